@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package the program, its tests and its benchmarks need.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
+  libsqlite3-dev sqlite3
+  libsane-dev libsane1 sane-utils
+  poppler-utils xvfb imagemagick x11-apps xdg-utils
+  fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

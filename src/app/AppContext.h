@@ -1,0 +1,22 @@
+#pragma once
+// What every window needs from outside: the program folder and the seams to the
+// desktop. main() builds one with the real seams; a test builds its own.
+#include <QString>
+
+#include <functional>
+
+class Dialogs;
+class Shell;
+class Printers;
+
+struct AppContext {
+    QString programFolder;          // the folder of the executable, "/" separated
+    Dialogs *dialogs = nullptr;
+    Shell *shell = nullptr;
+    Printers *printers = nullptr;
+    std::function<void()> endProgram; // "Esci": main() ends the process; tests record it
+
+    QString catalogPath() const { return programFolder + QStringLiteral("/db1.mdb"); }
+    QString attachmentFolder() const { return programFolder + QStringLiteral("/Allegati"); }
+    QString settingsPath() const { return programFolder + QStringLiteral("/CINFIG.INI"); }
+};

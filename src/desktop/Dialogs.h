@@ -1,0 +1,44 @@
+#pragma once
+// The one door through which the program asks the user something: message boxes,
+// input boxes and the file-open dialog. The program uses QtDialogs; tests use a
+// scripted implementation that records every box and returns prepared answers.
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+struct InputAnswer {
+    bool accepted = false; // false when the user pressed Cancel or closed the box
+    QString text;          // the typed text; empty after Cancel
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                QMessageBox::Icon icon = QMessageBox::NoIcon) = 0;
+    virtual InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
+                              const QString &defaultText = QString()) = 0;
+    // A choice among items (for example the scanners found); accepted false on Cancel.
+    virtual InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title,
+                               const QStringList &items) = 0;
+    // Full path of the chosen file, or the empty text when the dialog was cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::Icon icon) override;
+    InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
+                      const QString &defaultText) override;
+    InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title,
+                       const QStringList &items) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+};

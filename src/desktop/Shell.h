@@ -1,0 +1,17 @@
+#pragma once
+// Hands a file or a web address to the desktop, which opens it with the program
+// associated with it. Tests record the requests instead.
+#include <QString>
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual bool openFile(const QString &path) = 0;
+    virtual bool openUrl(const QString &url) = 0;
+};
+
+class DesktopShell : public Shell {
+public:
+    bool openFile(const QString &path) override;
+    bool openUrl(const QString &url) override;
+};

@@ -1,0 +1,39 @@
+#include "TestEnvironment.h"
+
+#include "db/Catalogue.h"
+
+#include <QPrinter>
+
+std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter()
+{
+    if (!installed)
+        return nullptr;
+    ++printersMade;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdfPath);
+    return printer;
+}
+
+bool PdfPrinters::choosePrinter(QWidget *, QPrinter &printer, int, int)
+{
+    if (!acceptDialog)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    return true;
+}
+
+TestEnvironment::TestEnvironment(bool withCatalogue)
+{
+    context.programFolder = m_dir.path();
+    context.dialogs = &dialogs;
+    context.shell = &shell;
+    context.printers = &printers;
+    context.endProgram = [this] { ++endProgramCalls; };
+    printers.pdfPath = m_dir.path() + QStringLiteral("/stampa.pdf");
+    if (withCatalogue)
+        db::createCatalogue(context.catalogPath());
+}
+
+TestEnvironment::~TestEnvironment() = default;
