@@ -168,7 +168,13 @@ void Recordset::setField(const QString &name, const QVariant &value)
         throw DbError(QStringLiteral("Il campo \"%1\" non esiste.").arg(name));
     if (!m_adding && m_eof)
         throw DbError(QStringLiteral("Non c'è un record corrente."));
-    m_pending[column] = value;
+    if (m_fields.at(column).compare(m_counterField, Qt::CaseInsensitive) == 0)
+        throw DbError(QStringLiteral("Il campo \"%1\" è un contatore e non si può cambiare.").arg(m_fields.at(column)));
+    // The empty text of a control is stored as the empty text, never as a missing value.
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        m_pending[column] = QVariant(QString(QLatin1String("")));
+    else
+        m_pending[column] = value;
 }
 
 qint64 Recordset::addNew()
@@ -199,8 +205,6 @@ void Recordset::update()
     for (int i = 0; i < m_fields.size(); ++i) {
         if (!m_pending.at(i))
             continue;
-        if (m_fields.at(i).compare(m_counterField, Qt::CaseInsensitive) == 0)
-            throw DbError(QStringLiteral("Il campo \"%1\" è un contatore e non si può cambiare.").arg(m_fields.at(i)));
         names.append(quotedName(m_fields.at(i)));
         values.append(*m_pending.at(i));
     }

@@ -1,0 +1,126 @@
+#include "db/QueryRowSource.h"
+
+#include "db/DbError.h"
+#include "db/Statements.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace db {
+
+namespace {
+constexpr int pageSize = 128;
+constexpr int pagesKept = 64;
+
+QString reasonOf(const QSqlQuery &query)
+{
+    const QSqlError error = query.lastError();
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+} // namespace
+
+QueryRowSource::QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot)
+    : m_statement(translateSource(statement)), m_snapshot(snapshot)
+{
+    m_table = singleTableOf(m_statement);
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("L'istruzione \"%1\" non legge una sola tabella.").arg(statement));
+    m_connection.open(connectionText);
+    if (m_snapshot)
+        m_connection.beginTrans(); // a read transaction: the snapshot lasts until it ends
+
+    QSqlQuery ids(m_connection.database());
+    ids.setForwardOnly(true);
+    static const QRegularExpression selectList(QStringLiteral("^\\s*SELECT\\s+.*?\\s+FROM\\s+"),
+                                               QRegularExpression::CaseInsensitiveOption
+                                                   | QRegularExpression::DotMatchesEverythingOption);
+    QString idStatement = m_statement;
+    idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
+    if (!ids.exec(idStatement))
+        throw DbError(reasonOf(ids));
+    while (ids.next())
+        m_ids.push_back(ids.value(0).toLongLong());
+    if (ids.lastError().isValid())
+        throw DbError(reasonOf(ids));
+
+    QSqlQuery columns(m_connection.database());
+    if (!columns.exec(QStringLiteral("SELECT * FROM (") + m_statement + QStringLiteral(") LIMIT 0")))
+        throw DbError(reasonOf(columns));
+    const QSqlRecord record = columns.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_fields.append(record.fieldName(i));
+}
+
+QueryRowSource::~QueryRowSource()
+{
+    m_connection.rollbackTrans();
+}
+
+QVariant QueryRowSource::value(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_fields.size())
+        return QVariant();
+    const Page &rows = page(row / pageSize);
+    const auto &values = rows.at(size_t(row % pageSize));
+    return values.value(column);
+}
+
+const QueryRowSource::Page &QueryRowSource::page(int index) const
+{
+    if (auto found = m_pages.find(index); found != m_pages.end()) {
+        m_order.removeOne(index);
+        m_order.append(index);
+        return **found;
+    }
+    const size_t first = size_t(index) * pageSize;
+    const size_t last = std::min(m_ids.size(), first + pageSize);
+    QStringList idList;
+    for (size_t i = first; i < last; ++i)
+        idList.append(QString::number(m_ids[i]));
+    QSqlQuery query(const_cast<Connection &>(m_connection).database());
+    query.setForwardOnly(true);
+    // The select list of the statement, read for the ids of this page only.
+    static const QRegularExpression fromClause(QStringLiteral("\\s+FROM\\s+.*$"),
+                                               QRegularExpression::CaseInsensitiveOption
+                                                   | QRegularExpression::DotMatchesEverythingOption);
+    QString selectPart = m_statement;
+    selectPart.replace(fromClause, QString());
+    const QString sql = selectPart + QStringLiteral(", rowid AS __riga__ FROM ") + m_table
+        + QStringLiteral(" WHERE rowid IN (") + idList.join(QLatin1Char(',')) + QLatin1Char(')');
+    auto rows = std::make_shared<Page>(last - first);
+    if (query.exec(sql)) {
+        QHash<qint64, QVector<QVariant>> byId;
+        const int columns = int(m_fields.size());
+        while (query.next()) {
+            QVector<QVariant> values(columns);
+            for (int c = 0; c < columns; ++c)
+                values[c] = query.value(c);
+            byId.insert(query.value(columns).toLongLong(), std::move(values));
+        }
+        for (size_t i = first; i < last; ++i)
+            (*rows)[i - first] = byId.value(m_ids[i]);
+    }
+    m_pages.insert(index, rows);
+    m_order.append(index);
+    while (m_order.size() > pagesKept)
+        m_pages.remove(m_order.takeFirst());
+    return *rows;
+}
+
+void QueryRowSource::removeRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_ids.erase(m_ids.begin() + row);
+    invalidate();
+}
+
+void QueryRowSource::appendRow(qint64 id)
+{
+    m_ids.push_back(id);
+    invalidate();
+}
+
+} // namespace db
