@@ -2,6 +2,7 @@
 
 #include "db/Catalogue.h"
 #include "db/DbError.h"
+#include "db/SearchIndex.h"
 
 #include <QStringList>
 #include <random>
@@ -60,6 +61,12 @@ void bindText(sqlite3_stmt *st, int index, const QString &text)
     sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
+void execAll(sqlite3 *db, const QStringList &statements)
+{
+    for (const QString &statement : statements)
+        check(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr), db);
+}
+
 void fillLookup(sqlite3 *db, const char *insert, const QStringList &texts)
 {
     sqlite3_stmt *st = nullptr;
@@ -94,7 +101,11 @@ void generateCatalogue(const QString &path, const GeneratorOptions &options)
         throw db::DbError(reason);
     }
     try {
+        if (!db::installTrigramTokenizer(db))
+            throw db::DbError(QStringLiteral("tokenizer non disponibile"));
         check(sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr), db);
+        // The search index is built once at the end, faster than row by row.
+        execAll(db, db::searchIndexDropStatements());
         fillLookup(db, "INSERT INTO Chiave (Chiave) VALUES (?)", keywords);
         fillLookup(db, "INSERT INTO Pubblicazione (Pubblicazione) VALUES (?)", publications);
         fillLookup(db, "INSERT INTO Allocazione (Allocazione) VALUES (?)", locations);
@@ -136,6 +147,7 @@ void generateCatalogue(const QString &path, const GeneratorOptions &options)
         sqlite3_finalize(st);
         const QByteArray counter = "UPDATE contatore SET Progressivo = " + QByteArray::number(options.records);
         check(sqlite3_exec(db, counter.constData(), nullptr, nullptr, nullptr), db);
+        execAll(db, db::searchIndexCreateStatements());
         check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
     } catch (...) {
         sqlite3_close(db);

@@ -4,6 +4,9 @@
 #include "app/Texts.h"
 #include "app/Windows.h"
 #include "db/Catalogue.h"
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/SearchIndex.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
@@ -30,6 +33,13 @@ int main(int argc, char *argv[])
     if (!problem.isEmpty()) {
         dialogs.message(nullptr, problem, texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Critical);
         return 1;
+    }
+
+    try {
+        // Catalogues made before the search index existed get it now, once.
+        db::ensureSearchIndex(db::connectionTextA(context.programFolder));
+    } catch (const db::DbError &) {
+        // Searches still work without it, reading the whole table.
     }
 
     Windows windows(context);

@@ -1,6 +1,7 @@
 #include "db/Catalogue.h"
 
 #include "db/DbError.h"
+#include "db/SearchIndex.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -8,7 +9,9 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <sqlite3.h>
 
 namespace db {
 
@@ -38,6 +41,10 @@ public:
         m_db.setDatabaseName(path);
         m_db.setConnectOptions(options);
         m_ok = m_db.open();
+        if (m_ok) {
+            auto *handle = *static_cast<sqlite3 *const *>(m_db.driver()->handle().data());
+            m_ok = handle && installTrigramTokenizer(handle);
+        }
     }
     ~SchemaConnection()
     {
@@ -91,10 +98,14 @@ void createCatalogue(const QString &path)
             QSqlQuery query(connection.db());
             if (!connection.db().transaction())
                 failure = connection.db().lastError().text();
-            for (const char *statement : schema) {
+            QStringList statements;
+            for (const char *statement : schema)
+                statements.append(QString::fromUtf8(statement));
+            statements += searchIndexCreateStatements();
+            for (const QString &statement : statements) {
                 if (!failure.isEmpty())
                     break;
-                if (!query.exec(QString::fromUtf8(statement)))
+                if (!query.exec(statement))
                     failure = query.lastError().text();
             }
             if (failure.isEmpty() && !connection.db().commit())

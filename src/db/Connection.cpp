@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 #include "db/Like.h"
+#include "db/SearchIndex.h"
 #include "db/Statements.h"
 
 #include <QAtomicInteger>
@@ -73,7 +74,7 @@ void Connection::open(const QString &connectionText, const QString &, const QStr
         throw DbError(QStringLiteral("Impossibile aprire il catalogo \"%1\": %2").arg(path, reason));
     }
     auto *handle = *static_cast<sqlite3 *const *>(m_db.driver()->handle().data());
-    if (!handle || !installLike(handle)) {
+    if (!handle || !installLike(handle) || !installTrigramTokenizer(handle)) {
         close();
         throw DbError(QStringLiteral("Impossibile preparare il confronto LIKE sul catalogo."));
     }

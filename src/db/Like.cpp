@@ -8,19 +8,25 @@ namespace db {
 
 namespace {
 
-char32_t fold(char32_t c)
+} // namespace
+
+char32_t foldCase(char32_t c)
 {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;
     return QChar::toCaseFolded(c);
 }
 
-// Decodes UTF-8 (invalid bytes are taken one by one as they are) and folds case.
-void decodeFolded(const unsigned char *s, int n, std::u32string &out)
+// Invalid bytes are taken one by one as they are.
+void decodeFolded(const unsigned char *s, int n, std::u32string &out, std::vector<int> *offsets)
 {
     out.clear();
     out.reserve(size_t(n));
+    if (offsets)
+        offsets->clear();
     for (int i = 0; i < n;) {
+        if (offsets)
+            offsets->push_back(i);
         unsigned char b = s[i];
         char32_t c = b;
         int len = 1;
@@ -34,10 +40,14 @@ void decodeFolded(const unsigned char *s, int n, std::u32string &out)
             c = ((b & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
             len = 2;
         }
-        out.push_back(fold(c));
+        out.push_back(foldCase(c));
         i += len;
     }
+    if (offsets)
+        offsets->push_back(n);
 }
+
+namespace {
 
 // A pattern made ready for matching: folded characters, wildcards marked.
 struct Pattern {
@@ -141,7 +151,7 @@ bool likeMatches(const QString &pattern, const QString &text, QChar escape)
     std::u32string fp, ft;
     decodeFolded(reinterpret_cast<const unsigned char *>(p.constData()), int(p.size()), fp);
     decodeFolded(reinterpret_cast<const unsigned char *>(t.constData()), int(t.size()), ft);
-    const Pattern compiled = compile(fp, fold(escape.unicode()), !escape.isNull());
+    const Pattern compiled = compile(fp, foldCase(escape.unicode()), !escape.isNull());
     return matches(compiled.items, ft);
 }
 

@@ -1,6 +1,7 @@
 #include "db/QueryRowSource.h"
 
 #include "db/DbError.h"
+#include "db/SearchIndex.h"
 #include "db/Statements.h"
 
 #include <QRegularExpression>
@@ -36,8 +37,11 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
     static const QRegularExpression selectList(QStringLiteral("^\\s*SELECT\\s+.*?\\s+FROM\\s+"),
                                                QRegularExpression::CaseInsensitiveOption
                                                    | QRegularExpression::DotMatchesEverythingOption);
-    QString idStatement = m_statement;
-    idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
+    QString idStatement = hasSearchIndex(m_connection.database()) ? indexedIdStatement(m_statement) : QString();
+    if (idStatement.isEmpty()) {
+        idStatement = m_statement;
+        idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
+    }
     if (!ids.exec(idStatement))
         throw DbError(reasonOf(ids));
     while (ids.next())

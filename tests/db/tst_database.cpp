@@ -7,6 +7,7 @@
 #include "db/Like.h"
 #include "db/QueryRowSource.h"
 #include "db/Recordset.h"
+#include "db/SearchIndex.h"
 #include "db/Statements.h"
 
 #include <QCryptographicHash>
@@ -378,6 +379,86 @@ private slots:
         QCOMPARE(live.rowCount(), 1);
         QCOMPARE(live.rowId(0), 151);
         QVERIFY_THROWS_EXCEPTION(DbError, QueryRowSource(textA(env), QStringLiteral("SELECT * FROM nessuna")));
+    }
+
+    // A search through the trigram index gives exactly the rows, in the same
+    // order, that the plain scan of the statement gives; also after changes.
+    void searchIndexGivesTheSameRowsAsTheStatement()
+    {
+        TestEnvironment env;
+        const QStringList keys = {QStringLiteral("Città d'arte"), QStringLiteral("CITTÀ"), QStringLiteral("cittadino"),
+                                  QStringLiteral("la città"), QStringLiteral("ab"), QString(), QStringLiteral("xcitxtàx"),
+                                  QStringLiteral("Perché"), QStringLiteral("PERCHÉ no"), QStringLiteral("o'brien")};
+        for (const QString &k : keys)
+            addRecord(env, k, k.toUpper(), k.toLower());
+        auto compareWithScan = [&](const QString &statement) {
+            QVERIFY2(!indexedIdStatement(statement).isEmpty(), qPrintable(statement));
+            Connection c;
+            c.open(textA(env));
+            QVERIFY(hasSearchIndex(c.database()));
+            QList<qint64> indexed, scanned;
+            QSqlQuery viaIndex(c.database()), viaScan(c.database());
+            QVERIFY(viaIndex.exec(indexedIdStatement(statement)));
+            while (viaIndex.next())
+                indexed.append(viaIndex.value(0).toLongLong());
+            QVERIFY(viaScan.exec(QString(statement).replace(QStringLiteral("SELECT *"), QStringLiteral("SELECT rowid"))));
+            while (viaScan.next())
+                scanned.append(viaScan.value(0).toLongLong());
+            QCOMPARE(indexed, scanned);
+            QueryRowSource rows(textA(env), statement);
+            QCOMPARE(rows.rowCount(), int(scanned.size()));
+        };
+        const QStringList statements = {
+            QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%città%'"),
+            QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%cit%'"),
+            QStringLiteral("SELECT * FROM tabella WHERE testo LIKE '%perché%'"),
+            QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%o''brien%'"),
+            QStringLiteral("SELECT * FROM tabella WHERE pubblicazione LIKE '%città%'"),
+            QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%cit_à%'"),
+        };
+        for (const QString &statement : statements)
+            compareWithScan(statement);
+
+        // Changes by the program keep the index exact.
+        Connection c;
+        c.open(textA(env));
+        c.execute(QStringLiteral("UPDATE Tabella SET Chiave = 'nessuna' WHERE ID = 1"));
+        c.execute(QStringLiteral("DELETE FROM Tabella WHERE ID = 2"));
+        addRecord(env, QStringLiteral("Nuova CITTÀ"));
+        for (const QString &statement : statements)
+            compareWithScan(statement);
+        c.execute(QStringLiteral("DELETE * FROM tabella "));
+        compareWithScan(statements.first());
+
+        // Two letters, or a pattern of wildcards only, cannot use the index.
+        QVERIFY(indexedIdStatement(QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%ci%'")).isEmpty());
+        QVERIFY(indexedIdStatement(QStringLiteral("SELECT * FROM tabella WHERE note LIKE '%città%'")).isEmpty());
+    }
+
+    void searchIndexIsRebuiltWhenMissing()
+    {
+        TestEnvironment env;
+        addRecord(env, QStringLiteral("Città"));
+        {
+            Connection c;
+            c.open(textA(env));
+            for (const QString &statement : searchIndexDropStatements())
+                c.execute(statement);
+            QVERIFY(!hasSearchIndex(c.database()));
+            addRecord(env, QStringLiteral("la città")); // no index: plain scan still right
+            QueryRowSource rows(textA(env), QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%CITTÀ%'"));
+            QCOMPARE(rows.rowCount(), 2);
+        }
+        ensureSearchIndex(textA(env));
+        Connection c;
+        c.open(textA(env));
+        QVERIFY(hasSearchIndex(c.database()));
+        QSqlQuery q(c.database());
+        QVERIFY(q.exec(indexedIdStatement(QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%CITTÀ%'"))));
+        int n = 0;
+        while (q.next())
+            ++n;
+        QCOMPARE(n, 2);
     }
 };
 
