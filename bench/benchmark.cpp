@@ -1,0 +1,183 @@
+// benchmark [--runs N] [--sizes 10000,100000,1000000] [--data FOLDER]
+// Generates (or reuses) catalogues of the given sizes, times every action on each
+// in a child process of its own, and prints one table with the medians, the
+// maxima, the peak memory of each child and the sqlite3 shell's time for the
+// same search as a baseline.
+#include "Benchmark.h"
+#include "CatalogueGenerator.h"
+#include "TestEnvironment.h"
+#include "app/Startup.h"
+#include "app/Windows.h"
+#include "db/DbError.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+struct Options {
+    int runs = 5;
+    QList<qint64> sizes = {10000, 100000, 1000000};
+    QString data = QStringLiteral("bench-data");
+    QString child;   // folder of one catalogue: run the actions there and print results
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+long peakMemoryKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child: time every action on the catalogue in `folder`; one line per action
+// "name\tmedian\tmax", then "peak\tKB".
+int runChild(const Options &options)
+{
+    for (const BenchAction &action : benchActions()) {
+        std::vector<double> times;
+        for (int r = 0; r < options.runs; ++r) {
+            // The generated catalogue is the program folder; the actions that change it
+            // add or remove a record or two, which does not change the figures.
+            TestEnvironment env(false);
+            env.context.programFolder = options.child;
+            Windows windows(env.context);
+            times.push_back(action.run(windows, env));
+        }
+        std::printf("%s\t%.2f\t%.2f\n", qPrintable(action.name), median(times),
+                    *std::max_element(times.begin(), times.end()));
+        std::fflush(stdout);
+    }
+    std::printf("peak\t%ld\n", peakMemoryKb());
+    return 0;
+}
+
+// The search by the sqlite3 shell on the same file: the baseline.
+double sqliteShellSearchMs(const QString &file)
+{
+    std::vector<double> times;
+    for (int r = 0; r < 3; ++r) {
+        QProcess shell;
+        QElapsedTimer timer;
+        timer.start();
+        shell.start(QStringLiteral("sqlite3"),
+                    {file, QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%ogi%';")});
+        shell.waitForFinished(-1);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (shell.exitCode() != 0)
+            return -1;
+    }
+    return median(times);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    startup::setItalian(app);
+    Options options;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--runs"))
+            options.runs = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--data"))
+            options.data = args[i + 1];
+        else if (args[i] == QLatin1String("--child"))
+            options.child = args[i + 1];
+        else if (args[i] == QLatin1String("--sizes")) {
+            options.sizes.clear();
+            for (const QString &s : args[i + 1].split(QLatin1Char(',')))
+                options.sizes.append(s.toLongLong());
+        }
+    }
+    if (!options.child.isEmpty())
+        return runChild(options);
+
+    QDir().mkpath(options.data);
+    struct Column { qint64 size; QMap<QString, QPair<double, double>> results; long peakKb = 0; double shellMs = 0; };
+    std::vector<Column> columns;
+    for (qint64 size : options.sizes) {
+        const QString folder = QDir(options.data).absoluteFilePath(QStringLiteral("catalogo-%1").arg(size));
+        const QString file = folder + QStringLiteral("/db1.mdb");
+        if (!QFile::exists(file)) {
+            QDir().mkpath(folder);
+            QElapsedTimer timer;
+            timer.start();
+            try {
+                generateCatalogue(file, GeneratorOptions{size, 1});
+            } catch (const db::DbError &error) {
+                std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
+                return 1;
+            }
+            std::fprintf(stderr, "catalogo di %lld record generato in %.1f s\n", static_cast<long long>(size),
+                         timer.elapsed() / 1000.0);
+        }
+        std::fprintf(stderr, "misura su %lld record...\n", static_cast<long long>(size));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--child"), folder, QStringLiteral("--runs"), QString::number(options.runs)});
+        child.waitForFinished(-1);
+        Column column{size, {}, 0, sqliteShellSearchMs(file)};
+        for (const QString &line : QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+            const QStringList parts = line.split(QLatin1Char('\t'));
+            if (parts.size() == 2 && parts[0] == QLatin1String("peak"))
+                column.peakKb = parts[1].toLong();
+            else if (parts.size() == 3)
+                column.results.insert(parts[0], {parts[1].toDouble(), parts[2].toDouble()});
+        }
+        if (child.exitCode() != 0)
+            std::fprintf(stderr, "il processo di misura è terminato con codice %d\n", child.exitCode());
+        columns.push_back(column);
+    }
+
+    QTextStream out(stdout);
+    out << "\n| Azione (ms, mediana / massimo) | obiettivo a 1.000.000 |";
+    for (const Column &c : columns)
+        out << ' ' << c.size << " record |";
+    out << "\n|---|---|";
+    for (size_t i = 0; i < columns.size(); ++i)
+        out << "---|";
+    out << '\n';
+    for (const BenchAction &action : benchActions()) {
+        out << "| " << action.name << " | " << action.target << " |";
+        for (const Column &c : columns) {
+            const auto r = c.results.value(action.name, {-1, -1});
+            if (r.first < 0)
+                out << " n/d |";
+            else
+                out << ' ' << QString::number(r.first, 'f', 1) << " / " << QString::number(r.second, 'f', 1) << " |";
+        }
+        out << '\n';
+    }
+    out << "| memoria di picco (MB) | 200 MB |";
+    for (const Column &c : columns)
+        out << ' ' << QString::number(c.peakKb / 1024.0, 'f', 0) << " |";
+    out << "\n| sqlite3: stessa ricerca \"chiave LIKE '%ogi%'\" (ms) | |";
+    for (const Column &c : columns)
+        out << ' ' << QString::number(c.shellMs, 'f', 1) << " |";
+    out << "\n| programma / sqlite3 per quella ricerca | |";
+    for (const Column &c : columns) {
+        const auto r = c.results.value(QStringLiteral("ricerca 3+ lettere: Chiave"), {-1, -1});
+        out << ' ' << (r.first < 0 || c.shellMs <= 0 ? QStringLiteral("n/d") : QString::number(r.first / c.shellMs, 'f', 2)) << " |";
+    }
+    out << '\n';
+    return 0;
+}
