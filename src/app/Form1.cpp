@@ -1,6 +1,640 @@
 #include "app/Form1.h"
 
+#include "app/DocumentCounter.h"
+#include "app/Guard.h"
+#include "app/Pictures.h"
+#include "app/SystemFormats.h"
+#include "app/Texts.h"
+#include "app/Windows.h"
+#include "attachments/Form3.h"
+#include "attachments/Form5.h"
+#include "browse/Frmlibri.h"
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "desktop/Dialogs.h"
+#include "desktop/Shell.h"
+#include "desktop/Twips.h"
+#include "desktop/WrappingButton.h"
+#include "lookups/LookupLists.h"
+#include "search/Form7.h"
+#include "service/Form2.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+const QColor menuBlue(0xC0, 0xFF, 0xFF);       // menu and entry screen
+const QColor lookupPeach(0xFF, 0xE0, 0xC0);    // maintenance frames, entry buttons
+const QColor insertYellow(0xFF, 0xFF, 0xC0);   // "Inserisci"
+const QColor deletionYellow(0xFF, 0xFF, 0x80); // deletion list
+
+QFont fontOf(const QString &family, double points, bool bold)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QFont verdana(bool bold = false) { return fontOf(QStringLiteral("Verdana"), 9.75, bold); }
+
+template <typename W> W *named(QWidget *parent, const QString &name)
+{
+    auto *widget = new W(parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+// Positions and sizes are given in twips, relative to the parent.
+void place(QWidget *widget, double left, double top, double width, double height)
+{
+    widget->setGeometry(twips::rect(left, top, width, height));
+}
+
+void fillBackground(QWidget *widget, const QColor &colour)
+{
+    // Buttons and check boxes fill with the Button role, frames with Window.
+    QPalette palette = widget->palette();
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void colourButton(QPushButton *button, const QColor &colour)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, colour);
+    button->setPalette(palette);
+}
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, const QColor &colour)
+{
+    auto *box = named<QGroupBox>(parent, name);
+    box->setTitle(caption);
+    fillBackground(box, colour);
+    return box;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *box = named<QCheckBox>(parent, name);
+    box->setText(caption);
+    return box;
+}
+
+// Captions too long for their button wrap onto a second line.
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *command = named<WrappingButton>(parent, name);
+    command->setText(caption);
+    command->setAutoDefault(false);
+    return command;
+}
+
+// A label of the entry screen: its natural size, placed at left/top.
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, double left, double top)
+{
+    auto *text = named<QLabel>(parent, name);
+    text->setText(caption);
+    text->adjustSize();
+    text->move(twips::toPixels(left), twips::toPixels(top));
+    return text;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name, int maxLength, bool centred)
+{
+    auto *box = named<QLineEdit>(parent, name);
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    if (centred)
+        box->setAlignment(Qt::AlignCenter);
+    return box;
+}
+
+// Read-only boxes get no length limit: QLineEdit would cut what the program shows.
+QLineEdit *readOnlyBox(QWidget *parent, const QString &name)
+{
+    auto *box = textBox(parent, name, 0, true);
+    box->setReadOnly(true);
+    return box;
+}
+
+QComboBox *lookupCombo(QWidget *parent, const QString &name)
+{
+    auto *combo = named<QComboBox>(parent, name);
+    lookups::prepareCombo(*combo);
+    return combo;
+}
+
+// Runs one step of a routine that goes on when a step fails.
+void skippingErrors(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const db::DbError &) {
+    }
+}
+
+} // namespace
+
 Form1::Form1(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows)
 {
+    buildWindow();
+    buildMenu();
+    buildEntryScreen();
+    buildLookupFrames();
+    buildWindowDecorations();
+    arrangeStacking();
+    connectMenu();
+    connectEntryScreen();
+    startUp();
+}
+
+// ---- Building the window -------------------------------------------------------
+
+void Form1::buildWindow()
+{
     setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(verdana(true));
+    resize(twips::size(11940, 7860));
+    m_background = pictures::background();
+}
+
+void Form1::buildMenu()
+{
+    Frame2 = frame(this, QStringLiteral("Frame2"), QStringLiteral("Menù"), menuBlue);
+    Frame2->setFont(fontOf(QStringLiteral("Arial"), 9.75, true));
+    place(Frame2, 3720, 2280, 5175, 2655);
+
+    struct Entry {
+        QCheckBox *Form1::*member;
+        const char16_t *name;
+        const char16_t *caption;
+    };
+    const Entry entries[] = {
+        {&Form1::Check5, u"Check5", u"Inserisci/Modifica/Elimina"},
+        {&Form1::Check4, u"Check4", u"Ricerca"},
+        {&Form1::Check6, u"Check6", u"Stampa Generale"},
+        {&Form1::Check10, u"Check10", u"Funzioni di Servizio"},
+        {&Form1::Check12, u"Check12", u"Istruzioni"},
+        {&Form1::Check11, u"Check11", u"Esci"},
+    };
+    double top = 360;
+    for (const Entry &entry : entries) {
+        QCheckBox *box = checkBox(Frame2, QString::fromUtf16(entry.name), QString::fromUtf16(entry.caption));
+        fillBackground(box, menuBlue);
+        place(box, 360, top, 3735, 375);
+        this->*entry.member = box;
+        top += 360;
+    }
+}
+
+void Form1::buildEntryScreen()
+{
+    Frame3 = frame(this, QStringLiteral("Frame3"), QStringLiteral("Gestione "), menuBlue);
+    Frame3->setFont(verdana());
+    place(Frame3, 960, 840, 10095, 6255);
+    buildEntryFields();
+    buildEntryCommands();
+    buildToggles();
+    buildDatePicker();
+}
+
+void Form1::buildEntryFields()
+{
+    Label6 = label(Frame3, QStringLiteral("Label6"), QStringLiteral("ID"), 600, 360);
+    Label7 = label(Frame3, QStringLiteral("Label7"), QStringLiteral("Chiave"), 1560, 360);
+    Label8 = label(Frame3, QStringLiteral("Label8"), QStringLiteral("Argomento"), 5400, 360);
+    Label9 = label(Frame3, QStringLiteral("Label9"), QStringLiteral("Testo"), 600, 1200);
+    Label3 = label(Frame3, QStringLiteral("Label3"), QStringLiteral("Pubblicazione"), 5400, 1200);
+    Label12 = label(Frame3, QStringLiteral("Label12"), QStringLiteral("N°"), 8760, 1200);
+    Label4 = label(Frame3, QStringLiteral("Label4"), QStringLiteral("Data"), 600, 2040);
+    Label5 = label(Frame3, QStringLiteral("Label5"), QStringLiteral("Pagina"), 2400, 2040);
+    Label11 = label(Frame3, QStringLiteral("Label11"), QStringLiteral("Paragr."), 3360, 2040);
+    Label1 = label(Frame3, QStringLiteral("Label1"), QStringLiteral("Note"), 4440, 2040);
+    Label10 = label(Frame3, QStringLiteral("Label10"), QStringLiteral("Allocazione"), 600, 2880);
+    Label13 = label(Frame3, QStringLiteral("Label13"), QStringLiteral("Progr.Doc."), 600, 3600);
+
+    // Created in the order the user fills them in, which is also the tab order.
+    Text3 = readOnlyBox(Frame3, QStringLiteral("Text3"));
+    place(Text3, 600, 720, 735, 390);
+    Combo3 = lookupCombo(Frame3, QStringLiteral("Combo3"));
+    place(Combo3, 1560, 720, 3615, 360);
+    Text4 = textBox(Frame3, QStringLiteral("Text4"), 40, false);
+    place(Text4, 5400, 720, 3975, 390);
+    Text5 = textBox(Frame3, QStringLiteral("Text5"), 40, false);
+    place(Text5, 600, 1560, 4575, 390);
+    Combo1 = lookupCombo(Frame3, QStringLiteral("Combo1"));
+    place(Combo1, 5400, 1560, 3255, 360);
+    Text1 = textBox(Frame3, QStringLiteral("Text1"), 3, true);
+    place(Text1, 8760, 1560, 735, 390);
+    Text2 = textBox(Frame3, QStringLiteral("Text2"), 10, true);
+    place(Text2, 600, 2400, 1695, 390);
+    Text7 = textBox(Frame3, QStringLiteral("Text7"), 3, true);
+    place(Text7, 2400, 2400, 735, 390);
+    Text8 = textBox(Frame3, QStringLiteral("Text8"), 3, true);
+    place(Text8, 3360, 2400, 735, 390);
+    Text9 = named<QPlainTextEdit>(Frame3, QStringLiteral("Text9"));
+    Text9->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    place(Text9, 4440, 2400, 5055, 1455);
+    Combo6 = lookupCombo(Frame3, QStringLiteral("Combo6"));
+    place(Combo6, 600, 3240, 3495, 360);
+    Text10 = readOnlyBox(Frame3, QStringLiteral("Text10"));
+    place(Text10, 600, 3840, 1695, 375);
+}
+
+void Form1::buildEntryCommands()
+{
+    Command1 = button(Frame3, QStringLiteral("Command1"), QStringLiteral("Inserisci"));
+    colourButton(Command1, insertYellow);
+    place(Command1, 600, 4680, 1695, 495);
+    Command3 = button(Frame3, QStringLiteral("Command3"), QStringLiteral("Pulisci"));
+    place(Command3, 2520, 4680, 1695, 495);
+    Command20 = button(Frame3, QStringLiteral("Command20"), QStringLiteral("Modifica"));
+    place(Command20, 4440, 4680, 1695, 495);
+    Command5 = button(Frame3, QStringLiteral("Command5"), QStringLiteral("Acquisisci da  Scanner"));
+    place(Command5, 600, 5280, 1695, 495);
+    Command6 = button(Frame3, QStringLiteral("Command6"), QStringLiteral("Visualizza Allegato"));
+    place(Command6, 2520, 5280, 1695, 495);
+    Command4 = button(Frame3, QStringLiteral("Command4"), QStringLiteral("&Menù"));
+    place(Command4, 4440, 5280, 1695, 495);
+    for (QPushButton *command : {Command3, Command4, Command5, Command6, Command20}) {
+        colourButton(command, lookupPeach);
+        command->setFont(verdana());
+    }
+
+    Check7 = checkBox(Frame3, QStringLiteral("Check7"), QStringLiteral("Interrogazione"));
+    place(Check7, 7200, 5040, 1935, 375);
+    Check9 = checkBox(Frame3, QStringLiteral("Check9"), QStringLiteral("Elimina Registrazione"));
+    place(Check9, 7200, 5400, 2775, 255);
+
+    Combo7 = named<QComboBox>(Frame3, QStringLiteral("Combo7"));
+    Combo7->setEditable(true);
+    Combo7->setInsertPolicy(QComboBox::NoInsert);
+    Combo7->setCompleter(nullptr);
+    Combo7->setFont(fontOf(QStringLiteral("Verdana"), 8.25, true));
+    QPalette palette = Combo7->palette();
+    palette.setColor(QPalette::Base, deletionYellow);
+    palette.setColor(QPalette::Button, deletionYellow);
+    Combo7->setPalette(palette);
+    place(Combo7, 480, 720, 9015, 315);
+
+    Frame7 = frame(Frame3, QStringLiteral("Frame7"), QString(), menuBlue);
+    place(Frame7, 480, 1200, 9015, 3255);
+}
+
+void Form1::buildToggles()
+{
+    // Small check boxes of which only the box shows.
+    Check2 = checkBox(Frame3, QStringLiteral("Check2"), QString());
+    place(Check2, 2520, 360, 255, 255);
+    Check3 = checkBox(Frame3, QStringLiteral("Check3"), QString());
+    place(Check3, 6840, 1200, 255, 255);
+    Check1 = checkBox(Frame3, QStringLiteral("Check1"), QString());
+    place(Check1, 1200, 2040, 255, 255);
+    Check8 = checkBox(Frame3, QStringLiteral("Check8"), QString());
+    place(Check8, 1800, 2880, 255, 255);
+}
+
+void Form1::buildDatePicker()
+{
+    Frame1 = frame(Frame3, QStringLiteral("Frame1"), QStringLiteral("Seleziona"), menuBlue);
+    place(Frame1, 4560, 720, 4215, 3735);
+    Calendario = named<QCalendarWidget>(Frame1, QStringLiteral("Calendario"));
+    Calendario->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    place(Calendario, 120, 360, 3975, 3255);
+    Command15 = button(Frame1, QStringLiteral("Command15"), QStringLiteral("X"));
+    place(Command15, 3840, 60, 300, 270);
+}
+
+void Form1::buildLookupFrames()
+{
+    struct Family {
+        QGroupBox *Form1::*frame;
+        QComboBox *Form1::*list;
+        QPushButton *Form1::*commands[4]; // "Inserisci", "Modifica", "Elimina", "Esci"
+        const char16_t *frameName;
+        const char16_t *caption;
+        const char16_t *listName;
+        const char16_t *commandNames[4];
+        QWidget *parent;
+    };
+    const Family families[] = {
+        {&Form1::Frame4, &Form1::Combo2, {&Form1::Command7, &Form1::Command8, &Form1::Command9, &Form1::Command10},
+         u"Frame4", u"Chiave", u"Combo2", {u"Command7", u"Command8", u"Command9", u"Command10"}, Frame3},
+        {&Form1::Frame5, &Form1::Combo4, {&Form1::Command14, &Form1::Command13, &Form1::Command12, &Form1::Command11},
+         u"Frame5", u"Pubblicazione", u"Combo4", {u"Command14", u"Command13", u"Command12", u"Command11"}, this},
+        {&Form1::Frame6, &Form1::Combo5, {&Form1::Command21, &Form1::Command16, &Form1::Command17, &Form1::Command18},
+         u"Frame6", u"Allocazione", u"Combo5", {u"Command21", u"Command16", u"Command17", u"Command18"}, this},
+    };
+    const QString captions[4] = {QStringLiteral("Inserisci"), QStringLiteral("Modifica"),
+                                 QStringLiteral("Elimina"), QStringLiteral("Esci")};
+    const double lefts[4] = {600, 2640, 600, 2640};
+    const double tops[4] = {1320, 1320, 1800, 1800};
+    // All three lie at the same place on the window; Frame4 sits inside Frame3.
+    const QPoint onWindow = twips::rect(5280, 2640, 0, 0).topLeft();
+
+    for (const Family &family : families) {
+        QGroupBox *box = frame(family.parent, QString::fromUtf16(family.frameName),
+                               QString::fromUtf16(family.caption), lookupPeach);
+        box->setFont(verdana(true));
+        box->setGeometry(QRect(family.parent->mapFrom(this, onWindow), twips::size(5175, 2655)));
+        this->*family.frame = box;
+        QComboBox *list = lookupCombo(box, QString::fromUtf16(family.listName));
+        place(list, 600, 720, 3975, 360);
+        this->*family.list = list;
+        for (int i = 0; i < 4; ++i) {
+            QPushButton *command = button(box, QString::fromUtf16(family.commandNames[i]), captions[i]);
+            place(command, lefts[i], tops[i], 1935, 375);
+            this->*family.commands[i] = command;
+        }
+    }
+}
+
+void Form1::buildWindowDecorations()
+{
+    Image1 = named<QLabel>(this, QStringLiteral("Image1"));
+    Image1->setPixmap(pictures::logo());
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setToolTip(QStringLiteral("Vai al il mio sito !"));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->installEventFilter(this);
+    place(Image1, 9960, 240, 1050, 510);
+
+    Label2 = named<QLabel>(this, QStringLiteral("Label2"));
+    Label2->setFont(fontOf(QStringLiteral("Verdana"), 8.25, true)); // the whole time and date fit
+    place(Label2, 6720, 360, 3015, 255);
+
+    Label14 = named<QLabel>(this, QStringLiteral("Label14"));
+    Label14->setFont(fontOf(QStringLiteral("Calibri"), 9, true));
+    Label14->setText(texts::copyrightLine() + QLatin1Char('\n') + texts::makerWebAddress()
+                     + QStringLiteral("  -  ") + texts::makerEmail());
+    Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    place(Label14, 3480, 7200, 4935, 735);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+}
+
+void Form1::arrangeStacking()
+{
+    // Top first; raising from the bottom up leaves the first one on top.
+    const QList<QWidget *> insideEntryScreen = {
+        Frame7, Combo7, Check9, Check8, Text1, Combo6, Check7, Frame4, Command6, Command5, Text10, Command20,
+        Check3, Command4, Command3, Check2, Command1, Check1, Frame1, Text9, Text8, Text7, Text2, Combo1,
+        Text5, Text4, Combo3, Text3};
+    for (QLabel *caption : Frame3->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        caption->lower();
+    for (auto it = insideEntryScreen.crbegin(); it != insideEntryScreen.crend(); ++it)
+        (*it)->raise();
+    const QList<QWidget *> onWindow = {Frame6, Frame5, Frame2, Frame3, Image1, Label14, Label2};
+    for (auto it = onWindow.crbegin(); it != onWindow.crend(); ++it)
+        (*it)->raise();
+}
+
+// ---- Signals -------------------------------------------------------------------
+
+void Form1::connectMenu()
+{
+    // Check boxes used as commands answer to every change of state, by the user or
+    // by the program (toggled), as the other windows rely on.
+    connect(Check5, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!checked)
+            return;
+        Frame3->show();
+        guarded([this] { LeggiProgressivo(); });
+        Frame2->hide();
+    });
+    connect(Check4, &QCheckBox::toggled, this, [this] { Windows::showModeless(&m_windows.form7()); });
+    connect(Check6, &QCheckBox::toggled, this, [this](bool checked) {
+        if (checked)
+            stampaGenerale();
+    });
+    connect(Check10, &QCheckBox::toggled, this, [this] {
+        hide();
+        Windows::showModeless(&m_windows.form2());
+    });
+    connect(Check12, &QCheckBox::toggled, this, [this] { showInstructions(); });
+    connect(Check11, &QCheckBox::toggled, this, [this](bool checked) {
+        if (checked)
+            m_windows.endProgram();
+    });
+}
+
+void Form1::connectEntryScreen()
+{
+    connect(Check7, &QCheckBox::toggled, this, [this](bool checked) {
+        if (checked)
+            Windows::showModeless(&m_windows.form7());
+    });
+    connect(Command3, &QPushButton::clicked, this, [this] { PulisciCampi(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { backToMenu(); });
+    connect(Command20, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.frmlibri()); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form5()); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form3()); });
+    connect(Timer1, &QTimer::timeout, this, &Form1::tick);
+}
+
+// ---- Start-up ------------------------------------------------------------------
+
+void Form1::startUp()
+{
+    guarded([this] { LeggiProgressivo(); });
+    ensureAttachmentFolder();
+    guarded([this] {
+        CaricaPubblicazione();
+        CaricaChiave();
+        CaricaAllocazione();
+    });
+    for (QWidget *hidden : {static_cast<QWidget *>(Combo7), static_cast<QWidget *>(Frame1),
+                            static_cast<QWidget *>(Frame3), static_cast<QWidget *>(Frame4),
+                            static_cast<QWidget *>(Frame5), static_cast<QWidget *>(Frame6),
+                            static_cast<QWidget *>(Frame7)})
+        hidden->hide();
+    Check1->setChecked(false);
+    Check2->setChecked(false);
+    Check5->setChecked(false);
+    Calendario->setSelectedDate(QDate::currentDate());
+    Timer1->start();
+}
+
+void Form1::ensureAttachmentFolder()
+{
+    // Any entry of that name counts as present, a plain file included.
+    const QString folder = m_windows.context().attachmentFolder();
+    if (QFileInfo::exists(folder))
+        return;
+    if (!QDir().mkdir(folder))
+        m_windows.context().dialogs->message(
+            this,
+            QStringLiteral("Impossibile creare la cartella degli allegati \"%1\".\n"
+                           "Gli allegati non potranno essere salvati finché la cartella non esiste.")
+                .arg(QDir::toNativeSeparators(folder)),
+            texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+}
+
+// ---- Document number -------------------------------------------------------------
+
+void Form1::LeggiProgressivo()
+{
+    // Emptied first, so that a failed read never leaves an old number on offer.
+    Text10->clear();
+    db::Connection connection;
+    connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
+    const counter::Reading reading = counter::read(connection);
+    if (const auto next = reading.next()) {
+        Text10->setText(QString::number(*next));
+        return;
+    }
+    m_windows.context().dialogs->message(this,
+                                         counter::problemMessage(reading, m_windows.context().catalogPath()),
+                                         texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+}
+
+void Form1::SalvaProgressivo()
+{
+    const auto number = counter::wholeNumber(Text10->text());
+    if (!number)
+        throw db::DbError(QStringLiteral("Il numero del documento \"%1\" non è un numero intero: "
+                                         "il Progressivo Documento non è stato cambiato.")
+                              .arg(Text10->text()));
+    db::Connection connection;
+    connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
+    counter::store(connection, *number);
+}
+
+// ---- Lookup lists ----------------------------------------------------------------
+
+void Form1::CaricaChiave()
+{
+    lookups::load(m_windows.context().programFolder, lookups::List::Chiave, *Combo2, *Combo3);
+}
+
+void Form1::CaricaPubblicazione()
+{
+    lookups::load(m_windows.context().programFolder, lookups::List::Pubblicazione, *Combo4, *Combo1);
+}
+
+void Form1::CaricaAllocazione()
+{
+    lookups::load(m_windows.context().programFolder, lookups::List::Allocazione, *Combo5, *Combo6);
+}
+
+// ---- Entry screen ----------------------------------------------------------------
+
+void Form1::PulisciCampi()
+{
+    // 1. Every text of the window; the lists of the combo boxes stay.
+    for (QLineEdit *box : {Text3, Text4, Text5, Text1, Text2, Text7, Text8, Text10})
+        box->clear();
+    Text9->clear();
+    for (QComboBox *combo : {Combo3, Combo1, Combo6, Combo7, Combo2, Combo4, Combo5})
+        combo->clearEditText();
+    // 2. The entry screen's lists.
+    for (QComboBox *combo : {Combo3, Combo1, Combo6})
+        combo->clear();
+    // 3. Toggles and menu entries; each change runs that box's handler.
+    for (QCheckBox *box : {Check1, Check2, Check3, Check4, Check5, Check6, Check7, Check8})
+        box->setChecked(false);
+    // 4. and 5. Lists and document number again; a failing step does not stop the next.
+    skippingErrors([this] { CaricaChiave(); });
+    skippingErrors([this] { CaricaPubblicazione(); });
+    skippingErrors([this] { CaricaAllocazione(); });
+    skippingErrors([this] { LeggiProgressivo(); });
+}
+
+void Form1::backToMenu()
+{
+    Check9->setChecked(false); // ends deletion mode through its own handler
+    Frame3->hide();
+    PulisciCampi();
+    Frame2->show();
+    Frame4->hide();
+    Frame5->hide();
+    Frame6->hide();
+}
+
+// ---- Menu actions ----------------------------------------------------------------
+
+void Form1::stampaGenerale()
+{
+    // The printed catalogue of all records; the entry is unchecked at its end.
+    Check6->setChecked(false);
+}
+
+void Form1::showInstructions()
+{
+    m_windows.context().dialogs->message(
+        this,
+        QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , ") + QLatin1Char('\n')
+            + QStringLiteral("le potete richiedere all'autore via email:") + texts::makerEmail(),
+        QStringLiteral(" Rudozuzurivaz versione 1"), QMessageBox::Ok, QMessageBox::NoIcon);
+}
+
+void Form1::openMakerSite()
+{
+    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Image1->setLineWidth(1);
+    m_windows.context().shell->openUrl(texts::makerWebAddress());
+}
+
+void Form1::tick() { Label2->setText(formats::clockCaption(QDateTime::currentDateTime())); }
+
+bool Form1::guarded(const std::function<void()> &work)
+{
+    return ::guarded(this, *m_windows.context().dialogs, work);
+}
+
+// ---- Window events -----------------------------------------------------------------
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // The program ends only through "Esci".
+    event->ignore();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (const QScreen *display = screen()) {
+        QRect area = frameGeometry();
+        area.moveCenter(display->availableGeometry().center());
+        move(area.topLeft());
+    }
+}
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    // The picture unscaled from the top-left corner; the rest in the window colour.
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    painter.drawPixmap(0, 0, m_background);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+        openMakerSite();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,0 +1,9 @@
+#pragma once
+// The main window's pictures, drawn when the program starts rather than read
+// from files: the 800 x 600 background and the small logo of the link picture.
+#include <QPixmap>
+
+namespace pictures {
+QPixmap background();   // 800 x 600
+QPixmap logo();         // 66 x 30
+}
