@@ -59,7 +59,9 @@ QString problemMessage(const Reading &reading, const QString &catalogPath)
         return QStringLiteral("Il catalogo \"%1\" è danneggiato: la tabella \"contatore\" non contiene "
                               "la riga del Progressivo Documento.")
                    .arg(catalogPath)
-            + consequence;
+            + consequence
+            + QStringLiteral("\nIl catalogo va ripristinato da una copia di sicurezza oppure ricreato "
+                             "con il comando crea_catalogo.");
     case Reading::NotWholeNumber:
         return QStringLiteral("Il catalogo \"%1\" è danneggiato: il Progressivo Documento della tabella "
                               "\"contatore\" non è un numero intero (contiene \"%2\").")

@@ -172,6 +172,7 @@ void Form1::buildWindow()
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(verdana(true));
     resize(twips::size(11940, 7860));
+    centreOnScreen(); // already here for the messages of the start-up
     m_background = pictures::background();
 }
 
@@ -609,17 +610,22 @@ void Form1::closeEvent(QCloseEvent *event)
     event->ignore();
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::centreOnScreen()
 {
-    QWidget::showEvent(event);
-    if (m_centred)
-        return;
-    m_centred = true;
     if (const QScreen *display = screen()) {
         QRect area = frameGeometry();
         area.moveCenter(display->availableGeometry().center());
         move(area.topLeft());
     }
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Centred when it first opens; later shows (after the service window) keep the place.
+    if (!m_centred)
+        centreOnScreen();
+    m_centred = true;
 }
 
 void Form1::paintEvent(QPaintEvent *)

@@ -135,6 +135,7 @@ private:
     void connectEntryScreen();
 
     // Start-up and actions.
+    void centreOnScreen();
     void startUp();
     void ensureAttachmentFolder();
     void stampaGenerale();
