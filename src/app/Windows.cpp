@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
+#include "attachments/Twain.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
 #include "search/Form7.h"
@@ -36,6 +37,13 @@ rptBooks &Windows::report() { return ensure(m_report); }
 Form2 &Windows::form2() { return ensure(m_form2); }
 Form3 &Windows::form3() { return ensure(m_form3); }
 Form5 &Windows::form5() { return ensure(m_form5); }
+
+Twain &Windows::twain()
+{
+    if (!m_twain)
+        m_twain = std::make_unique<Twain>(m_context);
+    return *m_twain;
+}
 
 Form7 *Windows::loadedForm7() const { return m_form7; }
 Frmlibri *Windows::loadedFrmlibri() const { return m_frmlibri; }

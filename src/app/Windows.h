@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <memory>
+
 class Form1;
 class Form7;
 class Frmlibri;
@@ -14,6 +16,7 @@ class Form2;
 class Form3;
 class Form5;
 class QWidget;
+class Twain;
 
 class Windows {
 public:
@@ -31,6 +34,9 @@ public:
     Form2 &form2();
     Form3 &form3();
     Form5 &form5();
+    // The scanning layer: one per program, so that the chosen scanner stays the
+    // default source while the scanner window comes and goes.
+    Twain &twain();
 
     // The window when it is loaded, else nullptr; never loads it.
     Form7 *loadedForm7() const;
@@ -58,4 +64,5 @@ private:
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
     QPointer<Form5> m_form5;
+    std::unique_ptr<Twain> m_twain;
 };
