@@ -1,7 +1,11 @@
 #pragma once
-// The attachment window. Stand-in until it is built: an empty window with its name and caption.
+// "Visualizza Allegati ": the user picks a file (the dialog starts in the
+// attachment folder) and the desktop opens it with the program associated with
+// it. The window closes after every press of its button; the main window's
+// "Visualizza Allegato" loads it anew the next time.
 #include <QWidget>
 
+class QPushButton;
 class Windows;
 
 class Form3 : public QWidget {
@@ -9,6 +13,10 @@ class Form3 : public QWidget {
 public:
     explicit Form3(Windows &windows, QWidget *parent = nullptr);
 
+    QPushButton *Command1 = nullptr; // "&Seleziona Allegato Pratica"
+
 private:
+    void selectAndOpen();
+
     Windows &m_windows;
 };

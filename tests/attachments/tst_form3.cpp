@@ -1,0 +1,119 @@
+// The attachment window: the file dialog, opening the chosen file, closing after
+// every press, and one window at a time from the main window's button.
+#include "TestEnvironment.h"
+#include "app/Form1.h"
+#include "app/Windows.h"
+#include "attachments/Form3.h"
+#include "desktop/Twips.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+void processDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Form3 &openFromMainWindow(Windows &windows)
+{
+    windows.form1().Command6->click();
+    Form3 *form3 = windows.loadedForm3();
+    Q_ASSERT(form3);
+    return *form3;
+}
+} // namespace
+
+class TestForm3 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowLooksAsDescribed();
+    void pressOpensTheChosenFile_data();
+    void pressOpensTheChosenFile();
+    void cancelOpensNothing();
+    void secondPressOfTheMainButtonBringsTheSameWindow();
+};
+
+void TestForm3::windowLooksAsDescribed()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form3 &form3 = openFromMainWindow(windows);
+    QCOMPARE(form3.objectName(), QStringLiteral("Form3"));
+    QCOMPARE(form3.windowTitle(), QStringLiteral("Visualizza Allegati "));
+    QVERIFY(form3.isVisible());
+    QVERIFY(form3.windowFlags() & Qt::Tool);
+    QCOMPARE(form3.minimumSize(), twips::size(7725, 2160));
+    QCOMPARE(form3.maximumSize(), twips::size(7725, 2160));
+    QCOMPARE(form3.palette().color(form3.backgroundRole()), QColor(Qt::white));
+    auto *command = form3.findChild<QPushButton *>(QStringLiteral("Command1"));
+    QVERIFY(command);
+    QCOMPARE(command->text(), QStringLiteral("&Seleziona Allegato Pratica"));
+    QCOMPARE(command->geometry(), twips::rect(2040, 480, 3615, 975));
+    QCOMPARE(command->palette().color(QPalette::Button), QColor(0xFF, 0xFF, 0xC0));
+}
+
+void TestForm3::pressOpensTheChosenFile_data()
+{
+    QTest::addColumn<bool>("inAttachmentFolder");
+    QTest::newRow("in the attachment folder") << true;
+    QTest::newRow("anywhere else") << false;
+}
+
+void TestForm3::pressOpensTheChosenFile()
+{
+    QFETCH(bool, inAttachmentFolder);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form3 &form3 = openFromMainWindow(windows);
+    const QString file = inAttachmentFolder ? env.context.attachmentFolder() + QStringLiteral("/Fattura 12.pdf")
+                                            : QStringLiteral("/tmp/altrove/lettera.odt");
+    env.dialogs.answerFile(file);
+    form3.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    const ShownBox &box = env.dialogs.last();
+    QCOMPARE(box.kind, ShownBox::OpenFile);
+    QCOMPARE(box.title, QStringLiteral("Seleziona il file da caricare"));
+    QCOMPARE(box.defaultText, env.context.attachmentFolder() + QLatin1Char('/'));
+    QCOMPARE(box.filter, QStringLiteral("All Files(*.*) (*)"));
+    QCOMPARE(env.shell.openedFiles, QStringList({file}));
+
+    processDeletions();
+    QVERIFY(!windows.loadedForm3());
+}
+
+void TestForm3::cancelOpensNothing()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form3 &form3 = openFromMainWindow(windows);
+    env.dialogs.answerCancel();
+    form3.Command1->click();
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QVERIFY(env.shell.openedFiles.isEmpty());
+    processDeletions();
+    QVERIFY(!windows.loadedForm3());
+}
+
+void TestForm3::secondPressOfTheMainButtonBringsTheSameWindow()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form3 *first = &openFromMainWindow(windows);
+    QCOMPARE(&openFromMainWindow(windows), first);
+    QVERIFY(first->isVisible());
+
+    env.dialogs.answerCancel();
+    first->Command1->click();
+    processDeletions();
+    QVERIFY(!windows.loadedForm3());
+    Form3 &second = openFromMainWindow(windows); // loaded anew
+    QVERIFY(second.isVisible());
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+QTEST_MAIN(TestForm3)
+#include "tst_form3.moc"
