@@ -17,7 +17,8 @@ inline QString text(const QString &pdfPath, bool layout = false)
     arguments << pdfPath << QStringLiteral("-");
     process.start(QStringLiteral("pdftotext"), arguments);
     process.waitForFinished(120000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    // Accented letters may come back as a letter and a combining accent.
+    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_C);
 }
 
 // The printed lines, trailing blanks and page breaks (form feeds) removed, empty lines dropped.

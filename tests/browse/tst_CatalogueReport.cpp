@@ -1,0 +1,131 @@
+// The report of the whole catalogue as the main window and the browse window show
+// it: its own connection, every row of Tabella in table order, everything released
+// after the window is closed, and a clear message when the catalogue fails.
+#include "PdfText.h"
+#include "TestEnvironment.h"
+#include "app/Texts.h"
+#include "app/Windows.h"
+#include "browse/CatalogueReport.h"
+#include "browse/rptBooks.h"
+#include "db/Connection.h"
+
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+void addRecord(const QString &path, const QString &chiave, const QString &argomento, const QString &numero)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(QFileInfo(path).path()));
+    QSqlQuery insert(connection.database());
+    QVERIFY(insert.prepare(QStringLiteral("INSERT INTO Tabella (Chiave, Argomento, \"N°\", Testo) VALUES (?, ?, ?, '')")));
+    insert.addBindValue(chiave);
+    insert.addBindValue(argomento);
+    insert.addBindValue(numero);
+    QVERIFY(insert.exec());
+}
+
+void runSql(const QString &path, const QString &statement)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(QFileInfo(path).path()));
+    QSqlQuery query(connection.database());
+    QVERIFY2(query.exec(statement), qPrintable(statement));
+}
+
+} // namespace
+
+class tst_CatalogueReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsEveryRecordAndReleasesTheCatalogue();
+    void emptyCatalogue();
+    void missingCatalogue();
+    void tableWithoutAField();
+};
+
+void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
+{
+    TestEnvironment env;
+    addRecord(env.catalogPath(), QStringLiteral("Storia"), QStringLiteral("Roma antica"), QStringLiteral("12"));
+    addRecord(env.catalogPath(), QStringLiteral("Àrte"), QStringLiteral("Giotto"), QStringLiteral("3"));
+    addRecord(env.catalogPath(), QStringLiteral("Musica"), QStringLiteral("Verdi"), QString());
+    Windows windows(env.context);
+    QWidget caller;
+
+    bool shownModal = false;
+    int records = -1;
+    QTimer::singleShot(0, &caller, [&] {
+        rptBooks *window = windows.loadedReport();
+        shownModal = window && window->isVisible() && window->isMaximized() &&
+                     window->windowModality() == Qt::ApplicationModal;
+        records = window && window->report() ? window->report()->recordsOn(1).count : -1;
+        window->findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        window->close();
+    });
+    QVERIFY(browse::showWholeCatalogueReport(windows, &caller));
+    QVERIFY(shownModal);
+    QCOMPARE(records, 3);
+    QVERIFY(!windows.report().isVisible());
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());   // rows and connection released
+    QVERIFY(env.dialogs.shown.isEmpty());
+
+    const QString text = pdftext::text(env.printers.pdfPath, true).simplified();
+    const qsizetype first = text.indexOf(QLatin1String("Storia"));
+    const qsizetype second = text.indexOf(QStringLiteral("Àrte"));
+    const qsizetype third = text.indexOf(QLatin1String("Musica"));
+    QVERIFY2(first >= 0 && first < second && second < third, qPrintable(text));
+    QVERIFY(text.contains(QLatin1String("Roma antica")));
+    QVERIFY(text.contains(QLatin1String("Pagina 1 di 1")));
+}
+
+void tst_CatalogueReport::emptyCatalogue()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    QWidget caller;
+    QString label;
+    QTimer::singleShot(0, &caller, [&] {
+        label = windows.report().report() ? QString::number(windows.report().report()->pageCount()) : QString();
+        windows.report().close();
+    });
+    QVERIFY(browse::showWholeCatalogueReport(windows, &caller));
+    QCOMPARE(label, QStringLiteral("1"));
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+void tst_CatalogueReport::missingCatalogue()
+{
+    TestEnvironment env(false);
+    Windows windows(env.context);
+    QWidget caller;
+    QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    const ShownBox &box = env.dialogs.last();
+    QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile preparare la stampa del catalogo.\n")), qPrintable(box.text));
+    QVERIFY(box.text.contains(QLatin1String("db1.mdb")));   // the engine's reason names the file
+    QCOMPARE(box.title, texts::applicationTitle());
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QVERIFY(!windows.loadedReport() || !windows.loadedReport()->isVisible());
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+void tst_CatalogueReport::tableWithoutAField()
+{
+    TestEnvironment env;
+    runSql(env.catalogPath(), QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog"));
+    Windows windows(env.context);
+    QWidget caller;
+    QTimer::singleShot(0, &caller, [&] { windows.report().close(); });   // should it wrongly open
+    QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+QTEST_MAIN(tst_CatalogueReport)
+#include "tst_CatalogueReport.moc"
