@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 #include <QStringList>
 
 namespace pdftext {
@@ -45,6 +47,75 @@ inline int pageCount(const QString &pdfPath)
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace pdftext
+
+namespace pdftext {
+
+// The printed lines of a PDF printed in a fixed-width font, rebuilt from the
+// position of every word: a word that begins `n` character widths right of the
+// leftmost word of the document begins at column n. Pages follow one another.
+inline QStringList characterLines(const QString &pdfPath, double characterWidthPoints)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});
+    process.waitForFinished(120000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+
+    struct Word {
+        int page;
+        double x;
+        double y;
+        QString text;
+    };
+    QList<Word> words;
+    int page = 0;
+    static const QRegularExpression item(QStringLiteral(
+        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    for (auto it = item.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(3);
+        text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&apos;"), QLatin1String("'"))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+                      text.normalized(QString::NormalizationForm_C)});
+    }
+    // pdftotext gives the words in blocks; put them back line by line, left to right.
+    std::sort(words.begin(), words.end(), [](const Word &a, const Word &b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        if (std::abs(a.y - b.y) > 1.0)
+            return a.y < b.y;
+        return a.x < b.x;
+    });
+    double left = 1e9;
+    for (const Word &word : words)
+        left = std::min(left, word.x);
+
+    QStringList lines;
+    int linePage = -1;
+    double lineY = -1;
+    for (const Word &word : words) {
+        if (word.page != linePage || std::abs(word.y - lineY) > 1.0) {
+            lines.append(QString());
+            linePage = word.page;
+            lineY = word.y;
+        }
+        QString &line = lines.last();
+        const int column = int(std::lround((word.x - left) / characterWidthPoints));
+        if (line.size() < column)
+            line = line.leftJustified(column);
+        else if (!line.isEmpty())
+            line += QLatin1Char(' ');
+        line += word.text;
+    }
+    return lines;
 }
 
 } // namespace pdftext
