@@ -22,17 +22,19 @@ constexpr int blanksAfterCell = 10;
 
 // Prints text the way a line printer does: a print position that moves along the
 // line, tab stops counted in characters of the font, a new page when full. Text
-// that reaches the right edge goes on at the start of the next line instead of
-// being cut off there.
+// that would run past the right edge is not cut off: a text that fits on a line
+// goes on the next line whole, a longer one is broken; what goes on below starts
+// at the continuation column, so that the first column shows only the rows.
 class LinePrinter {
 public:
-    LinePrinter(QPrinter &printer, QPainter &painter)
+    LinePrinter(QPrinter &printer, QPainter &painter, int continuationColumn)
         : m_printer(printer), m_painter(painter), m_metrics(painter.font(), &printer)
     {
         m_blank = m_metrics.horizontalAdvance(QLatin1Char(' '));
         const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
         m_pageWidth = page.width();
         m_pageHeight = page.height();
+        m_continuation = columnX(continuationColumn);
     }
 
     bool failed() const { return m_failed; }
@@ -41,8 +43,10 @@ public:
     {
         while (!text.isEmpty()) {
             const qsizetype fits = fittingLength(text);
-            if (fits == 0 && m_x > 0) {
-                endLine();
+            const bool continued = m_x > m_continuation + 0.5;
+            if (fits < text.size() && continued &&
+                (fits == 0 || m_metrics.horizontalAdvance(text) <= m_pageWidth - m_continuation)) {
+                wrap();
                 continue;
             }
             const QString part = text.left(qMax<qsizetype>(fits, 1));   // at least one letter a line
@@ -51,13 +55,13 @@ public:
             m_x += m_metrics.horizontalAdvance(part);
             text.remove(0, part.size());
             if (!text.isEmpty())
-                endLine();
+                wrap();
         }
     }
     // Moves to character column `column`; past it already, to that column of the next line.
     void tab(int column)
     {
-        const qreal target = (column - 1) * m_blank;
+        const qreal target = columnX(column);
         if (m_x > target + 0.5)
             endLine();
         m_x = target;
@@ -67,7 +71,7 @@ public:
     {
         m_x += count * m_blank;
         if (m_x > m_pageWidth)
-            endLine();
+            wrap();
     }
     void endLine()
     {
@@ -76,6 +80,12 @@ public:
     }
 
 private:
+    qreal columnX(int column) const { return (column - 1) * m_blank; }   // column 1 is the first
+    void wrap()
+    {
+        endLine();
+        m_x = m_continuation;
+    }
     // How many leading letters of `text` fit between the print position and the right edge.
     qsizetype fittingLength(const QString &text) const
     {
@@ -103,6 +113,7 @@ private:
     qreal m_blank = 0;
     qreal m_pageWidth = 0;
     qreal m_pageHeight = 0;
+    qreal m_continuation = 0;
     qreal m_x = 0;
     qreal m_y = 0;
     bool m_failed = false;
@@ -162,7 +173,7 @@ int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &mo
     painter.setFont(font);
     painter.setPen(Qt::black);
 
-    LinePrinter line(*printer, painter);
+    LinePrinter line(*printer, painter, tabColumn);
     const auto cell = [&](int row, int gridColumn) {
         return oneLine(cellText(model.index(row, columns.at(gridColumn))));
     };

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -215,6 +216,7 @@ void rptBooks::goToPage(int page)
         return;
     m_page = page;
     updateControls();
+    m_scroll->verticalScrollBar()->setValue(0);   // a new page is read from its top
 }
 
 void rptBooks::setZoom(double zoom)

@@ -46,10 +46,22 @@ double characterWidth()
     return QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char(' ')) * 72.0 / printer.resolution();
 }
 
-int lineCapacity(TestEnvironment &env)
+// Characters on one line of the test printers' page.
+int lineCapacity()
 {
-    const std::unique_ptr<QPrinter> printer = env.printers.defaultPrinter();
-    return int(printer->pageRect(QPrinter::Point).width() / characterWidth());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    return int(printer.pageRect(QPrinter::Point).width() / characterWidth());
+}
+
+// A line too long for the page: broken at the right edge, going on at column 25.
+QStringList brokenAtTheEdge(const QString &whole)
+{
+    const int capacity = lineCapacity();
+    QStringList lines = {whole.left(capacity)};
+    for (qsizetype from = capacity; from < whole.size(); from += capacity - 24)
+        lines.append(QString(24, QLatin1Char(' ')) + whole.mid(from, capacity - 24));
+    return lines;
 }
 
 QStringList withoutTrailingBlanks(QStringList lines)
@@ -149,9 +161,18 @@ void tst_GridListing::printedLines_data()
     oneLine[3] = QStringLiteral("su due");
     QTest::newRow("a line break inside a cell") << Rows{twoLines} << QStringList{printedLine(oneLine)};
 
-    QStringList cellPastTheEdge = b;
-    cellPastTheEdge[6] = QString(120, QLatin1Char('z'));
-    QTest::newRow("a line too long for the page goes on below") << Rows{cellPastTheEdge, a} << QStringList{};
+    QStringList longCell = b;
+    longCell[6] = QString(120, QLatin1Char('z'));
+    QTest::newRow("a cell longer than a line is broken at the edge")
+        << Rows{longCell, a} << (brokenAtTheEdge(printedLine(longCell)) << printedLine(a));
+
+    QStringList wideCell = b;
+    wideCell[6] = QString(30, QLatin1Char('w'));
+    QStringList beforeIt = b;
+    beforeIt[6] = QString();
+    QTest::newRow("a cell that does not fit goes on below whole")
+        << Rows{wideCell, a}
+        << QStringList{printedLine(beforeIt), QString(24, QLatin1Char(' ')) + wideCell.at(6), printedLine(a)};
 }
 
 void tst_GridListing::printedLines()
@@ -161,14 +182,6 @@ void tst_GridListing::printedLines()
     TestEnvironment env;
     QObject owner;
     QStandardItemModel *model = gridModel(rows, 9, &owner);
-    if (lines.isEmpty()) {   // the first row is cut into lines as wide as the page
-        const QString whole = printedLine(rows.at(0));
-        const int capacity = lineCapacity(env);
-        QVERIFY(whole.size() > capacity);
-        for (qsizetype from = 0; from < whole.size(); from += capacity)
-            lines.append(whole.mid(from, capacity));
-        lines.append(printedLine(rows.at(1)));
-    }
     QVERIFY(browse::printGridListing(env.context, nullptr, *model));
     QVERIFY(env.dialogs.shown.isEmpty());
     QCOMPARE(linesOnPaper(env), withoutTrailingBlanks(lines));   // trailing blanks are no ink
