@@ -2,6 +2,7 @@
 
 #include "db/RowSource.h"
 
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -122,8 +123,16 @@ void BandedReport::drawBand(QPainter &painter, const ReportBand &band, int top, 
             }
             if (text.isEmpty())
                 break;
+            QFont font = fontInTwips(control.font);
+            if (control.kind == ReportControl::Label) {
+                // A caption is never cut: a page number of many digits is drawn
+                // smaller, to stay within its box and clear of its neighbours.
+                const qreal width = QFontMetricsF(font).horizontalAdvance(text);
+                if (width > box.width() && box.width() > 0)
+                    font.setPixelSize(qMax(1, int(font.pixelSize() * box.width() / width)));
+            }
             painter.setPen(Qt::black);
-            painter.setFont(fontInTwips(control.font));
+            painter.setFont(font);
             painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
             break;
         }

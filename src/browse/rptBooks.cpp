@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -99,6 +100,7 @@ rptBooks::rptBooks(Windows &windows, QWidget *parent) : QWidget(parent, Qt::Wind
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
     for (int percent : {50, 75, 100, 150, 200})
         m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
+    m_zoomBox->addItem(QStringLiteral("Pagina intera"), 0.0);   // the page fitted to the window
     m_zoomBox->setCurrentIndex(m_zoomBox->findData(1.0));
     m_print = new QPushButton(QStringLiteral("Stampa..."), this);
     m_print->setObjectName(QStringLiteral("stampa"));
@@ -136,8 +138,14 @@ rptBooks::rptBooks(Windows &windows, QWidget *parent) : QWidget(parent, Qt::Wind
     connect(m_next, &QToolButton::clicked, this, [this] { goToPage(m_page + 1); });
     connect(m_last, &QToolButton::clicked, this, [this] { goToPage(m_report ? m_report->pageCount() : 1); });
     connect(m_goTo, &QSpinBox::valueChanged, this, &rptBooks::goToPage);
-    connect(m_zoomBox, &QComboBox::currentIndexChanged, this,
-            [this] { setZoom(m_zoomBox->currentData().toDouble()); });
+    connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this] {
+        const double chosen = m_zoomBox->currentData().toDouble();
+        m_fitPage = chosen == 0.0;
+        if (m_fitPage)
+            fitPageToWindow();
+        else
+            setZoom(chosen);
+    });
     connect(m_print, &QPushButton::clicked, this, &rptBooks::print);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
@@ -221,11 +229,32 @@ void rptBooks::goToPage(int page)
 
 void rptBooks::setZoom(double zoom)
 {
-    m_zoom = qBound(0.1, zoom, 8.0);
+    m_fitPage = false;
+    applyZoom(zoom);
     const int index = m_zoomBox->findData(m_zoom);
     if (index >= 0 && index != m_zoomBox->currentIndex())
         m_zoomBox->setCurrentIndex(index);
+}
+
+void rptBooks::applyZoom(double zoom)
+{
+    m_zoom = qBound(0.1, zoom, 8.0);
     static_cast<PageView *>(m_pageView)->fitToPaper();
+}
+
+void rptBooks::fitPageToWindow()
+{
+    const QSize paper = m_report ? m_report->paperTwips() : previewPaperTwips();
+    const QSize room = m_scroll->viewport()->size() - QSize(8, 8);
+    const double perPixel = twips::perPixel();
+    applyZoom(std::min(room.width() * perPixel / paper.width(), room.height() * perPixel / paper.height()));
+}
+
+void rptBooks::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_fitPage)
+        fitPageToWindow();
 }
 
 void rptBooks::updateControls()

@@ -44,9 +44,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updateControls();
+    void applyZoom(double zoom);
+    void fitPageToWindow();   // "Pagina intera": the whole page in view
 
     Windows &m_windows;
     const db::RowSource *m_rows = nullptr;
@@ -54,6 +57,7 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     int m_page = 1;
     double m_zoom = 1.0;
+    bool m_fitPage = false;
 
     QToolButton *m_first;
     QToolButton *m_previous;

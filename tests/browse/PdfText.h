@@ -53,55 +53,64 @@ inline int pageCount(const QString &pdfPath)
 
 namespace pdftext {
 
-// The printed lines of a PDF printed in a fixed-width font, rebuilt from the
-// position of every word: a word that begins `n` character widths right of the
-// leftmost word of the document begins at column n. Pages follow one another.
-inline QStringList characterLines(const QString &pdfPath, double characterWidthPoints)
+struct Word {
+    int page;        // from 1
+    double x;        // left, in points from the sheet's left edge
+    double y;        // top, in points from the sheet's top edge
+    double right;
+    QString text;
+};
+
+// Every word of the PDF with its place, line by line, left to right.
+inline QList<Word> words(const QString &pdfPath)
 {
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});
     process.waitForFinished(120000);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
 
-    struct Word {
-        int page;
-        double x;
-        double y;
-        QString text;
-    };
-    QList<Word> words;
+    QList<Word> found;
     int page = 0;
     static const QRegularExpression item(QStringLiteral(
-        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
     for (auto it = item.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         if (m.captured(0).startsWith(QLatin1String("<page"))) {
             ++page;
             continue;
         }
-        QString text = m.captured(3);
+        QString text = m.captured(4);
         text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"))
             .replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&apos;"), QLatin1String("'"))
             .replace(QLatin1String("&amp;"), QLatin1String("&"));
-        words.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(),
+        found.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
                       text.normalized(QString::NormalizationForm_C)});
     }
     // pdftotext gives the words in blocks; put them back line by line, left to right.
-    std::sort(words.begin(), words.end(), [](const Word &a, const Word &b) {
+    std::sort(found.begin(), found.end(), [](const Word &a, const Word &b) {
         if (a.page != b.page)
             return a.page < b.page;
         if (std::abs(a.y - b.y) > 1.0)
             return a.y < b.y;
         return a.x < b.x;
     });
+    return found;
+}
+
+// The printed lines of a PDF printed in a fixed-width font, rebuilt from the
+// position of every word: a word that begins `n` character widths right of the
+// leftmost word of the document begins at column n. Pages follow one another.
+inline QStringList characterLines(const QString &pdfPath, double characterWidthPoints)
+{
+    const QList<Word> all = words(pdfPath);
     double left = 1e9;
-    for (const Word &word : words)
+    for (const Word &word : all)
         left = std::min(left, word.x);
 
     QStringList lines;
     int linePage = -1;
     double lineY = -1;
-    for (const Word &word : words) {
+    for (const Word &word : all) {
         if (word.page != linePage || std::abs(word.y - lineY) > 1.0) {
             lines.append(QString());
             linePage = word.page;

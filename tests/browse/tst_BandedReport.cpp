@@ -87,6 +87,7 @@ private slots:
     void printedPdfReadsAsTheReport();
     void pagesOfALongerReport();
     void emptyFieldPrintsNothingButItsCaption();
+    void longPageNumbersStayInTheirBoxes();
 };
 
 void tst_BandedReport::layoutBands_data()
@@ -443,6 +444,35 @@ void tst_BandedReport::emptyFieldPrintsNothingButItsCaption()
     QVERIFY(inkIn(full, value) > 0);
     QVERIFY(inkIn(empty, caption) > 0);
     QCOMPARE(inkIn(empty, caption), inkIn(full, caption));
+}
+
+void tst_BandedReport::longPageNumbersStayInTheirBoxes()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const reportrows::GeneratedRows rows(1000000);
+    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(shown.print(printer, 123457, 123457));
+
+    const ReportBand &footer = shown.layout().pageFooter;
+    const auto rightEdge = [&](const char *label) {   // in points, as pdftotext gives them
+        const ReportControl *c = footer.control(QString::fromLatin1(label));
+        return (shown.layout().leftMargin + c->twips.left() + c->twips.width()) / 20.0;
+    };
+    QStringList footerWords;
+    for (const pdftext::Word &word : pdftext::words(pdf)) {
+        if (word.text == QLatin1String("123457"))
+            QVERIFY2(word.right <= rightEdge("Label17") + 0.5, qPrintable(QString::number(word.right)));
+        if (word.text == QLatin1String("250000"))
+            QVERIFY2(word.right <= rightEdge("Label6") + 0.5, qPrintable(QString::number(word.right)));
+        if (word.y > 800)
+            footerWords.append(word.text);
+    }
+    QCOMPARE(footerWords.join(u' '), QStringLiteral("Pagina 123457 di 250000"));
 }
 
 QTEST_MAIN(tst_BandedReport)

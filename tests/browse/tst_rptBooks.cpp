@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
@@ -58,6 +60,7 @@ private slots:
     void paging();
     void aMillionRecordsPageAtOnce();
     void zoom();
+    void aNewPageOpensAtItsTop();
     void printsThroughThePrintDialog();
     void printDialogCancelled();
     void rowsWithoutAFieldOfTheReport();
@@ -218,6 +221,31 @@ void tst_rptBooks::zoom()
         QVERIFY(qAbs(page->width() - 2 * normal.width()) <= 2);
         zoomBox->setCurrentIndex(zoomBox->findText(QStringLiteral("50%")));
         QVERIFY(qAbs(page->height() - normal.height() / 2) <= 2);
+
+        // The whole page in the window, also after the window changes size.
+        auto *view = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->viewport();
+        zoomBox->setCurrentIndex(zoomBox->findText(QStringLiteral("Pagina intera")));
+        for (const QSize size : {window.size(), QSize(500, 700)}) {
+            window.showNormal();
+            window.resize(size);
+            QVERIFY(page->width() <= view->width() && page->height() <= view->height());
+            QVERIFY(view->height() - page->height() <= 12 || view->width() - page->width() <= 12);
+        }
+    });
+}
+
+void tst_rptBooks::aNewPageOpensAtItsTop()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    rptBooks &window = windows.report();
+    const db::MemoryRowSource rows = reportrows::records(9);
+    whileShown(window, rows, [&] {
+        QScrollBar *scroll = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);   // at 100 % the page is taller than the window
+        scroll->setValue(scroll->maximum());
+        click(window, "paginaSuccessiva");
+        QCOMPARE(scroll->value(), 0);
     });
 }
 
