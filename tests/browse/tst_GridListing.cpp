@@ -114,6 +114,7 @@ private slots:
     void emptyGridEndsAnEmptyDocument();
     void noPrinterInstalled();
     void fewerThanSevenColumns();
+    void printerThatCannotBeReached();
     void moreRowsThanSixteenBitsHold();
     void gridAsTheUserSeesIt();
 };
@@ -228,6 +229,17 @@ void tst_GridListing::fewerThanSevenColumns()
     QVERIFY(!browse::printGridListing(env.context, noModel));
     QCOMPARE(env.dialogs.shown.size(), 2);
     QCOMPARE(env.printers.printersMade, 0);
+}
+
+void tst_GridListing::printerThatCannotBeReached()
+{
+    TestEnvironment env;
+    env.printers.pdfPath = env.folder() + QStringLiteral("/cartella-che-non-esiste/elenco.pdf");
+    QObject owner;
+    QVERIFY(!browse::printGridListing(env.context, nullptr,
+                                      *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile avviare la stampa: controllare la stampante."));
 }
 
 void tst_GridListing::moreRowsThanSixteenBitsHold()

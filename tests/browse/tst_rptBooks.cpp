@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPageSize>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -63,6 +65,8 @@ private slots:
     void aNewPageOpensAtItsTop();
     void printsThroughThePrintDialog();
     void printDialogCancelled();
+    void printingThatCannotBeDone_data();
+    void printingThatCannotBeDone();
     void rowsWithoutAFieldOfTheReport();
 };
 
@@ -281,6 +285,55 @@ void tst_rptBooks::printDialogCancelled()
     });
     QVERIFY(!QFile::exists(env.printers.pdfPath));
     QVERIFY(env.dialogs.shown.isEmpty());
+}
+
+namespace {
+// The print dialog of a user who chose a sheet of another size.
+class PaperChoosingPrinters : public PdfPrinters {
+public:
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    bool choosePrinter(QWidget *parent, QPrinter &printer, int firstPage, int lastPage) override
+    {
+        printer.setPageSize(QPageSize(paper));
+        return PdfPrinters::choosePrinter(parent, printer, firstPage, lastPage);
+    }
+};
+} // namespace
+
+void tst_rptBooks::printingThatCannotBeDone_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("sheet narrower than the report")
+        << int(QPageSize::A5) << "stampa.pdf"
+        << "Il foglio scelto è più stretto del report (20 cm): scegliere un foglio più largo.";
+    QTest::newRow("printer that cannot be reached")
+        << int(QPageSize::A4) << "cartella-che-non-esiste/stampa.pdf"
+        << "La stampa del report non è riuscita: controllare la stampante e riprovare.";
+}
+
+void tst_rptBooks::printingThatCannotBeDone()
+{
+    QFETCH(int, paper);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    TestEnvironment env;
+    PaperChoosingPrinters printers;
+    printers.paper = QPageSize::PageSizeId(paper);
+    printers.pdfPath = env.folder() + QLatin1Char('/') + file;
+    env.context.printers = &printers;
+    Windows windows(env.context);
+    rptBooks &window = windows.report();
+    const db::MemoryRowSource rows = reportrows::records(1);
+    whileShown(window, rows, [&] {
+        window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        QVERIFY(window.isVisible());   // the preview stays usable
+    });
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, message);
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY(!QFile::exists(printers.pdfPath) || QFileInfo(printers.pdfPath).size() == 0);
 }
 
 void tst_rptBooks::rowsWithoutAFieldOfTheReport()
