@@ -6,6 +6,7 @@
 #include "app/SystemFormats.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
+#include "browse/CatalogueReport.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
@@ -575,7 +576,9 @@ void Form1::backToMenu()
 
 void Form1::stampaGenerale()
 {
-    // The printed catalogue of all records; the entry is unchecked at its end.
+    // The printed catalogue of all records; the entry is unchecked at its end,
+    // also when the report could not be shown.
+    browse::showWholeCatalogueReport(m_windows, this);
     Check6->setChecked(false);
 }
 

@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
+#include "browse/rptBooks.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
@@ -445,8 +446,25 @@ void TestForm1::stampaGeneraleUnchecksItself()
     TestEnvironment env;
     Windows windows(env.context);
     Form1 &f = windows.form1();
+    bool shownWhileChecked = false;
+    int pages = 0;
+    QTimer::singleShot(0, &f, [&] {
+        rptBooks &report = windows.report();
+        shownWhileChecked = report.isVisible() && f.Check6->isChecked();
+        pages = report.report() ? report.report()->pageCount() : -1;
+        report.close();
+    });
+    f.Check6->click();
+    QVERIFY(shownWhileChecked);
+    QCOMPARE(pages, 1); // an empty catalogue still has its one page
+    QVERIFY(!f.Check6->isChecked());
+
+    // A catalogue that cannot be read: a message, and the entry still ends cleared.
+    QFile::remove(env.catalogPath());
     f.Check6->click();
     QVERIFY(!f.Check6->isChecked());
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
+    QVERIFY(!windows.report().isVisible());
 }
 
 void TestForm1::serviziHidesTheMainWindow()
