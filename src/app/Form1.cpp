@@ -17,6 +17,7 @@
 #include "desktop/Twips.h"
 #include "desktop/WrappingButton.h"
 #include "lookups/LookupLists.h"
+#include "lookups/LookupMaintenance.h"
 #include "search/Form7.h"
 #include "service/Form2.h"
 
@@ -451,6 +452,7 @@ void Form1::connectEntryScreen()
     connect(Command5, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form5()); });
     connect(Command6, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form3()); });
     connect(Timer1, &QTimer::timeout, this, &Form1::tick);
+    lookups::LookupMaintenance::attachAll(*this, m_windows.context());
 }
 
 // ---- Start-up ------------------------------------------------------------------
