@@ -1,5 +1,8 @@
 #include "app/Form1.h"
 
+#include "app/DateEntry.h"
+#include "app/DeletionList.h"
+#include "app/DigitsOnly.h"
 #include "app/DocumentCounter.h"
 #include "app/Guard.h"
 #include "app/Pictures.h"
@@ -12,6 +15,8 @@
 #include "browse/Frmlibri.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/QueryRowSource.h"
+#include "db/Recordset.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Shell.h"
 #include "desktop/Twips.h"
@@ -32,6 +37,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -453,6 +459,21 @@ void Form1::connectEntryScreen()
     connect(Command6, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form3()); });
     connect(Timer1, &QTimer::timeout, this, &Form1::tick);
     lookups::LookupMaintenance::attachAll(*this, m_windows.context());
+
+    // Insertion, deletion and the deletion list.
+    m_deletionList = new DeletionList(this);
+    m_deletionList->showIn(*Combo7);
+    connect(Command1, &QPushButton::clicked, this, &Form1::insertOrDelete);
+    connect(Check9, &QCheckBox::toggled, this, &Form1::setDeletionMode);
+
+    // Date entry and the digit-only boxes.
+    connect(Check1, &QCheckBox::toggled, this, &Form1::calendarToggled);
+    connect(Calendario, &QCalendarWidget::clicked, this, &Form1::dayPicked);
+    connect(Calendario, &QCalendarWidget::activated, this, &Form1::dayPicked); // Enter on a day
+    connect(Command15, &QPushButton::clicked, this, &Form1::closeCalendar);
+    dateentry::normaliseOnLeaving(*Text2);
+    for (QLineEdit *box : {Text1, Text7, Text8})
+        acceptDigitsOnly(*box);
 }
 
 // ---- Start-up ------------------------------------------------------------------
@@ -572,6 +593,206 @@ void Form1::backToMenu()
     Frame4->hide();
     Frame5->hide();
     Frame6->hide();
+}
+
+// ---- Insertion and deletion ------------------------------------------------------
+
+namespace {
+
+// The notes as typed: non-breaking blanks stay what they are.
+QString notesOf(const QPlainTextEdit &box)
+{
+    QString text = box.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+const QString confirmTitle = QStringLiteral("CONFERMA");
+
+} // namespace
+
+void Form1::insertOrDelete()
+{
+    if (Command1->text() == QStringLiteral("Inserisci"))
+        inserisci();
+    else if (Command1->text() == QStringLiteral("Elimina") && Check9->isChecked() && !Combo7->currentText().isEmpty())
+        elimina();
+}
+
+void Form1::inserisci()
+{
+    Dialogs &dialogs = *m_windows.context().dialogs;
+    if (Combo3->currentText().isEmpty() || Text4->text().isEmpty()) {
+        dialogs.message(this, QStringLiteral(" ERRORE : il Campo Chiave e Argomento devono essere compliati"),
+                        QStringLiteral("Rudozuzurivaz versione 1 "), QMessageBox::Ok, QMessageBox::NoIcon);
+        return;
+    }
+    // A damaged counter leaves no number to give: no record without one.
+    const auto number = counter::wholeNumber(Text10->text());
+    if (!number) {
+        dialogs.message(this,
+                        QStringLiteral("La registrazione non è stata inserita: il numero del documento "
+                                       "(\"Progr.Doc.\") non è disponibile perché il contatore del catalogo "
+                                       "è danneggiato.\nUn numero valido si imposta con \"Funzioni di Servizio\", "
+                                       "\"Cambia Progressivo Documento\"."),
+                        texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
+
+    // The row and the counter are stored together or not at all, before the
+    // confirmation: a program ended meanwhile never gives the same number twice.
+    qint64 id = 0;
+    const bool stored = guarded([&] {
+        db::Connection connection;
+        connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
+        db::inTransaction(connection, [&] {
+            db::Recordset rows;
+            rows.open(QStringLiteral("Tabella"), connection, db::adOpenStatic, db::adLockOptimistic);
+            id = rows.addNew();
+            rows.setField(QStringLiteral("Chiave"), Combo3->currentText());
+            rows.setField(QStringLiteral("Argomento"), Text4->text());
+            rows.setField(QStringLiteral("Testo"), Text5->text());
+            rows.setField(QStringLiteral("Pubblicazione"), Combo1->currentText());
+            rows.setField(QStringLiteral("N°"), Text1->text());
+            rows.setField(QStringLiteral("Data"), Text2->text());
+            rows.setField(QStringLiteral("Pag"), Text7->text());
+            rows.setField(QStringLiteral("Par"), Text8->text());
+            rows.setField(QStringLiteral("Note"), notesOf(*Text9));
+            rows.setField(QStringLiteral("Allocazione"), Combo6->currentText());
+            rows.setField(QStringLiteral("Prog"), Text10->text());
+            rows.update();
+            rows.close();
+            if (!counter::store(connection, *number))
+                throw db::DbError(QStringLiteral("La tabella \"contatore\" non contiene la riga del "
+                                                 "Progressivo Documento."));
+        });
+    });
+    if (!stored)
+        return; // the screen keeps what was typed
+
+    Text3->setText(QString::number(id));
+    dialogs.message(this, QStringLiteral("Inserimento effettuato"), confirmTitle, QMessageBox::Ok,
+                    QMessageBox::NoIcon);
+    Combo3->clear();
+    Combo1->clear();
+    PulisciCampi();
+    showSmallToggles();
+}
+
+void Form1::elimina()
+{
+    Dialogs &dialogs = *m_windows.context().dialogs;
+    if (dialogs.message(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "), confirmTitle,
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon)
+        != QMessageBox::Yes) {
+        Text3->show();
+        Combo7->hide();
+        Command1->setText(QStringLiteral("Inserisci"));
+        Check9->setChecked(false); // back to insert mode through its handler
+        return;
+    }
+
+    // Only the number before the first "-- " names the record, bound as a number.
+    const QString chosen = Combo7->currentText();
+    const auto number = DeletionList::recordNumberOf(chosen);
+    bool deleted = false;
+    const bool done = guarded([&] {
+        if (!number)
+            return;
+        db::Connection connection;
+        connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
+        db::Recordset rows;
+        rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, db::adOpenKeyset,
+                  db::adLockOptimistic, -1, {*number});
+        if (rows.eof())
+            return; // typed, or deleted meanwhile in another window
+        rows.deleteCurrent();
+        deleted = true;
+    });
+    if (!done)
+        return;
+    if (!deleted) {
+        const QString reason =
+            number ? QStringLiteral("nel catalogo non c'è la registrazione numero %1 "
+                                    "(forse è già stata eliminata).").arg(*number)
+                   : QStringLiteral("\"%1\" non comincia con il numero di una registrazione.").arg(chosen);
+        dialogs.message(this,
+                        QStringLiteral("Registrazione non trovata: ") + reason
+                            + QStringLiteral("\nNessuna registrazione è stata eliminata; "
+                                             "sceglierne una dall'elenco."),
+                        texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        guarded([this] { CaricaElencoEliminazione(); }); // the list shows the catalogue as it is now
+        return;
+    }
+
+    m_deletionList->clear();
+    dialogs.message(this, QStringLiteral("Eliminazione avvenuta !"), confirmTitle, QMessageBox::Ok,
+                    QMessageBox::NoIcon);
+    Check9->setChecked(false);
+    showSmallToggles();
+}
+
+void Form1::setDeletionMode(bool on)
+{
+    // Deletion mode: the list across the first row, Frame7 over the other fields.
+    for (QWidget *firstRow : {static_cast<QWidget *>(Text4), static_cast<QWidget *>(Combo3),
+                              static_cast<QWidget *>(Text3), static_cast<QWidget *>(Label6),
+                              static_cast<QWidget *>(Label7), static_cast<QWidget *>(Check2),
+                              static_cast<QWidget *>(Label8)})
+        firstRow->setVisible(!on);
+    Combo7->setVisible(on);
+    Frame7->setVisible(on);
+    for (QPushButton *command : {Command3, Command5, Command6, Command20})
+        command->setEnabled(!on);
+    Command1->setText(on ? QStringLiteral("Elimina") : QStringLiteral("Inserisci"));
+    if (on) {
+        guarded([this] { CaricaElencoEliminazione(); });
+    } else {
+        m_deletionList->clear(); // lets its connection go
+        PulisciCampi();
+    }
+}
+
+void Form1::CaricaElencoEliminazione()
+{
+    m_deletionList->clear();
+    Combo7->clearEditText();
+    m_deletionList->setSource(std::make_shared<db::QueryRowSource>(
+        db::connectionTextA(m_windows.context().programFolder), QStringLiteral("SELECT * FROM  Tabella"),
+        false));
+    Combo7->setCurrentIndex(-1); // nothing chosen: the typed text stays empty
+}
+
+void Form1::showSmallToggles()
+{
+    for (QCheckBox *toggle : {Check1, Check2, Check3, Check8})
+        toggle->show();
+}
+
+// ---- Date picker -------------------------------------------------------------------
+
+void Form1::calendarToggled(bool open)
+{
+    // At most one of the four small frames is open: the other toggles hide meanwhile.
+    Frame1->setVisible(open);
+    for (QCheckBox *toggle : {Check2, Check3, Check8})
+        toggle->setVisible(!open);
+}
+
+void Form1::dayPicked(const QDate &day)
+{
+    if (!Check1->isChecked())
+        return;
+    Text2->setText(formats::shortDate(day));
+    Check1->setChecked(false);
+    Frame1->hide();
+}
+
+void Form1::closeCalendar()
+{
+    Frame1->hide();
+    Check1->setChecked(false);
+    showSmallToggles();
 }
 
 // ---- Menu actions ----------------------------------------------------------------

@@ -12,9 +12,11 @@
 
 #include <functional>
 
+class DeletionList;
 class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
+class QDate;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -47,6 +49,11 @@ public:
     // (their handlers run), reloads the lists and the document number. Every step
     // runs even when an earlier one fails.
     void PulisciCampi();
+
+    // Fills the deletion list Combo7 with one entry per catalogue row; its typed
+    // text is emptied. Throws db::DbError when the catalogue cannot be read (the
+    // list is then empty).
+    void CaricaElencoEliminazione();
 
     // Menu screen.
     QGroupBox *Frame2 = nullptr;
@@ -145,7 +152,19 @@ private:
     void tick();
     bool guarded(const std::function<void()> &work);
 
+    // Record entry: insertion and deletion (Command1), deletion mode (Check9),
+    // the date picker (Check1, Calendario, Command15).
+    void insertOrDelete();
+    void inserisci();
+    void elimina();
+    void setDeletionMode(bool on);
+    void showSmallToggles();
+    void calendarToggled(bool open);
+    void dayPicked(const QDate &day);
+    void closeCalendar();
+
     Windows &m_windows;
     QPixmap m_background;
     bool m_centred = false;
+    DeletionList *m_deletionList = nullptr; // the entries of Combo7
 };
