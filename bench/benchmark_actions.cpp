@@ -3,16 +3,32 @@
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
+#include "browse/BandedReport.h"
+#include "browse/CatalogueReport.h"
+#include "browse/rptBooks.h"
+#include "browse/rptBooksLayout.h"
+#include "db/Connection.h"
+#include "db/QueryRowSource.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
 double elapsedMs(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+Form1 &shownMainWindow(Windows &windows)
+{
+    Form1 &main = windows.form1();
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        qWarning("finestra principale non esposta");
+    return main;
+}
 
 double startUp(Windows &windows, TestEnvironment &)
 {
@@ -25,45 +41,73 @@ double startUp(Windows &windows, TestEnvironment &)
     return elapsedMs(timer);
 }
 
-// The entry screen, shown, in insert mode; nullptr when the window does not show.
-Form1 *entryScreen(Windows &windows)
+// Runs `inside` while the report preview is open (it blocks its caller), then
+// closes it.
+void whileReportOpen(Windows &windows, Form1 &main, const std::function<void(rptBooks &)> &inside)
 {
-    Form1 &main = windows.form1();
-    main.show();
-    if (!QTest::qWaitForWindowExposed(&main))
-        return nullptr;
-    main.Check5->click();
-    return &main;
+    QTimer::singleShot(0, &main, [&] {
+        rptBooks &report = windows.report();
+        inside(report);
+        report.close();
+    });
+    browse::showWholeCatalogueReport(windows, &main);
 }
 
-double enterDeletionMode(Windows &windows, TestEnvironment &)
+// Draws the page in view now, as the screen would (into an image of its size).
+void drawPageInView(rptBooks &report)
 {
-    Form1 *shown = entryScreen(windows);
-    if (!shown)
-        return -1;
-    Form1 &main = *shown;
-    QElapsedTimer timer;
-    timer.start();
-    main.Check9->click();
-    QCoreApplication::processEvents();
-    return elapsedMs(timer);
+    if (auto *page = report.findChild<QWidget *>(QStringLiteral("pagina")))
+        page->grab();
 }
 
-double openDeletionList(Windows &windows, TestEnvironment &)
+double openReport(Windows &windows, TestEnvironment &)
 {
-    Form1 *shown = entryScreen(windows);
-    if (!shown)
-        return -1;
-    Form1 &main = *shown;
-    main.Check9->click();
+    Form1 &main = shownMainWindow(windows);
     QElapsedTimer timer;
+    double ms = -1;
     timer.start();
-    main.Combo7->showPopup();
-    const bool exposed = QTest::qWaitForWindowExposed(main.Combo7->view()->window());
-    QCoreApplication::processEvents();
-    const double ms = exposed ? elapsedMs(timer) : -1;
-    main.Combo7->hidePopup();
+    whileReportOpen(windows, main, [&](rptBooks &report) {
+        drawPageInView(report);
+        const auto *label = report.findChild<QLabel *>(QStringLiteral("indicatorePagina"));
+        if (label && label->text().startsWith(QStringLiteral("Pagina 1 di")))
+            ms = elapsedMs(timer);
+    });
     return ms;
+}
+
+double drawAnyPage(Windows &windows, TestEnvironment &)
+{
+    Form1 &main = shownMainWindow(windows);
+    double worst = -1;
+    whileReportOpen(windows, main, [&](rptBooks &report) {
+        const int last = report.report()->pageCount();
+        for (int page : {last, last / 2, 2, last - 1, last / 3}) {
+            QElapsedTimer timer;
+            timer.start();
+            report.goToPage(std::max(1, page));
+            drawPageInView(report);
+            worst = std::max(worst, elapsedMs(timer));
+        }
+    });
+    return worst;
+}
+
+// Pages a second when 10,000 records are printed to a PDF file.
+double printTenThousand(Windows &windows, TestEnvironment &)
+{
+    db::QueryRowSource rows(db::connectionTextA(windows.context().programFolder),
+                            QStringLiteral("SELECT * FROM Tabella WHERE ID <= 10000"));
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("stampa.pdf")));
+    const report::BandedReport report(report::rptBooksLayout(), rows,
+                                      report::BandedReport::paperTwips(printer.pageLayout()));
+    QElapsedTimer timer;
+    timer.start();
+    if (!report.print(printer, 1, report.pageCount()))
+        return -1;
+    return report.pageCount() / (elapsedMs(timer) / 1000.0);
 }
 
 } // namespace
@@ -72,7 +116,8 @@ std::vector<BenchAction> benchActions()
 {
     return {
         {QStringLiteral("avvio fino al menu"), QStringLiteral("500 ms"), startUp},
-        {QStringLiteral("modalità eliminazione (elenco caricato)"), QStringLiteral("500 ms"), enterDeletionMode},
-        {QStringLiteral("apertura dell'elenco di eliminazione"), QStringLiteral("200 ms"), openDeletionList},
+        {QStringLiteral("anteprima del catalogo fino a \"Pagina 1 di N\""), QStringLiteral("500 ms"), openReport},
+        {QStringLiteral("disegno di una pagina qualsiasi (la peggiore di 5)"), QStringLiteral("50 ms"), drawAnyPage},
+        {QStringLiteral("stampa di 10.000 record su PDF (pagine al secondo)"), QStringLiteral("100 pagine/s"), printTenThousand},
     };
 }
