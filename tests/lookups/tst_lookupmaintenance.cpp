@@ -377,6 +377,16 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
         for (const Family &any : families)
             QVERIFY(screen.frame(any)->isHidden());
     }
+    // The calendar toggle is the fourth of the group.
+    screen.f.Check1->click();
+    QVERIFY(screen.f.Frame1->isVisible());
+    for (const Family &family : families) {
+        QVERIFY2(screen.toggle(family)->isHidden(), qPrintable(family.toggle));
+        QVERIFY(screen.frame(family)->isHidden());
+    }
+    screen.f.Check1->click();
+    for (QCheckBox *toggle : groupOfFour(screen))
+        QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
