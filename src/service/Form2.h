@@ -1,7 +1,15 @@
 #pragma once
-// The service window. Stand-in until it is built: an empty window with its name and caption.
+// "Funzioni di Servizio": three check boxes used as commands on the catalogue:
+// set the document number counter, restart the record numbering, delete every
+// record. Each asks first and unchecks itself when done or refused. The main
+// window is hidden while this window is open and comes back when it closes.
+#include <QMessageBox>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
+class QCheckBox;
 class Windows;
 
 class Form2 : public QWidget {
@@ -9,6 +17,24 @@ class Form2 : public QWidget {
 public:
     explicit Form2(Windows &windows, QWidget *parent = nullptr);
 
+    QCheckBox *Check1 = nullptr; // "Cambia Progressivo Documento"
+    QCheckBox *Check2 = nullptr; // "Azzera Contatore Registrazioni"
+    QCheckBox *Check3 = nullptr; // "Elimina Registrazioni"
+
+    // The counter value typed by the user: a whole number of zero or more that
+    // still has a next number; nothing for anything else.
+    static std::optional<qint64> counterValue(const QString &typed);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void cambiaProgressivo(bool checked);
+    void azzeraContatore(bool checked);
+    void eliminaRegistrazioni(bool checked);
+    bool confirmed(const QString &question);
+    void say(const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon);
+    bool guarded(const std::function<void()> &work);
+
     Windows &m_windows;
 };

@@ -1,0 +1,376 @@
+// The service window against a real catalogue: its three actions with No and Yes,
+// the counter values it refuses, and the main window hidden while it is open.
+#include "TestEnvironment.h"
+#include "app/Form1.h"
+#include "app/Texts.h"
+#include "app/Windows.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "desktop/Twips.h"
+#include "service/Form2.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+const QString question1 = QStringLiteral("Si desidera cambiare il Progressivo Documento ");
+const QString question2 = QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle registrazioni "
+                                         "è necessario PRIMA \nEliminare le registrazioni , Vuoi Proseguire ? ");
+const QString question3 = QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? ");
+
+void runSql(const TestEnvironment &env, const QStringList &statements)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(env.folder()));
+    for (const QString &statement : statements)
+        connection.execute(statement);
+}
+
+QVariant storedCounter(const TestEnvironment &env)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(env.folder()));
+    db::Recordset rows;
+    rows.open(QStringLiteral("contatore"), connection);
+    return rows.eof() ? QVariant() : rows.field(QStringLiteral("Progressivo"));
+}
+
+int rowCount(const TestEnvironment &env, const QString &table)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(env.folder()));
+    db::Recordset rows;
+    rows.open(table, connection, db::adOpenKeyset);
+    return rows.recordCount();
+}
+
+// Adds one catalogue row as the entry screen does; returns the ID it received.
+qint64 addRecord(const TestEnvironment &env, const QString &chiave)
+{
+    db::Connection connection;
+    connection.open(db::connectionTextA(env.folder()));
+    db::Recordset rows;
+    rows.open(QStringLiteral("Tabella"), connection, db::adOpenStatic, db::adLockOptimistic);
+    const qint64 id = rows.addNew();
+    rows.setField(QStringLiteral("Chiave"), chiave);
+    rows.setField(QStringLiteral("Argomento"), QStringLiteral("argomento"));
+    rows.update();
+    return id;
+}
+
+// The main window shown on its menu, then "Funzioni di Servizio" checked.
+Form2 &openService(Windows &windows)
+{
+    Form1 &form1 = windows.form1();
+    form1.show();
+    form1.Check10->setChecked(true);
+    Q_ASSERT(windows.loadedForm2());
+    return *windows.loadedForm2();
+}
+
+void compareQuestion(const ShownBox &box, const QString &text)
+{
+    QCOMPARE(box.kind, ShownBox::Message);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.title, texts::applicationTitle());
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+}
+
+void compareNotice(const ShownBox &box, const QString &text)
+{
+    QCOMPARE(box.kind, ShownBox::Message);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.title, texts::applicationTitle());
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+}
+
+void processDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+} // namespace
+
+class TestForm2 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowLooksAsDescribed();
+    void mainWindowHiddenWhileOpen();
+
+    // "Cambia Progressivo Documento"
+    void cambiaProgressivoNo();
+    void cambiaProgressivoYes_data();
+    void cambiaProgressivoYes();
+    void cambiaProgressivoRefuses_data();
+    void cambiaProgressivoRefuses();
+    void cambiaProgressivoWithoutCounterRow();
+
+    // "Azzera Contatore Registrazioni" and "Elimina Registrazioni"
+    void azzeraContatoreNo();
+    void eliminaRegistrazioniNo();
+    void eliminaRegistrazioniYesKeepsTheNumbering();
+    void eliminaThenAzzeraRestartsAtOne();
+    void databaseFailureIsReported();
+};
+
+void TestForm2::windowLooksAsDescribed()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    QCOMPARE(form2.objectName(), QStringLiteral("Form2"));
+    QCOMPARE(form2.windowTitle(), QStringLiteral("Funzioni di Servizio"));
+    QCOMPARE(form2.size(), twips::size(4680, 3090));
+    QCOMPARE(form2.palette().color(form2.backgroundRole()), QColor(Qt::white));
+    const struct {
+        const char *name;
+        QString caption;
+        int top;
+    } boxes[] = {
+        {"Check1", QStringLiteral("Cambia Progressivo Documento"), 720},
+        {"Check3", QStringLiteral("Elimina Registrazioni"), 1200},
+        {"Check2", QStringLiteral("Azzera Contatore Registrazioni"), 1680},
+    };
+    for (const auto &expected : boxes) {
+        auto *box = form2.findChild<QCheckBox *>(QLatin1String(expected.name));
+        QVERIFY2(box, expected.name);
+        QCOMPARE(box->text(), expected.caption);
+        QCOMPARE(box->geometry(), twips::rect(720, expected.top, 3375, 375));
+        QVERIFY(!box->isChecked());
+    }
+    QCOMPARE(form2.Check1->nextInFocusChain(), form2.Check2);
+    QCOMPARE(form2.Check2->nextInFocusChain(), form2.Check3);
+}
+
+void TestForm2::mainWindowHiddenWhileOpen()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    QVERIFY(form2.isVisible());
+    QVERIFY(!windows.form1().isVisible());
+
+    form2.close();
+    processDeletions();
+    QVERIFY(!windows.loadedForm2());
+    QVERIFY(windows.form1().isVisible());
+    QVERIFY(!windows.form1().Check10->isChecked());
+    QVERIFY(env.dialogs.shown.isEmpty());
+
+    openService(windows); // loaded anew from the menu
+    QVERIFY(windows.loadedForm2()->isVisible());
+    QVERIFY(!windows.form1().isVisible());
+}
+
+void TestForm2::cambiaProgressivoNo()
+{
+    TestEnvironment env;
+    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 41")});
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::No);
+    form2.Check1->setChecked(true);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    compareQuestion(env.dialogs.last(), question1);
+    QVERIFY(!form2.Check1->isChecked());
+    QCOMPARE(storedCounter(env).toLongLong(), 41);
+}
+
+void TestForm2::cambiaProgressivoYes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qint64>("stored");
+    QTest::newRow("100") << QStringLiteral("100") << qint64(100);
+    QTest::newRow("zero") << QStringLiteral("0") << qint64(0);
+    QTest::newRow("blanks around") << QStringLiteral(" 42 ") << qint64(42);
+    QTest::newRow("leading zeros") << QStringLiteral("007") << qint64(7);
+    QTest::newRow("large") << QStringLiteral("123456789012") << qint64(123456789012);
+}
+
+void TestForm2::cambiaProgressivoYes()
+{
+    QFETCH(QString, typed);
+    QFETCH(qint64, stored);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check1->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    compareQuestion(env.dialogs.shown.at(0), question1);
+    const ShownBox &input = env.dialogs.shown.at(1);
+    QCOMPARE(input.kind, ShownBox::Input);
+    QCOMPARE(input.text, QStringLiteral("Digita il nuovo Progressivo documento "));
+    QVERIFY(input.defaultText.isEmpty());
+    compareNotice(env.dialogs.last(),
+                  QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :") + QString::number(stored));
+    QVERIFY(!form2.Check1->isChecked());
+    QCOMPARE(storedCounter(env).toLongLong(), stored);
+    QCOMPARE(env.dialogs.unexpected, 0);
+
+    // Back on the main window, the entry screen offers the next number.
+    form2.close();
+    windows.form1().Check5->setChecked(true);
+    QCOMPARE(windows.form1().Text10->text(), QString::number(stored + 1));
+}
+
+void TestForm2::cambiaProgressivoRefuses_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("Cancel") << true << QString();
+    QTest::newRow("empty") << false << QString();
+    QTest::newRow("blanks") << false << QStringLiteral("   ");
+    QTest::newRow("letters") << false << QStringLiteral("abc");
+    QTest::newRow("digits and letters") << false << QStringLiteral("12abc");
+    QTest::newRow("negative") << false << QStringLiteral("-5");
+    QTest::newRow("plus sign") << false << QStringLiteral("+5");
+    QTest::newRow("fraction") << false << QStringLiteral("1,5");
+    QTest::newRow("exponent") << false << QStringLiteral("1e3");
+    QTest::newRow("largest, no next number") << false << QStringLiteral("9223372036854775807");
+    QTest::newRow("too large") << false << QStringLiteral("99999999999999999999");
+}
+
+void TestForm2::cambiaProgressivoRefuses()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, typed);
+    TestEnvironment env;
+    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 41")});
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check1->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    const ShownBox &refusal = env.dialogs.last();
+    QVERIFY2(refusal.text.endsWith(QStringLiteral("Il Progressivo Documento deve essere un numero intero da 0 in su: "
+                                                  "non è stato cambiato.")),
+             qPrintable(refusal.text));
+    if (!typed.trimmed().isEmpty())
+        QVERIFY(refusal.text.startsWith(QStringLiteral("Il valore \"%1\" non è valido.").arg(typed)));
+    QCOMPARE(refusal.icon, QMessageBox::Warning);
+    QVERIFY(!refusal.text.contains(QStringLiteral("aggiornato")));
+    QVERIFY(!form2.Check1->isChecked());
+    QCOMPARE(storedCounter(env).toLongLong(), 41);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+void TestForm2::cambiaProgressivoWithoutCounterRow()
+{
+    TestEnvironment env;
+    runSql(env, {QStringLiteral("DELETE FROM contatore")});
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.clear(); // the main window's own report of the missing row
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerInput(QStringLiteral("100"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check1->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("non contiene la riga del Progressivo Documento")));
+    QVERIFY(!env.dialogs.last().text.contains(QStringLiteral("aggiornato")));
+    QCOMPARE(rowCount(env, QStringLiteral("contatore")), 0);
+    QVERIFY(!form2.Check1->isChecked());
+}
+
+void TestForm2::azzeraContatoreNo()
+{
+    TestEnvironment env;
+    addRecord(env, QStringLiteral("uno"));
+    runSql(env, {QStringLiteral("DELETE FROM Tabella")});
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::No);
+    form2.Check2->setChecked(true);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    compareQuestion(env.dialogs.last(), question2);
+    QVERIFY(!form2.Check2->isChecked());
+    QCOMPARE(addRecord(env, QStringLiteral("due")), 2); // numbering not restarted
+}
+
+void TestForm2::eliminaRegistrazioniNo()
+{
+    TestEnvironment env;
+    addRecord(env, QStringLiteral("uno"));
+    addRecord(env, QStringLiteral("due"));
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::No);
+    form2.Check3->setChecked(true);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    compareQuestion(env.dialogs.last(), question3);
+    QVERIFY(!form2.Check3->isChecked());
+    QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 2);
+}
+
+void TestForm2::eliminaRegistrazioniYesKeepsTheNumbering()
+{
+    TestEnvironment env;
+    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 7"),
+                 QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('storia')")});
+    for (int i = 0; i < 3; ++i)
+        addRecord(env, QStringLiteral("storia"));
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check3->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    compareNotice(env.dialogs.last(), QStringLiteral("Registrazioni cancellate !"));
+    QVERIFY(!form2.Check3->isChecked());
+    QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 0);
+    QCOMPARE(rowCount(env, QStringLiteral("Chiave")), 1);
+    QCOMPARE(storedCounter(env).toLongLong(), 7);
+    QCOMPARE(addRecord(env, QStringLiteral("storia")), 4);
+}
+
+void TestForm2::eliminaThenAzzeraRestartsAtOne()
+{
+    TestEnvironment env;
+    for (int i = 0; i < 5; ++i)
+        addRecord(env, QStringLiteral("storia"));
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check3->setChecked(true);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check2->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 4);
+    compareQuestion(env.dialogs.shown.at(2), question2);
+    compareNotice(env.dialogs.last(), QStringLiteral("Contatore Registrazioni Azzerato"));
+    QVERIFY(!form2.Check2->isChecked());
+    QCOMPARE(addRecord(env, QStringLiteral("nuova")), 1);
+    QCOMPARE(addRecord(env, QStringLiteral("nuova")), 2);
+}
+
+void TestForm2::databaseFailureIsReported()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    runSql(env, {QStringLiteral("DROP TABLE Tabella")});
+    env.dialogs.answerButton(QMessageBox::Yes);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check3->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("L'operazione non è stata eseguita")));
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
+    QVERIFY(!form2.Check3->isChecked());
+    QVERIFY(form2.isVisible());
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"
