@@ -192,16 +192,30 @@ QString indexedIdStatement(const QString &statement)
         }
         run.clear();
     };
+    int runs = 0;
+    size_t longestRun = 0;
     for (char32_t c : folded) {
-        if (c == U'%' || c == U'_')
+        if (c == U'%' || c == U'_') {
+            runs += run.empty() ? 0 : 1;
+            longestRun = std::max(longestRun, run.size());
             takeRun();
-        else
+        } else {
             run.push_back(c);
+        }
     }
+    runs += run.empty() ? 0 : 1;
+    longestRun = std::max(longestRun, run.size());
     takeRun();
     if (terms.isEmpty())
         return QString();
     const QString matchExpression = QStringLiteral("{%1} : (%2)").arg(field, terms.join(QStringLiteral(" AND ")));
+    // "%abc%": a row holds the one trigram in that field exactly when LIKE is true,
+    // so the index alone answers, in ascending row order as the table scan would.
+    const bool oneTrigramAnywhere = runs == 1 && longestRun == 3 && folded.size() == 5 && folded.front() == U'%'
+        && folded.back() == U'%';
+    if (oneTrigramAnywhere)
+        return QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH %2 ORDER BY rowid")
+            .arg(indexTable, quoteLiteral(matchExpression));
     return QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH %2)"
                           " AND %3 LIKE %4 ORDER BY rowid")
         .arg(indexTable, quoteLiteral(matchExpression), field, quoteLiteral(pattern));
