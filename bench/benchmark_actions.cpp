@@ -10,7 +10,12 @@
 #include "db/Connection.h"
 #include "db/QueryRowSource.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -110,12 +115,48 @@ double printTenThousand(Windows &windows, TestEnvironment &)
     return report.pageCount() / (elapsedMs(timer) / 1000.0);
 }
 
+// One record typed on the entry screen and stored; the message answered at once.
+double insertOne(Windows &windows, TestEnvironment &env)
+{
+    Form1 &main = shownMainWindow(windows);
+    main.Check5->setChecked(true);
+    main.Combo3->setEditText(QStringLiteral("benchmark"));
+    main.Text4->setText(QStringLiteral("un argomento di prova"));
+    main.Text5->setText(QStringLiteral("un testo"));
+    const QString offered = main.Text10->text();
+    env.dialogs.answerButton(QMessageBox::Ok);
+    QElapsedTimer timer;
+    timer.start();
+    main.Command1->click();
+    const double ms = elapsedMs(timer);
+    const bool cleared = main.Text4->text().isEmpty() && main.Text10->text() == QString::number(offered.toLongLong() + 1);
+    return cleared ? ms : -1;
+}
+
+// Deletion mode entered until the list holds every record and has opened.
+double enterDeletionMode(Windows &windows, TestEnvironment &)
+{
+    Form1 &main = shownMainWindow(windows);
+    main.Check5->setChecked(true);
+    QElapsedTimer timer;
+    timer.start();
+    main.Check9->setChecked(true);
+    main.Combo7->showPopup();
+    const double ms = elapsedMs(timer);
+    const int rows = main.Combo7->model()->rowCount();
+    main.Combo7->hidePopup();
+    main.Check9->setChecked(false);
+    return rows > 0 ? ms : -1;
+}
+
 } // namespace
 
 std::vector<BenchAction> benchActions()
 {
     return {
         {QStringLiteral("avvio fino al menu"), QStringLiteral("500 ms"), startUp},
+        {QStringLiteral("un inserimento fino alla schermata pulita"), QStringLiteral("30 ms"), insertOne},
+        {QStringLiteral("modalità eliminazione fino all'elenco aperto"), QStringLiteral("300 ms"), enterDeletionMode},
         {QStringLiteral("anteprima del catalogo fino a \"Pagina 1 di N\""), QStringLiteral("500 ms"), openReport},
         {QStringLiteral("disegno di una pagina qualsiasi (la peggiore di 5)"), QStringLiteral("50 ms"), drawAnyPage},
         {QStringLiteral("stampa di 10.000 record su PDF (pagine al secondo)"), QStringLiteral("100 pagine/s"), printTenThousand},
