@@ -15,6 +15,14 @@ namespace {
 constexpr int pageSize = 128;
 constexpr int pagesKept = 64;
 
+// "select * from tabella;": the statement is nested in others, where a closing
+// ";" would be a syntax error.
+QString withoutClosingSemicolons(QString statement)
+{
+    static const QRegularExpression closing(QStringLiteral("[;\\s]+$"));
+    return statement.remove(closing);
+}
+
 QString reasonOf(const QSqlQuery &query)
 {
     const QSqlError error = query.lastError();
@@ -23,7 +31,7 @@ QString reasonOf(const QSqlQuery &query)
 } // namespace
 
 QueryRowSource::QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot)
-    : m_statement(translateSource(statement)), m_snapshot(snapshot)
+    : m_statement(withoutClosingSemicolons(translateSource(statement))), m_snapshot(snapshot)
 {
     m_table = singleTableOf(m_statement);
     if (m_table.isEmpty())
