@@ -1,7 +1,6 @@
 #include "desktop/DataGrid.h"
 
 #include <QHeaderView>
-#include <QTableView>
 
 namespace datagrid {
 
@@ -13,6 +12,17 @@ void prepareForLargeResults(QTableView &grid)
     rows->setMinimumSectionSize(1);
     grid.setWordWrap(false);
     grid.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+DataGridView::DataGridView(QWidget *parent) : QTableView(parent) { prepareForLargeResults(*this); }
+
+void DataGridView::commitEditor()
+{
+    if (!isEditing())
+        return;
+    // The view's own handling of a move within the same cell: commit, then close.
+    const QModelIndex current = currentIndex();
+    QTableView::currentChanged(current, current);
 }
 
 } // namespace datagrid

@@ -434,6 +434,12 @@ void TestForm1::interrogazioneOnlyWhenChecked()
     f.Check5->click();
     f.Check7->click();
     QVERIFY(windows.loadedForm7() && windows.loadedForm7()->isVisible());
+    QVERIFY(!f.Check7->isChecked()); // the search window clears it when it loads
+    windows.loadedForm7()->hide();
+
+    f.Check7->click(); // checked again: the loaded window is shown again
+    QVERIFY(f.Check7->isChecked());
+    QVERIFY(windows.loadedForm7()->isVisible());
     windows.loadedForm7()->hide();
 
     f.Check7->click();
