@@ -61,6 +61,10 @@ void Windows::showModeless(QWidget *window)
 
 void Windows::endProgram()
 {
+    // A change the browse grid still holds is stored first; the user may choose to
+    // stay when the catalogue refuses it.
+    if (m_frmlibri && !m_frmlibri->storePendingEdit())
+        return;
     if (m_context.endProgram)
         m_context.endProgram();
 }
