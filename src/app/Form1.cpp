@@ -599,11 +599,13 @@ void Form1::backToMenu()
 
 namespace {
 
-// The notes as typed: non-breaking blanks stay what they are.
+// The notes as typed: lines end with a line feed (also those broken with
+// Shift+Enter), and non-breaking blanks stay what they are.
 QString notesOf(const QPlainTextEdit &box)
 {
     QString text = box.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
 }
 
@@ -756,11 +758,13 @@ void Form1::setDeletionMode(bool on)
 void Form1::CaricaElencoEliminazione()
 {
     m_deletionList->clear();
-    Combo7->clearEditText();
+    // Rows are read as the list shows them (a million entries open at once), each
+    // read on its own: no read transaction stays open to hold up the deletion.
     m_deletionList->setSource(std::make_shared<db::QueryRowSource>(
         db::connectionTextA(m_windows.context().programFolder), QStringLiteral("SELECT * FROM  Tabella"),
         false));
-    Combo7->setCurrentIndex(-1); // nothing chosen: the typed text stays empty
+    // The combo box would choose the first entry by itself: nothing is chosen until the user does.
+    Combo7->setCurrentIndex(-1);
 }
 
 void Form1::showSmallToggles()

@@ -50,6 +50,7 @@ private slots:
     // What is stored
     void storesEveryFieldAsShown_data();
     void storesEveryFieldAsShown();
+    void typedNotesKeepTheirLines();
     void typedKeywordIsNotAddedToTheList();
 
     // Validation
@@ -140,6 +141,24 @@ void TestInsertion::storesEveryFieldAsShown()
     QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
     QVERIFY(f.Frame3->isVisible());
     QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+void TestInsertion::typedNotesKeepTheirLines()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form1 &f = openEntryScreen(windows);
+    f.Combo3->setEditText(QStringLiteral("arte"));
+    f.Text4->setText(QStringLiteral("Giotto"));
+    QTest::keyClicks(f.Text9, QStringLiteral("prima"));
+    QTest::keyClick(f.Text9, Qt::Key_Return);
+    QTest::keyClicks(f.Text9, QStringLiteral("seconda"));
+    QTest::keyClick(f.Text9, Qt::Key_Return, Qt::ShiftModifier); // a line break inside the paragraph
+    QTest::keyClicks(f.Text9, QStringLiteral("terza"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    f.Command1->click();
+    QCOMPARE(storedRows(env).first().value(QStringLiteral("Note")).toString(),
+             QStringLiteral("prima\nseconda\nterza"));
 }
 
 void TestInsertion::typedKeywordIsNotAddedToTheList()
