@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
+#include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "attachments/Twain.h"
 #include "desktop/Twips.h"
@@ -71,6 +72,7 @@ private slots:
     void scanWritesTheFileAndNotesIt_data();
     void scanWritesTheFileAndNotesIt();
     void twoScansAddTwoNotesLines();
+    void scannedDocumentOpensFromTheAttachmentWindow();
     void existingFileIsReplacedOnlyWhenAgreed_data();
     void existingFileIsReplacedOnlyWhenAgreed();
     void failedScanLeavesTheNotesAlone();
@@ -270,6 +272,25 @@ void TestForm5::twoScansAddTwoNotesLines()
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(notesOf(windows), QStringLiteral("Nota iniziale\nAllegato:-Primo.pdf\nAllegato:-Secondo.pdf"));
     QCOMPARE(filesIn(env.context.attachmentFolder()), QStringList({QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}));
+}
+
+void TestForm5::scannedDocumentOpensFromTheAttachmentWindow()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(QStringLiteral("Ricevuta.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
+    windows.form1().Command6->click();
+    QVERIFY(windows.loadedForm3());
+    env.dialogs.answerFile(path);
+    windows.loadedForm3()->Command1->click();
+    QCOMPARE(env.shell.openedFiles, QStringList({path}));
+    comparePdf(env.shell.openedFiles.constFirst(), 1);
+    QCOMPARE(env.dialogs.unexpected, 0);
 }
 
 void TestForm5::existingFileIsReplacedOnlyWhenAgreed_data()
