@@ -101,6 +101,7 @@ private slots:
     void closingSavesPlacementAndClearsRicerca();
     void programEndRunsNoClosingSteps();
     void placementAndWidthsRestored();
+    void widenedColumnKeepsItsWidth();
     void databaseFailureLeavesTheWindowUsable();
     void missingCatalogueAtOpening();
 };
@@ -451,6 +452,46 @@ void TestForm7::placementAndWidthsRestored()
     env.dialogs.answerButton(QMessageBox::No);
     form.Chiave->trigger();
     checkWidths();
+}
+
+// The user drags the right edge of the "Chiave" heading: the width is written at
+// once, and the next search and the next opening show it.
+void TestForm7::widenedColumnKeepsItsWidth()
+{
+    TestEnvironment env;
+    fill(env);
+    Windows windows(env.context);
+    Form7 &form = windows.form7();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QHeaderView *header = form.dgCustomers->horizontalHeader();
+    QWidget *viewport = header->viewport();
+    const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+    const int middle = header->height() / 2;
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(edge, middle));
+    QTest::mouseMove(viewport, QPoint(edge + 30, middle));
+    QCoreApplication::processEvents();
+    QTest::mouseMove(viewport, QPoint(edge + 60, middle));
+    QCoreApplication::processEvents();
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(edge + 60, middle));
+    const int widened = form.dgCustomers->columnWidth(1);
+    QVERIFY(widened > twips::toPixels(600));
+
+    CIniManag ini(env.folder(), &env.dialogs);
+    ini.setFilename(env.context.settingsPath());
+    const int saved = ini.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0);
+    QCOMPARE(twips::toPixels(saved), widened);
+    QCOMPARE(ini.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), 0), 0);
+
+    env.dialogs.answerInput(QStringLiteral("stor"));
+    env.dialogs.answerButton(QMessageBox::No);
+    form.Chiave->trigger();
+    QCOMPARE(form.dgCustomers->columnWidth(1), widened);
+    QCOMPARE(form.dgCustomers->columnWidth(2), twips::toPixels(600));
+
+    QVERIFY(form.close());
+    deliverDeletions();
+    QCOMPARE(windows.form7().dgCustomers->columnWidth(1), widened);
 }
 
 void TestForm7::databaseFailureLeavesTheWindowUsable()
