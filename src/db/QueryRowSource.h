@@ -37,6 +37,7 @@ public:
 private:
     using Page = std::vector<QVector<QVariant>>;
     const Page &page(int index) const;
+    void readIds(const QString &idStatement);
 
     Connection m_connection;
     QString m_statement;
