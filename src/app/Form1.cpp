@@ -9,6 +9,7 @@
 #include "app/SystemFormats.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
+#include "desktop/ToolWindow.h"
 #include "browse/CatalogueReport.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
@@ -66,33 +67,15 @@ template <typename W> W *named(QWidget *parent, const QString &name)
     return widget;
 }
 
-// Positions and sizes are given in twips, relative to the parent.
-void place(QWidget *widget, double left, double top, double width, double height)
-{
-    widget->setGeometry(twips::rect(left, top, width, height));
-}
-
-void fillBackground(QWidget *widget, const QColor &colour)
-{
-    // Buttons and check boxes fill with the Button role, frames with Window.
-    QPalette palette = widget->palette();
-    palette.setColor(widget->backgroundRole(), colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void colourButton(QPushButton *button, const QColor &colour)
-{
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, colour);
-    button->setPalette(palette);
-}
+using toolwindow::place;
+using toolwindow::setBackground;
+using toolwindow::setButtonColour;
 
 QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, const QColor &colour)
 {
     auto *box = named<QGroupBox>(parent, name);
     box->setTitle(caption);
-    fillBackground(box, colour);
+    setBackground(box, colour);
     return box;
 }
 
@@ -206,7 +189,7 @@ void Form1::buildMenu()
     double top = 360;
     for (const Entry &entry : entries) {
         QCheckBox *box = checkBox(Frame2, QString::fromUtf16(entry.name), QString::fromUtf16(entry.caption));
-        fillBackground(box, menuBlue);
+        setBackground(box, menuBlue);
         place(box, 360, top, 3735, 375);
         this->*entry.member = box;
         top += 360;
@@ -270,7 +253,7 @@ void Form1::buildEntryFields()
 void Form1::buildEntryCommands()
 {
     Command1 = button(Frame3, QStringLiteral("Command1"), QStringLiteral("Inserisci"));
-    colourButton(Command1, insertYellow);
+    setButtonColour(Command1, insertYellow);
     place(Command1, 600, 4680, 1695, 495);
     Command3 = button(Frame3, QStringLiteral("Command3"), QStringLiteral("Pulisci"));
     place(Command3, 2520, 4680, 1695, 495);
@@ -283,7 +266,7 @@ void Form1::buildEntryCommands()
     Command4 = button(Frame3, QStringLiteral("Command4"), QStringLiteral("&Menù"));
     place(Command4, 4440, 5280, 1695, 495);
     for (QPushButton *command : {Command3, Command4, Command5, Command6, Command20}) {
-        colourButton(command, lookupPeach);
+        setButtonColour(command, lookupPeach);
         command->setFont(verdana());
     }
 
