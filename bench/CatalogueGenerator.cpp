@@ -103,7 +103,10 @@ void generateCatalogue(const QString &path, const GeneratorOptions &options)
     try {
         if (!db::installTrigramTokenizer(db))
             throw db::DbError(QStringLiteral("tokenizer non disponibile"));
-        check(sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr), db);
+        // A new file that nobody else reads yet: no journal, no waiting for the disk.
+        check(sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-262144; BEGIN",
+                           nullptr, nullptr, nullptr),
+              db);
         // The search index is built once at the end, faster than row by row.
         execAll(db, db::searchIndexDropStatements());
         fillLookup(db, "INSERT INTO Chiave (Chiave) VALUES (?)", keywords);
@@ -148,7 +151,7 @@ void generateCatalogue(const QString &path, const GeneratorOptions &options)
         const QByteArray counter = "UPDATE contatore SET Progressivo = " + QByteArray::number(options.records);
         check(sqlite3_exec(db, counter.constData(), nullptr, nullptr, nullptr), db);
         execAll(db, db::searchIndexCreateStatements());
-        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+        check(sqlite3_exec(db, "COMMIT; PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), db);
     } catch (...) {
         sqlite3_close(db);
         throw;

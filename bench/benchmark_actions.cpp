@@ -5,12 +5,17 @@
 #include "app/Windows.h"
 #include "browse/BandedReport.h"
 #include "browse/CatalogueReport.h"
+#include "browse/Frmlibri.h"
+#include "desktop/DataGrid.h"
+#include "search/Form7.h"
 #include "browse/rptBooks.h"
 #include "browse/rptBooksLayout.h"
 #include "db/Connection.h"
 #include "db/QueryRowSource.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QTableView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -149,6 +154,84 @@ double enterDeletionMode(Windows &windows, TestEnvironment &)
     return rows > 0 ? ms : -1;
 }
 
+// The rows in view drawn now, as the screen would.
+bool gridShowsRows(QTableView *grid)
+{
+    grid->viewport()->grab();
+    return grid->model() && grid->model()->rowCount() > 0;
+}
+
+double openSearchWindow(Windows &windows, TestEnvironment &)
+{
+    Form1 &main = shownMainWindow(windows);
+    QElapsedTimer timer;
+    timer.start();
+    main.Check4->setChecked(true);
+    Form7 *search = windows.loadedForm7();
+    if (!search || !gridShowsRows(search->dgCustomers))
+        return -1;
+    return elapsedMs(timer);
+}
+
+// One search of the search window's menu, "Vuoi Stampare la Ricerca ?" answered No.
+std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *Form7::*item, const QString &fragment)
+{
+    return [item, fragment](Windows &windows, TestEnvironment &env) {
+        Form1 &main = shownMainWindow(windows);
+        main.Check4->setChecked(true);
+        Form7 &search = windows.form7();
+        env.dialogs.answerInput(fragment);
+        env.dialogs.answerButton(QMessageBox::No);
+        QElapsedTimer timer;
+        timer.start();
+        (search.*item)->trigger();
+        const bool shown = gridShowsRows(search.dgCustomers) && env.dialogs.pendingAnswers() == 0;
+        return shown ? elapsedMs(timer) : -1.0;
+    };
+}
+
+double scrollGrid(QTableView *grid)
+{
+    QElapsedTimer timer;
+    timer.start();
+    grid->scrollToBottom();
+    const bool shown = gridShowsRows(grid);
+    return shown ? elapsedMs(timer) : -1;
+}
+
+double scrollSearchGrid(Windows &windows, TestEnvironment &)
+{
+    shownMainWindow(windows).Check4->setChecked(true);
+    Form7 &search = windows.form7();
+    gridShowsRows(search.dgCustomers);
+    return scrollGrid(search.dgCustomers);
+}
+
+Frmlibri &browseWindow(Windows &windows)
+{
+    Form1 &main = shownMainWindow(windows);
+    main.Check5->setChecked(true);
+    main.Command20->click();
+    return windows.frmlibri();
+}
+
+double visualizza(Windows &windows, TestEnvironment &)
+{
+    Frmlibri &browse = browseWindow(windows);
+    QElapsedTimer timer;
+    timer.start();
+    browse.Visualizza->trigger();
+    return gridShowsRows(browse.DataGrid1) ? elapsedMs(timer) : -1;
+}
+
+double scrollBrowseGrid(Windows &windows, TestEnvironment &)
+{
+    Frmlibri &browse = browseWindow(windows);
+    browse.Visualizza->trigger();
+    gridShowsRows(browse.DataGrid1);
+    return scrollGrid(browse.DataGrid1);
+}
+
 } // namespace
 
 std::vector<BenchAction> benchActions()
@@ -157,6 +240,16 @@ std::vector<BenchAction> benchActions()
         {QStringLiteral("avvio fino al menu"), QStringLiteral("500 ms"), startUp},
         {QStringLiteral("un inserimento fino alla schermata pulita"), QStringLiteral("30 ms"), insertOne},
         {QStringLiteral("modalità eliminazione fino all'elenco aperto"), QStringLiteral("300 ms"), enterDeletionMode},
+        {QStringLiteral("apertura della finestra di ricerca"), QStringLiteral("300 ms"), openSearchWindow},
+        {QStringLiteral("ricerca 3+ lettere: Chiave"), QStringLiteral("100 ms"), searchFor(&Form7::Chiave, QStringLiteral("ogi"))},
+        {QStringLiteral("ricerca 3+ lettere: Argomento"), QStringLiteral("100 ms"), searchFor(&Form7::Argomento, QStringLiteral("città"))},
+        {QStringLiteral("ricerca 3+ lettere: Testo"), QStringLiteral("100 ms"), searchFor(&Form7::Testo, QStringLiteral("ricerca"))},
+        {QStringLiteral("ricerca 3+ lettere: Pubblicazione"), QStringLiteral("100 ms"), searchFor(&Form7::Pubblicazione, QStringLiteral("rivista"))},
+        {QStringLiteral("ricerca 1-2 lettere: Chiave \"og\""), QStringLiteral("500 ms"), searchFor(&Form7::Chiave, QStringLiteral("og"))},
+        {QStringLiteral("ricerca 1-2 lettere: Testo \"à\""), QStringLiteral("500 ms"), searchFor(&Form7::Testo, QStringLiteral("à"))},
+        {QStringLiteral("scorrimento della griglia di ricerca fino all'ultima riga"), QStringLiteral("100 ms"), scrollSearchGrid},
+        {QStringLiteral("\"&Visualizza\" nella finestra di modifica"), QStringLiteral("300 ms"), visualizza},
+        {QStringLiteral("scorrimento della griglia di modifica fino all'ultima riga"), QStringLiteral("100 ms"), scrollBrowseGrid},
         {QStringLiteral("anteprima del catalogo fino a \"Pagina 1 di N\""), QStringLiteral("500 ms"), openReport},
         {QStringLiteral("disegno di una pagina qualsiasi (la peggiore di 5)"), QStringLiteral("50 ms"), drawAnyPage},
         {QStringLiteral("stampa di 10.000 record su PDF (pagine al secondo)"), QStringLiteral("100 pagine/s"), printTenThousand},

@@ -53,9 +53,25 @@ void appendUtf8(std::string &out, char32_t c)
 int tokenize(Fts5Tokenizer *, void *context, int, const char *text, int bytes,
              int (*token)(void *, int, const char *, int, int, int))
 {
+    const auto *s = reinterpret_cast<const unsigned char *>(text);
+    bool ascii = true;
+    for (int i = 0; i < bytes && ascii; ++i)
+        ascii = s[i] < 0x80;
+    if (ascii) {
+        // Most fields are plain ASCII: fold in place, one byte a character.
+        thread_local std::string lowered;
+        lowered.assign(text, size_t(bytes));
+        for (char &c : lowered)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c + 32);
+        for (int i = 0; i + 3 <= bytes; ++i)
+            if (const int rc = token(context, 0, lowered.data() + i, 3, i, i + 3); rc != SQLITE_OK)
+                return rc;
+        return SQLITE_OK;
+    }
     thread_local std::u32string folded;
     thread_local std::vector<int> offsets;
-    decodeFolded(reinterpret_cast<const unsigned char *>(text), bytes, folded, &offsets);
+    decodeFolded(s, bytes, folded, &offsets);
     std::string trigram;
     for (size_t i = 0; i + 3 <= folded.size(); ++i) {
         trigram.clear();
@@ -111,9 +127,10 @@ bool installTrigramTokenizer(sqlite3 *handle)
 bool hasSearchIndex(QSqlDatabase &database)
 {
     QSqlQuery query(database);
-    query.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = ? COLLATE NOCASE"));
+    query.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ? COLLATE NOCASE"));
     query.addBindValue(indexTable);
-    return query.exec() && query.next();
+    // An index of an older kind counts as missing, so that it is made anew.
+    return query.exec() && query.next() && query.value(0).toString() == searchIndexCreateStatements().constFirst();
 }
 
 QStringList searchIndexCreateStatements()
@@ -125,7 +142,7 @@ QStringList searchIndexCreateStatements()
     const QString add = QStringLiteral("INSERT INTO %1(rowid, %2) VALUES (%3);").arg(indexTable, fields, newValues);
     return {
         QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(%2, content='Tabella', content_rowid='ID',"
-                       " tokenize='%3', detail=column)")
+                       " tokenize='%3', detail=full)")
             .arg(indexTable, fields, QLatin1String(tokenizerName)),
         QStringLiteral("CREATE TRIGGER %1_aggiunta AFTER INSERT ON Tabella BEGIN %2 END").arg(indexTable, add),
         QStringLiteral("CREATE TRIGGER %1_eliminazione AFTER DELETE ON Tabella BEGIN %2 END").arg(indexTable, remove),
@@ -156,7 +173,11 @@ void ensureSearchIndex(const QString &connectionText)
     connection.open(connectionText);
     if (hasSearchIndex(connection.database()))
         return;
-    inTransaction(connection, [&] { createSearchIndex(connection.database()); });
+    inTransaction(connection, [&] {
+        for (const QString &statement : searchIndexDropStatements())
+            run(connection.database(), statement);
+        createSearchIndex(connection.database());
+    });
 }
 
 QString indexedIdStatement(const QString &statement)
@@ -209,13 +230,18 @@ QString indexedIdStatement(const QString &statement)
     if (terms.isEmpty())
         return QString();
     const QString matchExpression = QStringLiteral("{%1} : (%2)").arg(field, terms.join(QStringLiteral(" AND ")));
-    // "%abc%": a row holds the one trigram in that field exactly when LIKE is true,
-    // so the index alone answers, in ascending row order as the table scan would.
-    const bool oneTrigramAnywhere = runs == 1 && longestRun == 3 && folded.size() == 5 && folded.front() == U'%'
+    // "%text%": the trigrams of the text standing next to each other in the field
+    // is exactly LIKE being true, so the index alone answers, in ascending row
+    // order as the table scan would.
+    const bool oneRunAnywhere = runs == 1 && folded.size() == longestRun + 2 && folded.front() == U'%'
         && folded.back() == U'%';
-    if (oneTrigramAnywhere)
+    if (oneRunAnywhere) {
+        QString phrase = QString::fromUcs4(folded.data() + 1, qsizetype(longestRun));
+        phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        const QString phraseExpression = QStringLiteral("{%1} : \"%2\"").arg(field, phrase);
         return QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH %2 ORDER BY rowid")
-            .arg(indexTable, quoteLiteral(matchExpression));
+            .arg(indexTable, quoteLiteral(phraseExpression));
+    }
     return QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH %2)"
                           " AND %3 LIKE %4 ORDER BY rowid")
         .arg(indexTable, quoteLiteral(matchExpression), field, quoteLiteral(pattern));

@@ -388,7 +388,8 @@ private slots:
         TestEnvironment env;
         const QStringList keys = {QStringLiteral("Città d'arte"), QStringLiteral("CITTÀ"), QStringLiteral("cittadino"),
                                   QStringLiteral("la città"), QStringLiteral("ab"), QString(), QStringLiteral("xcitxtàx"),
-                                  QStringLiteral("Perché"), QStringLiteral("PERCHÉ no"), QStringLiteral("o'brien")};
+                                  QStringLiteral("Perché"), QStringLiteral("PERCHÉ no"), QStringLiteral("o'brien"),
+                                  QStringLiteral("ittà e citt") /* every trigram of "città", not side by side */};
         for (const QString &k : keys)
             addRecord(env, k, k.toUpper(), k.toLower());
         auto compareWithScan = [&](const QString &statement) {
