@@ -99,6 +99,8 @@ private slots:
     void startUpFillsTheListsInDatabaseOrder();
     void windowIsLaidOutInTwips_data();
     void windowIsLaidOutInTwips();
+    void captionsAreExact_data();
+    void captionsAreExact();
     void deletionFrameCoversTheFields();
 
     // Document number
@@ -268,6 +270,42 @@ void TestForm1::windowIsLaidOutInTwips_data()
     QTest::newRow("Image1") << QStringLiteral("Image1") << QRect(9960, 240, 1050, 510);
     QTest::newRow("Label2") << QStringLiteral("Label2") << QRect(6720, 360, 3015, 255);
     QTest::newRow("Label14") << QStringLiteral("Label14") << QRect(3480, 7200, 4935, 735);
+    QTest::newRow("Check4") << QStringLiteral("Check4") << QRect(360, 720, 3735, 375);
+    QTest::newRow("Check6") << QStringLiteral("Check6") << QRect(360, 1080, 3735, 375);
+    QTest::newRow("Check10") << QStringLiteral("Check10") << QRect(360, 1440, 3735, 375);
+    QTest::newRow("Check12") << QStringLiteral("Check12") << QRect(360, 1800, 3735, 375);
+    QTest::newRow("Text3") << QStringLiteral("Text3") << QRect(600, 720, 735, 390);
+    QTest::newRow("Text4") << QStringLiteral("Text4") << QRect(5400, 720, 3975, 390);
+    QTest::newRow("Text5") << QStringLiteral("Text5") << QRect(600, 1560, 4575, 390);
+    QTest::newRow("Combo1") << QStringLiteral("Combo1") << QRect(5400, 1560, 3255, 360);
+    QTest::newRow("Text1") << QStringLiteral("Text1") << QRect(8760, 1560, 735, 390);
+    QTest::newRow("Text2") << QStringLiteral("Text2") << QRect(600, 2400, 1695, 390);
+    QTest::newRow("Text7") << QStringLiteral("Text7") << QRect(2400, 2400, 735, 390);
+    QTest::newRow("Text8") << QStringLiteral("Text8") << QRect(3360, 2400, 735, 390);
+    QTest::newRow("Combo6") << QStringLiteral("Combo6") << QRect(600, 3240, 3495, 360);
+    QTest::newRow("Frame7") << QStringLiteral("Frame7") << QRect(480, 1200, 9015, 3255);
+    QTest::newRow("Check2") << QStringLiteral("Check2") << QRect(2520, 360, 255, 255);
+    QTest::newRow("Check3") << QStringLiteral("Check3") << QRect(6840, 1200, 255, 255);
+    QTest::newRow("Check1") << QStringLiteral("Check1") << QRect(1200, 2040, 255, 255);
+    QTest::newRow("Command1") << QStringLiteral("Command1") << QRect(600, 4680, 1695, 495);
+    QTest::newRow("Command3") << QStringLiteral("Command3") << QRect(2520, 4680, 1695, 495);
+    QTest::newRow("Command20") << QStringLiteral("Command20") << QRect(4440, 4680, 1695, 495);
+    QTest::newRow("Command5") << QStringLiteral("Command5") << QRect(600, 5280, 1695, 495);
+    QTest::newRow("Command6") << QStringLiteral("Command6") << QRect(2520, 5280, 1695, 495);
+    QTest::newRow("Check9") << QStringLiteral("Check9") << QRect(7200, 5400, 2775, 255);
+    QTest::newRow("Combo2") << QStringLiteral("Combo2") << QRect(600, 720, 3975, 360);
+    QTest::newRow("Command7") << QStringLiteral("Command7") << QRect(600, 1320, 1935, 375);
+    QTest::newRow("Command8") << QStringLiteral("Command8") << QRect(2640, 1320, 1935, 375);
+    QTest::newRow("Command9") << QStringLiteral("Command9") << QRect(600, 1800, 1935, 375);
+    QTest::newRow("Command10") << QStringLiteral("Command10") << QRect(2640, 1800, 1935, 375);
+    QTest::newRow("Combo4") << QStringLiteral("Combo4") << QRect(600, 720, 3975, 360);
+    QTest::newRow("Command14") << QStringLiteral("Command14") << QRect(600, 1320, 1935, 375);
+    QTest::newRow("Command13") << QStringLiteral("Command13") << QRect(2640, 1320, 1935, 375);
+    QTest::newRow("Command12") << QStringLiteral("Command12") << QRect(600, 1800, 1935, 375);
+    QTest::newRow("Command11") << QStringLiteral("Command11") << QRect(2640, 1800, 1935, 375);
+    QTest::newRow("Command21") << QStringLiteral("Command21") << QRect(600, 1320, 1935, 375);
+    QTest::newRow("Command16") << QStringLiteral("Command16") << QRect(2640, 1320, 1935, 375);
+    QTest::newRow("Command17") << QStringLiteral("Command17") << QRect(600, 1800, 1935, 375);
 }
 
 void TestForm1::windowIsLaidOutInTwips()
@@ -280,6 +318,84 @@ void TestForm1::windowIsLaidOutInTwips()
     QVERIFY(widget);
     QCOMPARE(widget->geometry(),
              twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+}
+
+void TestForm1::captionsAreExact_data()
+{
+    // Blanks count: "Gestione " ends in one, "Acquisisci da  Scanner" holds two.
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QPoint>("labelCorner"); // twips; labels only, (-1, -1) for other controls
+    QTest::newRow("Frame2") << QStringLiteral("Frame2") << QStringLiteral("Menù") << QPoint(-1, -1);
+    QTest::newRow("Frame3") << QStringLiteral("Frame3") << QStringLiteral("Gestione ") << QPoint(-1, -1);
+    QTest::newRow("Check5") << QStringLiteral("Check5") << QStringLiteral("Inserisci/Modifica/Elimina") << QPoint(-1, -1);
+    QTest::newRow("Check4") << QStringLiteral("Check4") << QStringLiteral("Ricerca") << QPoint(-1, -1);
+    QTest::newRow("Check6") << QStringLiteral("Check6") << QStringLiteral("Stampa Generale") << QPoint(-1, -1);
+    QTest::newRow("Check10") << QStringLiteral("Check10") << QStringLiteral("Funzioni di Servizio") << QPoint(-1, -1);
+    QTest::newRow("Check12") << QStringLiteral("Check12") << QStringLiteral("Istruzioni") << QPoint(-1, -1);
+    QTest::newRow("Check11") << QStringLiteral("Check11") << QStringLiteral("Esci") << QPoint(-1, -1);
+    QTest::newRow("Label6") << QStringLiteral("Label6") << QStringLiteral("ID") << QPoint(600, 360);
+    QTest::newRow("Label7") << QStringLiteral("Label7") << QStringLiteral("Chiave") << QPoint(1560, 360);
+    QTest::newRow("Label8") << QStringLiteral("Label8") << QStringLiteral("Argomento") << QPoint(5400, 360);
+    QTest::newRow("Label9") << QStringLiteral("Label9") << QStringLiteral("Testo") << QPoint(600, 1200);
+    QTest::newRow("Label3") << QStringLiteral("Label3") << QStringLiteral("Pubblicazione") << QPoint(5400, 1200);
+    QTest::newRow("Label12") << QStringLiteral("Label12") << QStringLiteral("N°") << QPoint(8760, 1200);
+    QTest::newRow("Label4") << QStringLiteral("Label4") << QStringLiteral("Data") << QPoint(600, 2040);
+    QTest::newRow("Label5") << QStringLiteral("Label5") << QStringLiteral("Pagina") << QPoint(2400, 2040);
+    QTest::newRow("Label11") << QStringLiteral("Label11") << QStringLiteral("Paragr.") << QPoint(3360, 2040);
+    QTest::newRow("Label1") << QStringLiteral("Label1") << QStringLiteral("Note") << QPoint(4440, 2040);
+    QTest::newRow("Label10") << QStringLiteral("Label10") << QStringLiteral("Allocazione") << QPoint(600, 2880);
+    QTest::newRow("Label13") << QStringLiteral("Label13") << QStringLiteral("Progr.Doc.") << QPoint(600, 3600);
+    QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("Inserisci") << QPoint(-1, -1);
+    QTest::newRow("Command3") << QStringLiteral("Command3") << QStringLiteral("Pulisci") << QPoint(-1, -1);
+    QTest::newRow("Command20") << QStringLiteral("Command20") << QStringLiteral("Modifica") << QPoint(-1, -1);
+    QTest::newRow("Command5") << QStringLiteral("Command5") << QStringLiteral("Acquisisci da  Scanner") << QPoint(-1, -1);
+    QTest::newRow("Command6") << QStringLiteral("Command6") << QStringLiteral("Visualizza Allegato") << QPoint(-1, -1);
+    QTest::newRow("Command4") << QStringLiteral("Command4") << QStringLiteral("&Menù") << QPoint(-1, -1);
+    QTest::newRow("Check7") << QStringLiteral("Check7") << QStringLiteral("Interrogazione") << QPoint(-1, -1);
+    QTest::newRow("Check9") << QStringLiteral("Check9") << QStringLiteral("Elimina Registrazione") << QPoint(-1, -1);
+    QTest::newRow("Check1") << QStringLiteral("Check1") << QStringLiteral("") << QPoint(-1, -1);
+    QTest::newRow("Check2") << QStringLiteral("Check2") << QStringLiteral("") << QPoint(-1, -1);
+    QTest::newRow("Check3") << QStringLiteral("Check3") << QStringLiteral("") << QPoint(-1, -1);
+    QTest::newRow("Check8") << QStringLiteral("Check8") << QStringLiteral("") << QPoint(-1, -1);
+    QTest::newRow("Frame1") << QStringLiteral("Frame1") << QStringLiteral("Seleziona") << QPoint(-1, -1);
+    QTest::newRow("Command15") << QStringLiteral("Command15") << QStringLiteral("X") << QPoint(-1, -1);
+    QTest::newRow("Frame4") << QStringLiteral("Frame4") << QStringLiteral("Chiave") << QPoint(-1, -1);
+    QTest::newRow("Command7") << QStringLiteral("Command7") << QStringLiteral("Inserisci") << QPoint(-1, -1);
+    QTest::newRow("Command8") << QStringLiteral("Command8") << QStringLiteral("Modifica") << QPoint(-1, -1);
+    QTest::newRow("Command9") << QStringLiteral("Command9") << QStringLiteral("Elimina") << QPoint(-1, -1);
+    QTest::newRow("Command10") << QStringLiteral("Command10") << QStringLiteral("Esci") << QPoint(-1, -1);
+    QTest::newRow("Frame5") << QStringLiteral("Frame5") << QStringLiteral("Pubblicazione") << QPoint(-1, -1);
+    QTest::newRow("Command14") << QStringLiteral("Command14") << QStringLiteral("Inserisci") << QPoint(-1, -1);
+    QTest::newRow("Command13") << QStringLiteral("Command13") << QStringLiteral("Modifica") << QPoint(-1, -1);
+    QTest::newRow("Command12") << QStringLiteral("Command12") << QStringLiteral("Elimina") << QPoint(-1, -1);
+    QTest::newRow("Command11") << QStringLiteral("Command11") << QStringLiteral("Esci") << QPoint(-1, -1);
+    QTest::newRow("Frame6") << QStringLiteral("Frame6") << QStringLiteral("Allocazione") << QPoint(-1, -1);
+    QTest::newRow("Command21") << QStringLiteral("Command21") << QStringLiteral("Inserisci") << QPoint(-1, -1);
+    QTest::newRow("Command16") << QStringLiteral("Command16") << QStringLiteral("Modifica") << QPoint(-1, -1);
+    QTest::newRow("Command17") << QStringLiteral("Command17") << QStringLiteral("Elimina") << QPoint(-1, -1);
+    QTest::newRow("Command18") << QStringLiteral("Command18") << QStringLiteral("Esci") << QPoint(-1, -1);
+}
+
+void TestForm1::captionsAreExact()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, caption);
+    QFETCH(QPoint, labelCorner);
+    TestEnvironment env;
+    Windows windows(env.context);
+    auto *widget = windows.form1().findChild<QWidget *>(control);
+    QVERIFY(widget);
+    if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        QCOMPARE(frame->title(), caption);
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        QCOMPARE(button->text(), caption);
+    else if (auto *text = qobject_cast<QLabel *>(widget))
+        QCOMPARE(text->text(), caption);
+    else
+        QFAIL("a control without a caption");
+    if (labelCorner.x() >= 0)
+        QCOMPARE(widget->pos(), QPoint(twips::toPixels(labelCorner.x()), twips::toPixels(labelCorner.y())));
 }
 
 void TestForm1::deletionFrameCoversTheFields()
