@@ -34,6 +34,15 @@ QList<qint64> storedIds(const TestEnvironment &env)
     return ids;
 }
 
+// The fields deletion mode covers with the deletion list, with their labels.
+QList<QWidget *> fieldsCoveredByDeletion(const Form1 &f)
+{
+    return {f.Text4, f.Combo3, f.Text3, f.Label6, f.Label7, f.Label8, f.Check2};
+}
+
+// The commands deletion mode disables.
+QList<QPushButton *> commandsOffInDeletion(const Form1 &f) { return {f.Command3, f.Command5, f.Command6, f.Command20}; }
+
 Form1 &openDeletionMode(Windows &windows)
 {
     Form1 &f = openEntryScreen(windows);
@@ -81,15 +90,12 @@ void TestDeletion::deletionModeCoversTheFields()
 
     f.Check9->click();
 
-    for (QWidget *hidden : {static_cast<QWidget *>(f.Text4), static_cast<QWidget *>(f.Combo3),
-                            static_cast<QWidget *>(f.Text3), static_cast<QWidget *>(f.Label6),
-                            static_cast<QWidget *>(f.Label7), static_cast<QWidget *>(f.Label8),
-                            static_cast<QWidget *>(f.Check2)})
+    for (QWidget *hidden : fieldsCoveredByDeletion(f))
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
     QVERIFY(f.Combo7->isVisible());
     QVERIFY(f.Frame7->isVisible());
     QCOMPARE(f.Frame3->childAt(f.Text5->geometry().center()), f.Frame7);
-    for (QPushButton *disabled : {f.Command3, f.Command5, f.Command6, f.Command20})
+    for (QPushButton *disabled : commandsOffInDeletion(f))
         QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
     for (QWidget *usable : {static_cast<QWidget *>(f.Command4), static_cast<QWidget *>(f.Check7),
                             static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Check9)})
@@ -111,14 +117,11 @@ void TestDeletion::leavingDeletionModeRestoresInsertMode()
 
     f.Check9->click();
 
-    for (QWidget *shown : {static_cast<QWidget *>(f.Text4), static_cast<QWidget *>(f.Combo3),
-                           static_cast<QWidget *>(f.Text3), static_cast<QWidget *>(f.Label6),
-                           static_cast<QWidget *>(f.Label7), static_cast<QWidget *>(f.Label8),
-                           static_cast<QWidget *>(f.Check2)})
+    for (QWidget *shown : fieldsCoveredByDeletion(f))
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
     QVERIFY(f.Combo7->isHidden());
     QVERIFY(f.Frame7->isHidden());
-    for (QPushButton *command : {f.Command3, f.Command5, f.Command6, f.Command20})
+    for (QPushButton *command : commandsOffInDeletion(f))
         QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
     QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
     QCOMPARE(f.Combo7->currentText(), QString());

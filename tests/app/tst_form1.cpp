@@ -1,5 +1,6 @@
 // The main window as the user meets it: start-up, the menu, the entry screen's
 // commands, the document number, the lookup lists and the refused close.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Texts.h"
@@ -30,40 +31,9 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace testdata;
+
 namespace {
-
-void runSql(const TestEnvironment &env, const QStringList &statements)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    for (const QString &statement : statements)
-        connection.execute(statement);
-}
-
-void addLookupRows(const TestEnvironment &env, const QString &table, const QStringList &texts)
-{
-    QStringList statements;
-    for (const QString &text : texts)
-        statements << QStringLiteral("INSERT INTO %1 (%1) VALUES ('%2')").arg(table, text);
-    runSql(env, statements);
-}
-
-QVariant storedCounter(const TestEnvironment &env)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset rows;
-    rows.open(QStringLiteral("contatore"), connection);
-    return rows.eof() ? QVariant() : rows.field(QStringLiteral("Progressivo"));
-}
-
-QStringList itemTexts(const QComboBox *combo)
-{
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
-}
 
 QList<qint64> itemIds(const QComboBox *combo)
 {

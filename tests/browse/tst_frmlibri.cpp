@@ -3,6 +3,7 @@
 // and adding rows, the ID column closed to typing, the two printouts, and the
 // search window finding what the grid stored while its own result stays as found.
 #include "PdfText.h"
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
@@ -36,31 +37,17 @@ using namespace db;
 namespace {
 QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
 
+// One record per key, Argomento "argomento <key>".
 void fill(const TestEnvironment &env, const QStringList &keys)
 {
-    Connection c;
-    c.open(textA(env));
-    Recordset rs;
-    rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
-    inTransaction(c, [&] {
-        for (const QString &key : keys) {
-            rs.addNew();
-            rs.setField(QStringLiteral("Chiave"), key);
-            rs.setField(QStringLiteral("Argomento"), QString(QStringLiteral("argomento ") + key));
-            rs.update();
-        }
-    });
+    QList<QVariantMap> records;
+    for (const QString &key : keys)
+        records.append({{QStringLiteral("Chiave"), key},
+                        {QStringLiteral("Argomento"), QString(QStringLiteral("argomento ") + key)}});
+    testdata::addRecords(env, records);
 }
 
-// Field `field` of every row of Tabella, in ID order.
-QStringList stored(const TestEnvironment &env, const QString &field)
-{
-    QueryRowSource rows(textA(env), QStringLiteral("SELECT * FROM Tabella ORDER BY ID"));
-    QStringList values;
-    for (int row = 0; row < rows.rowCount(); ++row)
-        values.append(rows.value(row, rows.columnOf(field)).toString());
-    return values;
-}
+using testdata::storedField;
 
 int column(const QTableView &grid, const QString &field)
 {
@@ -223,14 +210,14 @@ void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
     QTableView &grid = *browse.DataGrid1;
     typeInto(grid, 0, QStringLiteral("Argomento"), QStringLiteral("Nuovo argomento dell'anno"));
     typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota"));   // same row: nothing stored yet
-    QCOMPARE(stored(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
     QCOMPARE(grid.palette().color(QPalette::Base), QColor(255, 255, 0));
     QCOMPARE(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
 
     grid.setCurrentIndex(grid.model()->index(1, 2)); // leaving the row stores it
-    QCOMPARE(stored(env, QStringLiteral("Argomento")),
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")),
              (QStringList{QStringLiteral("Nuovo argomento dell'anno"), QStringLiteral("argomento b")}));
-    QCOMPARE(stored(env, QStringLiteral("Note")).at(0), QStringLiteral("nota"));
+    QCOMPARE(storedField(env, QStringLiteral("Note")).at(0), QStringLiteral("nota"));
     QCOMPARE(grid.palette().color(QPalette::Base), QColor(0, 255, 0));
     QCOMPARE(env.dialogs.shown.size(), 0);
 
@@ -259,7 +246,7 @@ void TestFrmlibri::idCannotBeTyped()
         QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
         QVERIFY(!grid.model()->setData(id, 77));
     }
-    QCOMPARE(stored(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
+    QCOMPARE(storedField(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
 }
 
 void TestFrmlibri::rowsDeletedWithTheDelKey()
@@ -273,13 +260,13 @@ void TestFrmlibri::rowsDeletedWithTheDelKey()
     grid.selectRow(1);
     grid.selectionModel()->select(grid.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::keyClick(&grid, Qt::Key_Delete);
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
     QCOMPARE(grid.model()->rowCount(), 3);
     QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("c"));
     // A single cell chosen, not a row: nothing is deleted.
     grid.setCurrentIndex(grid.model()->index(0, 2));
     QTest::keyClick(&grid, Qt::Key_Delete);
-    QCOMPARE(stored(env, QStringLiteral("Chiave")).size(), 2);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")).size(), 2);
 }
 
 void TestFrmlibri::newRowAddsARecord()
@@ -293,8 +280,8 @@ void TestFrmlibri::newRowAddsARecord()
     typeInto(grid, 1, QStringLiteral("Chiave"), QStringLiteral("nuova"));
     typeInto(grid, 1, QStringLiteral("Pubblicazione"), QStringLiteral("Focus"));
     grid.setCurrentIndex(grid.model()->index(0, 1));
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
-    QCOMPARE(stored(env, QStringLiteral("Pubblicazione")).at(1), QStringLiteral("Focus"));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
+    QCOMPARE(storedField(env, QStringLiteral("Pubblicazione")).at(1), QStringLiteral("Focus"));
     QCOMPARE(grid.model()->rowCount(), 3);
     QCOMPARE(grid.model()->index(1, 0).data().toString(), QStringLiteral("2"));
     QCOMPARE(grid.model()->index(2, 1).data(), QVariant());
@@ -313,7 +300,7 @@ void TestFrmlibri::escDropsTheRowChange()
     QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("a"));
     grid.setCurrentIndex(grid.model()->index(1, 1));
     QVERIFY(browse.close());
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
 void TestFrmlibri::pendingEditStoredOnClose()
@@ -325,7 +312,7 @@ void TestFrmlibri::pendingEditStoredOnClose()
     browse->show();
     typeInto(*browse->DataGrid1, 0, QStringLiteral("Testo"), QStringLiteral("scritto e mai lasciato"));
     QVERIFY(browse->close());
-    QCOMPARE(stored(env, QStringLiteral("Testo")), QStringList{QStringLiteral("scritto e mai lasciato")});
+    QCOMPARE(storedField(env, QStringLiteral("Testo")), QStringList{QStringLiteral("scritto e mai lasciato")});
     deliverDeletions();
     QVERIFY(!browse);
     QVERIFY(!windows.loadedFrmlibri());
@@ -344,7 +331,7 @@ void TestFrmlibri::pendingEditStoredOnEsci()
     typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
     windows.form1().Check11->setChecked(true); // "Esci"
     QCOMPARE(env.endProgramCalls, 1);
-    QCOMPARE(stored(env, QStringLiteral("Chiave")),
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")),
              (QStringList{QStringLiteral("a"), QStringLiteral("aggiunta prima di uscire")}));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -377,7 +364,7 @@ void TestFrmlibri::refusedStoreOnCloseAsksFirst()
 
     env.dialogs.answerButton(QMessageBox::Yes);
     QVERIFY(browse.close());
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -400,7 +387,7 @@ void TestFrmlibri::searchSnapshotStaysWhileRowsChange()
     edits.deleteRows({1});
     QVERIFY(edits.setData(edits.index(edits.newRow(), 1), QStringLiteral("aggiunta")));
     edits.storePendingEdit();
-    QCOMPARE(stored(env, QStringLiteral("Chiave")),
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")),
              (QStringList{QStringLiteral("cambiata"), QStringLiteral("c"), QStringLiteral("aggiunta")}));
 
     // Read the search result again from the catalogue, not from what it remembers.
@@ -428,7 +415,7 @@ void TestFrmlibri::stampaPrintsTheStoredRows()
     browse.show();
     typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
     browse.Command1->click();
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("uno"), QStringLiteral("DUE")}));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("uno"), QStringLiteral("DUE")}));
     const QStringList lines = pdftext::lines(env.printers.pdfPath);
     QCOMPARE(lines.size(), 2); // no line for the empty new row
     QVERIFY(lines.at(0).startsWith(QStringLiteral("1")));
@@ -505,7 +492,7 @@ void TestFrmlibri::databaseFailureLeavesTheWindowUsable()
 
     QVERIFY(QFile::rename(hidden, env.catalogPath()));
     grid.setCurrentIndex(grid.model()->index(1, 1));
-    QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("tenuta")});
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("tenuta")});
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 

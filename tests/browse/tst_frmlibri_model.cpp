@@ -1,5 +1,6 @@
 // The browse grid's model against a real catalogue: changes, new records and
 // deletions reach Tabella exactly; the counter column cannot be typed into.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "browse/TabellaEditModel.h"
 #include "db/Connection.h"
@@ -17,34 +18,17 @@ using browse::TabellaEditModel;
 namespace {
 QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
 
+// One record per key, Argomento "arg <key>".
 void addRecords(const TestEnvironment &env, const QStringList &keys)
 {
-    Connection c;
-    c.open(textA(env));
-    Recordset rs;
-    rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
-    inTransaction(c, [&] {
-        for (const QString &key : keys) {
-            rs.addNew();
-            rs.setField(QStringLiteral("Chiave"), key);
-            rs.setField(QStringLiteral("Argomento"), QString(QStringLiteral("arg ") + key));
-            rs.update();
-        }
-    });
+    QList<QVariantMap> records;
+    for (const QString &key : keys)
+        records.append({{QStringLiteral("Chiave"), key},
+                        {QStringLiteral("Argomento"), QString(QStringLiteral("arg ") + key)}});
+    testdata::addRecords(env, records);
 }
 
-// Field `field` of every row of Tabella, in ID order.
-QStringList stored(const TestEnvironment &env, const QString &field)
-{
-    Connection c;
-    c.open(textA(env));
-    Recordset rs;
-    rs.open(QStringLiteral("SELECT * FROM Tabella ORDER BY ID"), c, adOpenStatic, adLockReadOnly);
-    QStringList values;
-    for (; !rs.eof(); rs.moveNext())
-        values.append(rs.field(field).toString());
-    return values;
-}
+using testdata::storedField;
 
 std::shared_ptr<QueryRowSource> liveRows(const TestEnvironment &env)
 {
@@ -95,7 +79,7 @@ private slots:
         QVERIFY(!(model.flags(model.index(model.newRow(), 0)) & Qt::ItemIsEditable));
         QVERIFY(!model.setData(model.index(0, 0), 99));
         QVERIFY(!model.hasPendingEdit());
-        QCOMPARE(stored(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
+        QCOMPARE(storedField(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
     }
 
     // A change stays in the grid until it is stored, then reaches the table as typed.
@@ -125,16 +109,16 @@ private slots:
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Note"))), QStringLiteral("n")));
         QCOMPARE(started.count(), 1);
         QCOMPARE(model.pendingRow(), 1);
-        const QStringList before = stored(env, field);
+        const QStringList before = storedField(env, field);
         QCOMPARE(model.data(cell).toString(), typed);
         QVERIFY(!model.setData(model.index(0, 1), QStringLiteral("another row")));
 
         model.storePendingEdit();
         QVERIFY(!model.hasPendingEdit());
         QCOMPARE(written.count(), 1);
-        QCOMPARE(stored(env, field).at(1), typed);
-        QCOMPARE(stored(env, QStringLiteral("Note")).at(1), QStringLiteral("n"));
-        QCOMPARE(stored(env, field).at(0), before.at(0));
+        QCOMPARE(storedField(env, field).at(1), typed);
+        QCOMPARE(storedField(env, QStringLiteral("Note")).at(1), QStringLiteral("n"));
+        QCOMPARE(storedField(env, field).at(0), before.at(0));
         QVERIFY(before.at(1) != typed);
         QCOMPARE(model.data(cell).toString(), typed);
     }
@@ -161,10 +145,10 @@ private slots:
         QCOMPARE(model.headerData(1, Qt::Vertical).toString(), QStringLiteral("*"));
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Chiave"))), QStringLiteral("nuova")));
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Pag"))), QStringLiteral("7")));
-        QCOMPARE(stored(env, QStringLiteral("Chiave")).size(), 1);
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")).size(), 1);
         model.storePendingEdit();
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
-        QCOMPARE(stored(env, QStringLiteral("Pag")).at(1), QStringLiteral("7"));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
+        QCOMPARE(storedField(env, QStringLiteral("Pag")).at(1), QStringLiteral("7"));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.newRow(), 2);
         QCOMPARE(model.data(model.index(1, 0)).toString(), QStringLiteral("2"));
@@ -180,7 +164,7 @@ private slots:
         model.setRows(liveRows(env));
         model.setEditable(true);
         model.deleteRows({2, 0, 4, 2}); // row 4 is the new row: ignored
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("b"), QStringLiteral("d")}));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("b"), QStringLiteral("d")}));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("b"));
         QCOMPARE(model.data(model.index(1, 1)).toString(), QStringLiteral("d"));
@@ -197,10 +181,10 @@ private slots:
         QVERIFY(model.setData(model.index(1, 1), QStringLiteral("B")));
         model.deleteRows({1});
         QVERIFY(!model.hasPendingEdit());
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
         QVERIFY(model.setData(model.index(1, 1), QStringLiteral("C")));
         model.deleteRows({0});
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("C")});
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("C")});
         QCOMPARE(model.rowCount(), 2);
     }
 
@@ -218,7 +202,7 @@ private slots:
         for (int i = 0; i < 1499; ++i)
             rows.append(i);
         model.deleteRows(rows);
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("1499")});
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("1499")});
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("1499"));
         QVERIFY(model.isEditable());
@@ -242,7 +226,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, model.storePendingEdit());
         QVERIFY(model.hasPendingEdit());
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("A"));
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
         model.discardPendingEdit();
         QVERIFY(!model.hasPendingEdit());
     }
@@ -260,7 +244,7 @@ private slots:
         QCOMPARE(model.newRow(), -1);
         QVERIFY(!model.hasPendingEdit());
         model.deleteRows({0});
-        QCOMPARE(stored(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("a")});
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("a")});
     }
 };
 

@@ -1,10 +1,9 @@
 // The three lookup maintenance frames of the main window, driven as the user does:
 // toggle, pick or type in the frame's list, press its buttons.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
-#include "db/Connection.h"
-#include "db/Recordset.h"
 #include "lookups/LookupLists.h"
 
 #include <QApplication>
@@ -13,8 +12,11 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTest>
+
+using testdata::addLookupRows;
+using testdata::itemTexts;
+using testdata::runSql;
 
 namespace {
 
@@ -66,41 +68,12 @@ char *toString(const Row &row)
     return QTest::toString(QStringLiteral("%1:%2").arg(row.id).arg(row.text));
 }
 
-void runSql(const TestEnvironment &env, const QString &statement, const QVariantList &values = {})
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    QSqlQuery query(connection.database());
-    QVERIFY(query.prepare(statement));
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    QVERIFY2(query.exec(), qPrintable(statement));
-}
-
-void addRows(const TestEnvironment &env, const QString &table, const QStringList &texts)
-{
-    for (const QString &text : texts)
-        runSql(env, QStringLiteral("INSERT INTO %1 (%1) VALUES (?)").arg(table), {text});
-}
-
 QList<Row> rowsOf(const TestEnvironment &env, const QString &table)
 {
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset rows;
-    rows.open(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(table), connection, db::adOpenKeyset);
     QList<Row> result;
-    for (; !rows.eof(); rows.moveNext())
-        result.append({rows.field(QStringLiteral("ID")).toLongLong(), rows.field(table).toString()});
+    for (const QVariantMap &row : testdata::rowsOf(env, QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(table)))
+        result.append({row.value(QStringLiteral("ID")).toLongLong(), row.value(table).toString()});
     return result;
-}
-
-QStringList itemTexts(const QComboBox *combo)
-{
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
 }
 
 // What the user sees of one list: its entries and its text.
@@ -177,6 +150,11 @@ public:
                 result.append(&other);
         return result;
     }
+    // This family's frame list and entry list.
+    QList<ListState> frameAndEntryLists(const Family &family) const
+    {
+        return {stateOf(list(family)), stateOf(entryList(family))};
+    }
     // The entry and frame lists of every family but this one.
     QList<ListState> otherLists(const Family &family) const
     {
@@ -194,14 +172,31 @@ public:
 void seed(TestEnvironment &env)
 {
     for (const Family &family : families)
-        addRows(env, family.table, {QStringLiteral("zeta"), QStringLiteral("arte"), QStringLiteral("zeta")});
+        addLookupRows(env, family.table, {QStringLiteral("zeta"), QStringLiteral("arte"), QStringLiteral("zeta")});
 }
 
 const QList<Row> seeded = {{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}, {3, QStringLiteral("zeta")}};
 
-QList<QCheckBox *> groupOfFour(const Screen &screen)
+// The names of the visible toggles of the group of four (the calendar's and the three families').
+QStringList visibleToggles(const Screen &screen)
 {
-    return {screen.f.Check1, screen.f.Check2, screen.f.Check3, screen.f.Check8};
+    QStringList names;
+    for (QCheckBox *toggle : {screen.f.Check1, screen.f.Check2, screen.f.Check3, screen.f.Check8})
+        if (toggle->isVisible())
+            names << toggle->objectName();
+    return names;
+}
+
+const QStringList allToggles = {QStringLiteral("Check1"), QStringLiteral("Check2"), QStringLiteral("Check3"),
+                                QStringLiteral("Check8")};
+
+// The rows of every family's table but this one (each seeded, in the tests that seed).
+QList<QList<Row>> otherTables(const TestEnvironment &env, const Screen &screen, const Family &family)
+{
+    QList<QList<Row>> tables;
+    for (const Family *other : screen.others(family))
+        tables << rowsOf(env, other->table);
+    return tables;
 }
 
 } // namespace
@@ -270,8 +265,7 @@ void TestLookupMaintenance::toggleOpensTheFrameAndHidesTheOtherToggles()
     QVERIFY(screen.toggle(family)->isChecked());
     QVERIFY(screen.frame(family)->isVisible());
     QCOMPARE(screen.frame(family)->title(), table);
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QCOMPARE(toggle->isVisible(), toggle == screen.toggle(family));
+    QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
     for (const Family *other : screen.others(family))
         QVERIFY(screen.frame(*other)->isHidden());
     // The frame lies over the right half of the entry screen and is what the user sees there.
@@ -282,8 +276,7 @@ void TestLookupMaintenance::toggleOpensTheFrameAndHidesTheOtherToggles()
     QTest::mouseClick(screen.toggle(family), Qt::LeftButton);
     QVERIFY(!screen.toggle(family)->isChecked());
     QVERIFY(screen.frame(family)->isHidden());
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
+    QCOMPARE(visibleToggles(screen), allToggles);
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
@@ -292,18 +285,17 @@ void TestLookupMaintenance::openingLoadsTheListsWhereTheFamilySays()
     QFETCH(QString, table);
     const Family &family = familyOf(table);
     TestEnvironment env;
-    addRows(env, table, {QStringLiteral("prima")});
+    addLookupRows(env, table, {QStringLiteral("prima")});
     Screen screen(env);
     screen.entryList(family)->setEditText(QStringLiteral("scritta a mano"));
-    addRows(env, table, {QStringLiteral("aggiunta fuori")}); // behind the window's back
+    addLookupRows(env, table, {QStringLiteral("aggiunta fuori")}); // behind the window's back
     const QList<ListState> others = screen.otherLists(family);
 
     screen.toggle(family)->click();
 
     const QStringList both = {QStringLiteral("prima"), QStringLiteral("aggiunta fuori")};
     if (family.openingLoads) {
-        QCOMPARE(stateOf(screen.list(family)), (ListState{both, QString()}));
-        QCOMPARE(stateOf(screen.entryList(family)), (ListState{both, QString()}));
+        QCOMPARE(screen.frameAndEntryLists(family), QList<ListState>(2, ListState{both, QString()}));
     } else {
         QCOMPARE(stateOf(screen.list(family)), (ListState{{QStringLiteral("prima")}, QString()}));
         QCOMPARE(stateOf(screen.entryList(family)),
@@ -327,8 +319,7 @@ void TestLookupMaintenance::esciClosesTheFrame()
 
     QVERIFY(screen.frame(family)->isHidden());
     QVERIFY(!screen.toggle(family)->isChecked());
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
+    QCOMPARE(visibleToggles(screen), allToggles);
     if (family.exitEmpties)
         QCOMPARE(stateOf(screen.list(family)), ListState{});
     else
@@ -363,17 +354,14 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
     // While one toggle is checked the user cannot reach the others, in every state of its frame.
     for (const Family &family : families) {
         screen.toggle(family)->click();
-        for (QCheckBox *toggle : groupOfFour(screen))
-            QCOMPARE(toggle->isVisible(), toggle == screen.toggle(family));
+        QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
         env.dialogs.answerButton(QMessageBox::Ok);
         Screen::press(screen.button(family.insert)); // closed after insert: toggle still checked
         QVERIFY(screen.frame(family)->isHidden());
         QVERIFY(screen.toggle(family)->isChecked());
-        for (QCheckBox *toggle : groupOfFour(screen))
-            QCOMPARE(toggle->isVisible(), toggle == screen.toggle(family));
+        QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
         screen.toggle(family)->click();
-        for (QCheckBox *toggle : groupOfFour(screen))
-            QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
+        QCOMPARE(visibleToggles(screen), allToggles);
         for (const Family &any : families)
             QVERIFY(screen.frame(any)->isHidden());
     }
@@ -385,8 +373,7 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
         QVERIFY(screen.frame(family)->isHidden());
     }
     screen.f.Check1->click();
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
+    QCOMPARE(visibleToggles(screen), allToggles);
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -399,8 +386,7 @@ void TestLookupMaintenance::pulisciClosesAnOpenFrame()
     screen.f.Command3->click();
     QVERIFY(!screen.toggle(publications)->isChecked());
     QVERIFY(screen.frame(publications)->isHidden());
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
+    QCOMPARE(visibleToggles(screen), allToggles);
 }
 
 // ---- Lower case ----------------------------------------------------------------------------
@@ -482,16 +468,13 @@ void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame()
 
     QCOMPARE(rowsOf(env, table), QList<Row>(seeded) << (Row{4, stored}));
     const QStringList after = QStringList(before) << stored;
-    QCOMPARE(stateOf(screen.list(family)), (ListState{after, QString()}));
-    QCOMPARE(stateOf(screen.entryList(family)), (ListState{after, QString()}));
+    QCOMPARE(screen.frameAndEntryLists(family), QList<ListState>(2, ListState{after, QString()}));
     QCOMPARE(screen.entryList(family)->itemData(3, lookups::RowIdRole).toLongLong(), 4);
     QVERIFY(screen.frame(family)->isHidden());
     QVERIFY(screen.toggle(family)->isChecked());
-    for (QCheckBox *toggle : groupOfFour(screen))
-        QCOMPARE(toggle->isVisible(), toggle == screen.toggle(family));
+    QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
     QCOMPARE(screen.otherLists(family), others);
-    for (const Family *other : screen.others(family))
-        QCOMPARE(rowsOf(env, other->table), seeded);
+    QCOMPARE(otherTables(env, screen, family), QList<QList<Row>>(2, seeded));
 }
 
 void TestLookupMaintenance::insertThatFailsKeepsTheFrameAndTheText()
@@ -502,7 +485,7 @@ void TestLookupMaintenance::insertThatFailsKeepsTheFrameAndTheText()
     const Family &keywords = familyOf(QStringLiteral("Chiave"));
     screen.toggle(keywords)->click();
     Screen::type(screen.list(keywords), QStringLiteral("nuova"));
-    runSql(env, QStringLiteral("DROP TABLE Chiave"));
+    runSql(env, {QStringLiteral("DROP TABLE Chiave")});
 
     env.dialogs.answerButton(QMessageBox::Ok);
     Screen::press(screen.button(keywords.insert));
@@ -536,13 +519,11 @@ void TestLookupMaintenance::changeRewritesThePickedEntry()
     QCOMPARE(rowsOf(env, table),
              (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}, {3, stored}}));
     const QStringList after = {QStringLiteral("zeta"), QStringLiteral("arte"), stored};
-    QCOMPARE(stateOf(screen.list(family)), (ListState{after, QString()}));
-    QCOMPARE(stateOf(screen.entryList(family)), (ListState{after, QString()}));
+    QCOMPARE(screen.frameAndEntryLists(family), QList<ListState>(2, ListState{after, QString()}));
     QVERIFY(screen.frame(family)->isVisible());
     QCOMPARE(env.dialogs.shown.size(), 0);
     QCOMPARE(screen.otherLists(family), others);
-    for (const Family *other : screen.others(family))
-        QCOMPARE(rowsOf(env, other->table), seeded);
+    QCOMPARE(otherTables(env, screen, family), QList<QList<Row>>(2, seeded));
 
     // The pick ended with the reload: typing an unknown text now changes nothing.
     Screen::type(screen.list(family), QStringLiteral("altro"));
@@ -568,7 +549,7 @@ void TestLookupMaintenance::changeKeepsThePickWhenTheNewTextIsAnotherEntrys()
 void TestLookupMaintenance::changeOfATypedTextTakesTheEntryOfThatText()
 {
     TestEnvironment env;
-    addRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus"), QStringLiteral("Airone")});
+    addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus"), QStringLiteral("Airone")});
     Screen screen(env);
     const Family &publications = familyOf(QStringLiteral("Pubblicazione"));
     screen.toggle(publications)->click();
@@ -597,22 +578,20 @@ void TestLookupMaintenance::removeDeletesThePickedEntry()
 
     QCOMPARE(rowsOf(env, table), (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}}));
     const QStringList after = {QStringLiteral("zeta"), QStringLiteral("arte")};
-    QCOMPARE(stateOf(screen.list(family)), (ListState{after, QString()}));
-    QCOMPARE(stateOf(screen.entryList(family)), (ListState{after, QString()}));
+    QCOMPARE(screen.frameAndEntryLists(family), QList<ListState>(2, ListState{after, QString()}));
     QCOMPARE(screen.list(family)->itemData(1, lookups::RowIdRole).toLongLong(), 2);
     QVERIFY(screen.frame(family)->isVisible());
     QVERIFY(screen.toggle(family)->isChecked());
     QCOMPARE(env.dialogs.shown.size(), 0);
     QCOMPARE(screen.otherLists(family), others);
-    for (const Family *other : screen.others(family))
-        QCOMPARE(rowsOf(env, other->table), seeded);
+    QCOMPARE(otherTables(env, screen, family), QList<QList<Row>>(2, seeded));
 }
 
 void TestLookupMaintenance::removeOfLegacyCapitalsAfterLowerCasing()
 {
     // Entries stored with capitals before: leaving the list lowers the text, the pick stays.
     TestEnvironment env;
-    addRows(env, QStringLiteral("Chiave"), {QStringLiteral("Zeta"), QStringLiteral("Zeta")});
+    addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("Zeta"), QStringLiteral("Zeta")});
     Screen screen(env);
     const Family &keywords = familyOf(QStringLiteral("Chiave"));
     screen.toggle(keywords)->click();
@@ -732,7 +711,7 @@ void TestLookupMaintenance::entryGoneMeanwhileIsReported()
     Screen screen(env);
     screen.toggle(family)->click();
     Screen::pick(screen.list(family), 1);
-    runSql(env, QStringLiteral("DELETE FROM %1 WHERE ID = 2").arg(table)); // by another program
+    runSql(env, {QStringLiteral("DELETE FROM %1 WHERE ID = 2").arg(table)}); // by another program
 
     env.dialogs.answerButton(QMessageBox::Ok);
     Screen::press(screen.button(change ? family.change : family.remove));
@@ -763,13 +742,11 @@ void TestLookupMaintenance::catalogueRowsKeepTheOldTexts()
         QCOMPARE(rowsOf(env, family.table), (QList<Row>{{2, QStringLiteral("nuova")}, {3, QStringLiteral("zeta")}}));
         screen.toggle(family)->click();
     }
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset record;
-    record.open(QStringLiteral("SELECT * FROM Tabella"), connection, db::adOpenKeyset);
-    QCOMPARE(record.field(QStringLiteral("Chiave")).toString(), QStringLiteral("arte"));
-    QCOMPARE(record.field(QStringLiteral("Pubblicazione")).toString(), QStringLiteral("arte"));
-    QCOMPARE(record.field(QStringLiteral("Allocazione")).toString(), QStringLiteral("zeta"));
+    const QList<QVariantMap> records = testdata::rowsOf(env, QStringLiteral("Tabella"));
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().value(QStringLiteral("Chiave")).toString(), QStringLiteral("arte"));
+    QCOMPARE(records.first().value(QStringLiteral("Pubblicazione")).toString(), QStringLiteral("arte"));
+    QCOMPARE(records.first().value(QStringLiteral("Allocazione")).toString(), QStringLiteral("zeta"));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 

@@ -2,6 +2,7 @@
 // four searches with their boxes and statements, the read-only result, printing
 // the result, the grid following the window's size, placement and column widths
 // kept in CINFIG.INI, and the main window's check boxes.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Guard.h"
@@ -49,20 +50,11 @@ const QList<Record> catalogue = {
 
 void fill(const TestEnvironment &env, const QList<Record> &records = catalogue)
 {
-    Connection c;
-    c.open(textA(env));
-    Recordset rs;
-    rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
-    inTransaction(c, [&] {
-        for (const Record &r : records) {
-            rs.addNew();
-            rs.setField(QStringLiteral("Chiave"), r.chiave);
-            rs.setField(QStringLiteral("Argomento"), r.argomento);
-            rs.setField(QStringLiteral("Testo"), r.testo);
-            rs.setField(QStringLiteral("Pubblicazione"), r.pubblicazione);
-            rs.update();
-        }
-    });
+    QList<QVariantMap> fields;
+    for (const Record &r : records)
+        fields.append({{QStringLiteral("Chiave"), r.chiave}, {QStringLiteral("Argomento"), r.argomento},
+                       {QStringLiteral("Testo"), r.testo}, {QStringLiteral("Pubblicazione"), r.pubblicazione}});
+    testdata::addRecords(env, fields);
 }
 
 // The IDs the grid shows, top to bottom.

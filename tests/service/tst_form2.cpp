@@ -1,11 +1,10 @@
 // The service window against a real catalogue: its three actions with No and Yes,
 // the counter values it refuses, and the main window hidden while it is open.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
-#include "db/Connection.h"
-#include "db/Recordset.h"
 #include "desktop/Twips.h"
 #include "service/Form2.h"
 
@@ -13,50 +12,19 @@
 #include <QLineEdit>
 #include <QTest>
 
+using namespace testdata;
+
 namespace {
 const QString question1 = QStringLiteral("Si desidera cambiare il Progressivo Documento ");
 const QString question2 = QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle registrazioni "
                                          "è necessario PRIMA \nEliminare le registrazioni , Vuoi Proseguire ? ");
 const QString question3 = QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? ");
 
-void runSql(const TestEnvironment &env, const QStringList &statements)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    for (const QString &statement : statements)
-        connection.execute(statement);
-}
-
-QVariant storedCounter(const TestEnvironment &env)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset rows;
-    rows.open(QStringLiteral("contatore"), connection);
-    return rows.eof() ? QVariant() : rows.field(QStringLiteral("Progressivo"));
-}
-
-int rowCount(const TestEnvironment &env, const QString &table)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset rows;
-    rows.open(table, connection, db::adOpenKeyset);
-    return rows.recordCount();
-}
-
 // Adds one catalogue row as the entry screen does; returns the ID it received.
 qint64 addRecord(const TestEnvironment &env, const QString &chiave)
 {
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.folder()));
-    db::Recordset rows;
-    rows.open(QStringLiteral("Tabella"), connection, db::adOpenStatic, db::adLockOptimistic);
-    const qint64 id = rows.addNew();
-    rows.setField(QStringLiteral("Chiave"), chiave);
-    rows.setField(QStringLiteral("Argomento"), QStringLiteral("argomento"));
-    rows.update();
-    return id;
+    return testdata::addRecord(env, {{QStringLiteral("Chiave"), chiave},
+                                     {QStringLiteral("Argomento"), QStringLiteral("argomento")}});
 }
 
 // The main window shown on its menu, then "Funzioni di Servizio" checked.

@@ -1,5 +1,6 @@
 // The INI settings manager against files on disk: file name completion, typed
 // reads, writes and removals, key lists, and window placement.
+#include "TestFiles.h"
 #include "desktop/Twips.h"
 #include "settings/CIniManag.h"
 
@@ -14,20 +15,10 @@
 
 #include <limits>
 
+using testdata::fileBytes;
+using testdata::writeBytes;
+
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QString fixture(const char *name)
 {

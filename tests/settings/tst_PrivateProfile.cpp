@@ -1,5 +1,6 @@
 // The private-profile reader and writer: the rules of the Windows INI functions
 // on texts, and the same on files (creation, atomic replace, refusals).
+#include "TestFiles.h"
 #include "settings/PrivateProfile.h"
 
 #include <QDir>
@@ -9,22 +10,8 @@
 
 using namespace privateprofile;
 
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
+using testdata::fileBytes;
+using testdata::writeBytes;
 
 class tst_PrivateProfile : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // Remembered column widths of a grid: restored by field name at each binding,
 // saved when the user resizes a column, never when the program does.
+#include "TestFiles.h"
 #include "desktop/Twips.h"
 #include "search/modDataGrid.h"
 #include "settings/CIniManag.h"
@@ -13,20 +14,10 @@
 #include <QTableView>
 #include <QTest>
 
+using testdata::fileBytes;
+using testdata::writeBytes;
+
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A model whose columns are headed by their field names, like the search results.
 std::unique_ptr<QStandardItemModel> resultModel(const QStringList &fields, int rows = 3)
