@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QWidget>
-
+#include <cmath>
 
 namespace {
+
+// The current size and place in twips, rounded as the reads round: halves to even.
+qint32 roundHalfEven(double value) { return qint32(std::nearbyint(value)); }
 
 constexpr int valueBufferSize = 255;
 constexpr int keyListBufferSize = 8192;
@@ -177,13 +180,13 @@ void CIniManag::FinestraLeggiPosizione(QWidget &f, bool bRidimensiona) const
     const QSize frameExtra = frame.size() - f.size();
     // A minimised or maximised window refuses to be moved or sized.
     const bool movable = windowStateNumber(f.windowState()) == 0;
-    const qint32 left = LeggiInt2(section, QStringLiteral("X"), qRound(twips::fromPixels(frame.x())));
-    const qint32 top = LeggiInt2(section, QStringLiteral("Y"), qRound(twips::fromPixels(frame.y())));
+    const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
+    const qint32 top = LeggiInt2(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
     if (movable)
         f.move(twips::toPixels(left), twips::toPixels(top));
     if (bRidimensiona) {
-        const qint32 width = LeggiInt2(section, QStringLiteral("W"), qRound(twips::fromPixels(frame.width())));
-        const qint32 height = LeggiInt2(section, QStringLiteral("H"), qRound(twips::fromPixels(frame.height())));
+        const qint32 width = LeggiInt2(section, QStringLiteral("W"), roundHalfEven(twips::fromPixels(frame.width())));
+        const qint32 height = LeggiInt2(section, QStringLiteral("H"), roundHalfEven(twips::fromPixels(frame.height())));
         if (movable && width > 0 && height > 0)
             f.resize(QSize(twips::toPixels(width), twips::toPixels(height)) - frameExtra);
     }
