@@ -7,7 +7,6 @@
 #include "desktop/Dialogs.h"
 #include "desktop/ToolWindow.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,11 +131,8 @@ void Form5::appendNotesLine(const QString &name)
 void Form5::scanMultipage()
 {
     const AppContext &context = m_windows.context();
-    if (m_twain.TWAIN_OpenDefaultSource() != 1) {
-        say(QStringLiteral("Impossibile usare lo scanner.\n\n") + m_twain.lastError(), texts::applicationTitle(),
-            QMessageBox::Warning);
-        return;
-    }
+    if (m_twain.TWAIN_OpenDefaultSource() != 1)
+        return; // no scanner to open: the multipage action ends without a word
     m_twain.TWAIN_SetMultiTransfer(1);
     m_twain.TWAIN_SetHideUI(1);
     m_twain.TWAIN_SetPixelType(Twain::BlackAndWhite);
@@ -164,15 +160,12 @@ void Form5::scanMultipage()
     m_twain.TWAIN_SetMultiTransfer(0);
     m_twain.TWAIN_SetHideUI(0);
     m_twain.TWAIN_CloseSource();
-    // The messages also say where the file is, or why there is none.
     if (result == Twain::Ok)
-        context.dialogs->message(this,
-                                 QStringLiteral("Scan completed and saved to file.\n")
-                                     + QDir::toNativeSeparators(m_twain.lastFile()),
-                                 texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Information);
+        context.dialogs->message(this, QStringLiteral("Scan completed and saved to file."), texts::applicationTitle(),
+                                 QMessageBox::Ok, QMessageBox::Information);
     else
         context.dialogs->message(this,
                                  QStringLiteral("Scan failed with result code ") + QLatin1Char(result < 0 ? '-' : ' ')
-                                     + QString::number(qAbs(result)) + QStringLiteral("\n\n") + m_twain.lastError(),
+                                     + QString::number(qAbs(result)),
                                  texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
 }

@@ -85,7 +85,7 @@ private slots:
     void multipage_data();
     void multipage();
     void multipageFailureReportsTheCode();
-    void multipageWithoutScannerSaysSo();
+    void multipageWithoutScannerEndsSilently();
 };
 
 void TestForm5::windowLooksAsDescribed()
@@ -433,7 +433,8 @@ void TestForm5::multipage()
     QCOMPARE(written.size(), 1);
     const QString path = env.context.attachmentFolder() + QLatin1Char('/') + written.first();
     const ShownBox &done = env.dialogs.last();
-    QCOMPARE(done.text, QStringLiteral("Scan completed and saved to file.\n") + path);
+    QCOMPARE(done.text, QStringLiteral("Scan completed and saved to file."));
+    QVERIFY(written.first().startsWith(QStringLiteral("Scansione_")));
     QCOMPARE(done.title, texts::applicationTitle());
     QCOMPARE(done.icon, QMessageBox::Information);
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -456,9 +457,7 @@ void TestForm5::multipageFailureReportsTheCode()
 
     QCOMPARE(env.dialogs.shown.size(), 1); // the file could not be started: no page is asked for
     const ShownBox &failure = env.dialogs.last();
-    QVERIFY2(failure.text.startsWith(QStringLiteral("Scan failed with result code  %1\n\nLa cartella ")
-                                         .arg(int(Twain::WriteFailed))),
-             qPrintable(failure.text));
+    QCOMPARE(failure.text, QStringLiteral("Scan failed with result code  %1").arg(int(Twain::WriteFailed)));
     QCOMPARE(failure.title, texts::applicationTitle());
     QCOMPARE(failure.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(failure.icon, QMessageBox::Warning);
@@ -467,16 +466,15 @@ void TestForm5::multipageFailureReportsTheCode()
     QVERIFY(form5.isVisible());
 }
 
-void TestForm5::multipageWithoutScannerSaysSo()
+void TestForm5::multipageWithoutScannerEndsSilently()
 {
+    // No scanner can be opened: the multipage action ends at once and shows nothing.
     m_sane.setNoBackend();
     TestEnvironment env;
     Windows windows(env.context);
     Form5 &form5 = openScanner(windows);
-    env.dialogs.answerButton(QMessageBox::Ok);
     form5.FBMultipage->click();
-    QCOMPARE(env.dialogs.shown.size(), 1);
-    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("Nessuno scanner trovato")));
+    QCOMPARE(env.dialogs.shown.size(), 0);
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
     QVERIFY(form5.isVisible());
 }
