@@ -11,9 +11,7 @@
 #include "browse/TabellaEditModel.h"
 #include "browse/rptBooks.h"
 #include "db/Catalogue.h"
-#include "db/Connection.h"
 #include "db/QueryRowSource.h"
-#include "db/Recordset.h"
 #include "db/RowSourceModel.h"
 #include "desktop/DataGrid.h"
 #include "desktop/Twips.h"
@@ -35,7 +33,6 @@
 using namespace db;
 
 namespace {
-QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
 
 // One record per key, Argomento "argomento <key>".
 void fill(const TestEnvironment &env, const QStringList &keys)
@@ -344,11 +341,7 @@ void TestFrmlibri::refusedStoreOnCloseAsksFirst()
     Frmlibri &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("A"));
-    {
-        Connection c;
-        c.open(textA(env));
-        c.execute(QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")); // another window deletes the record
-    }
+    testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")}); // another window deletes it
     env.dialogs.answerButton(QMessageBox::No);
     QVERIFY(!browse.close());
     QCOMPARE(env.dialogs.shown.size(), 1);

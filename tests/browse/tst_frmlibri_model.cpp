@@ -6,7 +6,6 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/QueryRowSource.h"
-#include "db/Recordset.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -35,6 +34,13 @@ std::shared_ptr<QueryRowSource> liveRows(const TestEnvironment &env)
     return std::make_shared<QueryRowSource>(textA(env), QStringLiteral("select * from tabella;"), false);
 }
 
+// The model on the catalogue's current rows, open for editing.
+void editLiveRows(TabellaEditModel &model, const TestEnvironment &env)
+{
+    model.setRows(liveRows(env));
+    model.setEditable(true);
+}
+
 int columnOf(const QAbstractItemModel &model, const QString &field)
 {
     for (int c = 0; c < model.columnCount(); ++c)
@@ -53,8 +59,7 @@ private slots:
         addRecords(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         TabellaEditModel model(textA(env));
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.newRow(), 3);
         QVERIFY(model.setData(model.index(3, 1), QStringLiteral("nuova")));
@@ -100,8 +105,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a"), QStringLiteral("b")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QSignalSpy started(&model, &TabellaEditModel::rowChangeStarted);
         QSignalSpy written(&model, &TabellaEditModel::rowStored);
         const QModelIndex cell = model.index(1, columnOf(model, field));
@@ -128,8 +132,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QVERIFY(model.setData(model.index(0, 1), QStringLiteral("a")));
         QVERIFY(model.setData(model.index(1, 1), QString()));
         QVERIFY(!model.hasPendingEdit());
@@ -140,8 +143,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QCOMPARE(model.headerData(1, Qt::Vertical).toString(), QStringLiteral("*"));
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Chiave"))), QStringLiteral("nuova")));
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Pag"))), QStringLiteral("7")));
@@ -161,8 +163,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         model.deleteRows({2, 0, 4, 2}); // row 4 is the new row: ignored
         QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("b"), QStringLiteral("d")}));
         QCOMPARE(model.rowCount(), 3);
@@ -176,8 +177,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QVERIFY(model.setData(model.index(1, 1), QStringLiteral("B")));
         model.deleteRows({1});
         QVERIFY(!model.hasPendingEdit());
@@ -196,8 +196,7 @@ private slots:
             keys.append(QString::number(i));
         addRecords(env, keys);
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QList<int> rows;
         for (int i = 0; i < 1499; ++i)
             rows.append(i);
@@ -215,14 +214,9 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a"), QStringLiteral("b")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QVERIFY(model.setData(model.index(0, 1), QStringLiteral("A")));
-        {
-            Connection c;
-            c.open(textA(env));
-            c.execute(QStringLiteral("DELETE * FROM Tabella WHERE ID = 1"));
-        }
+        testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")});
         QVERIFY_THROWS_EXCEPTION(DbError, model.storePendingEdit());
         QVERIFY(model.hasPendingEdit());
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("A"));
@@ -236,8 +230,7 @@ private slots:
         TestEnvironment env;
         addRecords(env, {QStringLiteral("a")});
         TabellaEditModel model(textA(env));
-        model.setRows(liveRows(env));
-        model.setEditable(true);
+        editLiveRows(model, env);
         QVERIFY(model.setData(model.index(0, 1), QStringLiteral("x")));
         model.setEditable(false);
         QCOMPARE(model.rowCount(), 1);

@@ -1,6 +1,6 @@
 // Loading one lookup table into its two lists.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
-#include "db/Connection.h"
 #include "db/DbError.h"
 #include "lookups/LookupLists.h"
 
@@ -53,11 +53,7 @@ void TestLookupLists::emptyTableEmptiesBothLists()
 void TestLookupLists::unreadableTableLeavesEmptyTexts()
 {
     TestEnvironment env;
-    {
-        db::Connection connection;
-        connection.open(db::connectionTextA(env.folder()));
-        connection.execute(QStringLiteral("DROP TABLE Pubblicazione"));
-    }
+    testdata::runSql(env, {QStringLiteral("DROP TABLE Pubblicazione")});
     QComboBox frameList, entryList;
     for (QComboBox *combo : {&frameList, &entryList}) {
         lookups::prepareCombo(*combo);

@@ -3,6 +3,7 @@
 // the result, the grid following the window's size, placement and column widths
 // kept in CINFIG.INI, and the main window's check boxes.
 #include "CatalogueRows.h"
+#include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Guard.h"
@@ -11,7 +12,6 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/QueryRowSource.h"
-#include "db/Recordset.h"
 #include "db/RowSourceModel.h"
 #include "desktop/DataGrid.h"
 #include "desktop/Twips.h"
@@ -24,7 +24,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -334,10 +333,7 @@ void TestForm7::printingHandsTheGridRowsToTheReport()
     QVERIFY(modal);
     QCOMPARE(pages, 1);
     QVERIFY(QFile::exists(env.printers.pdfPath));
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {env.printers.pdfPath, QStringLiteral("-")});
-    QVERIFY(pdftotext.waitForFinished(60000));
-    const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString printed = pdftext::text(env.printers.pdfPath);
     const int storia = printed.indexOf(QStringLiteral("Storia"));
     const int storie = printed.indexOf(QStringLiteral("storie"));
     QVERIFY(storia >= 0 && storie > storia);

@@ -37,23 +37,22 @@ Form2 &openService(Windows &windows)
     return *windows.loadedForm2();
 }
 
-void compareQuestion(const ShownBox &box, const QString &text)
+// A message box of the program's title without icon, as the service window shows them.
+void compareBox(const ShownBox &box, const QString &text, QMessageBox::StandardButtons buttons)
 {
     QCOMPARE(box.kind, ShownBox::Message);
     QCOMPARE(box.text, text);
     QCOMPARE(box.title, texts::applicationTitle());
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.buttons, buttons);
     QCOMPARE(box.icon, QMessageBox::NoIcon);
 }
 
-void compareNotice(const ShownBox &box, const QString &text)
+void compareQuestion(const ShownBox &box, const QString &text)
 {
-    QCOMPARE(box.kind, ShownBox::Message);
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.title, texts::applicationTitle());
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    compareBox(box, text, QMessageBox::Yes | QMessageBox::No);
 }
+
+void compareNotice(const ShownBox &box, const QString &text) { compareBox(box, text, QMessageBox::Ok); }
 
 void processDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 } // namespace
