@@ -51,6 +51,14 @@ void comparePdf(const QString &path, int pages)
 }
 
 QString notesOf(Windows &windows) { return windows.form1().Text9->toPlainText(); }
+
+// A refused or abandoned scan: no file, the notes as they were, the window still open.
+void verifyNothingScanned(const TestEnvironment &env, Windows &windows, Form5 &form5)
+{
+    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
+    QCOMPARE(notesOf(windows), initialNotes);
+    QVERIFY(form5.isVisible());
+}
 } // namespace
 
 class TestForm5 : public QObject {
@@ -154,9 +162,7 @@ void TestForm5::noNameIsRefused()
     QCOMPARE(refusal.title, title);
     QCOMPARE(refusal.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(refusal.icon, QMessageBox::NoIcon);
-    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
-    QCOMPARE(notesOf(windows), initialNotes);
-    QVERIFY(form5.isVisible());
+    verifyNothingScanned(env, windows, form5);
 }
 
 void TestForm5::shortNameDoesNothing_data()
@@ -177,10 +183,8 @@ void TestForm5::shortNameDoesNothing()
     form5.Command1->click();
     QCOMPARE(env.dialogs.shown.size(), 1); // the input box only
     QCOMPARE(env.dialogs.unexpected, 0);
-    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
-    QCOMPARE(notesOf(windows), initialNotes);
+    verifyNothingScanned(env, windows, form5);
     QVERIFY(form5.Text1->text().isEmpty());
-    QVERIFY(form5.isVisible());
 }
 
 void TestForm5::nameOutsideTheFolderIsRefused_data()
@@ -213,10 +217,8 @@ void TestForm5::nameOutsideTheFolderIsRefused()
     QCOMPARE(refusal.icon, QMessageBox::Warning);
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(filesIn(env.folder()), QStringList({QStringLiteral("db1.mdb")}));
-    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
+    verifyNothingScanned(env, windows, form5);
     QVERIFY(!QFile::exists(QStringLiteral("/tmp/Fattura.pdf")));
-    QCOMPARE(notesOf(windows), initialNotes);
-    QVERIFY(form5.isVisible());
 }
 
 void TestForm5::scanWritesTheFileAndNotesIt_data()
