@@ -11,7 +11,7 @@ class TestEnvironment;
 
 struct BenchAction {
     QString name;
-    QString target;                        // the goal at 1,000,000 records, as text
+    QString target; // the goal at 1,000,000 records, as text
     // Prepares what the action needs (not timed) and returns the timed action,
     // which gives the milliseconds it took (or measures itself and returns them).
     std::function<double(Windows &, TestEnvironment &)> run;

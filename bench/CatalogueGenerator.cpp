@@ -10,22 +10,23 @@
 
 namespace {
 
-const char *const roots[] = {"archeolog", "architett", "astronom", "biolog", "botanic", "chimic", "cinem",
-                             "cucin", "democrazi", "ecologi", "economi", "energi", "filosofi", "fisic",
-                             "fotografi", "geologi", "giardin", "informatic", "letteratur", "linguistic",
-                             "matematic", "medicin", "meteorologi", "music", "navigazion", "pittur", "poesi",
-                             "politic", "psicologi", "restaur", "scultur", "sociologi", "storiograf", "teatr",
-                             "tecnologi", "turism", "urbanistic", "viaggi", "zoologi", "città", "perché",
-                             "università", "qualità", "società", "novità", "libertà", "attività", "caffè"};
+const char *const roots[]
+    = {"archeolog",  "architett",  "astronom",   "biolog",     "botanic",    "chimic",  "cinem",       "cucin",
+       "democrazi",  "ecologi",    "economi",    "energi",     "filosofi",   "fisic",   "fotografi",   "geologi",
+       "giardin",    "informatic", "letteratur", "linguistic", "matematic",  "medicin", "meteorologi", "music",
+       "navigazion", "pittur",     "poesi",      "politic",    "psicologi",  "restaur", "scultur",     "sociologi",
+       "storiograf", "teatr",      "tecnologi",  "turism",     "urbanistic", "viaggi",  "zoologi",     "città",
+       "perché",     "università", "qualità",    "società",    "novità",     "libertà", "attività",    "caffè"};
 const char *const endings[] = {"a", "e", "i", "o", "ia", "ica", "ismo", "ista", "ale", "ario"};
-const char *const words[] = {"il", "la", "di", "del", "della", "nel", "per", "con", "una", "storia", "nuovo",
-                             "antico", "grande", "piccolo", "italiano", "europeo", "studio", "analisi",
-                             "ricerca", "progetto", "futuro", "passato", "arte", "scienza", "natura", "mondo",
-                             "vita", "tempo", "luce", "acqua", "terra", "fuoco", "aria", "già", "più", "così",
-                             "però", "perciò", "è", "città", "virtù", "Milano", "Roma", "Napoli", "Torino",
-                             "Venezia", "Firenze", "Bologna", "Genova", "Palermo", "Bari"};
-const char *const magazines[] = {"Rivista", "Quaderni", "Annali", "Bollettino", "Notiziario", "Gazzetta",
-                                 "Corriere", "Cronache", "Studi", "Giornale", "Panorama", "Orizzonti"};
+const char *const words[]
+    = {"il",      "la",       "di",      "del",     "della",   "nel",      "per",     "con",    "una",
+       "storia",  "nuovo",    "antico",  "grande",  "piccolo", "italiano", "europeo", "studio", "analisi",
+       "ricerca", "progetto", "futuro",  "passato", "arte",    "scienza",  "natura",  "mondo",  "vita",
+       "tempo",   "luce",     "acqua",   "terra",   "fuoco",   "aria",     "già",     "più",    "così",
+       "però",    "perciò",   "è",       "città",   "virtù",   "Milano",   "Roma",    "Napoli", "Torino",
+       "Venezia", "Firenze",  "Bologna", "Genova",  "Palermo", "Bari"};
+const char *const magazines[] = {"Rivista",  "Quaderni", "Annali", "Bollettino", "Notiziario", "Gazzetta",
+                                 "Corriere", "Cronache", "Studi",  "Giornale",   "Panorama",   "Orizzonti"};
 const char *const places[] = {"Scaffale", "Armadio", "Cassetto", "Faldone", "Scatola", "Ripiano", "Archivio"};
 
 class Words {
@@ -126,12 +127,24 @@ void generateCatalogue(const QString &path, const GeneratorOptions &options)
                                      .arg(1950 + w.below(76));
             QString note;
             switch (w.below(6)) {
-            case 0: break;
-            case 1: note = w.phrase(3, 8); break;
-            case 2: note = w.phrase(10, 40); break;
-            case 3: note = w.phrase(4, 10) + QStringLiteral("\r\n") + w.phrase(4, 12); break;
-            case 4: note = w.phrase(3, 8) + QStringLiteral("\r\nAllegato:-doc") + QString::number(r) + QStringLiteral(".pdf"); break;
-            default: note = w.phrase(2, 6) + QStringLiteral("\r\n") + w.phrase(2, 6) + QStringLiteral("\r\n") + w.phrase(2, 6);
+            case 0:
+                break;
+            case 1:
+                note = w.phrase(3, 8);
+                break;
+            case 2:
+                note = w.phrase(10, 40);
+                break;
+            case 3:
+                note = w.phrase(4, 10) + QStringLiteral("\r\n") + w.phrase(4, 12);
+                break;
+            case 4:
+                note = w.phrase(3, 8) + QStringLiteral("\r\nAllegato:-doc") + QString::number(r)
+                    + QStringLiteral(".pdf");
+                break;
+            default:
+                note = w.phrase(2, 6) + QStringLiteral("\r\n") + w.phrase(2, 6) + QStringLiteral("\r\n")
+                    + w.phrase(2, 6);
             }
             bindText(st, 1, keywords.at(w.below(int(keywords.size()))));
             bindText(st, 2, w.phrase(2, 5).left(40));

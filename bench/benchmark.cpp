@@ -26,7 +26,7 @@ struct Options {
     int runs = 5;
     QList<qint64> sizes = {10000, 100000, 1000000};
     QString data = QStringLiteral("bench-data");
-    QString child;   // folder of one catalogue: run the actions there and print results
+    QString child; // folder of one catalogue: run the actions there and print results
 };
 
 double median(std::vector<double> v)
@@ -111,7 +111,12 @@ int main(int argc, char *argv[])
         return runChild(options);
 
     QDir().mkpath(options.data);
-    struct Column { qint64 size; QMap<QString, QPair<double, double>> results; long peakKb = 0; double shellMs = 0; };
+    struct Column {
+        qint64 size;
+        QMap<QString, QPair<double, double>> results;
+        long peakKb = 0;
+        double shellMs = 0;
+    };
     std::vector<Column> columns;
     for (qint64 size : options.sizes) {
         const QString folder = QDir(options.data).absoluteFilePath(QStringLiteral("catalogo-%1").arg(size));
@@ -176,7 +181,9 @@ int main(int argc, char *argv[])
     out << "\n| programma / sqlite3 per quella ricerca | |";
     for (const Column &c : columns) {
         const auto r = c.results.value(QStringLiteral("ricerca 3+ lettere: Chiave"), {-1, -1});
-        out << ' ' << (r.first < 0 || c.shellMs <= 0 ? QStringLiteral("n/d") : QString::number(r.first / c.shellMs, 'f', 2)) << " |";
+        out << ' '
+            << (r.first < 0 || c.shellMs <= 0 ? QStringLiteral("n/d") : QString::number(r.first / c.shellMs, 'f', 2))
+            << " |";
     }
     out << '\n';
     return 0;

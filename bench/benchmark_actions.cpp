@@ -6,30 +6,33 @@
 #include "browse/BandedReport.h"
 #include "browse/CatalogueReport.h"
 #include "browse/Frmlibri.h"
-#include "desktop/DataGrid.h"
-#include "search/Form7.h"
 #include "browse/rptBooks.h"
 #include "browse/rptBooksLayout.h"
 #include "db/Connection.h"
 #include "db/QueryRowSource.h"
+#include "desktop/DataGrid.h"
+#include "search/Form7.h"
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QTableView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
-double elapsedMs(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e6; }
+double elapsedMs(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 Form1 &shownMainWindow(Windows &windows)
 {
@@ -134,7 +137,8 @@ double insertOne(Windows &windows, TestEnvironment &env)
     timer.start();
     main.Command1->click();
     const double ms = elapsedMs(timer);
-    const bool cleared = main.Text4->text().isEmpty() && main.Text10->text() == QString::number(offered.toLongLong() + 1);
+    const bool cleared
+        = main.Text4->text().isEmpty() && main.Text10->text() == QString::number(offered.toLongLong() + 1);
     return cleared ? ms : -1;
 }
 
@@ -241,17 +245,26 @@ std::vector<BenchAction> benchActions()
         {QStringLiteral("un inserimento fino alla schermata pulita"), QStringLiteral("30 ms"), insertOne},
         {QStringLiteral("modalità eliminazione fino all'elenco aperto"), QStringLiteral("300 ms"), enterDeletionMode},
         {QStringLiteral("apertura della finestra di ricerca"), QStringLiteral("300 ms"), openSearchWindow},
-        {QStringLiteral("ricerca 3+ lettere: Chiave"), QStringLiteral("100 ms"), searchFor(&Form7::Chiave, QStringLiteral("ogi"))},
-        {QStringLiteral("ricerca 3+ lettere: Argomento"), QStringLiteral("100 ms"), searchFor(&Form7::Argomento, QStringLiteral("città"))},
-        {QStringLiteral("ricerca 3+ lettere: Testo"), QStringLiteral("100 ms"), searchFor(&Form7::Testo, QStringLiteral("ricerca"))},
-        {QStringLiteral("ricerca 3+ lettere: Pubblicazione"), QStringLiteral("100 ms"), searchFor(&Form7::Pubblicazione, QStringLiteral("rivista"))},
-        {QStringLiteral("ricerca 1-2 lettere: Chiave \"og\""), QStringLiteral("500 ms"), searchFor(&Form7::Chiave, QStringLiteral("og"))},
-        {QStringLiteral("ricerca 1-2 lettere: Testo \"à\""), QStringLiteral("500 ms"), searchFor(&Form7::Testo, QStringLiteral("à"))},
-        {QStringLiteral("scorrimento della griglia di ricerca fino all'ultima riga"), QStringLiteral("100 ms"), scrollSearchGrid},
+        {QStringLiteral("ricerca 3+ lettere: Chiave"), QStringLiteral("100 ms"),
+         searchFor(&Form7::Chiave, QStringLiteral("ogi"))},
+        {QStringLiteral("ricerca 3+ lettere: Argomento"), QStringLiteral("100 ms"),
+         searchFor(&Form7::Argomento, QStringLiteral("città"))},
+        {QStringLiteral("ricerca 3+ lettere: Testo"), QStringLiteral("100 ms"),
+         searchFor(&Form7::Testo, QStringLiteral("ricerca"))},
+        {QStringLiteral("ricerca 3+ lettere: Pubblicazione"), QStringLiteral("100 ms"),
+         searchFor(&Form7::Pubblicazione, QStringLiteral("rivista"))},
+        {QStringLiteral("ricerca 1-2 lettere: Chiave \"og\""), QStringLiteral("500 ms"),
+         searchFor(&Form7::Chiave, QStringLiteral("og"))},
+        {QStringLiteral("ricerca 1-2 lettere: Testo \"à\""), QStringLiteral("500 ms"),
+         searchFor(&Form7::Testo, QStringLiteral("à"))},
+        {QStringLiteral("scorrimento della griglia di ricerca fino all'ultima riga"), QStringLiteral("100 ms"),
+         scrollSearchGrid},
         {QStringLiteral("\"&Visualizza\" nella finestra di modifica"), QStringLiteral("300 ms"), visualizza},
-        {QStringLiteral("scorrimento della griglia di modifica fino all'ultima riga"), QStringLiteral("100 ms"), scrollBrowseGrid},
+        {QStringLiteral("scorrimento della griglia di modifica fino all'ultima riga"), QStringLiteral("100 ms"),
+         scrollBrowseGrid},
         {QStringLiteral("anteprima del catalogo fino a \"Pagina 1 di N\""), QStringLiteral("500 ms"), openReport},
         {QStringLiteral("disegno di una pagina qualsiasi (la peggiore di 5)"), QStringLiteral("50 ms"), drawAnyPage},
-        {QStringLiteral("stampa di 10.000 record su PDF (pagine al secondo)"), QStringLiteral("100 pagine/s"), printTenThousand},
+        {QStringLiteral("stampa di 10.000 record su PDF (pagine al secondo)"), QStringLiteral("100 pagine/s"),
+         printTenThousand},
     };
 }

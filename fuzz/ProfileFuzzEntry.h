@@ -94,9 +94,8 @@ inline QString check(QByteArrayView data)
 
     const std::optional<QByteArray> written = writeToText(contents, section, key, value);
     const QByteArrayView keyName = detail::trimmed(detail::untilNul(key));
-    const bool refusable = detail::trimmed(detail::untilNul(section)).contains('\r')
-        || keyName.contains('\r') || keyName.contains('=') || keyName.startsWith('[')
-        || detail::untilNul(value).contains('\r');
+    const bool refusable = detail::trimmed(detail::untilNul(section)).contains('\r') || keyName.contains('\r')
+        || keyName.contains('=') || keyName.startsWith('[') || detail::untilNul(value).contains('\r');
     if (!written) {
         if (!refusable)
             return describe("write refused without a reason", section, key);

@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString failure =
-        profilefuzz::check(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QString failure = profilefuzz::check(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "%s\n", failure.toLocal8Bit().constData());
         std::abort();

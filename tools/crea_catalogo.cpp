@@ -12,9 +12,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-')))) {
-        std::fprintf(stderr, "Uso: crea_catalogo [cartella]\n"
-                             "Crea un catalogo vuoto db1.mdb nella cartella indicata "
-                             "(in mancanza, accanto al programma).\n");
+        std::fprintf(stderr,
+                     "Uso: crea_catalogo [cartella]\n"
+                     "Crea un catalogo vuoto db1.mdb nella cartella indicata "
+                     "(in mancanza, accanto al programma).\n");
         return 2;
     }
     const QString folder = args.size() == 2 ? args.at(1) : QCoreApplication::applicationDirPath();

@@ -10,7 +10,7 @@ class Shell;
 class Printers;
 
 struct AppContext {
-    QString programFolder;          // the folder of the executable, "/" separated
+    QString programFolder; // the folder of the executable, "/" separated
     Dialogs *dialogs = nullptr;
     Shell *shell = nullptr;
     Printers *printers = nullptr;

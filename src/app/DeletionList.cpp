@@ -8,7 +8,9 @@ namespace {
 const QString separator = QStringLiteral("-- ");
 }
 
-DeletionList::DeletionList(QObject *parent) : QAbstractListModel(parent) {}
+DeletionList::DeletionList(QObject *parent) : QAbstractListModel(parent)
+{
+}
 
 void DeletionList::setSource(std::shared_ptr<db::RowSource> rows)
 {

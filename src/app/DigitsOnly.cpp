@@ -2,7 +2,9 @@
 
 #include <QLineEdit>
 
-DigitsOnly::DigitsOnly(int maxDigits, QObject *parent) : QValidator(parent), m_maxDigits(maxDigits) {}
+DigitsOnly::DigitsOnly(int maxDigits, QObject *parent) : QValidator(parent), m_maxDigits(maxDigits)
+{
+}
 
 QValidator::State DigitsOnly::validate(QString &input, int &pos) const
 {

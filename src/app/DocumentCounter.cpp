@@ -51,9 +51,9 @@ bool store(db::Connection &connection, qint64 number)
 
 QString problemMessage(const Reading &reading, const QString &catalogPath)
 {
-    const QString consequence =
-        QStringLiteral("\n\nFinché il contatore non è corretto non si possono inserire registrazioni: "
-                       "il numero del documento resta vuoto.");
+    const QString consequence
+        = QStringLiteral("\n\nFinché il contatore non è corretto non si possono inserire registrazioni: "
+                         "il numero del documento resta vuoto.");
     switch (reading.problem) {
     case Reading::NoRow:
         return QStringLiteral("Il catalogo \"%1\" è danneggiato: la tabella \"contatore\" non contiene "

@@ -7,7 +7,9 @@
 #include <QVariant>
 #include <optional>
 
-namespace db { class Connection; }
+namespace db {
+class Connection;
+}
 
 namespace counter {
 
@@ -16,8 +18,8 @@ std::optional<qint64> wholeNumber(const QVariant &value);
 
 struct Reading {
     enum Problem { None, NoRow, NotWholeNumber } problem = None;
-    qint64 last = 0;     // Progressivo, when problem is None
-    QString found;       // the text found, when it is not a whole number
+    qint64 last = 0; // Progressivo, when problem is None
+    QString found;   // the text found, when it is not a whole number
     std::optional<qint64> next() const { return problem == None ? std::optional<qint64>(last + 1) : std::nullopt; }
 };
 

@@ -9,10 +9,9 @@
 #include "app/SystemFormats.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
-#include "desktop/ToolWindow.h"
-#include "browse/CatalogueReport.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
+#include "browse/CatalogueReport.h"
 #include "browse/Frmlibri.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
@@ -20,6 +19,7 @@
 #include "db/Recordset.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Shell.h"
+#include "desktop/ToolWindow.h"
 #include "desktop/Twips.h"
 #include "desktop/WrappingButton.h"
 #include "lookups/LookupLists.h"
@@ -38,9 +38,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -58,7 +58,10 @@ QFont fontOf(const QString &family, double points, bool bold)
     return font;
 }
 
-QFont verdana(bool bold = false) { return fontOf(QStringLiteral("Verdana"), 9.75, bold); }
+QFont verdana(bool bold = false)
+{
+    return fontOf(QStringLiteral("Verdana"), 9.75, bold);
+}
 
 template <typename W> W *named(QWidget *parent, const QString &name)
 {
@@ -327,23 +330,41 @@ void Form1::buildLookupFrames()
         QWidget *parent;
     };
     const Family families[] = {
-        {&Form1::Frame4, &Form1::Combo2, {&Form1::Command7, &Form1::Command8, &Form1::Command9, &Form1::Command10},
-         u"Frame4", u"Chiave", u"Combo2", {u"Command7", u"Command8", u"Command9", u"Command10"}, Frame3},
-        {&Form1::Frame5, &Form1::Combo4, {&Form1::Command14, &Form1::Command13, &Form1::Command12, &Form1::Command11},
-         u"Frame5", u"Pubblicazione", u"Combo4", {u"Command14", u"Command13", u"Command12", u"Command11"}, this},
-        {&Form1::Frame6, &Form1::Combo5, {&Form1::Command21, &Form1::Command16, &Form1::Command17, &Form1::Command18},
-         u"Frame6", u"Allocazione", u"Combo5", {u"Command21", u"Command16", u"Command17", u"Command18"}, this},
+        {&Form1::Frame4,
+         &Form1::Combo2,
+         {&Form1::Command7, &Form1::Command8, &Form1::Command9, &Form1::Command10},
+         u"Frame4",
+         u"Chiave",
+         u"Combo2",
+         {u"Command7", u"Command8", u"Command9", u"Command10"},
+         Frame3},
+        {&Form1::Frame5,
+         &Form1::Combo4,
+         {&Form1::Command14, &Form1::Command13, &Form1::Command12, &Form1::Command11},
+         u"Frame5",
+         u"Pubblicazione",
+         u"Combo4",
+         {u"Command14", u"Command13", u"Command12", u"Command11"},
+         this},
+        {&Form1::Frame6,
+         &Form1::Combo5,
+         {&Form1::Command21, &Form1::Command16, &Form1::Command17, &Form1::Command18},
+         u"Frame6",
+         u"Allocazione",
+         u"Combo5",
+         {u"Command21", u"Command16", u"Command17", u"Command18"},
+         this},
     };
-    const QString captions[4] = {QStringLiteral("Inserisci"), QStringLiteral("Modifica"),
-                                 QStringLiteral("Elimina"), QStringLiteral("Esci")};
+    const QString captions[4]
+        = {QStringLiteral("Inserisci"), QStringLiteral("Modifica"), QStringLiteral("Elimina"), QStringLiteral("Esci")};
     const double lefts[4] = {600, 2640, 600, 2640};
     const double tops[4] = {1320, 1320, 1800, 1800};
     // All three lie at the same place on the window; Frame4 sits inside Frame3.
     const QPoint onWindow = twips::rect(5280, 2640, 0, 0).topLeft();
 
     for (const Family &family : families) {
-        QGroupBox *box = frame(family.parent, QString::fromUtf16(family.frameName),
-                               QString::fromUtf16(family.caption), lookupPeach);
+        QGroupBox *box = frame(family.parent, QString::fromUtf16(family.frameName), QString::fromUtf16(family.caption),
+                               lookupPeach);
         box->setFont(verdana(true));
         box->setGeometry(QRect(family.parent->mapFrom(this, onWindow), twips::size(5175, 2655)));
         this->*family.frame = box;
@@ -374,8 +395,8 @@ void Form1::buildWindowDecorations()
 
     Label14 = named<QLabel>(this, QStringLiteral("Label14"));
     Label14->setFont(fontOf(QStringLiteral("Calibri"), 9, true));
-    Label14->setText(texts::copyrightLine() + QLatin1Char('\n') + texts::makerWebAddress()
-                     + QStringLiteral("  -  ") + texts::makerEmail());
+    Label14->setText(texts::copyrightLine() + QLatin1Char('\n') + texts::makerWebAddress() + QStringLiteral("  -  ")
+                     + texts::makerEmail());
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     place(Label14, 3480, 7200, 4935, 735);
 
@@ -387,10 +408,10 @@ void Form1::buildWindowDecorations()
 void Form1::arrangeStacking()
 {
     // Top first; raising from the bottom up leaves the first one on top.
-    const QList<QWidget *> insideEntryScreen = {
-        Frame7, Combo7, Check9, Check8, Text1, Combo6, Check7, Frame4, Command6, Command5, Text10, Command20,
-        Check3, Command4, Command3, Check2, Command1, Check1, Frame1, Text9, Text8, Text7, Text2, Combo1,
-        Text5, Text4, Combo3, Text3};
+    const QList<QWidget *> insideEntryScreen
+        = {Frame7, Combo7,    Check9, Check8,   Text1,    Combo6, Check7,   Frame4, Command6, Command5,
+           Text10, Command20, Check3, Command4, Command3, Check2, Command1, Check1, Frame1,   Text9,
+           Text8,  Text7,     Text2,  Combo1,   Text5,    Text4,  Combo3,   Text3};
     for (QLabel *caption : Frame3->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
         caption->lower();
     for (auto it = insideEntryScreen.crbegin(); it != insideEntryScreen.crend(); ++it)
@@ -470,10 +491,10 @@ void Form1::startUp()
         CaricaChiave();
         CaricaAllocazione();
     });
-    for (QWidget *hidden : {static_cast<QWidget *>(Combo7), static_cast<QWidget *>(Frame1),
-                            static_cast<QWidget *>(Frame3), static_cast<QWidget *>(Frame4),
-                            static_cast<QWidget *>(Frame5), static_cast<QWidget *>(Frame6),
-                            static_cast<QWidget *>(Frame7)})
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(Combo7), static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame3),
+          static_cast<QWidget *>(Frame4), static_cast<QWidget *>(Frame5), static_cast<QWidget *>(Frame6),
+          static_cast<QWidget *>(Frame7)})
         hidden->hide();
     Check1->setChecked(false);
     Check2->setChecked(false);
@@ -510,8 +531,7 @@ void Form1::LeggiProgressivo()
         Text10->setText(QString::number(*next));
         return;
     }
-    m_windows.context().dialogs->message(this,
-                                         counter::problemMessage(reading, m_windows.context().catalogPath()),
+    m_windows.context().dialogs->message(this, counter::problemMessage(reading, m_windows.context().catalogPath()),
                                          texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
 }
 
@@ -656,8 +676,7 @@ void Form1::inserisci()
         return; // the screen keeps what was typed
 
     Text3->setText(QString::number(id));
-    dialogs.message(this, QStringLiteral("Inserimento effettuato"), confirmTitle, QMessageBox::Ok,
-                    QMessageBox::NoIcon);
+    dialogs.message(this, QStringLiteral("Inserimento effettuato"), confirmTitle, QMessageBox::Ok, QMessageBox::NoIcon);
     Combo3->clear();
     Combo1->clear();
     PulisciCampi();
@@ -697,10 +716,11 @@ void Form1::elimina()
     if (!done)
         return;
     if (!deleted) {
-        const QString reason =
-            number ? QStringLiteral("nel catalogo non c'è la registrazione numero %1 "
-                                    "(forse è già stata eliminata).").arg(*number)
-                   : QStringLiteral("\"%1\" non comincia con il numero di una registrazione.").arg(chosen);
+        const QString reason = number
+            ? QStringLiteral("nel catalogo non c'è la registrazione numero %1 "
+                             "(forse è già stata eliminata).")
+                  .arg(*number)
+            : QStringLiteral("\"%1\" non comincia con il numero di una registrazione.").arg(chosen);
         dialogs.message(this,
                         QStringLiteral("Registrazione non trovata: ") + reason
                             + QStringLiteral("\nNessuna registrazione è stata eliminata; "
@@ -720,10 +740,10 @@ void Form1::elimina()
 void Form1::setDeletionMode(bool on)
 {
     // Deletion mode: the list across the first row, Frame7 over the other fields.
-    for (QWidget *firstRow : {static_cast<QWidget *>(Text4), static_cast<QWidget *>(Combo3),
-                              static_cast<QWidget *>(Text3), static_cast<QWidget *>(Label6),
-                              static_cast<QWidget *>(Label7), static_cast<QWidget *>(Check2),
-                              static_cast<QWidget *>(Label8)})
+    for (QWidget *firstRow :
+         {static_cast<QWidget *>(Text4), static_cast<QWidget *>(Combo3), static_cast<QWidget *>(Text3),
+          static_cast<QWidget *>(Label6), static_cast<QWidget *>(Label7), static_cast<QWidget *>(Check2),
+          static_cast<QWidget *>(Label8)})
         firstRow->setVisible(!on);
     Combo7->setVisible(on);
     Frame7->setVisible(on);
@@ -744,8 +764,7 @@ void Form1::CaricaElencoEliminazione()
     // Rows are read as the list shows them (a million entries open at once), each
     // read on its own: no read transaction stays open to hold up the deletion.
     m_deletionList->setSource(std::make_shared<db::QueryRowSource>(
-        db::connectionTextA(m_windows.context().programFolder), QStringLiteral("SELECT * FROM  Tabella"),
-        false));
+        db::connectionTextA(m_windows.context().programFolder), QStringLiteral("SELECT * FROM  Tabella"), false));
     // The combo box would choose the first entry by itself: nothing is chosen until the user does.
     Combo7->setCurrentIndex(-1);
 }
@@ -808,7 +827,10 @@ void Form1::openMakerSite()
     m_windows.context().shell->openUrl(texts::makerWebAddress());
 }
 
-void Form1::tick() { Label2->setText(formats::clockCaption(QDateTime::currentDateTime())); }
+void Form1::tick()
+{
+    Label2->setText(formats::clockCaption(QDateTime::currentDateTime()));
+}
 
 bool Form1::guarded(const std::function<void()> &work)
 {

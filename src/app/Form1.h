@@ -57,68 +57,68 @@ public:
 
     // Menu screen.
     QGroupBox *Frame2 = nullptr;
-    QCheckBox *Check5 = nullptr;   // "Inserisci/Modifica/Elimina"
-    QCheckBox *Check4 = nullptr;   // "Ricerca"
-    QCheckBox *Check6 = nullptr;   // "Stampa Generale"
-    QCheckBox *Check10 = nullptr;  // "Funzioni di Servizio"
-    QCheckBox *Check12 = nullptr;  // "Istruzioni"
-    QCheckBox *Check11 = nullptr;  // "Esci"
+    QCheckBox *Check5 = nullptr;  // "Inserisci/Modifica/Elimina"
+    QCheckBox *Check4 = nullptr;  // "Ricerca"
+    QCheckBox *Check6 = nullptr;  // "Stampa Generale"
+    QCheckBox *Check10 = nullptr; // "Funzioni di Servizio"
+    QCheckBox *Check12 = nullptr; // "Istruzioni"
+    QCheckBox *Check11 = nullptr; // "Esci"
 
     // Entry screen and its fields.
     QGroupBox *Frame3 = nullptr;
     QLabel *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label3 = nullptr,
            *Label12 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label11 = nullptr, *Label1 = nullptr,
            *Label10 = nullptr, *Label13 = nullptr;
-    QLineEdit *Text3 = nullptr;        // "ID", read-only
-    QComboBox *Combo3 = nullptr;       // "Chiave"
-    QLineEdit *Text4 = nullptr;        // "Argomento"
-    QLineEdit *Text5 = nullptr;        // "Testo"
-    QComboBox *Combo1 = nullptr;       // "Pubblicazione"
-    QLineEdit *Text1 = nullptr;        // "N°"
-    QLineEdit *Text2 = nullptr;        // "Data"
-    QLineEdit *Text7 = nullptr;        // "Pagina"
-    QLineEdit *Text8 = nullptr;        // "Paragr."
-    QPlainTextEdit *Text9 = nullptr;   // "Note"
-    QComboBox *Combo6 = nullptr;       // "Allocazione"
-    QLineEdit *Text10 = nullptr;       // "Progr.Doc.", read-only
+    QLineEdit *Text3 = nullptr;      // "ID", read-only
+    QComboBox *Combo3 = nullptr;     // "Chiave"
+    QLineEdit *Text4 = nullptr;      // "Argomento"
+    QLineEdit *Text5 = nullptr;      // "Testo"
+    QComboBox *Combo1 = nullptr;     // "Pubblicazione"
+    QLineEdit *Text1 = nullptr;      // "N°"
+    QLineEdit *Text2 = nullptr;      // "Data"
+    QLineEdit *Text7 = nullptr;      // "Pagina"
+    QLineEdit *Text8 = nullptr;      // "Paragr."
+    QPlainTextEdit *Text9 = nullptr; // "Note"
+    QComboBox *Combo6 = nullptr;     // "Allocazione"
+    QLineEdit *Text10 = nullptr;     // "Progr.Doc.", read-only
 
     // Entry screen commands and modes.
-    QPushButton *Command1 = nullptr;   // "Inserisci" (insertion or deletion)
-    QPushButton *Command3 = nullptr;   // "Pulisci"
-    QPushButton *Command20 = nullptr;  // "Modifica": browse window
-    QPushButton *Command5 = nullptr;   // "Acquisisci da  Scanner"
-    QPushButton *Command6 = nullptr;   // "Visualizza Allegato"
-    QPushButton *Command4 = nullptr;   // "&Menù"
-    QCheckBox *Check7 = nullptr;       // "Interrogazione"
-    QCheckBox *Check9 = nullptr;       // "Elimina Registrazione": deletion mode
-    QComboBox *Combo7 = nullptr;       // deletion list
-    QGroupBox *Frame7 = nullptr;       // covers the fields in deletion mode
+    QPushButton *Command1 = nullptr;  // "Inserisci" (insertion or deletion)
+    QPushButton *Command3 = nullptr;  // "Pulisci"
+    QPushButton *Command20 = nullptr; // "Modifica": browse window
+    QPushButton *Command5 = nullptr;  // "Acquisisci da  Scanner"
+    QPushButton *Command6 = nullptr;  // "Visualizza Allegato"
+    QPushButton *Command4 = nullptr;  // "&Menù"
+    QCheckBox *Check7 = nullptr;      // "Interrogazione"
+    QCheckBox *Check9 = nullptr;      // "Elimina Registrazione": deletion mode
+    QComboBox *Combo7 = nullptr;      // deletion list
+    QGroupBox *Frame7 = nullptr;      // covers the fields in deletion mode
 
     // The four small toggles and their frames.
-    QCheckBox *Check1 = nullptr;       // date picker
-    QCheckBox *Check2 = nullptr;       // keyword list maintenance
-    QCheckBox *Check3 = nullptr;       // publication list maintenance
-    QCheckBox *Check8 = nullptr;       // location list maintenance
-    QGroupBox *Frame1 = nullptr;       // "Seleziona"
+    QCheckBox *Check1 = nullptr; // date picker
+    QCheckBox *Check2 = nullptr; // keyword list maintenance
+    QCheckBox *Check3 = nullptr; // publication list maintenance
+    QCheckBox *Check8 = nullptr; // location list maintenance
+    QGroupBox *Frame1 = nullptr; // "Seleziona"
     QCalendarWidget *Calendario = nullptr;
-    QPushButton *Command15 = nullptr;  // "X"
+    QPushButton *Command15 = nullptr; // "X"
 
     // Lookup maintenance frames: list, "Inserisci", "Modifica", "Elimina", "Esci".
-    QGroupBox *Frame4 = nullptr;       // "Chiave", inside Frame3
+    QGroupBox *Frame4 = nullptr; // "Chiave", inside Frame3
     QComboBox *Combo2 = nullptr;
     QPushButton *Command7 = nullptr, *Command8 = nullptr, *Command9 = nullptr, *Command10 = nullptr;
-    QGroupBox *Frame5 = nullptr;       // "Pubblicazione", on the window
+    QGroupBox *Frame5 = nullptr; // "Pubblicazione", on the window
     QComboBox *Combo4 = nullptr;
     QPushButton *Command14 = nullptr, *Command13 = nullptr, *Command12 = nullptr, *Command11 = nullptr;
-    QGroupBox *Frame6 = nullptr;       // "Allocazione", on the window
+    QGroupBox *Frame6 = nullptr; // "Allocazione", on the window
     QComboBox *Combo5 = nullptr;
     QPushButton *Command21 = nullptr, *Command16 = nullptr, *Command17 = nullptr, *Command18 = nullptr;
 
     // Directly on the window.
-    QLabel *Image1 = nullptr;          // link picture
-    QLabel *Label2 = nullptr;          // clock
-    QLabel *Label14 = nullptr;         // copyright, web and e-mail address
-    QTimer *Timer1 = nullptr;          // clock tick, once a second
+    QLabel *Image1 = nullptr;  // link picture
+    QLabel *Label2 = nullptr;  // clock
+    QLabel *Label14 = nullptr; // copyright, web and e-mail address
+    QTimer *Timer1 = nullptr;  // clock tick, once a second
 
 protected:
     void closeEvent(QCloseEvent *event) override;

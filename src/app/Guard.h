@@ -9,7 +9,9 @@
 class Dialogs;
 class QWidget;
 
-namespace db { class DbError; }
+namespace db {
+class DbError;
+}
 
 // The Italian message shown for a failed action.
 QString failureMessage(const db::DbError &error);

@@ -4,6 +4,6 @@
 #include <QPixmap>
 
 namespace pictures {
-QPixmap background();   // 800 x 600
-QPixmap logo();         // 66 x 30
-}
+QPixmap background(); // 800 x 600
+QPixmap logo();       // 66 x 30
+} // namespace pictures

@@ -11,8 +11,8 @@ void setItalian(QApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 

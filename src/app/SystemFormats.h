@@ -8,8 +8,8 @@
 #include <QTime>
 
 namespace formats {
-QString shortDate(const QDate &date);  // "25/04/2009" with the Italian locale
-QString time(const QTime &time);       // "09:05:03" with the Italian locale
+QString shortDate(const QDate &date); // "25/04/2009" with the Italian locale
+QString time(const QTime &time);      // "09:05:03" with the Italian locale
 // The caption of the main window's clock: "Ore..." time, four blanks, date.
 QString clockCaption(const QDateTime &now);
 } // namespace formats

@@ -4,9 +4,21 @@
 
 namespace texts {
 // The title message boxes show when they have no title of their own.
-inline QString applicationTitle() { return QStringLiteral("Rudozuzurivaz versione 1"); }
+inline QString applicationTitle()
+{
+    return QStringLiteral("Rudozuzurivaz versione 1");
+}
 // The maker's details, shown by the main window.
-inline QString makerWebAddress() { return QStringLiteral("https://example.org/"); }
-inline QString makerEmail() { return QStringLiteral("autore@example.org"); }
-inline QString copyrightLine() { return QStringLiteral("Copyright \u00A9 2009 l'autore del programma"); }
+inline QString makerWebAddress()
+{
+    return QStringLiteral("https://example.org/");
+}
+inline QString makerEmail()
+{
+    return QStringLiteral("autore@example.org");
+}
+inline QString copyrightLine()
+{
+    return QStringLiteral("Copyright \u00A9 2009 l'autore del programma");
+}
 } // namespace texts

@@ -9,7 +9,9 @@
 #include "search/Form7.h"
 #include "service/Form2.h"
 
-Windows::Windows(const AppContext &context) : m_context(context) {}
+Windows::Windows(const AppContext &context) : m_context(context)
+{
+}
 
 Windows::~Windows()
 {
@@ -30,13 +32,34 @@ template <typename W> W &Windows::ensure(QPointer<W> &slot)
     return *slot;
 }
 
-Form1 &Windows::form1() { return ensure(m_form1); }
-Form7 &Windows::form7() { return ensure(m_form7); }
-Frmlibri &Windows::frmlibri() { return ensure(m_frmlibri); }
-rptBooks &Windows::report() { return ensure(m_report); }
-Form2 &Windows::form2() { return ensure(m_form2); }
-Form3 &Windows::form3() { return ensure(m_form3); }
-Form5 &Windows::form5() { return ensure(m_form5); }
+Form1 &Windows::form1()
+{
+    return ensure(m_form1);
+}
+Form7 &Windows::form7()
+{
+    return ensure(m_form7);
+}
+Frmlibri &Windows::frmlibri()
+{
+    return ensure(m_frmlibri);
+}
+rptBooks &Windows::report()
+{
+    return ensure(m_report);
+}
+Form2 &Windows::form2()
+{
+    return ensure(m_form2);
+}
+Form3 &Windows::form3()
+{
+    return ensure(m_form3);
+}
+Form5 &Windows::form5()
+{
+    return ensure(m_form5);
+}
 
 Twain &Windows::twain()
 {
@@ -45,12 +68,30 @@ Twain &Windows::twain()
     return *m_twain;
 }
 
-Form7 *Windows::loadedForm7() const { return m_form7; }
-Frmlibri *Windows::loadedFrmlibri() const { return m_frmlibri; }
-rptBooks *Windows::loadedReport() const { return m_report; }
-Form2 *Windows::loadedForm2() const { return m_form2; }
-Form3 *Windows::loadedForm3() const { return m_form3; }
-Form5 *Windows::loadedForm5() const { return m_form5; }
+Form7 *Windows::loadedForm7() const
+{
+    return m_form7;
+}
+Frmlibri *Windows::loadedFrmlibri() const
+{
+    return m_frmlibri;
+}
+rptBooks *Windows::loadedReport() const
+{
+    return m_report;
+}
+Form2 *Windows::loadedForm2() const
+{
+    return m_form2;
+}
+Form3 *Windows::loadedForm3() const
+{
+    return m_form3;
+}
+Form5 *Windows::loadedForm5() const
+{
+    return m_form5;
+}
 
 void Windows::showModeless(QWidget *window)
 {

@@ -16,7 +16,10 @@
 
 namespace {
 // The title of this window's own messages, with its leading blank.
-QString scannerTitle() { return QStringLiteral(" Rudozuzurivaz versione 1"); }
+QString scannerTitle()
+{
+    return QStringLiteral(" Rudozuzurivaz versione 1");
+}
 
 QPushButton *yellowButton(QWidget *parent, const QString &name, const QString &caption)
 {
@@ -28,8 +31,7 @@ QPushButton *yellowButton(QWidget *parent, const QString &name, const QString &c
 }
 } // namespace
 
-Form5::Form5(Windows &windows, QWidget *parent)
-    : QWidget(parent), m_windows(windows), m_twain(windows.twain())
+Form5::Form5(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows), m_twain(windows.twain())
 {
     toolwindow::setUp(this, QStringLiteral("Form5"), QStringLiteral("Scanner"), 9405, 3840, Qt::white);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -88,7 +90,8 @@ void Form5::scanNamedDocument()
         return;
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
         say(QStringLiteral("Il nome \"%1\" non è valido. %2\nDigitare solo il nome del documento, "
-                           "ad esempio NomeAllegato.pdf.").arg(name, problem),
+                           "ad esempio NomeAllegato.pdf.")
+                .arg(name, problem),
             scannerTitle(), QMessageBox::Warning);
         return;
     }
@@ -100,9 +103,10 @@ void Form5::scanNamedDocument()
         && m_windows.context().dialogs->message(
                this,
                QStringLiteral("Nella cartella degli allegati esiste già un file \"%1\".\n"
-                              "Sostituirlo con il documento che sta per essere acquisito?").arg(name),
+                              "Sostituirlo con il documento che sta per essere acquisito?")
+                   .arg(name),
                scannerTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
-               != QMessageBox::Yes)
+            != QMessageBox::Yes)
         return;
 
     m_twain.TWAIN_SetHideUI(1);

@@ -87,13 +87,16 @@ public:
         m_out << quint32(std::lround(dpiOf(image))) << quint32(1);
         m_out << quint32(std::lround(dpiOf(image, true))) << quint32(1);
 
-        struct Entry { quint16 tag, type; quint32 count, value; };
+        struct Entry {
+            quint16 tag, type;
+            quint32 count, value;
+        };
         enum : quint16 { Short = 3, Long = 4, Rational = 5 };
         const Entry entries[] = {
             {256, Long, 1, quint32(image.width())},
             {257, Long, 1, quint32(image.height())},
             {258, Short, samples, samples == 1 ? bits : extraOffset},
-            {259, Short, 1, 1},                 // no compression
+            {259, Short, 1, 1}, // no compression
             {262, Short, 1, photometric},
             {273, Long, 1, dataOffset},
             {277, Short, 1, samples},
@@ -101,7 +104,7 @@ public:
             {279, Long, 1, dataSize},
             {282, Rational, 1, extraOffset + 8},
             {283, Rational, 1, extraOffset + 16},
-            {296, Short, 1, 2},                 // resolution in inches
+            {296, Short, 1, 2}, // resolution in inches
         };
         const quint32 directory = quint32(m_data.size());
         patchLink(directory);
@@ -148,7 +151,9 @@ PageFile::Format PageFile::formatFor(const QString &path)
     return Image;
 }
 
-PageFile::PageFile(const QString &path, Format format) : m_path(path), m_format(format) {}
+PageFile::PageFile(const QString &path, Format format) : m_path(path), m_format(format)
+{
+}
 
 bool PageFile::finish()
 {
@@ -164,9 +169,15 @@ bool PageFile::finish()
     }
     bool written = false;
     switch (m_format) {
-    case Pdf: written = writePdf(file); break;
-    case Tiff: written = writeTiff(file); break;
-    case Image: written = writeImage(file); break;
+    case Pdf:
+        written = writePdf(file);
+        break;
+    case Tiff:
+        written = writeTiff(file);
+        break;
+    case Image:
+        written = writeImage(file);
+        break;
     }
     if (!written) {
         file.cancelWriting();

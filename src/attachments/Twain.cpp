@@ -143,8 +143,8 @@ private:
     SANE_Handle m_handle;
 };
 
-const char *const geometryOptions[] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X,
-                                       SANE_NAME_SCAN_BR_Y};
+const char *const geometryOptions[]
+    = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
 
 bool namesFeeder(const QString &source)
 {
@@ -177,9 +177,9 @@ QImage imageFrom(const SANE_Parameters &parameters, const QByteArray &data)
     QImage::Format format = QImage::Format_Invalid;
     if (parameters.format == SANE_FRAME_GRAY)
         format = parameters.depth == 1 ? QImage::Format_Mono
-                 : parameters.depth == 8 ? QImage::Format_Grayscale8
-                 : parameters.depth == 16 ? QImage::Format_Grayscale16
-                                          : QImage::Format_Invalid;
+            : parameters.depth == 8    ? QImage::Format_Grayscale8
+            : parameters.depth == 16   ? QImage::Format_Grayscale16
+                                       : QImage::Format_Invalid;
     else if (parameters.format == SANE_FRAME_RGB && parameters.depth == 8)
         format = QImage::Format_RGB888;
     if (format == QImage::Format_Invalid || lines == 0)
@@ -195,7 +195,9 @@ QImage imageFrom(const SANE_Parameters &parameters, const QByteArray &data)
 
 } // namespace
 
-Twain::Twain(const AppContext &context) : m_context(context) {}
+Twain::Twain(const AppContext &context) : m_context(context)
+{
+}
 
 Twain::~Twain()
 {
@@ -227,8 +229,9 @@ QList<Twain::Device> Twain::devices()
     for (; *list; ++list) {
         const SANE_Device *device = *list;
         const QString name = QString::fromLocal8Bit(device->name);
-        const QString label = QStringLiteral("%1 %2 (%3)")
-                                  .arg(QString::fromLocal8Bit(device->vendor), QString::fromLocal8Bit(device->model), name);
+        const QString label
+            = QStringLiteral("%1 %2 (%3)")
+                  .arg(QString::fromLocal8Bit(device->vendor), QString::fromLocal8Bit(device->model), name);
         found.append({name, label});
     }
     return found;
@@ -247,15 +250,16 @@ int Twain::TWAIN_SelectImageSource(QWidget *window)
         const QString why = m_lastError.isEmpty() ? QString() : QStringLiteral("\n") + m_lastError;
         m_context.dialogs->message(window,
                                    QStringLiteral("Nessuno scanner trovato: collegare e accendere lo scanner, "
-                                                  "poi riprovare.") + why,
+                                                  "poi riprovare.")
+                                       + why,
                                    texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
         return 0;
     }
     QStringList labels;
     for (const Device &device : found)
         labels.append(device.label);
-    const InputAnswer answer =
-        m_context.dialogs->choose(window, QStringLiteral("Scegliere lo scanner da usare:"), QStringLiteral("Scanner"), labels);
+    const InputAnswer answer = m_context.dialogs->choose(window, QStringLiteral("Scegliere lo scanner da usare:"),
+                                                         QStringLiteral("Scanner"), labels);
     if (!answer.accepted)
         return 0;
     for (const Device &device : found)
@@ -296,12 +300,30 @@ int Twain::TWAIN_OpenDefaultSource()
     return 1;
 }
 
-void Twain::TWAIN_SetHideUI(int hide) { m_hideUI = hide != 0; }
-void Twain::TWAIN_SetPixelType(int pixelType) { m_pixelType = pixelType; }
-void Twain::TWAIN_SetResolution(double dotsPerInch) { m_resolution = dotsPerInch; }
-void Twain::TWAIN_SetMultiTransfer(int on) { m_multiTransfer = on != 0; }
-void Twain::TWAIN_SelectFeeder(int on) { m_feeder = on != 0; }
-void Twain::TWAIN_SetMultipageFormat(int format) { m_multipageFormat = format; }
+void Twain::TWAIN_SetHideUI(int hide)
+{
+    m_hideUI = hide != 0;
+}
+void Twain::TWAIN_SetPixelType(int pixelType)
+{
+    m_pixelType = pixelType;
+}
+void Twain::TWAIN_SetResolution(double dotsPerInch)
+{
+    m_resolution = dotsPerInch;
+}
+void Twain::TWAIN_SetMultiTransfer(int on)
+{
+    m_multiTransfer = on != 0;
+}
+void Twain::TWAIN_SelectFeeder(int on)
+{
+    m_feeder = on != 0;
+}
+void Twain::TWAIN_SetMultipageFormat(int format)
+{
+    m_multipageFormat = format;
+}
 
 void Twain::TWAIN_ResetImageLayout()
 {
@@ -325,9 +347,11 @@ void Twain::applySettings()
     }
     if (m_pixelType) {
         const QStringList modes = options.choices(SANE_NAME_SCAN_MODE);
-        const QString lineart = firstMatching(modes, {QStringLiteral(SANE_VALUE_SCAN_MODE_LINEART),
-                                                      QStringLiteral("Binary"), QStringLiteral("Black & White")});
-        const QString gray = firstMatching(modes, {QStringLiteral(SANE_VALUE_SCAN_MODE_GRAY), QStringLiteral("Grayscale")});
+        const QString lineart = firstMatching(
+            modes,
+            {QStringLiteral(SANE_VALUE_SCAN_MODE_LINEART), QStringLiteral("Binary"), QStringLiteral("Black & White")});
+        const QString gray
+            = firstMatching(modes, {QStringLiteral(SANE_VALUE_SCAN_MODE_GRAY), QStringLiteral("Grayscale")});
         const QString color = firstMatching(modes, {QStringLiteral(SANE_VALUE_SCAN_MODE_COLOR), QStringLiteral("RGB")});
         if (*m_pixelType == BlackAndWhite && !lineart.isEmpty()) {
             options.setText(SANE_NAME_SCAN_MODE, lineart);
@@ -355,7 +379,9 @@ bool Twain::feederSelected() const
 std::optional<QImage> Twain::scanPage()
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    struct RestoreCursor { ~RestoreCursor() { QGuiApplication::restoreOverrideCursor(); } } restoreCursor;
+    struct RestoreCursor {
+        ~RestoreCursor() { QGuiApplication::restoreOverrideCursor(); }
+    } restoreCursor;
 
     const double dpi = Options(m_handle).number(SANE_NAME_SCAN_RESOLUTION).value_or(m_resolution.value_or(300.0));
     SANE_Status status = sane_start(m_handle);
@@ -420,8 +446,9 @@ int Twain::TWAIN_AcquireMultipageFile(QWidget *, const QString &path)
     if (failed)
         return ScanFailed;
     if (file.pageCount() == 0)
-        return fail(NoPage, QStringLiteral("Lo scanner non ha consegnato nessuna pagina: "
-                                           "controllare che il documento sia inserito."));
+        return fail(NoPage,
+                    QStringLiteral("Lo scanner non ha consegnato nessuna pagina: "
+                                   "controllare che il documento sia inserito."));
     if (!file.finish())
         return fail(WriteFailed, QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
     m_lastFile = path;
@@ -431,7 +458,7 @@ int Twain::TWAIN_AcquireMultipageFile(QWidget *, const QString &path)
 QString Twain::datedFileName() const
 {
     const QString base = m_context.attachmentFolder() + QStringLiteral("/Scansione_")
-                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
     const QString extension = m_multipageFormat == TiffFormat ? QStringLiteral(".tif") : QStringLiteral(".pdf");
     QString name = base + extension;
     for (int n = 2; QFileInfo::exists(name); ++n)
@@ -446,8 +473,9 @@ int Twain::TWAIN_BeginMultipageFile(const QString &path)
     const QString target = path.isEmpty() ? datedFileName() : path;
     const QFileInfo folder(QFileInfo(target).absolutePath());
     if (!folder.isDir() || !folder.isWritable())
-        return fail(WriteFailed, QStringLiteral("La cartella %1 non esiste o non si può scrivere.")
-                                     .arg(QDir::toNativeSeparators(folder.filePath())));
+        return fail(WriteFailed,
+                    QStringLiteral("La cartella %1 non esiste o non si può scrivere.")
+                        .arg(QDir::toNativeSeparators(folder.filePath())));
     const auto format = m_multipageFormat == TiffFormat ? PageFile::Tiff : PageFile::Pdf;
     m_multipageFile = std::make_unique<PageFile>(target, format);
     return Ok;
@@ -483,11 +511,13 @@ int Twain::TWAIN_EndMultipageFile()
         return fail(NoFileOpen, QStringLiteral("Nessun documento di più pagine è in corso."));
     const std::unique_ptr<PageFile> file = std::move(m_multipageFile);
     if (file->pageCount() == 0)
-        return fail(NoPage, QStringLiteral("Lo scanner non ha consegnato nessuna pagina: il file %1 non è stato scritto.")
-                                .arg(QDir::toNativeSeparators(file->path())));
+        return fail(NoPage,
+                    QStringLiteral("Lo scanner non ha consegnato nessuna pagina: il file %1 non è stato scritto.")
+                        .arg(QDir::toNativeSeparators(file->path())));
     if (!file->finish())
-        return fail(WriteFailed, QStringLiteral("Impossibile scrivere il file %1: %2")
-                                     .arg(QDir::toNativeSeparators(file->path()), file->errorString()));
+        return fail(WriteFailed,
+                    QStringLiteral("Impossibile scrivere il file %1: %2")
+                        .arg(QDir::toNativeSeparators(file->path()), file->errorString()));
     m_lastFile = file->path();
     return Ok;
 }

@@ -22,11 +22,11 @@ class Twain {
 public:
     enum Result {
         Ok = 0,
-        NoScanner = 1,      // no scanner found or none could be opened
-        ScanFailed = 2,     // the device reported an error while scanning
-        NoPage = 3,         // the scanner delivered no page
-        WriteFailed = 4,    // the file could not be written
-        NoFileOpen = 5,     // TWAIN_EndMultipageFile without TWAIN_BeginMultipageFile
+        NoScanner = 1,   // no scanner found or none could be opened
+        ScanFailed = 2,  // the device reported an error while scanning
+        NoPage = 3,      // the scanner delivered no page
+        WriteFailed = 4, // the file could not be written
+        NoFileOpen = 5,  // TWAIN_EndMultipageFile without TWAIN_BeginMultipageFile
         FileAlreadyOpen = 6,
     };
     enum PixelType { BlackAndWhite = 0, Gray = 1, Rgb = 2 };
@@ -58,15 +58,17 @@ public:
     int TWAIN_EndMultipageFile();
     void TWAIN_CloseSource();
 
-    QString defaultSource() const { return m_defaultSource; }  // SANE device name
+    QString defaultSource() const { return m_defaultSource; } // SANE device name
     bool isSourceOpen() const { return m_handle != nullptr; }
     bool hideUI() const { return m_hideUI; }
     QString lastError() const { return m_lastError; }
-    QString lastFile() const { return m_lastFile; }     // the file last written
-    QImage lastImage() const { return m_lastImage; }    // the page last acquired
+    QString lastFile() const { return m_lastFile; }  // the file last written
+    QImage lastImage() const { return m_lastImage; } // the page last acquired
 
 private:
-    struct Device { QString name, label; };
+    struct Device {
+        QString name, label;
+    };
     bool ensureInit();
     QList<Device> devices();
     void applySettings();
@@ -77,14 +79,14 @@ private:
 
     const AppContext &m_context;
     bool m_initialised = false;
-    void *m_handle = nullptr;      // SANE_Handle of the open source
+    void *m_handle = nullptr; // SANE_Handle of the open source
     QString m_defaultSource;
-    bool m_hideUI = false;         // no device window is ever shown here
+    bool m_hideUI = false; // no device window is ever shown here
     bool m_multiTransfer = false;
     std::optional<int> m_pixelType;
     std::optional<double> m_resolution;
     std::optional<bool> m_feeder;
-    QList<int> m_defaultGeometry;  // tl-x, tl-y, br-x, br-y as the device opened
+    QList<int> m_defaultGeometry; // tl-x, tl-y, br-x, br-y as the device opened
     int m_multipageFormat = PdfFormat;
     std::unique_ptr<PageFile> m_multipageFile;
     QString m_lastError;

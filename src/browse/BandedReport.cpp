@@ -50,8 +50,8 @@ BandedReport::BandedReport(ReportLayout layout, const db::RowSource &rows, QSize
 
 int BandedReport::bodyHeight() const
 {
-    return m_paper.height() - m_layout.topMargin - m_layout.bottomMargin - m_layout.pageHeader.height -
-           m_layout.pageFooter.height;
+    return m_paper.height() - m_layout.topMargin - m_layout.bottomMargin - m_layout.pageHeader.height
+        - m_layout.pageFooter.height;
 }
 
 BandedReport::Records BandedReport::recordsOn(int page) const
@@ -108,7 +108,7 @@ void BandedReport::drawBand(QPainter &painter, const ReportBand &band, int top, 
         const QRect box = control.twips.translated(left, top);
         switch (control.kind) {
         case ReportControl::Line:
-            painter.setPen(QPen(Qt::black, 15));  // one pixel at 96 dpi
+            painter.setPen(QPen(Qt::black, 15)); // one pixel at 96 dpi
             painter.drawLine(box.left(), box.top(), box.left() + control.twips.width(), box.top());
             break;
         case ReportControl::Label:

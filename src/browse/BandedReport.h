@@ -23,19 +23,18 @@ namespace report {
 class BandedReport {
 public:
     struct Records {
-        int first = 0;   // index of the first record on the page
+        int first = 0; // index of the first record on the page
         int count = 0;
     };
 
     // `paperTwips`: the whole sheet in twips; `date` is what "%D" prints.
-    BandedReport(ReportLayout layout, const db::RowSource &rows, QSize paperTwips,
-                 QDate date = QDate::currentDate());
+    BandedReport(ReportLayout layout, const db::RowSource &rows, QSize paperTwips, QDate date = QDate::currentDate());
 
     const ReportLayout &layout() const { return m_layout; }
     QSize paperTwips() const { return m_paper; }
     QDate date() const { return m_date; }
     int pageCount() const { return m_pageCount; }
-    Records recordsOn(int page) const;       // pages count from 1
+    Records recordsOn(int page) const; // pages count from 1
     // Fields of the layout the rows do not have (they would print nothing).
     QStringList missingFields() const;
 
@@ -51,17 +50,17 @@ public:
     static QSize paperTwips(const QPageLayout &pageLayout);
 
 private:
-    int bodyHeight() const;                  // room between page header and page footer
+    int bodyHeight() const; // room between page header and page footer
     void drawBand(QPainter &painter, const ReportBand &band, int top, int page, int record) const;
 
     ReportLayout m_layout;
     const db::RowSource &m_rows;
     QSize m_paper;
     QDate m_date;
-    QHash<QString, int> m_columns;           // field name -> column of the rows, -1 when absent
+    QHash<QString, int> m_columns; // field name -> column of the rows, -1 when absent
     int m_detailHeight = 1;
-    int m_onFirstPage = 0;                   // records that fit under the report header
-    int m_perPage = 1;                       // records that fit on every other page
+    int m_onFirstPage = 0; // records that fit under the report header
+    int m_perPage = 1;     // records that fit on every other page
     int m_pageCount = 1;
 };
 

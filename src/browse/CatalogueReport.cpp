@@ -18,12 +18,11 @@ bool showWholeCatalogueReport(Windows &windows, QWidget *caller)
         // and are read a page at a time as the preview shows them.
         const db::QueryRowSource rows(db::connectionTextB(context.programFolder),
                                       QStringLiteral("SELECT * FROM Tabella"));
-        return windows.report().showModal(rows);   // rows and connection go after the window
+        return windows.report().showModal(rows); // rows and connection go after the window
     } catch (const db::DbError &error) {
-        context.dialogs->message(caller,
-                                 QStringLiteral("Impossibile preparare la stampa del catalogo.\n%1")
-                                     .arg(error.reason()),
-                                 texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Critical);
+        context.dialogs->message(
+            caller, QStringLiteral("Impossibile preparare la stampa del catalogo.\n%1").arg(error.reason()),
+            texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
 }

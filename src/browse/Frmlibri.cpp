@@ -94,9 +94,10 @@ void Frmlibri::buildWindow()
     connect(m_model, &browse::TabellaEditModel::rowChangeStarted, this, [this] { setGridBackground(yellow); });
     connect(m_model, &browse::TabellaEditModel::rowStored, this, [this] { setGridBackground(green); });
 
-    Label1 = new QLabel(QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
-                                       "modifica e chiudere la maschera . L'unico Campo non modificabile è il campo ID."),
-                        inner);
+    Label1
+        = new QLabel(QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
+                                    "modifica e chiudere la maschera . L'unico Campo non modificabile è il campo ID."),
+                     inner);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -138,8 +139,8 @@ void Frmlibri::query(const QString &str)
     Dialogs &dialogs = *m_windows.context().dialogs;
     guarded(this, dialogs, [&] {
         // Read live: the grid shows what the table holds when a row is drawn.
-        auto rows = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder),
-                                                         str, false);
+        auto rows
+            = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder), str, false);
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),
                             QMessageBox::Ok, QMessageBox::Information);
@@ -170,8 +171,7 @@ void Frmlibri::stampaReport()
 void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
 {
     // The changed row is written when the user leaves it.
-    if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow()
-        || current.row() == previous.row())
+    if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow() || current.row() == previous.row())
         return;
     if (!guarded(this, *m_windows.context().dialogs, [this] { m_model->storePendingEdit(); })) {
         // The change is kept: the user goes back to its row, to retry or to drop it (Esc).
@@ -196,8 +196,10 @@ bool Frmlibri::storePendingEdit()
         return true;
     } catch (const db::DbError &error) {
         const auto answer = m_windows.context().dialogs->message(
-            this, failureMessage(error) + QStringLiteral("\n\nLa modifica della riga non è stata salvata. "
-                                                         "Proseguire perdendo la modifica?"),
+            this,
+            failureMessage(error)
+                + QStringLiteral("\n\nLa modifica della riga non è stata salvata. "
+                                 "Proseguire perdendo la modifica?"),
             texts::applicationTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning);
         if (answer != QMessageBox::Yes)
             return false;

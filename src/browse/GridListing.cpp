@@ -17,7 +17,7 @@ namespace browse {
 namespace {
 
 constexpr int printedColumns = 7;
-constexpr int tabColumn = 25;       // column 1 is the line's first character
+constexpr int tabColumn = 25; // column 1 is the line's first character
 constexpr int blanksAfterCell = 10;
 
 // Prints text the way a line printer does: a print position that moves along the
@@ -44,12 +44,12 @@ public:
         while (!text.isEmpty()) {
             const qsizetype fits = fittingLength(text);
             const bool continued = m_x > m_continuation + 0.5;
-            if (fits < text.size() && continued &&
-                (fits == 0 || m_metrics.horizontalAdvance(text) <= m_pageWidth - m_continuation)) {
+            if (fits < text.size() && continued
+                && (fits == 0 || m_metrics.horizontalAdvance(text) <= m_pageWidth - m_continuation)) {
                 wrap();
                 continue;
             }
-            const QString part = text.left(qMax<qsizetype>(fits, 1));   // at least one letter a line
+            const QString part = text.left(qMax<qsizetype>(fits, 1)); // at least one letter a line
             startLineOnPage();
             m_painter.drawText(QPointF(m_x, m_y + m_metrics.ascent()), part);
             m_x += m_metrics.horizontalAdvance(part);
@@ -80,7 +80,7 @@ public:
     }
 
 private:
-    qreal columnX(int column) const { return (column - 1) * m_blank; }   // column 1 is the first
+    qreal columnX(int column) const { return (column - 1) * m_blank; } // column 1 is the first
     void wrap()
     {
         endLine();
@@ -150,8 +150,8 @@ using CellText = std::function<QString(const QModelIndex &)>;
 
 // Prints the listing; `columns` are the model columns of grid columns 0..6.
 // Returns the number of rows printed, or -1 when nothing was printed.
-int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &model,
-              const QVector<int> &columns, const CellText &cellText)
+int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &model, const QVector<int> &columns,
+              const CellText &cellText)
 {
     if (columns.size() < printedColumns) {
         tellTooFewColumns(context, parent);
@@ -174,9 +174,8 @@ int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &mo
     painter.setPen(Qt::black);
 
     LinePrinter line(*printer, painter, tabColumn);
-    const auto cell = [&](int row, int gridColumn) {
-        return oneLine(cellText(model.index(row, columns.at(gridColumn))));
-    };
+    const auto cell
+        = [&](int row, int gridColumn) { return oneLine(cellText(model.index(row, columns.at(gridColumn)))); };
     int row = 0;
     for (; hasRow(model, row) && !line.failed(); ++row) {
         line.print(cell(row, 0));
@@ -197,8 +196,14 @@ int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &mo
 
 } // namespace
 
-QString gridListingFontFamily() { return QStringLiteral("Courier New"); }
-int gridListingFontPoints() { return 10; }
+QString gridListingFontFamily()
+{
+    return QStringLiteral("Courier New");
+}
+int gridListingFontPoints()
+{
+    return 10;
+}
 
 bool printGridListing(const AppContext &context, QWidget *parent, QAbstractItemModel &model)
 {

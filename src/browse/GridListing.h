@@ -14,8 +14,8 @@ class QWidget;
 namespace browse {
 
 // The printer's font for the listing; character columns count in it.
-QString gridListingFontFamily();   // "Courier New"
-int gridListingFontPoints();       // 10
+QString gridListingFontFamily(); // "Courier New"
+int gridListingFontPoints();     // 10
 
 // Prints the rows of `model` in model order, columns 0..6. A model of fewer than
 // seven columns, or no printer installed: a message over `parent`, nothing

@@ -11,28 +11,28 @@ namespace report {
 
 struct ReportControl {
     enum Kind { Label, Field, Line };
-    QString name;      // the control's name, e.g. "Label5"
+    QString name; // the control's name, e.g. "Label5"
     Kind kind = Label;
-    QString text;      // labels: the caption (may hold placeholders); fields: the field name
-    QRect twips;       // left, top, width, height within the band (a line's height is 0)
-    QFont font;        // labels and fields; unused for lines
+    QString text; // labels: the caption (may hold placeholders); fields: the field name
+    QRect twips;  // left, top, width, height within the band (a line's height is 0)
+    QFont font;   // labels and fields; unused for lines
 };
 
 struct ReportBand {
-    QString name;      // e.g. "Section1"
-    int height = 0;    // twips
+    QString name;   // e.g. "Section1"
+    int height = 0; // twips
     QVector<ReportControl> controls;
 
     const ReportControl *control(const QString &controlName) const;
 };
 
 struct ReportLayout {
-    ReportBand reportHeader;  // once, at the top of the first page
-    ReportBand pageHeader;    // at the top of every page
-    ReportBand detail;        // once per record
-    ReportBand pageFooter;    // at the foot of every page
-    ReportBand reportFooter;  // once, after the last record
-    int reportWidth = 0;      // twips
+    ReportBand reportHeader;                                              // once, at the top of the first page
+    ReportBand pageHeader;                                                // at the top of every page
+    ReportBand detail;                                                    // once per record
+    ReportBand pageFooter;                                                // at the foot of every page
+    ReportBand reportFooter;                                              // once, after the last record
+    int reportWidth = 0;                                                  // twips
     int leftMargin = 0, topMargin = 0, rightMargin = 0, bottomMargin = 0; // twips
     QFont defaultFont;
 

@@ -50,7 +50,10 @@ void TabellaEditModel::setEditable(bool editable)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-int TabellaEditModel::newRow() const { return m_editable && m_rows ? storedRowCount() : -1; }
+int TabellaEditModel::newRow() const
+{
+    return m_editable && m_rows ? storedRowCount() : -1;
+}
 
 int TabellaEditModel::rowCount(const QModelIndex &parent) const
 {
@@ -148,8 +151,8 @@ void TabellaEditModel::storePendingEdit()
         record.open(source + QStringLiteral(" WHERE 0 = 1"), connection, db::adOpenKeyset, db::adLockOptimistic);
         newId = record.addNew();
     } else {
-        record.open(source + QStringLiteral(" WHERE rowid = ?"), connection, db::adOpenKeyset, db::adLockOptimistic,
-                    -1, {rows()->rowId(edit.row)});
+        record.open(source + QStringLiteral(" WHERE rowid = ?"), connection, db::adOpenKeyset, db::adLockOptimistic, -1,
+                    {rows()->rowId(edit.row)});
         if (record.eof())
             throw db::DbError(QStringLiteral("il record non è più nel catalogo (è stato eliminato nel frattempo)."));
     }
@@ -180,8 +183,9 @@ void TabellaEditModel::deleteRows(QList<int> rowList)
     if (!m_editable || !m_rows)
         return;
     const int stored = storedRowCount();
-    rowList.erase(std::remove_if(rowList.begin(), rowList.end(), [stored](int row) { return row < 0 || row >= stored; }),
-                  rowList.end());
+    rowList.erase(
+        std::remove_if(rowList.begin(), rowList.end(), [stored](int row) { return row < 0 || row >= stored; }),
+        rowList.end());
     std::sort(rowList.begin(), rowList.end());
     rowList.erase(std::unique(rowList.begin(), rowList.end()), rowList.end());
     if (rowList.isEmpty())

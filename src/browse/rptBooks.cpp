@@ -30,8 +30,7 @@ namespace {
 // The sheet the preview shows: A4 portrait, the paper of an Italian office.
 QSize previewPaperTwips()
 {
-    return report::BandedReport::paperTwips(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    return report::BandedReport::paperTwips(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
 }
 
 // Draws the one page in view at the window's zoom.
@@ -91,7 +90,7 @@ rptBooks::rptBooks(Windows &windows, QWidget *parent) : QWidget(parent, Qt::Wind
     m_goTo = new QSpinBox(this);
     m_goTo->setObjectName(QStringLiteral("vaiAPagina"));
     m_goTo->setToolTip(QStringLiteral("Vai alla pagina"));
-    m_goTo->setKeyboardTracking(false);   // go when the number is complete, not at every digit
+    m_goTo->setKeyboardTracking(false); // go when the number is complete, not at every digit
     m_goTo->setMinimumWidth(90);
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("indicatorePagina"));
@@ -100,7 +99,7 @@ rptBooks::rptBooks(Windows &windows, QWidget *parent) : QWidget(parent, Qt::Wind
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
     for (int percent : {50, 75, 100, 150, 200})
         m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
-    m_zoomBox->addItem(QStringLiteral("Pagina intera"), 0.0);   // the page fitted to the window
+    m_zoomBox->addItem(QStringLiteral("Pagina intera"), 0.0); // the page fitted to the window
     m_zoomBox->setCurrentIndex(m_zoomBox->findData(1.0));
     m_print = new QPushButton(QStringLiteral("Stampa..."), this);
     m_print->setObjectName(QStringLiteral("stampa"));
@@ -172,7 +171,7 @@ rptBooks::~rptBooks()
 
 bool rptBooks::showModal(const db::RowSource &rows)
 {
-    if (m_modalLoop) {   // already shown: the one window comes forward
+    if (m_modalLoop) { // already shown: the one window comes forward
         Windows::showModeless(this);
         return false;
     }
@@ -224,7 +223,7 @@ void rptBooks::goToPage(int page)
         return;
     m_page = page;
     updateControls();
-    m_scroll->verticalScrollBar()->setValue(0);   // a new page is read from its top
+    m_scroll->verticalScrollBar()->setValue(0); // a new page is read from its top
 }
 
 void rptBooks::setZoom(double zoom)
@@ -289,8 +288,7 @@ void rptBooks::print()
 
     // Laid out again on the paper chosen, which may differ from the preview's.
     const report::BandedReport onPaper(m_report->layout(), *m_rows,
-                                       report::BandedReport::paperTwips(printer.pageLayout()),
-                                       m_report->date());
+                                       report::BandedReport::paperTwips(printer.pageLayout()), m_report->date());
     const report::ReportLayout &layout = onPaper.layout();
     if (layout.leftMargin + layout.reportWidth + layout.rightMargin > onPaper.paperTwips().width()) {
         context.dialogs->message(this,
@@ -303,7 +301,8 @@ void rptBooks::print()
     const int from = range ? printer.fromPage() : 1;
     const int to = range ? printer.toPage() : onPaper.pageCount();
     if (!onPaper.print(printer, from, to))
-        context.dialogs->message(this, QStringLiteral("La stampa del report non è riuscita: "
-                                                      "controllare la stampante e riprovare."),
+        context.dialogs->message(this,
+                                 QStringLiteral("La stampa del report non è riuscita: "
+                                                "controllare la stampante e riprovare."),
                                  texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
 }

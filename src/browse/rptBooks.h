@@ -49,7 +49,7 @@ protected:
 private:
     void updateControls();
     void applyZoom(double zoom);
-    void fitPageToWindow();   // "Pagina intera": the whole page in view
+    void fitPageToWindow(); // "Pagina intera": the whole page in view
 
     Windows &m_windows;
     const db::RowSource *m_rows = nullptr;

@@ -36,15 +36,16 @@ ReportLayout rptBooksLayout()
     layout.bottomMargin = 0;
     layout.defaultFont = reportFont(QStringLiteral("Arial"), 8, false);
 
-    layout.reportHeader = {QStringLiteral("Section4"), 570,
-                           {label("Label5", QStringLiteral("%D"), 567, 0, 3405, 570, caption)}};
+    layout.reportHeader
+        = {QStringLiteral("Section4"), 570, {label("Label5", QStringLiteral("%D"), 567, 0, 3405, 570, caption)}};
 
-    layout.pageHeader = {QStringLiteral("Section2"), 570,
-                         {line("Line1", 0, 567, 3969),
-                          line("Line2", 3969, 567, 4320),
+    layout.pageHeader = {QStringLiteral("Section2"),
+                         570,
+                         {line("Line1", 0, 567, 3969), line("Line2", 3969, 567, 4320),
                           label("Label13", QStringLiteral("Elenco "), 567, 0, 3402, 285, caption)}};
 
-    layout.detail = {QStringLiteral("Section1"), 3135,
+    layout.detail = {QStringLiteral("Section1"),
+                     3135,
                      {label("Label2", QStringLiteral("ID"), 567, 0, 570, 255, caption),
                       label("Label1", QStringLiteral("Progr."), 1134, 0, 555, 255, caption),
                       label("Label7", QStringLiteral("Chiave"), 2268, 0, 1710, 285, caption),
@@ -70,11 +71,11 @@ ReportLayout rptBooksLayout()
                       field("TextBox11", QStringLiteral("Note"), 2268, 2835, 1125, 300, value),
                       field("TextBox12", QStringLiteral("Allocazione"), 3969, 2835, 1125, 300, value)}};
 
-    layout.pageFooter = {QStringLiteral("Section3"), 570,
+    layout.pageFooter = {QStringLiteral("Section3"),
+                         570,
                          {label("Label17", QStringLiteral("%p"), 6236, 0, 570, 570, footer),
                           label("Label18", QStringLiteral("Pagina"), 5102, 0, 990, 285, footer),
-                          line("Line3", 0, 0, 9075),
-                          label("Label4", QStringLiteral("di"), 6803, 0, 570, 285, footer),
+                          line("Line3", 0, 0, 9075), label("Label4", QStringLiteral("di"), 6803, 0, 570, 285, footer),
                           label("Label6", QStringLiteral("%P"), 7370, 0, 570, 570, footer)}};
 
     layout.reportFooter = {QStringLiteral("Section5"), 18, {}};

@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <sqlite3.h>
 
@@ -62,7 +62,10 @@ private:
 };
 } // namespace
 
-QString catalogueFileName() { return QStringLiteral("db1.mdb"); }
+QString catalogueFileName()
+{
+    return QStringLiteral("db1.mdb");
+}
 
 QStringList catalogueTables()
 {
@@ -72,9 +75,10 @@ QStringList catalogueTables()
 
 QStringList tabellaFields()
 {
-    return {QStringLiteral("ID"), QStringLiteral("Chiave"), QStringLiteral("Argomento"), QStringLiteral("Testo"),
-            QStringLiteral("Pubblicazione"), QStringLiteral("N\u00B0"), QStringLiteral("Data"), QStringLiteral("Pag"),
-            QStringLiteral("Par"), QStringLiteral("Note"), QStringLiteral("Allocazione"), QStringLiteral("Prog")};
+    return {QStringLiteral("ID"),    QStringLiteral("Chiave"),        QStringLiteral("Argomento"),
+            QStringLiteral("Testo"), QStringLiteral("Pubblicazione"), QStringLiteral("N\u00B0"),
+            QStringLiteral("Data"),  QStringLiteral("Pag"),           QStringLiteral("Par"),
+            QStringLiteral("Note"),  QStringLiteral("Allocazione"),   QStringLiteral("Prog")};
 }
 
 void createCatalogue(const QString &path)
@@ -126,9 +130,9 @@ void createCatalogue(const QString &path)
 
 QString checkCatalogue(const QString &path)
 {
-    const QString howToCreate =
-        QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n  crea_catalogo \"%1\"")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    const QString howToCreate
+        = QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n  crea_catalogo \"%1\"")
+              .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path) + howToCreate;
@@ -140,8 +144,7 @@ QString checkCatalogue(const QString &path)
         return QStringLiteral("Il catalogo \"%1\" non si può leggere: %2").arg(path, file.errorString());
     const QByteArray header = file.read(16);
     file.close();
-    const QString notCatalogue =
-        QStringLiteral("Il file \"%1\" non è un catalogo di questo programma").arg(path);
+    const QString notCatalogue = QStringLiteral("Il file \"%1\" non è un catalogo di questo programma").arg(path);
     if (header != QByteArray("SQLite format 3\0", 16))
         return notCatalogue + QStringLiteral(" (non è un database).")
             + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
@@ -149,7 +152,8 @@ QString checkCatalogue(const QString &path)
     SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!connection.ok())
         return notCatalogue + QStringLiteral(": ") + connection.db().lastError().text() + howToCreate;
-    const QStringList fields[] = {tabellaFields(), {QStringLiteral("ID"), QStringLiteral("Chiave")},
+    const QStringList fields[] = {tabellaFields(),
+                                  {QStringLiteral("ID"), QStringLiteral("Chiave")},
                                   {QStringLiteral("ID"), QStringLiteral("Pubblicazione")},
                                   {QStringLiteral("ID"), QStringLiteral("Allocazione")},
                                   {QStringLiteral("Progressivo")}};
@@ -168,8 +172,8 @@ QString checkCatalogue(const QString &path)
                 + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
         for (const QString &field : fields[t])
             if (!present.contains(field.toLower()))
-                return notCatalogue + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".")
-                                          .arg(tables.at(t), field)
+                return notCatalogue
+                    + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".").arg(tables.at(t), field)
                     + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
     }
     return QString();

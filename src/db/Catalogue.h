@@ -7,9 +7,9 @@
 
 namespace db {
 
-QString catalogueFileName();                    // "db1.mdb"
-QStringList catalogueTables();                  // the five tables
-QStringList tabellaFields();                    // the fields of Tabella, in order, ID first
+QString catalogueFileName();   // "db1.mdb"
+QStringList catalogueTables(); // the five tables
+QStringList tabellaFields();   // the fields of Tabella, in order, ID first
 
 // Creates a new catalogue file with its five tables and the one contatore row
 // (Progressivo 0). Throws DbError when the file exists already or cannot be made.

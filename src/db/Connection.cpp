@@ -46,12 +46,14 @@ QString connectionTextB(const QString &programFolder)
         + QStringLiteral("/db1.mdb") + QStringLiteral(";") + QStringLiteral("Persist Security Info=False");
 }
 
-Connection::Connection()
-    : m_name(QStringLiteral("catalogo-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+Connection::Connection() : m_name(QStringLiteral("catalogo-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
 {
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection()
+{
+    close();
+}
 
 void Connection::open(const QString &connectionText, const QString &, const QString &, int)
 {
@@ -80,7 +82,10 @@ void Connection::open(const QString &connectionText, const QString &, const QStr
     }
 }
 
-bool Connection::isOpen() const { return m_db.isValid() && m_db.isOpen(); }
+bool Connection::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
 
 void Connection::execute(const QString &statement)
 {

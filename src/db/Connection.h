@@ -23,7 +23,7 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    QString ConnectionString;              // used by open() when it is given no text
+    QString ConnectionString; // used by open() when it is given no text
     int CursorLocation = adUseServer;
 
     // Opens the file named by the connection text; throws DbError when the file
@@ -50,8 +50,7 @@ private:
 
 // Runs a change of several steps in one transaction: committed when `work`
 // returns, rolled back when it throws (the exception goes on).
-template <typename Work>
-void inTransaction(Connection &connection, Work &&work)
+template <typename Work> void inTransaction(Connection &connection, Work &&work)
 {
     connection.beginTrans();
     try {

@@ -9,8 +9,7 @@ namespace db {
 
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString &reason)
-        : std::runtime_error(reason.toStdString()), m_reason(reason) {}
+    explicit DbError(const QString &reason) : std::runtime_error(reason.toStdString()), m_reason(reason) {}
     const QString &reason() const { return m_reason; }
 
 private:

@@ -98,7 +98,10 @@ bool matches(const std::u32string &pattern, const std::u32string &text)
     return p == pattern.size();
 }
 
-void deletePattern(void *p) { delete static_cast<Pattern *>(p); }
+void deletePattern(void *p)
+{
+    delete static_cast<Pattern *>(p);
+}
 
 void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
 {

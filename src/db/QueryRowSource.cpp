@@ -5,9 +5,9 @@
 #include "db/Statements.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QSqlRecord>
 #include <sqlite3.h>
 

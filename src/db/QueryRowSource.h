@@ -28,7 +28,11 @@ public:
     const QString &table() const { return m_table; }
     const QString &statement() const { return m_statement; }
     // Forgets the pages read, so that rows changed since are read again.
-    void invalidate() const { m_pages.clear(); m_order.clear(); }
+    void invalidate() const
+    {
+        m_pages.clear();
+        m_order.clear();
+    }
     // Drops one row from the result (after it was deleted from the table).
     void removeRow(int row);
     // Adds a row id at the end (after a row was added to the table).

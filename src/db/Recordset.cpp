@@ -34,8 +34,7 @@ QString quotedName(const QString &name)
 }
 } // namespace
 
-void Recordset::open(const QString &source, Connection &connection, int, int lock, int,
-                     const QVariantList &bindings)
+void Recordset::open(const QString &source, Connection &connection, int, int lock, int, const QVariantList &bindings)
 {
     close();
     if (!connection.isOpen())
@@ -59,7 +58,8 @@ void Recordset::open(const QString &source, Connection &connection, int, int loc
         info.addBindValue(m_table);
         run(info);
         while (info.next())
-            if (info.value(2).toInt() == 1 && info.value(1).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+            if (info.value(2).toInt() == 1
+                && info.value(1).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                 m_counterField = info.value(0).toString();
     }
     m_statement = statement;
@@ -97,7 +97,10 @@ void Recordset::fetchCurrent()
         m_row.append(m_query.value(i + offset));
 }
 
-bool Recordset::eof() const { return !m_open || m_eof; }
+bool Recordset::eof() const
+{
+    return !m_open || m_eof;
+}
 
 void Recordset::moveNext()
 {
@@ -127,7 +130,10 @@ int Recordset::recordCount()
     return *m_count;
 }
 
-QStringList Recordset::fieldNames() const { return m_fields; }
+QStringList Recordset::fieldNames() const
+{
+    return m_fields;
+}
 
 int Recordset::columnOf(const QString &name) const
 {
@@ -156,8 +162,8 @@ void Recordset::requireUpdatable(const char *operation) const
     if (!m_open)
         throw DbError(QStringLiteral("Il record set non è aperto."));
     if (!m_updatable)
-        throw DbError(QStringLiteral("Il record set è di sola lettura: %1 non è possibile.")
-                          .arg(QString::fromLatin1(operation)));
+        throw DbError(
+            QStringLiteral("Il record set è di sola lettura: %1 non è possibile.").arg(QString::fromLatin1(operation)));
 }
 
 void Recordset::setField(const QString &name, const QVariant &value)
@@ -187,8 +193,10 @@ qint64 Recordset::addNew()
         // The counter never hands out a number again: the next one is above both the
         // highest number ever given and the highest one in use.
         QSqlQuery next(m_connection->database());
-        next.prepare(QStringLiteral("SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE), 0),"
-                                    " COALESCE((SELECT MAX(rowid) FROM %1), 0)) + 1").arg(quotedName(m_table)));
+        next.prepare(
+            QStringLiteral("SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE), 0),"
+                           " COALESCE((SELECT MAX(rowid) FROM %1), 0)) + 1")
+                .arg(quotedName(m_table)));
         next.addBindValue(m_table);
         run(next);
         next.next();
@@ -218,10 +226,10 @@ void Recordset::update()
         }
         for (int i = 0; i < columns.size(); ++i)
             marks.append(QStringLiteral("?"));
-        change.prepare(columns.isEmpty()
-                           ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(m_table))
-                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(quotedName(m_table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        change.prepare(columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(m_table))
+                                         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(quotedName(m_table), columns.join(QLatin1Char(',')),
+                                                    marks.join(QLatin1Char(','))));
     } else {
         if (m_eof)
             throw DbError(QStringLiteral("Non c'è un record corrente."));
@@ -230,7 +238,8 @@ void Recordset::update()
         QStringList sets;
         for (const QString &name : names)
             sets.append(name + QStringLiteral(" = ?"));
-        change.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quotedName(m_table), sets.join(QLatin1Char(','))));
+        change.prepare(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quotedName(m_table), sets.join(QLatin1Char(','))));
         values.append(m_rowId);
     }
     for (const QVariant &value : values)

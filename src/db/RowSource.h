@@ -22,7 +22,9 @@ public:
 class MemoryRowSource : public RowSource {
 public:
     MemoryRowSource(QStringList fields, QVector<QVector<QVariant>> rows)
-        : m_fields(std::move(fields)), m_rows(std::move(rows)) {}
+        : m_fields(std::move(fields)), m_rows(std::move(rows))
+    {
+    }
     int rowCount() const override { return int(m_rows.size()); }
     QStringList fieldNames() const override { return m_fields; }
     QVariant value(int row, int column) const override { return m_rows.at(row).value(column); }

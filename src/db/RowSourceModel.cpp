@@ -2,7 +2,9 @@
 
 namespace db {
 
-RowSourceModel::RowSourceModel(QObject *parent) : QAbstractTableModel(parent) {}
+RowSourceModel::RowSourceModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
 
 void RowSourceModel::setSource(std::shared_ptr<RowSource> rows)
 {

@@ -29,7 +29,10 @@ int createTokenizer(void *, const char **, int, Fts5Tokenizer **out)
     return SQLITE_OK;
 }
 
-void deleteTokenizer(Fts5Tokenizer *tokenizer) { delete reinterpret_cast<TrigramTokenizer *>(tokenizer); }
+void deleteTokenizer(Fts5Tokenizer *tokenizer)
+{
+    delete reinterpret_cast<TrigramTokenizer *>(tokenizer);
+}
 
 void appendUtf8(std::string &out, char32_t c)
 {
@@ -138,7 +141,8 @@ QStringList searchIndexCreateStatements()
     const QString fields = QStringLiteral("Chiave, Argomento, Testo, Pubblicazione");
     const QString oldValues = QStringLiteral("old.ID, old.Chiave, old.Argomento, old.Testo, old.Pubblicazione");
     const QString newValues = QStringLiteral("new.ID, new.Chiave, new.Argomento, new.Testo, new.Pubblicazione");
-    const QString remove = QStringLiteral("INSERT INTO %1(%1, rowid, %2) VALUES ('delete', %3);").arg(indexTable, fields, oldValues);
+    const QString remove
+        = QStringLiteral("INSERT INTO %1(%1, rowid, %2) VALUES ('delete', %3);").arg(indexTable, fields, oldValues);
     const QString add = QStringLiteral("INSERT INTO %1(rowid, %2) VALUES (%3);").arg(indexTable, fields, newValues);
     return {
         QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(%2, content='Tabella', content_rowid='ID',"
@@ -183,7 +187,8 @@ void ensureSearchIndex(const QString &connectionText)
 QString indexedIdStatement(const QString &statement)
 {
     static const QRegularExpression search(
-        QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+tabella\\s+WHERE\\s+([A-Za-z]+)\\s+LIKE\\s+'((?:[^']|'')*)'\\s*$"),
+        QStringLiteral(
+            "^\\s*SELECT\\s+\\*\\s+FROM\\s+tabella\\s+WHERE\\s+([A-Za-z]+)\\s+LIKE\\s+'((?:[^']|'')*)'\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const auto match = search.match(statement);
     if (!match.hasMatch())
@@ -233,8 +238,8 @@ QString indexedIdStatement(const QString &statement)
     // "%text%": the trigrams of the text standing next to each other in the field
     // is exactly LIKE being true, so the index alone answers, in ascending row
     // order as the table scan would.
-    const bool oneRunAnywhere = runs == 1 && folded.size() == longestRun + 2 && folded.front() == U'%'
-        && folded.back() == U'%';
+    const bool oneRunAnywhere
+        = runs == 1 && folded.size() == longestRun + 2 && folded.front() == U'%' && folded.back() == U'%';
     if (oneRunAnywhere) {
         QString phrase = QString::fromUcs4(folded.data() + 1, qsizetype(longestRun));
         phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));

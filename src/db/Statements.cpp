@@ -7,7 +7,7 @@ namespace db {
 namespace {
 // Identifiers of the catalogue: letters, digits, "_" and the degree sign of "N°".
 const QString identifier = QStringLiteral("[A-Za-z_][A-Za-z0-9_\\x{00B0}]*");
-}
+} // namespace
 
 QString translateSource(const QString &source)
 {

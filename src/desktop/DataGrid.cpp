@@ -14,7 +14,10 @@ void prepareForLargeResults(QTableView &grid)
     grid.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 }
 
-DataGridView::DataGridView(QWidget *parent) : QTableView(parent) { prepareForLargeResults(*this); }
+DataGridView::DataGridView(QWidget *parent) : QTableView(parent)
+{
+    prepareForLargeResults(*this);
+}
 
 void DataGridView::commitEditor()
 {

@@ -10,26 +10,22 @@ QMessageBox::StandardButton QtDialogs::message(QWidget *parent, const QString &t
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-InputAnswer QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
-                             const QString &defaultText)
+InputAnswer QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
     const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? InputAnswer{true, text} : InputAnswer{false, QString()};
 }
 
-InputAnswer QtDialogs::choose(QWidget *parent, const QString &prompt, const QString &title,
-                              const QStringList &items)
+InputAnswer QtDialogs::choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items)
 {
     bool ok = false;
     const QString text = QInputDialog::getItem(parent, title, prompt, items, 0, false, &ok);
     return ok ? InputAnswer{true, text} : InputAnswer{false, QString()};
 }
 
-QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &folder,
-                                const QString &filter)
+QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
 {
     // Qt draws the dialog itself, so that it reads the same on every desktop.
-    return QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr,
-                                        QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }

@@ -19,26 +19,25 @@ public:
 
     virtual QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                                QMessageBox::Icon icon = QMessageBox::NoIcon) = 0;
+                                                QMessageBox::Icon icon = QMessageBox::NoIcon)
+        = 0;
     virtual InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
-                              const QString &defaultText = QString()) = 0;
+                              const QString &defaultText = QString())
+        = 0;
     // A choice among items (for example the scanners found); accepted false on Cancel.
-    virtual InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title,
-                               const QStringList &items) = 0;
+    virtual InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items)
+        = 0;
     // Full path of the chosen file, or the empty text when the dialog was cancelled.
-    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
+        = 0;
 };
 
 class QtDialogs : public Dialogs {
 public:
     QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::Icon icon) override;
+                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
     InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
                       const QString &defaultText) override;
-    InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title,
-                       const QStringList &items) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
+    InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter) override;
 };

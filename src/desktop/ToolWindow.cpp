@@ -9,8 +9,8 @@
 
 namespace toolwindow {
 
-void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips,
-           double heightTwips, const QColor &background)
+void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
+           const QColor &background)
 {
     window->setObjectName(name);
     window->setWindowTitle(caption);

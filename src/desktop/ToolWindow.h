@@ -9,8 +9,8 @@ class QPushButton;
 class QWidget;
 
 namespace toolwindow {
-void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips,
-           double heightTwips, const QColor &background);
+void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
+           const QColor &background);
 void centreOnScreen(QWidget *window);
 void place(QWidget *control, double left, double top, double width, double height);
 void setBackground(QWidget *widget, const QColor &colour);

@@ -13,15 +13,24 @@ double perPixel()
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int toPixels(double value) { return int(std::lround(value / perPixel())); }
+int toPixels(double value)
+{
+    return int(std::lround(value / perPixel()));
+}
 
-double fromPixels(double pixels) { return pixels * perPixel(); }
+double fromPixels(double pixels)
+{
+    return pixels * perPixel();
+}
 
 QRect rect(double left, double top, double width, double height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
-QSize size(double width, double height) { return QSize(toPixels(width), toPixels(height)); }
+QSize size(double width, double height)
+{
+    return QSize(toPixels(width), toPixels(height));
+}
 
 } // namespace twips

@@ -5,9 +5,9 @@
 #include <QSize>
 
 namespace twips {
-double perPixel();                         // twips in one pixel of the primary screen
+double perPixel(); // twips in one pixel of the primary screen
 int toPixels(double twips);
 double fromPixels(double pixels);
 QRect rect(double left, double top, double width, double height);
 QSize size(double width, double height);
-}
+} // namespace twips

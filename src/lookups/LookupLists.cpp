@@ -20,7 +20,10 @@ QString tableName(List list)
     return QString();
 }
 
-QString loadStatement(List list) { return QStringLiteral("SELECT * FROM ") + tableName(list); }
+QString loadStatement(List list)
+{
+    return QStringLiteral("SELECT * FROM ") + tableName(list);
+}
 
 void prepareCombo(QComboBox &combo)
 {

@@ -11,8 +11,8 @@ namespace lookups {
 
 enum class List { Chiave, Pubblicazione, Allocazione };
 
-QString tableName(List list);       // also the name of its text field
-QString loadStatement(List list);   // "SELECT * FROM Chiave", ...
+QString tableName(List list);     // also the name of its text field
+QString loadStatement(List list); // "SELECT * FROM Chiave", ...
 
 // The role under which each entry keeps the `ID` of its row.
 constexpr int RowIdRole = Qt::UserRole;

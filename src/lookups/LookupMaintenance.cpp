@@ -57,12 +57,36 @@ LookupMaintenance::LookupMaintenance(MaintenanceControls controls, const AppCont
 void LookupMaintenance::attachAll(Form1 &w, const AppContext &context)
 {
     const MaintenanceControls frames[] = {
-        {List::Chiave, w.Check2, w.Frame4, w.Combo2, w.Command7, w.Command8, w.Command9, w.Command10,
-         {w.Check1, w.Check3, w.Check8}, [&w] { w.CaricaChiave(); }},
-        {List::Pubblicazione, w.Check3, w.Frame5, w.Combo4, w.Command14, w.Command13, w.Command12, w.Command11,
-         {w.Check1, w.Check2, w.Check8}, [&w] { w.CaricaPubblicazione(); }},
-        {List::Allocazione, w.Check8, w.Frame6, w.Combo5, w.Command21, w.Command16, w.Command17, w.Command18,
-         {w.Check1, w.Check2, w.Check3}, [&w] { w.CaricaAllocazione(); }},
+        {List::Chiave,
+         w.Check2,
+         w.Frame4,
+         w.Combo2,
+         w.Command7,
+         w.Command8,
+         w.Command9,
+         w.Command10,
+         {w.Check1, w.Check3, w.Check8},
+         [&w] { w.CaricaChiave(); }},
+        {List::Pubblicazione,
+         w.Check3,
+         w.Frame5,
+         w.Combo4,
+         w.Command14,
+         w.Command13,
+         w.Command12,
+         w.Command11,
+         {w.Check1, w.Check2, w.Check8},
+         [&w] { w.CaricaPubblicazione(); }},
+        {List::Allocazione,
+         w.Check8,
+         w.Frame6,
+         w.Combo5,
+         w.Command21,
+         w.Command16,
+         w.Command17,
+         w.Command18,
+         {w.Check1, w.Check2, w.Check3},
+         [&w] { w.CaricaAllocazione(); }},
     };
     for (const MaintenanceControls &frame : frames)
         new LookupMaintenance(frame, context, &w);
@@ -132,8 +156,8 @@ void LookupMaintenance::insert()
     });
     if (!stored)
         return; // the frame stays open with the text, to try again
-    m_dialogs->message(m_window, QStringLiteral("Inserimento effettuato"), QStringLiteral("CONFERMA"),
-                       QMessageBox::Ok, QMessageBox::NoIcon);
+    m_dialogs->message(m_window, QStringLiteral("Inserimento effettuato"), QStringLiteral("CONFERMA"), QMessageBox::Ok,
+                       QMessageBox::NoIcon);
     reload();
     m_controls.frame->hide();
 }
@@ -176,7 +200,8 @@ bool LookupMaintenance::findsEntry(Action action, qint64 &rowId)
     const QString what = action == Action::Change ? QStringLiteral("modificare") : QStringLiteral("eliminare");
     const QString done = action == Action::Change ? QStringLiteral("modificato") : QStringLiteral("eliminato");
     if (m_controls.combo->count() == 0) {
-        tell(QStringLiteral("L'elenco \"%1\" è vuoto: non c'è nessuna voce da %2.").arg(tableName(m_controls.list), what));
+        tell(QStringLiteral("L'elenco \"%1\" è vuoto: non c'è nessuna voce da %2.")
+                 .arg(tableName(m_controls.list), what));
         return false;
     }
     const int entry = entryMeant(action);

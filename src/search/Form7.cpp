@@ -22,12 +22,14 @@ namespace {
 // The typed text goes into the quoted pattern as typed; only its apostrophes are
 // doubled, so that it cannot end the pattern early (O'Brien is found) nor change
 // the statement.
-QString insidePattern(QString typed) { return typed.replace(QLatin1Char('\''), QStringLiteral("''")); }
+QString insidePattern(QString typed)
+{
+    return typed.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
 } // namespace
 
 Form7::Form7(Windows &windows, QWidget *parent)
-    : QMainWindow(parent), m_windows(windows),
-      m_settings(windows.context().programFolder, windows.context().dialogs)
+    : QMainWindow(parent), m_windows(windows), m_settings(windows.context().programFolder, windows.context().dialogs)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Ricerca"));
@@ -65,8 +67,8 @@ void Form7::buildWindow()
     static const Search searches[] = {
         {&Form7::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
          u"SELECT * FROM tabella WHERE chiave LIKE '%"},
-        {&Form7::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento",
-         u"Inserimento Argomento ", u"SELECT * FROM tabella WHERE argomento LIKE '%"},
+        {&Form7::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento", u"Inserimento Argomento ",
+         u"SELECT * FROM tabella WHERE argomento LIKE '%"},
         {&Form7::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
          u"SELECT * FROM tabella WHERE testo LIKE '%"},
         {&Form7::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",
@@ -123,8 +125,8 @@ void Form7::query(const QString &str)
     Dialogs &dialogs = *m_windows.context().dialogs;
     guarded(this, dialogs, [&] {
         // A snapshot: the result stays as the search found it while it is shown.
-        auto rows = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder),
-                                                         str, true);
+        auto rows
+            = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder), str, true);
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),
                             QMessageBox::Ok, QMessageBox::Information);

@@ -15,7 +15,7 @@ class Windows;
 namespace db {
 class QueryRowSource;
 class RowSourceModel;
-}
+} // namespace db
 
 class Form7 : public QMainWindow {
     Q_OBJECT

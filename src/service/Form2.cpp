@@ -60,7 +60,7 @@ std::optional<qint64> Form2::counterValue(const QString &typed)
     static const QRegularExpression digitsOnly(QStringLiteral("^[0-9]+$"));
     const QString text = typed.trimmed();
     if (!digitsOnly.match(text).hasMatch())
-        return std::nullopt; // empty, letters, signs, fractions
+        return std::nullopt;           // empty, letters, signs, fractions
     return counter::wholeNumber(text); // nothing when too large
 }
 
@@ -79,9 +79,10 @@ void Form2::cambiaProgressivo(bool checked)
     const std::optional<qint64> value = counterValue(typed);
     if (!value) {
         const QString what = typed.trimmed().isEmpty() ? QStringLiteral("Non è stato digitato nessun numero.")
-                                                        : QStringLiteral("Il valore \"%1\" non è valido.").arg(typed);
-        say(what + QStringLiteral("\nIl Progressivo Documento deve essere un numero intero da 0 in su: "
-                                  "non è stato cambiato."),
+                                                       : QStringLiteral("Il valore \"%1\" non è valido.").arg(typed);
+        say(what
+                + QStringLiteral("\nIl Progressivo Documento deve essere un numero intero da 0 in su: "
+                                 "non è stato cambiato."),
             QMessageBox::Warning);
         Check1->setChecked(false);
         return;
@@ -128,13 +129,12 @@ void Form2::eliminaRegistrazioni(bool checked)
         return;
     Check1->setChecked(false);
     Check2->setChecked(false);
-    if (confirmed(QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "))
-        && guarded([this] {
-               db::Connection connection;
-               connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-               connection.execute(QStringLiteral("DELETE * FROM tabella "));
-               connection.close();
-           }))
+    if (confirmed(QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? ")) && guarded([this] {
+            db::Connection connection;
+            connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
+            connection.execute(QStringLiteral("DELETE * FROM tabella "));
+            connection.close();
+        }))
         say(QStringLiteral("Registrazioni cancellate !"));
     Check3->setChecked(false);
 }

@@ -14,7 +14,10 @@
 namespace {
 
 // The current size and place in twips, rounded as the reads round: halves to even.
-qint32 roundHalfEven(double value) { return qint32(std::nearbyint(value)); }
+qint32 roundHalfEven(double value)
+{
+    return qint32(std::nearbyint(value));
+}
 
 constexpr int valueBufferSize = 255;
 constexpr int keyListBufferSize = 8192;
@@ -52,8 +55,8 @@ void CIniManag::setUpperCase(qint16 vData)
     Scrivi2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), QString::number(vData));
 }
 
-bool CIniManag::LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione,
-                             QStringList &sKey, qint32 &iCount) const
+bool CIniManag::LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione, QStringList &sKey,
+                             qint32 &iCount) const
 {
     const QByteArray list = privateprofile::getString(privateprofile::toAnsi(sNomeSezione), std::nullopt,
                                                       QByteArrayView(), keyListBufferSize, sIniFilePath);
@@ -83,8 +86,7 @@ void CIniManag::setFilename(const QString &sFileName)
         m_dialogs->message(nullptr,
                            QStringLiteral("Il file: ") + m_fileName.toUpper()
                                + QStringLiteral(" non è stato trovato.\n\nSarà creato ora."),
-                           QStringLiteral("File di configurazione"), QMessageBox::Ok,
-                           QMessageBox::Warning);
+                           QStringLiteral("File di configurazione"), QMessageBox::Ok, QMessageBox::Warning);
     }
     // Opened for appending: should the file have appeared meanwhile, it keeps its
     // contents. A name that cannot be created leaves reads at their defaults.
@@ -106,10 +108,9 @@ qint32 CIniManag::Scrivi2(const QString &sSezione, const QString &sChiave, const
 
 QString CIniManag::readValue(const QString &section, const QString &key, const QString &defaultText) const
 {
-    return privateprofile::fromAnsi(privateprofile::getString(privateprofile::toAnsi(section),
-                                                              privateprofile::toAnsi(key),
-                                                              privateprofile::toAnsi(defaultText),
-                                                              valueBufferSize, m_fileName));
+    return privateprofile::fromAnsi(
+        privateprofile::getString(privateprofile::toAnsi(section), privateprofile::toAnsi(key),
+                                  privateprofile::toAnsi(defaultText), valueBufferSize, m_fileName));
 }
 
 bool CIniManag::LeggiBool(const QString &sChiave, bool Default) const
@@ -146,14 +147,13 @@ QString CIniManag::Leggi2(const QString &sSezione, const QString &sChiave, const
 
 qint32 CIniManag::DeleteKey(const QString &sSection, const QString &sKey)
 {
-    return privateprofile::writeString(privateprofile::toAnsi(sSection), privateprofile::toAnsi(sKey),
-                                       std::nullopt, Filename());
+    return privateprofile::writeString(privateprofile::toAnsi(sSection), privateprofile::toAnsi(sKey), std::nullopt,
+                                       Filename());
 }
 
 qint32 CIniManag::CancellaSezione(const QString &sSezione)
 {
-    return privateprofile::writeString(privateprofile::toAnsi(sSezione), std::nullopt, std::nullopt,
-                                       Filename());
+    return privateprofile::writeString(privateprofile::toAnsi(sSezione), std::nullopt, std::nullopt, Filename());
 }
 
 void CIniManag::FinestraSalvaPosizione(QWidget &f)

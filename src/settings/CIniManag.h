@@ -25,8 +25,8 @@ public:
     bool IsIDE() const { return false; }
 
     // Key names of a section of any file, in file order. Always returns false.
-    bool LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione,
-                      QStringList &sKey, qint32 &iCount) const;
+    bool LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione, QStringList &sKey,
+                      qint32 &iCount) const;
 
     // "" names CONFIG.INI; a name without "." gets ".ini"; a name without a folder
     // ("/" or "\") lands in the program folder. A missing file is created empty.

@@ -136,8 +136,7 @@ double leadingNumber(QStringView text)
     if (error == std::errc::result_out_of_range) {
         const bool negative = number.front() == '-';
         if (exponent + scale > 0)
-            return negative ? -std::numeric_limits<double>::infinity()
-                            : std::numeric_limits<double>::infinity();
+            return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
         return 0;
     }
     return value;

@@ -14,10 +14,9 @@ namespace {
 // Characters of the bytes 0x80..0x9F in Windows-1252; 0 where the code page
 // defines none (those bytes keep their own value as a C1 control).
 constexpr char16_t windows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 char16_t characterOf(uchar byte)
@@ -33,11 +32,16 @@ uchar folded(uchar byte)
     if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
         return byte + 0x20;
     switch (byte) {
-    case 0x8A: return 0x9A; // Š
-    case 0x8C: return 0x9C; // Œ
-    case 0x8E: return 0x9E; // Ž
-    case 0x9F: return 0xFF; // Ÿ
-    default: return byte;
+    case 0x8A:
+        return 0x9A; // Š
+    case 0x8C:
+        return 0x9C; // Œ
+    case 0x8E:
+        return 0x9E; // Ž
+    case 0x9F:
+        return 0xFF; // Ÿ
+    default:
+        return byte;
     }
 }
 
@@ -63,8 +67,7 @@ QByteArrayView untilNul(QByteArrayView text)
 
 QByteArrayView withoutQuotes(QByteArrayView value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
-        && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
@@ -220,9 +223,8 @@ QByteArray toAnsi(QStringView text)
     return bytes;
 }
 
-QByteArray readFromText(QByteArrayView contents, QByteArrayView section,
-                        std::optional<QByteArrayView> key, QByteArrayView defaultValue,
-                        int bufferSize)
+QByteArray readFromText(QByteArrayView contents, QByteArrayView section, std::optional<QByteArrayView> key,
+                        QByteArrayView defaultValue, int bufferSize)
 {
     if (bufferSize <= 0)
         return {};
@@ -257,14 +259,13 @@ QByteArray readFromText(QByteArrayView contents, QByteArrayView section,
 }
 
 std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView section,
-                                      std::optional<QByteArrayView> key,
-                                      std::optional<QByteArrayView> value)
+                                      std::optional<QByteArrayView> key, std::optional<QByteArrayView> value)
 {
     const QByteArrayView sectionName = trimmed(untilNul(section));
     const QByteArrayView keyName = key ? trimmed(untilNul(*key)) : QByteArrayView();
     const QByteArrayView newValue = value ? untilNul(*value) : QByteArrayView();
-    if (holdsLineBreak(sectionName) || holdsLineBreak(keyName) || holdsLineBreak(newValue)
-        || keyName.contains('=') || keyName.startsWith('['))
+    if (holdsLineBreak(sectionName) || holdsLineBreak(keyName) || holdsLineBreak(newValue) || keyName.contains('=')
+        || keyName.startsWith('['))
         return std::nullopt;
 
     const QList<Line> lines = linesOf(contents);
@@ -317,15 +318,15 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
     return joined(contents, out);
 }
 
-QByteArray getString(QByteArrayView section, std::optional<QByteArrayView> key,
-                     QByteArrayView defaultValue, int bufferSize, const QString &fileName)
+QByteArray getString(QByteArrayView section, std::optional<QByteArrayView> key, QByteArrayView defaultValue,
+                     int bufferSize, const QString &fileName)
 {
     const QByteArray contents = readFile(fileName).value_or(QByteArray());
     return readFromText(contents, section, key, defaultValue, bufferSize);
 }
 
-bool writeString(QByteArrayView section, std::optional<QByteArrayView> key,
-                 std::optional<QByteArrayView> value, const QString &fileName)
+bool writeString(QByteArrayView section, std::optional<QByteArrayView> key, std::optional<QByteArrayView> value,
+                 const QString &fileName)
 {
     if (fileName.isEmpty())
         return false;

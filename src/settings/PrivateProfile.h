@@ -39,9 +39,8 @@ bool sameName(QByteArrayView a, QByteArrayView b);
 // - when the section or the key is missing: defaultValue without its trailing
 //   blanks, cut to bufferSize - 1 bytes.
 // Texts passed here end at their first NUL, as C strings do.
-QByteArray readFromText(QByteArrayView contents, QByteArrayView section,
-                        std::optional<QByteArrayView> key, QByteArrayView defaultValue,
-                        int bufferSize);
+QByteArray readFromText(QByteArrayView contents, QByteArrayView section, std::optional<QByteArrayView> key,
+                        QByteArrayView defaultValue, int bufferSize);
 
 // The file contents after WritePrivateProfileStringA(section, key, value):
 // with a value, the key is set (section and key are added when missing); with the
@@ -50,8 +49,7 @@ QByteArray readFromText(QByteArrayView contents, QByteArrayView section,
 // written, when a name or the value holds a line break, when the key holds "="
 // or when it begins with "[" (either would change the file's structure).
 std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView section,
-                                      std::optional<QByteArrayView> key,
-                                      std::optional<QByteArrayView> value);
+                                      std::optional<QByteArrayView> key, std::optional<QByteArrayView> value);
 
 // The same on a file. A missing or unreadable file reads as empty, so that
 // readers get their default. A write creates the file when needed (only a
@@ -61,9 +59,9 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
 // reads give the default, writes fail.
 constexpr qint64 maxFileSize = 16 * 1024 * 1024;
 
-QByteArray getString(QByteArrayView section, std::optional<QByteArrayView> key,
-                     QByteArrayView defaultValue, int bufferSize, const QString &fileName);
-bool writeString(QByteArrayView section, std::optional<QByteArrayView> key,
-                 std::optional<QByteArrayView> value, const QString &fileName);
+QByteArray getString(QByteArrayView section, std::optional<QByteArrayView> key, QByteArrayView defaultValue,
+                     int bufferSize, const QString &fileName);
+bool writeString(QByteArrayView section, std::optional<QByteArrayView> key, std::optional<QByteArrayView> value,
+                 const QString &fileName);
 
 } // namespace privateprofile

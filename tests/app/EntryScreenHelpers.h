@@ -16,12 +16,11 @@ namespace entrytest {
 
 inline const QStringList &tabellaFields()
 {
-    static const QStringList fields = {QStringLiteral("Chiave"), QStringLiteral("Argomento"),
-                                       QStringLiteral("Testo"), QStringLiteral("Pubblicazione"),
-                                       QStringLiteral("N°"), QStringLiteral("Data"),
-                                       QStringLiteral("Pag"), QStringLiteral("Par"),
-                                       QStringLiteral("Note"), QStringLiteral("Allocazione"),
-                                       QStringLiteral("Prog")};
+    static const QStringList fields
+        = {QStringLiteral("Chiave"),        QStringLiteral("Argomento"), QStringLiteral("Testo"),
+           QStringLiteral("Pubblicazione"), QStringLiteral("N°"),        QStringLiteral("Data"),
+           QStringLiteral("Pag"),           QStringLiteral("Par"),       QStringLiteral("Note"),
+           QStringLiteral("Allocazione"),   QStringLiteral("Prog")};
     return fields;
 }
 

@@ -317,7 +317,8 @@ void TestDateEntry::typedKeysReachTheBoxAsDigitsOnly_data()
     QTest::addColumn<QString>("shown");
     for (const QString &box : {QStringLiteral("Text1"), QStringLiteral("Text7"), QStringLiteral("Text8")}) {
         QTest::addRow("%s digits", qPrintable(box)) << box << QStringLiteral("12") << QStringLiteral("12");
-        QTest::addRow("%s letters and signs", qPrintable(box)) << box << QStringLiteral("a1 b-2,") << QStringLiteral("12");
+        QTest::addRow("%s letters and signs", qPrintable(box))
+            << box << QStringLiteral("a1 b-2,") << QStringLiteral("12");
         QTest::addRow("%s at most three", qPrintable(box)) << box << QStringLiteral("12345") << QStringLiteral("123");
         QTest::addRow("%s accented letters", qPrintable(box)) << box << QStringLiteral("è°1") << QStringLiteral("1");
     }

@@ -19,11 +19,12 @@ const QString confirmation = QStringLiteral("Sei sicuro di voler procedere all' 
 // Three records: ID 1-3, the second without Testo.
 void addThreeRecords(const TestEnvironment &env)
 {
-    addRecord(env, {QStringLiteral("arte"), QStringLiteral("Giotto"), QStringLiteral("affreschi"),
-                    QStringLiteral("Focus"), QStringLiteral("1")});
+    addRecord(env,
+              {QStringLiteral("arte"), QStringLiteral("Giotto"), QStringLiteral("affreschi"), QStringLiteral("Focus"),
+               QStringLiteral("1")});
     addRecord(env, {QStringLiteral("storia"), QStringLiteral("Roma"), QString(), QStringLiteral("Qui Touring")});
-    addRecord(env, {QStringLiteral("città"), QStringLiteral("Perché è così"), QStringLiteral("più"),
-                    QStringLiteral("Geo")});
+    addRecord(env,
+              {QStringLiteral("città"), QStringLiteral("Perché è così"), QStringLiteral("più"), QStringLiteral("Geo")});
 }
 
 QList<qint64> storedIds(const TestEnvironment &env)
@@ -41,7 +42,10 @@ QList<QWidget *> fieldsCoveredByDeletion(const Form1 &f)
 }
 
 // The commands deletion mode disables.
-QList<QPushButton *> commandsOffInDeletion(const Form1 &f) { return {f.Command3, f.Command5, f.Command6, f.Command20}; }
+QList<QPushButton *> commandsOffInDeletion(const Form1 &f)
+{
+    return {f.Command3, f.Command5, f.Command6, f.Command20};
+}
 
 Form1 &openDeletionMode(Windows &windows)
 {
@@ -149,15 +153,15 @@ void TestDeletion::listHasOneEntryPerRecord()
 {
     TestEnvironment env;
     addThreeRecords(env);
-    runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID = 1"),
-                 // A record whose fields hold no value at all.
-                 QStringLiteral("INSERT INTO Tabella (Chiave) VALUES (NULL)")});
+    runSql(env,
+           {QStringLiteral("DELETE FROM Tabella WHERE ID = 1"),
+            // A record whose fields hold no value at all.
+            QStringLiteral("INSERT INTO Tabella (Chiave) VALUES (NULL)")});
     Windows windows(env.context);
     Form1 &f = openDeletionMode(windows);
     QCOMPARE(itemTexts(f.Combo7),
              (QStringList{QStringLiteral("2-- storia-- Roma-- -- Qui Touring"),
-                          QStringLiteral("3-- città-- Perché è così-- più-- Geo"),
-                          QStringLiteral("4-- -- -- -- ")}));
+                          QStringLiteral("3-- città-- Perché è così-- più-- Geo"), QStringLiteral("4-- -- -- -- ")}));
 }
 
 void TestDeletion::listOfAnEmptyCatalogueIsEmpty()
@@ -335,8 +339,8 @@ void TestDeletion::textNamingNoRecordDeletesNothing_data()
     QTest::newRow("entry of no record") << QStringLiteral("42-- arte-- Giotto") << QStringLiteral("42");
     QTest::newRow("words") << QStringLiteral("arte") << QStringLiteral("\"arte\"");
     QTest::newRow("statement") << QStringLiteral("1 OR 1=1") << QStringLiteral("\"1 OR 1=1\"");
-    QTest::newRow("statement after number") << QStringLiteral("1; DELETE FROM Tabella")
-                                            << QStringLiteral("\"1; DELETE FROM Tabella\"");
+    QTest::newRow("statement after number")
+        << QStringLiteral("1; DELETE FROM Tabella") << QStringLiteral("\"1; DELETE FROM Tabella\"");
     QTest::newRow("blank before separator") << QStringLiteral("2 -- storia") << QStringLiteral("\"2 -- storia\"");
 }
 
@@ -396,8 +400,9 @@ void TestDeletion::engineFailureIsReportedAndNotConfirmed()
     Windows windows(env.context);
     Form1 &f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(0);
-    runSql(env, {QStringLiteral("CREATE TRIGGER blocco BEFORE DELETE ON Tabella "
-                                "BEGIN SELECT RAISE(ABORT, 'eliminazione bloccata'); END")});
+    runSql(env,
+           {QStringLiteral("CREATE TRIGGER blocco BEFORE DELETE ON Tabella "
+                           "BEGIN SELECT RAISE(ABORT, 'eliminazione bloccata'); END")});
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
 

@@ -70,8 +70,8 @@ void TestDocumentCounter::readingReportsWhatIsWrong_data()
     QTest::addColumn<QStringList>("statements");
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("mentioned");
-    QTest::newRow("no row") << QStringList{QStringLiteral("DELETE FROM contatore")}
-                            << int(counter::Reading::NoRow) << QStringLiteral("non contiene la riga");
+    QTest::newRow("no row") << QStringList{QStringLiteral("DELETE FROM contatore")} << int(counter::Reading::NoRow)
+                            << QStringLiteral("non contiene la riga");
     QTest::newRow("text") << QStringList{QStringLiteral("DROP TABLE contatore"),
                                          QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
                                          QStringLiteral("INSERT INTO contatore VALUES ('x1')")}

@@ -5,10 +5,10 @@
 #include "app/Form1.h"
 #include "app/Texts.h"
 #include "app/Windows.h"
-#include "browse/rptBooks.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
+#include "browse/rptBooks.h"
 #include "db/DbError.h"
 #include "desktop/Twips.h"
 #include "lookups/LookupLists.h"
@@ -44,8 +44,9 @@ QList<qint64> itemIds(const QComboBox *combo)
 // A damaged counter table that holds a text instead of a number.
 void replaceCounterWithText(const TestEnvironment &env, const QString &text)
 {
-    runSql(env, {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
-                 QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('%1')").arg(text)});
+    runSql(env,
+           {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
+            QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('%1')").arg(text)});
 }
 
 const QString instructions = QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , \n"
@@ -118,8 +119,8 @@ void TestForm1::startUpShowsTheMenuOnly()
     QVERIFY(!f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     QCOMPARE(f.size(), twips::size(11940, 7860));
     QVERIFY(f.Frame2->isVisible());
-    for (QWidget *hidden : {static_cast<QWidget *>(f.Frame3), static_cast<QWidget *>(f.Frame5),
-                            static_cast<QWidget *>(f.Frame6)})
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(f.Frame3), static_cast<QWidget *>(f.Frame5), static_cast<QWidget *>(f.Frame6)})
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
     for (QWidget *hidden : {static_cast<QWidget *>(f.Combo7), static_cast<QWidget *>(f.Frame1),
                             static_cast<QWidget *>(f.Frame4), static_cast<QWidget *>(f.Frame7)})
@@ -192,14 +193,14 @@ void TestForm1::startUpFillsTheListsInDatabaseOrder()
     QFETCH(QString, entryList);
     QFETCH(QString, frameList);
     TestEnvironment env;
-    const QStringList texts = {QStringLiteral("zeta"), QStringLiteral("Àlfa è"), QStringLiteral("zeta"),
-                               QStringLiteral("beta")};
+    const QStringList texts
+        = {QStringLiteral("zeta"), QStringLiteral("Àlfa è"), QStringLiteral("zeta"), QStringLiteral("beta")};
     addLookupRows(env, table, texts);
     // A deleted row leaves a gap in the IDs: the entries must carry the real ones.
     runSql(env, {QStringLiteral("DELETE FROM %1 WHERE ID = 2").arg(table)});
     addLookupRows(env, table, {QStringLiteral("ultimo")});
-    const QStringList expected = {QStringLiteral("zeta"), QStringLiteral("zeta"), QStringLiteral("beta"),
-                                  QStringLiteral("ultimo")};
+    const QStringList expected
+        = {QStringLiteral("zeta"), QStringLiteral("zeta"), QStringLiteral("beta"), QStringLiteral("ultimo")};
     const QList<qint64> expectedIds = {1, 3, 4, 5};
 
     Windows windows(env.context);
@@ -284,8 +285,7 @@ void TestForm1::windowIsLaidOutInTwips()
     Windows windows(env.context);
     auto *widget = windows.form1().findChild<QWidget *>(control);
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(),
-             twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    QCOMPARE(widget->geometry(), twips::rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
 }
 
 void TestForm1::captionsAreExact_data()
@@ -296,7 +296,8 @@ void TestForm1::captionsAreExact_data()
     QTest::addColumn<QPoint>("labelCorner"); // twips; labels only, (-1, -1) for other controls
     QTest::newRow("Frame2") << QStringLiteral("Frame2") << QStringLiteral("Menù") << QPoint(-1, -1);
     QTest::newRow("Frame3") << QStringLiteral("Frame3") << QStringLiteral("Gestione ") << QPoint(-1, -1);
-    QTest::newRow("Check5") << QStringLiteral("Check5") << QStringLiteral("Inserisci/Modifica/Elimina") << QPoint(-1, -1);
+    QTest::newRow("Check5") << QStringLiteral("Check5") << QStringLiteral("Inserisci/Modifica/Elimina")
+                            << QPoint(-1, -1);
     QTest::newRow("Check4") << QStringLiteral("Check4") << QStringLiteral("Ricerca") << QPoint(-1, -1);
     QTest::newRow("Check6") << QStringLiteral("Check6") << QStringLiteral("Stampa Generale") << QPoint(-1, -1);
     QTest::newRow("Check10") << QStringLiteral("Check10") << QStringLiteral("Funzioni di Servizio") << QPoint(-1, -1);
@@ -317,7 +318,8 @@ void TestForm1::captionsAreExact_data()
     QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("Inserisci") << QPoint(-1, -1);
     QTest::newRow("Command3") << QStringLiteral("Command3") << QStringLiteral("Pulisci") << QPoint(-1, -1);
     QTest::newRow("Command20") << QStringLiteral("Command20") << QStringLiteral("Modifica") << QPoint(-1, -1);
-    QTest::newRow("Command5") << QStringLiteral("Command5") << QStringLiteral("Acquisisci da  Scanner") << QPoint(-1, -1);
+    QTest::newRow("Command5") << QStringLiteral("Command5") << QStringLiteral("Acquisisci da  Scanner")
+                              << QPoint(-1, -1);
     QTest::newRow("Command6") << QStringLiteral("Command6") << QStringLiteral("Visualizza Allegato") << QPoint(-1, -1);
     QTest::newRow("Command4") << QStringLiteral("Command4") << QStringLiteral("&Menù") << QPoint(-1, -1);
     QTest::newRow("Check7") << QStringLiteral("Check7") << QStringLiteral("Interrogazione") << QPoint(-1, -1);
@@ -696,8 +698,8 @@ void TestForm1::menuReturnsToTheMenuScreen()
 
     QVERIFY(f.Frame2->isVisible());
     QVERIFY(!f.Frame3->isVisible());
-    for (QWidget *frame : {static_cast<QWidget *>(f.Frame4), static_cast<QWidget *>(f.Frame5),
-                           static_cast<QWidget *>(f.Frame6)})
+    for (QWidget *frame :
+         {static_cast<QWidget *>(f.Frame4), static_cast<QWidget *>(f.Frame5), static_cast<QWidget *>(f.Frame6)})
         QVERIFY(frame->isHidden());
     QVERIFY(!f.Check9->isChecked());
     QVERIFY(!f.Check5->isChecked());

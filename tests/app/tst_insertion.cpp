@@ -32,8 +32,8 @@ void type(Form1 &f, const Typed &t)
 
 QStringList valuesOf(const Typed &t, const QString &prog)
 {
-    return {t.chiave, t.argomento, t.testo, t.pubblicazione, t.numero, t.data, t.pagina, t.paragrafo,
-            t.note, t.allocazione, prog};
+    return {t.chiave, t.argomento, t.testo, t.pubblicazione, t.numero, t.data,
+            t.pagina, t.paragrafo, t.note,  t.allocazione,   prog};
 }
 
 const QString validationText = QStringLiteral(" ERRORE : il Campo Chiave e Argomento devono essere compliati");
@@ -75,25 +75,42 @@ void TestInsertion::storesEveryFieldAsShown_data()
         longNotes += QStringLiteral("Riga %1 delle note: perché così è più facile ritrovarlo.\n").arg(line);
     longNotes += QStringLiteral("Allegato:-scansione 1.pdf");
 
-    QTest::newRow("every field, accents")
-        << Typed{QStringLiteral("Società"), QStringLiteral("Città d'arte: l'Umbria è più verde"),
-                 QStringLiteral("«Più» è “meglio”"), QStringLiteral("Qui Touring"), QStringLiteral("12"),
-                 QStringLiteral("01/05/2009"), QStringLiteral("145"), QStringLiteral("3"),
-                 QStringLiteral("Prima riga\nSeconda riga con accenti: àèéìòù"),
-                 QStringLiteral("Scaffale 3, ripiano B")};
+    QTest::newRow("every field, accents") << Typed{QStringLiteral("Società"),
+                                                   QStringLiteral("Città d'arte: l'Umbria è più verde"),
+                                                   QStringLiteral("«Più» è “meglio”"),
+                                                   QStringLiteral("Qui Touring"),
+                                                   QStringLiteral("12"),
+                                                   QStringLiteral("01/05/2009"),
+                                                   QStringLiteral("145"),
+                                                   QStringLiteral("3"),
+                                                   QStringLiteral("Prima riga\nSeconda riga con accenti: àèéìòù"),
+                                                   QStringLiteral("Scaffale 3, ripiano B")};
     QTest::newRow("keyword and subject only")
         << Typed{QStringLiteral("arte"), QStringLiteral("Giotto"), {}, {}, {}, {}, {}, {}, {}, {}};
     QTest::newRow("single blanks are filled")
         << Typed{QStringLiteral(" "), QStringLiteral(" "), {}, {}, {}, {}, {}, {}, {}, {}};
-    QTest::newRow("blanks kept where typed")
-        << Typed{QStringLiteral("  storia  "), QStringLiteral(" Roma "), QStringLiteral("testo  con  spazi "),
-                 QStringLiteral(" Focus"), {}, QStringLiteral("1/5/2009"), {}, {},
-                 QStringLiteral("  rientro\n\n  dopo una riga vuota  "), QStringLiteral("armadio ")};
+    QTest::newRow("blanks kept where typed") << Typed{QStringLiteral("  storia  "),
+                                                      QStringLiteral(" Roma "),
+                                                      QStringLiteral("testo  con  spazi "),
+                                                      QStringLiteral(" Focus"),
+                                                      {},
+                                                      QStringLiteral("1/5/2009"),
+                                                      {},
+                                                      {},
+                                                      QStringLiteral("  rientro\n\n  dopo una riga vuota  "),
+                                                      QStringLiteral("armadio ")};
     QTest::newRow("long notes on many lines")
         << Typed{QStringLiteral("archivio"), QStringLiteral("note lunghe"), {}, {}, {}, {}, {}, {}, longNotes, {}};
-    QTest::newRow("apostrophes and quotes")
-        << Typed{QStringLiteral("l'arte"), QStringLiteral("\"citato\" e 'apostrofato'"), QStringLiteral("x'); --"),
-                 {}, {}, {}, {}, {}, QStringLiteral("spazio\u00A0indivisibile"), {}};
+    QTest::newRow("apostrophes and quotes") << Typed{QStringLiteral("l'arte"),
+                                                     QStringLiteral("\"citato\" e 'apostrofato'"),
+                                                     QStringLiteral("x'); --"),
+                                                     {},
+                                                     {},
+                                                     {},
+                                                     {},
+                                                     {},
+                                                     QStringLiteral("spazio\u00A0indivisibile"),
+                                                     {}};
 }
 
 void TestInsertion::storesEveryFieldAsShown()
@@ -157,15 +174,15 @@ void TestInsertion::typedNotesKeepTheirLines()
     QTest::keyClicks(f.Text9, QStringLiteral("terza"));
     env.dialogs.answerButton(QMessageBox::Ok);
     f.Command1->click();
-    QCOMPARE(storedRows(env).first().value(QStringLiteral("Note")).toString(),
-             QStringLiteral("prima\nseconda\nterza"));
+    QCOMPARE(storedRows(env).first().value(QStringLiteral("Note")).toString(), QStringLiteral("prima\nseconda\nterza"));
 }
 
 void TestInsertion::typedKeywordIsNotAddedToTheList()
 {
     TestEnvironment env;
-    runSql(env, {QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('arte')"),
-                 QStringLiteral("INSERT INTO Pubblicazione (Pubblicazione) VALUES ('Focus')")});
+    runSql(env,
+           {QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('arte')"),
+            QStringLiteral("INSERT INTO Pubblicazione (Pubblicazione) VALUES ('Focus')")});
     Windows windows(env.context);
     Form1 &f = openEntryScreen(windows);
     f.Combo3->setCurrentIndex(0); // picked from the list
@@ -332,8 +349,9 @@ void TestInsertion::failedInsertionStoresNothing()
 void TestInsertion::damagedCounterRefusesTheInsertion()
 {
     TestEnvironment env;
-    runSql(env, {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
-                 QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('dodici')")});
+    runSql(env,
+           {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
+            QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('dodici')")});
     Windows windows(env.context);
     Form1 &f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QString());

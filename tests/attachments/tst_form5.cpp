@@ -50,7 +50,10 @@ void comparePdf(const QString &path, int pages)
     QVERIFY(qAbs(info.pageSizePoints.height() - expected.height()) < 1.0);
 }
 
-QString notesOf(Windows &windows) { return windows.form1().Text9->toPlainText(); }
+QString notesOf(Windows &windows)
+{
+    return windows.form1().Text9->toPlainText();
+}
 
 // A refused or abandoned scan: no file, the notes as they were, the window still open.
 void verifyNothingScanned(const TestEnvironment &env, Windows &windows, Form5 &form5)
@@ -124,8 +127,7 @@ void TestForm5::windowLooksAsDescribed()
     }
     QCOMPARE(form5.findChild<QLineEdit *>(QStringLiteral("Text1"))->geometry(), twips::rect(1440, 1080, 6735, 375));
     QCOMPARE(form5.findChild<QLabel *>(QStringLiteral("Picture1"))->geometry(), twips::rect(360, 1080, 855, 735));
-    const QList<QWidget *> tabOrder = {form5.Command2, form5.Command1, form5.Text1, form5.Picture1,
-                                        form5.FBMultipage};
+    const QList<QWidget *> tabOrder = {form5.Command2, form5.Command1, form5.Text1, form5.Picture1, form5.FBMultipage};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         QCOMPARE(tabOrder.at(i)->nextInFocusChain(), tabOrder.at(i + 1));
 }
@@ -273,7 +275,8 @@ void TestForm5::twoScansAddTwoNotesLines()
     }
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(notesOf(windows), QStringLiteral("Nota iniziale\nAllegato:-Primo.pdf\nAllegato:-Secondo.pdf"));
-    QCOMPARE(filesIn(env.context.attachmentFolder()), QStringList({QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}));
+    QCOMPARE(filesIn(env.context.attachmentFolder()),
+             QStringList({QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}));
 }
 
 void TestForm5::scannedDocumentOpensFromTheAttachmentWindow()

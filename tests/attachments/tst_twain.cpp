@@ -41,10 +41,11 @@ bool samePixels(const QImage &a, const QImage &b)
 void comparePageSize(const PdfInfo &info)
 {
     const QSizeF expected = SaneTestDevice::areaMillimetres() * pointsPerMillimetre;
-    QVERIFY2(qAbs(info.pageSizePoints.width() - expected.width()) < 1.0
-                 && qAbs(info.pageSizePoints.height() - expected.height()) < 1.0,
-             qPrintable(QStringLiteral("page %1 x %2 pts").arg(info.pageSizePoints.width())
-                            .arg(info.pageSizePoints.height())));
+    QVERIFY2(
+        qAbs(info.pageSizePoints.width() - expected.width()) < 1.0
+            && qAbs(info.pageSizePoints.height() - expected.height()) < 1.0,
+        qPrintable(
+            QStringLiteral("page %1 x %2 pts").arg(info.pageSizePoints.width()).arg(info.pageSizePoints.height())));
 }
 } // namespace
 
@@ -269,7 +270,8 @@ void TestTwain::multipageFile()
     const QStringList written = QDir(folder).entryList(QDir::Files);
     QCOMPARE(written.size(), 1);
     QVERIFY2(QRegularExpression(QStringLiteral("^Scansione_\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d\\.pdf$"))
-                 .match(written.first()).hasMatch(),
+                 .match(written.first())
+                 .hasMatch(),
              qPrintable(written.first()));
     QCOMPARE(twain.lastFile(), folder + QLatin1Char('/') + written.first());
     const PdfInfo info = PdfInfo::of(twain.lastFile());

@@ -232,14 +232,22 @@ void tst_BandedReport::placeholders_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("printed");
     QTest::newRow("date") << "%D" << QStringLiteral("martedì 8 dicembre 2026");
-    QTest::newRow("page") << "%p" << "3";
-    QTest::newRow("pages") << "%P" << "12";
-    QTest::newRow("in a sentence") << "Pagina %p di %P" << "Pagina 3 di 12";
-    QTest::newRow("plain text") << "Elenco " << "Elenco ";
-    QTest::newRow("lone percent") << "100%" << "100%";
-    QTest::newRow("other letter") << "%d %x" << "%d %x";
-    QTest::newRow("doubled percent") << "%%p" << "%3";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("page") << "%p"
+                          << "3";
+    QTest::newRow("pages") << "%P"
+                           << "12";
+    QTest::newRow("in a sentence") << "Pagina %p di %P"
+                                   << "Pagina 3 di 12";
+    QTest::newRow("plain text") << "Elenco "
+                                << "Elenco ";
+    QTest::newRow("lone percent") << "100%"
+                                  << "100%";
+    QTest::newRow("other letter") << "%d %x"
+                                  << "%d %x";
+    QTest::newRow("doubled percent") << "%%p"
+                                     << "%3";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_BandedReport::placeholders()
@@ -273,7 +281,7 @@ void tst_BandedReport::pageCount()
     const reportrows::GeneratedRows rows(records);
     QCOMPARE(BandedReport(report::rptBooksLayout(), rows, paper(QPageSize::A4)).pageCount(), a4Pages);
     QCOMPARE(BandedReport(report::rptBooksLayout(), rows, paper(QPageSize::Letter)).pageCount(), letterPages);
-    QCOMPARE(rows.reads, 0);  // counted, not read
+    QCOMPARE(rows.reads, 0); // counted, not read
 }
 
 void tst_BandedReport::everyRecordOnExactlyOnePage_data()
@@ -307,7 +315,7 @@ void tst_BandedReport::reportFooterThatDoesNotFitTakesAPage()
     layout.pageFooter = {QStringLiteral("piede"), 100, {}};
     layout.detail = {QStringLiteral("dettaglio"), 100, {}};
     layout.reportFooter = {QStringLiteral("fine"), 18, {}};
-    const QSize sheet(1000, 600);  // room for four details between the page bands
+    const QSize sheet(1000, 600); // room for four details between the page bands
 
     const reportrows::GeneratedRows three(3), four(4);
     QCOMPARE(BandedReport(layout, three, sheet).pageCount(), 1);
@@ -345,7 +353,7 @@ void tst_BandedReport::anyPageOfAMillionRecordsReadsOnlyItsRows()
     pageImage(shown, 250000);
     QCOMPARE(rows.lowestRowRead, 999996);
     QCOMPARE(rows.highestRowRead, 999999);
-    QCOMPARE(rows.reads, 4 * 12);  // the twelve fields of four records
+    QCOMPARE(rows.reads, 4 * 12); // the twelve fields of four records
 }
 
 void tst_BandedReport::missingFields()
@@ -374,7 +382,7 @@ void tst_BandedReport::printedPdfReadsAsTheReport()
     QVERIFY(shown.print(printer, 1, shown.pageCount()));
 
     QCOMPARE(pdftext::pageCount(pdf), 1);
-    const QString text = pdftext::text(pdf, true).simplified();  // read line by line, as placed
+    const QString text = pdftext::text(pdf, true).simplified(); // read line by line, as placed
     // Date line, heading, three records in order, then the page footer.
     QStringList expected = {QStringLiteral("martedì 8 dicembre 2026"), QStringLiteral("Elenco")};
     for (int n = 1; n <= 3; ++n) {
@@ -384,18 +392,17 @@ void tst_BandedReport::printedPdfReadsAsTheReport()
         expected << QString::number(n) << QStringLiteral("Prog %1").arg(n) << QStringLiteral("Chiave %1").arg(n)
                  << QStringLiteral("Argomento %1").arg(n) << QStringLiteral("Testo %1").arg(n)
                  << QStringLiteral("Pubblicazione") << QStringLiteral("N°") << QStringLiteral("Data")
-                 << QStringLiteral("Pag") << QStringLiteral("Pubblicazione %1").arg(n)
-                 << QStringLiteral("N° %1").arg(n) << QStringLiteral("Data %1").arg(n)
-                 << QStringLiteral("Pag %1").arg(n) << QStringLiteral("Par") << QStringLiteral("Note")
-                 << QStringLiteral("Allocazione") << QStringLiteral("Par %1").arg(n)
+                 << QStringLiteral("Pag") << QStringLiteral("Pubblicazione %1").arg(n) << QStringLiteral("N° %1").arg(n)
+                 << QStringLiteral("Data %1").arg(n) << QStringLiteral("Pag %1").arg(n) << QStringLiteral("Par")
+                 << QStringLiteral("Note") << QStringLiteral("Allocazione") << QStringLiteral("Par %1").arg(n)
                  << QStringLiteral("Note %1").arg(n) << QStringLiteral("Allocazione %1").arg(n);
     }
     expected << QStringLiteral("Pagina 1 di 1");
     qsizetype from = 0;
     for (const QString &piece : expected) {
         const qsizetype at = text.indexOf(piece, from);
-        QVERIFY2(at >= 0, qPrintable(QStringLiteral("\"%1\" missing after position %2 of: %3")
-                                         .arg(piece).arg(from).arg(text)));
+        QVERIFY2(at >= 0,
+                 qPrintable(QStringLiteral("\"%1\" missing after position %2 of: %3").arg(piece).arg(from).arg(text)));
         from = at + piece.size();
     }
     QVERIFY(!text.contains(QLatin1String("%D")));
@@ -412,13 +419,13 @@ void tst_BandedReport::pagesOfALongerReport()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    QVERIFY(shown.print(printer, 2, 3));  // a range, as the print dialog gives it
+    QVERIFY(shown.print(printer, 2, 3)); // a range, as the print dialog gives it
 
     QCOMPARE(pdftext::pageCount(pdf), 2);
     const QStringList pages = pdftext::text(pdf, true).split(QLatin1Char('\f'));
     const QString second = pages.at(0).simplified();
     const QString third = pages.at(1).simplified();
-    QVERIFY(second.startsWith(QLatin1String("Elenco")));   // the date line only opens the report
+    QVERIFY(second.startsWith(QLatin1String("Elenco"))); // the date line only opens the report
     QVERIFY(second.contains(QLatin1String("Chiave 5")));
     QVERIFY(second.contains(QLatin1String("Chiave 8")));
     QVERIFY(!second.contains(QLatin1String("Chiave 9")));
@@ -459,7 +466,7 @@ void tst_BandedReport::longPageNumbersStayInTheirBoxes()
     QVERIFY(shown.print(printer, 123457, 123457));
 
     const ReportBand &footer = shown.layout().pageFooter;
-    const auto rightEdge = [&](const char *label) {   // in points, as pdftotext gives them
+    const auto rightEdge = [&](const char *label) { // in points, as pdftotext gives them
         const ReportControl *c = footer.control(QString::fromLatin1(label));
         return (shown.layout().leftMargin + c->twips.left() + c->twips.width()) / 20.0;
     };

@@ -21,7 +21,8 @@ void addRecord(const QString &path, const QString &chiave, const QString &argome
     db::Connection connection;
     connection.open(db::connectionTextA(QFileInfo(path).path()));
     QSqlQuery insert(connection.database());
-    QVERIFY(insert.prepare(QStringLiteral("INSERT INTO Tabella (Chiave, Argomento, \"N°\", Testo) VALUES (?, ?, ?, '')")));
+    QVERIFY(
+        insert.prepare(QStringLiteral("INSERT INTO Tabella (Chiave, Argomento, \"N°\", Testo) VALUES (?, ?, ?, '')")));
     insert.addBindValue(chiave);
     insert.addBindValue(argomento);
     insert.addBindValue(numero);
@@ -61,8 +62,8 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
     int records = -1;
     QTimer::singleShot(0, &caller, [&] {
         rptBooks *window = windows.loadedReport();
-        shownModal = window && window->isVisible() && window->isMaximized() &&
-                     window->windowModality() == Qt::ApplicationModal;
+        shownModal = window && window->isVisible() && window->isMaximized()
+            && window->windowModality() == Qt::ApplicationModal;
         records = window && window->report() ? window->report()->recordsOn(1).count : -1;
         window->findChild<QPushButton *>(QStringLiteral("stampa"))->click();
         window->close();
@@ -71,7 +72,7 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
     QVERIFY(shownModal);
     QCOMPARE(records, 3);
     QVERIFY(!windows.report().isVisible());
-    QVERIFY(QSqlDatabase::connectionNames().isEmpty());   // rows and connection released
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty()); // rows and connection released
     QVERIFY(env.dialogs.shown.isEmpty());
 
     const QString text = pdftext::text(env.printers.pdfPath, true).simplified();
@@ -106,8 +107,9 @@ void tst_CatalogueReport::missingCatalogue()
     QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
     QCOMPARE(env.dialogs.shown.size(), 1);
     const ShownBox &box = env.dialogs.last();
-    QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile preparare la stampa del catalogo.\n")), qPrintable(box.text));
-    QVERIFY(box.text.contains(QLatin1String("db1.mdb")));   // the engine's reason names the file
+    QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile preparare la stampa del catalogo.\n")),
+             qPrintable(box.text));
+    QVERIFY(box.text.contains(QLatin1String("db1.mdb"))); // the engine's reason names the file
     QCOMPARE(box.title, texts::applicationTitle());
     QCOMPARE(box.icon, QMessageBox::Critical);
     QVERIFY(!windows.loadedReport() || !windows.loadedReport()->isVisible());
@@ -120,7 +122,7 @@ void tst_CatalogueReport::tableWithoutAField()
     runSql(env.catalogPath(), QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog"));
     Windows windows(env.context);
     QWidget caller;
-    QTimer::singleShot(0, &caller, [&] { windows.report().close(); });   // should it wrongly open
+    QTimer::singleShot(0, &caller, [&] { windows.report().close(); }); // should it wrongly open
     QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));

@@ -7,8 +7,8 @@
 #include "browse/GridListing.h"
 
 #include <QFile>
-#include <QPrinter>
 #include <QHeaderView>
+#include <QPrinter>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
@@ -87,7 +87,8 @@ public:
     {
         if (role != Qt::DisplayRole)
             return {};
-        return index.column() == 0 ? QStringLiteral("riga %1").arg(index.row()) : QStringLiteral("c%1").arg(index.column());
+        return index.column() == 0 ? QStringLiteral("riga %1").arg(index.row())
+                                   : QStringLiteral("c%1").arg(index.column());
     }
     bool canFetchMore(const QModelIndex &parent) const override { return !parent.isValid() && m_loaded < m_rows; }
     void fetchMore(const QModelIndex &parent) override
@@ -124,23 +125,23 @@ void tst_GridListing::printedLines_data()
     QTest::addColumn<Rows>("rows");
     QTest::addColumn<QStringList>("lines");
     // Short texts, so that a line fits across the page.
-    const QStringList a = {QStringLiteral("1"), QStringLiteral("St"), QStringLiteral("Roma"), QStringLiteral("T"),
-                           QStringLiteral("Fo"), QStringLiteral("12"), QStringLiteral("2003"),
-                           QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
-    const QStringList b = {QStringLiteral("2"), QStringLiteral("Àrte"), QStringLiteral("Gi"), QStringLiteral("U"),
-                           QStringLiteral("Ar"), QStringLiteral("3"), QStringLiteral("2006"),
-                           QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
-    const QStringList c = {QStringLiteral("3"), QStringLiteral("Mu"), QStringLiteral("Verdi"), QStringLiteral("V"),
-                           QStringLiteral("Op"), QStringLiteral("7"), QStringLiteral("09"),
-                           QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
+    const QStringList a = {QStringLiteral("1"),    QStringLiteral("St"),     QStringLiteral("Roma"),
+                           QStringLiteral("T"),    QStringLiteral("Fo"),     QStringLiteral("12"),
+                           QStringLiteral("2003"), QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
+    const QStringList b = {QStringLiteral("2"),    QStringLiteral("Àrte"),   QStringLiteral("Gi"),
+                           QStringLiteral("U"),    QStringLiteral("Ar"),     QStringLiteral("3"),
+                           QStringLiteral("2006"), QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
+    const QStringList c = {QStringLiteral("3"),  QStringLiteral("Mu"),     QStringLiteral("Verdi"),
+                           QStringLiteral("V"),  QStringLiteral("Op"),     QStringLiteral("7"),
+                           QStringLiteral("09"), QStringLiteral("OLTRE7"), QStringLiteral("OLTRE8")};
     QTest::newRow("three rows in grid order, columns 7 and 8 never")
         << Rows{a, b, c} << QStringList{printedLine(a), printedLine(b), printedLine(c)};
 
     QStringList emptyCells = a;
     emptyCells[2] = QString();
     emptyCells[6] = QString();
-    QTest::newRow("empty cells keep their gaps") << Rows{a, emptyCells}
-                                                 << QStringList{printedLine(a), printedLine(emptyCells)};
+    QTest::newRow("empty cells keep their gaps")
+        << Rows{a, emptyCells} << QStringList{printedLine(a), printedLine(emptyCells)};
     QStringList emptyFirst = b;
     emptyFirst[0] = QString();
     QTest::newRow("empty first cell") << Rows{a, emptyFirst} << QStringList{printedLine(a), printedLine(emptyFirst)};
@@ -185,7 +186,7 @@ void tst_GridListing::printedLines()
     QStandardItemModel *model = gridModel(rows, 9, &owner);
     QVERIFY(browse::printGridListing(env.context, nullptr, *model));
     QVERIFY(env.dialogs.shown.isEmpty());
-    QCOMPARE(linesOnPaper(env), withoutTrailingBlanks(lines));   // trailing blanks are no ink
+    QCOMPARE(linesOnPaper(env), withoutTrailingBlanks(lines)); // trailing blanks are no ink
 }
 
 void tst_GridListing::emptyGridEndsAnEmptyDocument()
@@ -204,8 +205,8 @@ void tst_GridListing::noPrinterInstalled()
     TestEnvironment env;
     env.printers.installed = false;
     QObject owner;
-    QVERIFY(!browse::printGridListing(env.context, nullptr,
-                                      *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
+    QVERIFY(
+        !browse::printGridListing(env.context, nullptr, *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessuna stampante installata: impossibile stampare l'elenco."));
     QCOMPARE(env.dialogs.last().title, texts::applicationTitle());
@@ -217,8 +218,8 @@ void tst_GridListing::fewerThanSevenColumns()
 {
     TestEnvironment env;
     QObject owner;
-    QVERIFY(!browse::printGridListing(env.context, nullptr,
-                                      *gridModel({QStringList(6, QStringLiteral("x"))}, 6, &owner)));
+    QVERIFY(
+        !browse::printGridListing(env.context, nullptr, *gridModel({QStringList(6, QStringLiteral("x"))}, 6, &owner)));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text,
              QStringLiteral("La griglia ha meno di sette colonne: impossibile stampare l'elenco."));
@@ -236,8 +237,8 @@ void tst_GridListing::printerThatCannotBeReached()
     TestEnvironment env;
     env.printers.pdfPath = env.folder() + QStringLiteral("/cartella-che-non-esiste/elenco.pdf");
     QObject owner;
-    QVERIFY(!browse::printGridListing(env.context, nullptr,
-                                      *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
+    QVERIFY(
+        !browse::printGridListing(env.context, nullptr, *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile avviare la stampa: controllare la stampante."));
 }
@@ -253,7 +254,7 @@ void tst_GridListing::moreRowsThanSixteenBitsHold()
     QVERIFY(printed.at(32767).startsWith(QLatin1String("riga 32767 ")));
     QVERIFY(printed.last().startsWith(QLatin1String("riga 32999 ")));
     QVERIFY(!printed.last().contains(QLatin1String("c7")));
-    QVERIFY(pdftext::pageCount(env.printers.pdfPath) > 1);   // pages follow one another when full
+    QVERIFY(pdftext::pageCount(env.printers.pdfPath) > 1); // pages follow one another when full
 }
 
 void tst_GridListing::gridAsTheUserSeesIt()
@@ -265,7 +266,7 @@ void tst_GridListing::gridAsTheUserSeesIt()
                            QStringLiteral("m"), QStringLiteral("n"), QStringLiteral("o"), QStringLiteral("p")};
     QTableView grid;
     grid.setModel(gridModel({a, b}, 8, &grid));
-    grid.horizontalHeader()->moveSection(7, 0);   // the user dragged the last column to the front
+    grid.horizontalHeader()->moveSection(7, 0); // the user dragged the last column to the front
 
     QVERIFY(browse::printGridListing(env.context, grid));
     const auto shown = [](const QStringList &cells) {

@@ -2,8 +2,8 @@
 // the grid (a row stored when it is left, on closing and on "Esci"), deleting
 // and adding rows, the ID column closed to typing, the two printouts, and the
 // search window finding what the grid stored while its own result stays as found.
-#include "PdfText.h"
 #include "CatalogueRows.h"
+#include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
@@ -54,7 +54,10 @@ int column(const QTableView &grid, const QString &field)
     return -1;
 }
 
-void deliverDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void deliverDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Opens the editor on a cell and types `text` in it, leaving the editor open.
 void typeInto(QTableView &grid, int row, const QString &field, const QString &text)
@@ -127,9 +130,10 @@ void TestFrmlibri::opensEmptyWithItsControls()
     QCOMPARE(twipsRect(command1), QRect(5280, 7080, 2415, 495));
     QCOMPARE(twipsRect(grid), QRect(0, 0, 10560, 6135));
     QCOMPARE(twipsRect(label), QRect(240, 6360, 6975, 495));
-    QCOMPARE(label->text(), QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
-                                           "modifica e chiudere la maschera . L'unico Campo non modificabile è il "
-                                           "campo ID."));
+    QCOMPARE(label->text(),
+             QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
+                            "modifica e chiudere la maschera . L'unico Campo non modificabile è il "
+                            "campo ID."));
     const QList<QAction *> menu = browse->menuBar()->actions();
     QCOMPARE(menu.size(), 1);
     QCOMPARE(menu.first()->objectName(), QStringLiteral("Visualizza"));
@@ -206,7 +210,7 @@ void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
     QVERIFY(QTest::qWaitForWindowExposed(&browse));
     QTableView &grid = *browse.DataGrid1;
     typeInto(grid, 0, QStringLiteral("Argomento"), QStringLiteral("Nuovo argomento dell'anno"));
-    typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota"));   // same row: nothing stored yet
+    typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota")); // same row: nothing stored yet
     QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
     QCOMPARE(grid.palette().color(QPalette::Base), QColor(255, 255, 0));
     QCOMPARE(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));

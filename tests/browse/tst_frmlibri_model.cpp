@@ -15,15 +15,18 @@ using namespace db;
 using browse::TabellaEditModel;
 
 namespace {
-QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
+QString textA(const TestEnvironment &env)
+{
+    return connectionTextA(env.folder());
+}
 
 // One record per key, Argomento "arg <key>".
 void addRecords(const TestEnvironment &env, const QStringList &keys)
 {
     QList<QVariantMap> records;
     for (const QString &key : keys)
-        records.append({{QStringLiteral("Chiave"), key},
-                        {QStringLiteral("Argomento"), QString(QStringLiteral("arg ") + key)}});
+        records.append(
+            {{QStringLiteral("Chiave"), key}, {QStringLiteral("Argomento"), QString(QStringLiteral("arg ") + key)}});
     testdata::addRecords(env, records);
 }
 
@@ -149,7 +152,8 @@ private slots:
         QVERIFY(model.setData(model.index(1, columnOf(model, QStringLiteral("Pag"))), QStringLiteral("7")));
         QCOMPARE(storedField(env, QStringLiteral("Chiave")).size(), 1);
         model.storePendingEdit();
-        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
         QCOMPARE(storedField(env, QStringLiteral("Pag")).at(1), QStringLiteral("7"));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.newRow(), 2);

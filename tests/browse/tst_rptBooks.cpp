@@ -81,7 +81,7 @@ void tst_rptBooks::createdOnceByTheRegistry()
     QCOMPARE(window.objectName(), QStringLiteral("rptBooks"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Stampa Elenco"));
     QVERIFY(window.isWindow());
-    QCOMPARE(window.windowFlags() & Qt::WindowType_Mask, Qt::Window);   // an ordinary window
+    QCOMPARE(window.windowFlags() & Qt::WindowType_Mask, Qt::Window); // an ordinary window
     QVERIFY(!window.isVisible());
     QVERIFY(!window.testAttribute(Qt::WA_DeleteOnClose));
 }
@@ -92,11 +92,11 @@ void tst_rptBooks::restoredGeometryIsNineTenthsCentred()
     Windows windows(env.context);
     rptBooks &window = windows.report();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QRect expected(screen.x() + screen.width() / 20, screen.y() + screen.height() / 20,
-                         screen.width() * 9 / 10, screen.height() * 9 / 10);
+    const QRect expected(screen.x() + screen.width() / 20, screen.y() + screen.height() / 20, screen.width() * 9 / 10,
+                         screen.height() * 9 / 10);
     const auto near = [&](const QRect &r) {
-        return qAbs(r.x() - expected.x()) <= 1 && qAbs(r.y() - expected.y()) <= 1 &&
-               qAbs(r.width() - expected.width()) <= 1 && qAbs(r.height() - expected.height()) <= 1;
+        return qAbs(r.x() - expected.x()) <= 1 && qAbs(r.y() - expected.y()) <= 1
+            && qAbs(r.width() - expected.width()) <= 1 && qAbs(r.height() - expected.height()) <= 1;
     };
     QVERIFY2(near(window.geometry()), qPrintable(QDebug::toString(window.geometry())));
 
@@ -124,7 +124,7 @@ void tst_rptBooks::shownMaximisedAndModalUntilClosed()
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 1 di 1"));
     });
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.report());  // the rows are the caller's again
+    QVERIFY(!window.report()); // the rows are the caller's again
 
     // Shown a second time, with other rows, it starts again from the first page.
     const db::MemoryRowSource more = reportrows::records(9);
@@ -137,23 +137,31 @@ void tst_rptBooks::shownMaximisedAndModalUntilClosed()
 
 void tst_rptBooks::paging_data()
 {
-    QTest::addColumn<QStringList>("steps");     // buttons clicked, or "n" typed in the page box
+    QTest::addColumn<QStringList>("steps"); // buttons clicked, or "n" typed in the page box
     QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("enabled");       // first, previous, next, last: 1 or 0
-    QTest::newRow("opens on the first page") << QStringList() << "Pagina 1 di 3" << "0011";
-    QTest::newRow("next") << QStringList{QStringLiteral("paginaSuccessiva")} << "Pagina 2 di 3" << "1111";
-    QTest::newRow("last") << QStringList{QStringLiteral("ultimaPagina")} << "Pagina 3 di 3" << "1100";
-    QTest::newRow("last then previous")
-        << QStringList{QStringLiteral("ultimaPagina"), QStringLiteral("paginaPrecedente")} << "Pagina 2 di 3" << "1111";
-    QTest::newRow("last then first")
-        << QStringList{QStringLiteral("ultimaPagina"), QStringLiteral("primaPagina")} << "Pagina 1 di 3" << "0011";
-    QTest::newRow("next past the end")
-        << QStringList{QStringLiteral("paginaSuccessiva"), QStringLiteral("paginaSuccessiva"),
-                       QStringLiteral("paginaSuccessiva")}
-        << "Pagina 3 di 3" << "1100";
-    QTest::newRow("go to page") << QStringList{QStringLiteral("3")} << "Pagina 3 di 3" << "1100";
-    QTest::newRow("go to page and back")
-        << QStringList{QStringLiteral("3"), QStringLiteral("2")} << "Pagina 2 di 3" << "1111";
+    QTest::addColumn<QString>("enabled"); // first, previous, next, last: 1 or 0
+    QTest::newRow("opens on the first page") << QStringList() << "Pagina 1 di 3"
+                                             << "0011";
+    QTest::newRow("next") << QStringList{QStringLiteral("paginaSuccessiva")} << "Pagina 2 di 3"
+                          << "1111";
+    QTest::newRow("last") << QStringList{QStringLiteral("ultimaPagina")} << "Pagina 3 di 3"
+                          << "1100";
+    QTest::newRow("last then previous") << QStringList{QStringLiteral("ultimaPagina"),
+                                                       QStringLiteral("paginaPrecedente")}
+                                        << "Pagina 2 di 3"
+                                        << "1111";
+    QTest::newRow("last then first") << QStringList{QStringLiteral("ultimaPagina"), QStringLiteral("primaPagina")}
+                                     << "Pagina 1 di 3"
+                                     << "0011";
+    QTest::newRow("next past the end") << QStringList{QStringLiteral("paginaSuccessiva"),
+                                                      QStringLiteral("paginaSuccessiva"),
+                                                      QStringLiteral("paginaSuccessiva")}
+                                       << "Pagina 3 di 3"
+                                       << "1100";
+    QTest::newRow("go to page") << QStringList{QStringLiteral("3")} << "Pagina 3 di 3"
+                                << "1100";
+    QTest::newRow("go to page and back") << QStringList{QStringLiteral("3"), QStringLiteral("2")} << "Pagina 2 di 3"
+                                         << "1111";
 }
 
 void tst_rptBooks::paging()
@@ -198,13 +206,13 @@ void tst_rptBooks::aMillionRecordsPageAtOnce()
         click(window, "ultimaPagina");
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 250000 di 250000"));
         rows.forget();
-        window.findChild<QWidget *>(QStringLiteral("pagina"))->grab();   // paints the page in view
+        window.findChild<QWidget *>(QStringLiteral("pagina"))->grab(); // paints the page in view
         QCOMPARE(rows.lowestRowRead, 999996);
         QCOMPARE(rows.highestRowRead, 999999);
         click(window, "paginaPrecedente");
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 249999 di 250000"));
     });
-    QVERIFY(rows.reads < 1000);   // never walked the rows
+    QVERIFY(rows.reads < 1000); // never walked the rows
 }
 
 void tst_rptBooks::zoom()
@@ -246,7 +254,7 @@ void tst_rptBooks::aNewPageOpensAtItsTop()
     const db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
         QScrollBar *scroll = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->verticalScrollBar();
-        QVERIFY(scroll->maximum() > 0);   // at 100 % the page is taller than the window
+        QVERIFY(scroll->maximum() > 0); // at 100 % the page is taller than the window
         scroll->setValue(scroll->maximum());
         click(window, "paginaSuccessiva");
         QCOMPARE(scroll->value(), 0);
@@ -259,9 +267,7 @@ void tst_rptBooks::printsThroughThePrintDialog()
     Windows windows(env.context);
     rptBooks &window = windows.report();
     const db::MemoryRowSource rows = reportrows::records(5);
-    whileShown(window, rows, [&] {
-        window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
-    });
+    whileShown(window, rows, [&] { window.findChild<QPushButton *>(QStringLiteral("stampa"))->click(); });
     QVERIFY(QFile::exists(env.printers.pdfPath));
     QCOMPARE(pdftext::pageCount(env.printers.pdfPath), 2);
     const QString text = pdftext::text(env.printers.pdfPath, true).simplified();
@@ -281,7 +287,7 @@ void tst_rptBooks::printDialogCancelled()
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
-        QVERIFY(window.isVisible());   // back to the preview
+        QVERIFY(window.isVisible()); // back to the preview
     });
     QVERIFY(!QFile::exists(env.printers.pdfPath));
     QVERIFY(env.dialogs.shown.isEmpty());
@@ -328,7 +334,7 @@ void tst_rptBooks::printingThatCannotBeDone()
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
-        QVERIFY(window.isVisible());   // the preview stays usable
+        QVERIFY(window.isVisible()); // the preview stays usable
     });
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, message);
@@ -345,7 +351,7 @@ void tst_rptBooks::rowsWithoutAFieldOfTheReport()
     fields.removeAll(QStringLiteral("N°"));
     const db::MemoryRowSource rows(fields, {});
     bool shown = false;
-    QTimer::singleShot(0, &window, [&] {   // closes the window should it wrongly open
+    QTimer::singleShot(0, &window, [&] { // closes the window should it wrongly open
         shown = window.isVisible();
         window.close();
     });

@@ -19,7 +19,10 @@
 using namespace db;
 
 namespace {
-QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
+QString textA(const TestEnvironment &env)
+{
+    return connectionTextA(env.folder());
+}
 
 // Adds a catalogue row with the given keyword, subject and text; returns its ID.
 qint64 addRecord(const TestEnvironment &env, const QString &chiave, const QString &argomento = QStringLiteral("a"),
@@ -105,11 +108,19 @@ private slots:
     void fieldsRoundTripUnchanged()
     {
         TestEnvironment env;
-        const QString note = QStringLiteral("prima riga\r\nseconda riga con àèéìòù\r\n") + QString(3000, QLatin1Char('x'));
+        const QString note
+            = QStringLiteral("prima riga\r\nseconda riga con àèéìòù\r\n") + QString(3000, QLatin1Char('x'));
         const QStringList fields = tabellaFields().mid(1);
-        const QStringList values = {QStringLiteral(" "), QStringLiteral("Perché così"), QString(),
-                                    QStringLiteral("L'Espresso"), QStringLiteral("012"), QStringLiteral("01/05/2009"),
-                                    QStringLiteral("7"), QString(), note, QStringLiteral("Scaffale À"),
+        const QStringList values = {QStringLiteral(" "),
+                                    QStringLiteral("Perché così"),
+                                    QString(),
+                                    QStringLiteral("L'Espresso"),
+                                    QStringLiteral("012"),
+                                    QStringLiteral("01/05/2009"),
+                                    QStringLiteral("7"),
+                                    QString(),
+                                    note,
+                                    QStringLiteral("Scaffale À"),
                                     QStringLiteral("41")};
         Connection c;
         c.open(textA(env));
@@ -239,16 +250,17 @@ private slots:
         Connection c;
         c.open(textA(env));
         QVERIFY_THROWS_EXCEPTION(DbError, inTransaction(c, [&] {
-            Recordset rs;
-            rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
-            rs.addNew();
-            rs.setField(QStringLiteral("Chiave"), QStringLiteral("a"));
-            rs.update();
-            Recordset counter;
-            counter.open(QStringLiteral("Select * from contatore"), c, adOpenKeyset, adLockOptimistic);
-            counter.setField(QStringLiteral("Progressivo"), QStringLiteral("non un numero"));
-            counter.update();
-        }));
+                                     Recordset rs;
+                                     rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
+                                     rs.addNew();
+                                     rs.setField(QStringLiteral("Chiave"), QStringLiteral("a"));
+                                     rs.update();
+                                     Recordset counter;
+                                     counter.open(QStringLiteral("Select * from contatore"), c, adOpenKeyset,
+                                                  adLockOptimistic);
+                                     counter.setField(QStringLiteral("Progressivo"), QStringLiteral("non un numero"));
+                                     counter.update();
+                                 }));
         QCOMPARE(ids(env, QStringLiteral("Tabella")), QList<qint64>());
     }
 
@@ -257,17 +269,28 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("ascii") << "%CAS%" << "la casa" << true;
-        QTest::newRow("à À") << "%À%" << "città" << true;
-        QTest::newRow("È è") << "%perchÈ%" << "Perché no" << false; // é is not è
-        QTest::newRow("É é") << "%PERCHÉ%" << "Perché no" << true;
-        QTest::newRow("ì Ì ò Ò ù Ù") << "%ÌÒÙ%" << "xìòùy" << true;
-        QTest::newRow("no accent folding") << "%citta%" << "città" << false;
-        QTest::newRow("underscore") << "c_sa" << "casa" << true;
-        QTest::newRow("anchored") << "casa" << "la casa" << false;
-        QTest::newRow("blank") << "% %" << "ab" << false;
-        QTest::newRow("apostrophe") << "%o'b%" << "O'Brien" << true;
-        QTest::newRow("percent only") << "%%" << "" << true;
+        QTest::newRow("ascii") << "%CAS%"
+                               << "la casa" << true;
+        QTest::newRow("à À") << "%À%"
+                             << "città" << true;
+        QTest::newRow("È è") << "%perchÈ%"
+                             << "Perché no" << false; // é is not è
+        QTest::newRow("É é") << "%PERCHÉ%"
+                             << "Perché no" << true;
+        QTest::newRow("ì Ì ò Ò ù Ù") << "%ÌÒÙ%"
+                                     << "xìòùy" << true;
+        QTest::newRow("no accent folding") << "%citta%"
+                                           << "città" << false;
+        QTest::newRow("underscore") << "c_sa"
+                                    << "casa" << true;
+        QTest::newRow("anchored") << "casa"
+                                  << "la casa" << false;
+        QTest::newRow("blank") << "% %"
+                               << "ab" << false;
+        QTest::newRow("apostrophe") << "%o'b%"
+                                    << "O'Brien" << true;
+        QTest::newRow("percent only") << "%%"
+                                      << "" << true;
     }
 
     void likeIgnoresCaseOfAccentedLetters()
@@ -295,7 +318,8 @@ private slots:
     {
         QCOMPARE(translateSource(QStringLiteral("Tabella")), QStringLiteral("SELECT * FROM Tabella"));
         QCOMPARE(translateStatement(QStringLiteral("DELETE * FROM tabella ")), QStringLiteral("DELETE FROM tabella "));
-        QCOMPARE(translateStatement(QStringLiteral("SELECT * FROM  Tabella")), QStringLiteral("SELECT * FROM  Tabella"));
+        QCOMPARE(translateStatement(QStringLiteral("SELECT * FROM  Tabella")),
+                 QStringLiteral("SELECT * FROM  Tabella"));
         QCOMPARE(singleTableOf(QStringLiteral("Select * from Tabella where ID = 3")), QStringLiteral("Tabella"));
         QCOMPARE(singleTableOf(QStringLiteral("SELECT * FROM a, b")), QString());
         const auto restart = parseCounterRestart(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
@@ -310,7 +334,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty file") << QByteArray() << QStringLiteral("non è un database");
-        QTest::newRow("text file") << QByteArray("Chiave;Argomento\r\nuno;due\r\n") << QStringLiteral("non è un database");
+        QTest::newRow("text file") << QByteArray("Chiave;Argomento\r\nuno;due\r\n")
+                                   << QStringLiteral("non è un database");
         QTest::newRow("other program's database") << QByteArray("sqlite") << QStringLiteral("manca la tabella");
     }
 
@@ -386,9 +411,11 @@ private slots:
     void searchIndexGivesTheSameRowsAsTheStatement()
     {
         TestEnvironment env;
-        const QStringList keys = {QStringLiteral("Città d'arte"), QStringLiteral("CITTÀ"), QStringLiteral("cittadino"),
-                                  QStringLiteral("la città"), QStringLiteral("ab"), QString(), QStringLiteral("xcitxtàx"),
-                                  QStringLiteral("Perché"), QStringLiteral("PERCHÉ no"), QStringLiteral("o'brien"),
+        const QStringList keys = {QStringLiteral("Città d'arte"), QStringLiteral("CITTÀ"),
+                                  QStringLiteral("cittadino"),    QStringLiteral("la città"),
+                                  QStringLiteral("ab"),           QString(),
+                                  QStringLiteral("xcitxtàx"),     QStringLiteral("Perché"),
+                                  QStringLiteral("PERCHÉ no"),    QStringLiteral("o'brien"),
                                   QStringLiteral("ittà e citt") /* every trigram of "città", not side by side */};
         for (const QString &k : keys)
             addRecord(env, k, k.toUpper(), k.toLower());
@@ -402,7 +429,8 @@ private slots:
             QVERIFY(viaIndex.exec(indexedIdStatement(statement)));
             while (viaIndex.next())
                 indexed.append(viaIndex.value(0).toLongLong());
-            QVERIFY(viaScan.exec(QString(statement).replace(QStringLiteral("SELECT *"), QStringLiteral("SELECT rowid"))));
+            QVERIFY(
+                viaScan.exec(QString(statement).replace(QStringLiteral("SELECT *"), QStringLiteral("SELECT rowid"))));
             while (viaScan.next())
                 scanned.append(viaScan.value(0).toLongLong());
             QCOMPARE(indexed, scanned);

@@ -54,15 +54,17 @@ private slots:
         counter.open(QStringLiteral("SELECT progressivo FROM contatore"), c, db::adOpenKeyset);
         QCOMPARE(counter.field(QStringLiteral("Progressivo")).toLongLong(), 2000);
         QSqlQuery q(c.database());
-        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*), MAX(CAST(Prog AS INTEGER)), SUM(Note LIKE '%' || char(13, 10) || '%'),"
-                                      " COUNT(DISTINCT Chiave), SUM(Testo = '') FROM Tabella")));
+        QVERIFY(q.exec(
+            QStringLiteral("SELECT COUNT(*), MAX(CAST(Prog AS INTEGER)), SUM(Note LIKE '%' || char(13, 10) || '%'),"
+                           " COUNT(DISTINCT Chiave), SUM(Testo = '') FROM Tabella")));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 2000);
         QCOMPARE(q.value(1).toInt(), 2000);
-        QVERIFY(q.value(2).toInt() > 100);           // notes of several lines
-        QVERIFY(q.value(3).toInt() > 100);           // many keywords
-        QVERIFY(q.value(4).toInt() > 0);             // some empty texts
-        for (const QString &lookup : {QStringLiteral("Chiave"), QStringLiteral("Pubblicazione"), QStringLiteral("Allocazione")}) {
+        QVERIFY(q.value(2).toInt() > 100); // notes of several lines
+        QVERIFY(q.value(3).toInt() > 100); // many keywords
+        QVERIFY(q.value(4).toInt() > 0);   // some empty texts
+        for (const QString &lookup :
+             {QStringLiteral("Chiave"), QStringLiteral("Pubblicazione"), QStringLiteral("Allocazione")}) {
             QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM ") + lookup));
             QVERIFY(q.next());
             QVERIFY2(q.value(0).toInt() >= 100, qPrintable(lookup));

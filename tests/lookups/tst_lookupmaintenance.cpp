@@ -22,7 +22,7 @@ namespace {
 
 // One family of frames, by the names its controls carry.
 struct Family {
-    QString table;     // also its text field
+    QString table; // also its text field
     QString toggle, frame, list, entryList;
     QString insert, change, remove, exit;
     bool lowerCase;    // keywords and publications are stored in lower case
@@ -88,7 +88,10 @@ char *toString(const ListState &state)
     return QTest::toString(state.entries.join(QLatin1Char('|')) + QStringLiteral(" / ") + state.text);
 }
 
-ListState stateOf(const QComboBox *combo) { return {itemTexts(combo), combo->currentText()}; }
+ListState stateOf(const QComboBox *combo)
+{
+    return {itemTexts(combo), combo->currentText()};
+}
 
 // The main window on its entry screen, active, so that focus moves as for the user.
 class Screen {
@@ -187,8 +190,8 @@ QStringList visibleToggles(const Screen &screen)
     return names;
 }
 
-const QStringList allToggles = {QStringLiteral("Check1"), QStringLiteral("Check2"), QStringLiteral("Check3"),
-                                QStringLiteral("Check8")};
+const QStringList allToggles
+    = {QStringLiteral("Check1"), QStringLiteral("Check2"), QStringLiteral("Check3"), QStringLiteral("Check8")};
 
 // The rows of every family's table but this one (each seeded, in the tests that seed).
 QList<QList<Row>> otherTables(const TestEnvironment &env, const Screen &screen, const Family &family)
@@ -421,10 +424,10 @@ void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame_data()
                                          << QStringLiteral("storia");
     QTest::newRow("publication") << QStringLiteral("Pubblicazione") << QStringLiteral("Focus Storia") << true
                                  << QStringLiteral("focus storia");
-    QTest::newRow("publication, focus kept") << QStringLiteral("Pubblicazione") << QStringLiteral("Qui Touring")
-                                             << false << QStringLiteral("qui touring");
-    QTest::newRow("location keeps capitals") << QStringLiteral("Allocazione") << QStringLiteral("Scaffale B")
-                                             << true << QStringLiteral("Scaffale B");
+    QTest::newRow("publication, focus kept")
+        << QStringLiteral("Pubblicazione") << QStringLiteral("Qui Touring") << false << QStringLiteral("qui touring");
+    QTest::newRow("location keeps capitals")
+        << QStringLiteral("Allocazione") << QStringLiteral("Scaffale B") << true << QStringLiteral("Scaffale B");
     QTest::newRow("repeated text") << QStringLiteral("Allocazione") << QStringLiteral("arte") << true
                                    << QStringLiteral("arte");
     QTest::newRow("empty text") << QStringLiteral("Chiave") << QString() << true << QString();
@@ -516,8 +519,7 @@ void TestLookupMaintenance::changeRewritesThePickedEntry()
     Screen::press(screen.button(family.change));
 
     const QString stored = family.lowerCase ? QStringLiteral("omega") : QStringLiteral("Omega");
-    QCOMPARE(rowsOf(env, table),
-             (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}, {3, stored}}));
+    QCOMPARE(rowsOf(env, table), (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}, {3, stored}}));
     const QStringList after = {QStringLiteral("zeta"), QStringLiteral("arte"), stored};
     QCOMPARE(screen.frameAndEntryLists(family), QList<ListState>(2, ListState{after, QString()}));
     QVERIFY(screen.frame(family)->isVisible());
@@ -650,7 +652,10 @@ void addActionRows()
 }
 } // namespace
 
-void TestLookupMaintenance::typedTextMatchingNothingChangesNothing_data() { addActionRows(); }
+void TestLookupMaintenance::typedTextMatchingNothingChangesNothing_data()
+{
+    addActionRows();
+}
 
 void TestLookupMaintenance::typedTextMatchingNothingChangesNothing()
 {
@@ -678,7 +683,10 @@ void TestLookupMaintenance::typedTextMatchingNothingChangesNothing()
     QVERIFY(screen.frame(family)->isVisible());
 }
 
-void TestLookupMaintenance::emptyTableChangesNothing_data() { addActionRows(); }
+void TestLookupMaintenance::emptyTableChangesNothing_data()
+{
+    addActionRows();
+}
 
 void TestLookupMaintenance::emptyTableChangesNothing()
 {
@@ -699,7 +707,10 @@ void TestLookupMaintenance::emptyTableChangesNothing()
     QVERIFY(screen.frame(family)->isVisible());
 }
 
-void TestLookupMaintenance::entryGoneMeanwhileIsReported_data() { addActionRows(); }
+void TestLookupMaintenance::entryGoneMeanwhileIsReported_data()
+{
+    addActionRows();
+}
 
 void TestLookupMaintenance::entryGoneMeanwhileIsReported()
 {

@@ -32,7 +32,10 @@
 using namespace db;
 
 namespace {
-QString textA(const TestEnvironment &env) { return connectionTextA(env.folder()); }
+QString textA(const TestEnvironment &env)
+{
+    return connectionTextA(env.folder());
+}
 
 struct Record {
     QString chiave, argomento, testo, pubblicazione;
@@ -42,7 +45,8 @@ struct Record {
 const QList<Record> catalogue = {
     {QStringLiteral("Storia"), QStringLiteral("Roma antica"), QStringLiteral("testo uno"), QStringLiteral("Focus")},
     {QStringLiteral("O'Brien"), QStringLiteral("Irlanda"), QStringLiteral("due"), QStringLiteral("rivista mensile")},
-    {QStringLiteral("città"), QStringLiteral("Urbanistica"), QStringLiteral("la CITTÀ ideale"), QStringLiteral("Rivista")},
+    {QStringLiteral("città"), QStringLiteral("Urbanistica"), QStringLiteral("la CITTÀ ideale"),
+     QStringLiteral("Rivista")},
     {QStringLiteral("scienza nuova"), QStringLiteral("Fisica"), QStringLiteral("tre"), QStringLiteral("Le Scienze")},
     {QStringLiteral("storie"), QStringLiteral("Medioevo"), QStringLiteral("quattro"), QStringLiteral("Focus")},
 };
@@ -51,8 +55,10 @@ void fill(const TestEnvironment &env, const QList<Record> &records = catalogue)
 {
     QList<QVariantMap> fields;
     for (const Record &r : records)
-        fields.append({{QStringLiteral("Chiave"), r.chiave}, {QStringLiteral("Argomento"), r.argomento},
-                       {QStringLiteral("Testo"), r.testo}, {QStringLiteral("Pubblicazione"), r.pubblicazione}});
+        fields.append({{QStringLiteral("Chiave"), r.chiave},
+                       {QStringLiteral("Argomento"), r.argomento},
+                       {QStringLiteral("Testo"), r.testo},
+                       {QStringLiteral("Pubblicazione"), r.pubblicazione}});
     testdata::addRecords(env, fields);
 }
 
@@ -73,7 +79,10 @@ QStringList headings(const QTableView &grid)
     return names;
 }
 
-void deliverDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void deliverDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 } // namespace
 
 class TestForm7 : public QObject {
@@ -114,8 +123,9 @@ void TestForm7::opensOnTheWholeCatalogue()
     QTableView *grid = form->findChild<QTableView *>(QStringLiteral("dgCustomers"));
     QVERIFY(grid);
     QCOMPARE(headings(*grid), tabellaFields());
-    QCOMPARE(gridIds(*grid), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                          QStringLiteral("4"), QStringLiteral("5")}));
+    QCOMPARE(gridIds(*grid),
+             (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                          QStringLiteral("5")}));
     QCOMPARE(grid->model()->index(2, 1).data().toString(), QStringLiteral("città"));
     QVERIFY(!(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable));
     QCOMPARE(env.dialogs.shown.size(), 0);
@@ -136,11 +146,12 @@ void TestForm7::menuOfFourSearches()
         captions.append(action->text());
         QVERIFY(!action->menu()); // each acts directly
     }
-    QCOMPARE(names, (QStringList{QStringLiteral("Chiave"), QStringLiteral("Argomento"), QStringLiteral("Testo"),
-                                 QStringLiteral("Pubblicazione")}));
-    QCOMPARE(captions, (QStringList{QStringLiteral("&Ricerca per Chiave"), QStringLiteral("&Ricerca per Argomento"),
-                                    QStringLiteral("&Ricerca per Testo"),
-                                    QStringLiteral("&Ricerca per Pubblicazione")}));
+    QCOMPARE(names,
+             (QStringList{QStringLiteral("Chiave"), QStringLiteral("Argomento"), QStringLiteral("Testo"),
+                          QStringLiteral("Pubblicazione")}));
+    QCOMPARE(captions,
+             (QStringList{QStringLiteral("&Ricerca per Chiave"), QStringLiteral("&Ricerca per Argomento"),
+                          QStringLiteral("&Ricerca per Testo"), QStringLiteral("&Ricerca per Pubblicazione")}));
 }
 
 void TestForm7::search_data()
@@ -156,25 +167,34 @@ void TestForm7::search_data()
     const QString inserisciChiave = QStringLiteral("Inserisci Chiave");
     const QString inserimentoChiave = QStringLiteral("Inserimento  Chiave");
     QTest::newRow("keyword fragment, any case")
-        << "Chiave" << "STOR" << inserisciChiave << inserimentoChiave << chiave + QStringLiteral("STOR%'")
+        << "Chiave"
+        << "STOR" << inserisciChiave << inserimentoChiave << chiave + QStringLiteral("STOR%'")
         << QStringList{QStringLiteral("1"), QStringLiteral("5")};
     QTest::newRow("accented capital finds the small letter")
         << "Chiave" << QStringLiteral("CITTÀ") << inserisciChiave << inserimentoChiave
         << chiave + QStringLiteral("CITTÀ%'") << QStringList{QStringLiteral("3")};
-    QTest::newRow("a blank is a search") << "Chiave" << " " << inserisciChiave << inserimentoChiave
+    QTest::newRow("a blank is a search") << "Chiave"
+                                         << " " << inserisciChiave << inserimentoChiave
                                          << chiave + QStringLiteral(" %'") << QStringList{QStringLiteral("4")};
     QTest::newRow("apostrophe doubled in the pattern")
-        << "Chiave" << "O'Brien" << inserisciChiave << inserimentoChiave << chiave + QStringLiteral("O''Brien%'")
+        << "Chiave"
+        << "O'Brien" << inserisciChiave << inserimentoChiave << chiave + QStringLiteral("O''Brien%'")
         << QStringList{QStringLiteral("2")};
-    QTest::newRow("subject")
-        << "Argomento" << "roma" << "Inserisci Argomento" << "Inserimento Argomento "
-        << QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%roma%'") << QStringList{QStringLiteral("1")};
+    QTest::newRow("subject") << "Argomento"
+                             << "roma"
+                             << "Inserisci Argomento"
+                             << "Inserimento Argomento "
+                             << QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%roma%'")
+                             << QStringList{QStringLiteral("1")};
     QTest::newRow("text, accented capital in the record")
-        << "Testo" << QStringLiteral("città") << "Inserisci Testo" << "Inserimento Testo "
-        << QStringLiteral("SELECT * FROM tabella WHERE testo LIKE '%città%'") << QStringList{QStringLiteral("3")};
+        << "Testo" << QStringLiteral("città") << "Inserisci Testo"
+        << "Inserimento Testo " << QStringLiteral("SELECT * FROM tabella WHERE testo LIKE '%città%'")
+        << QStringList{QStringLiteral("3")};
     QTest::newRow("publication, as typed")
-        << "Pubblicazione" << "rivista" << "Inserisci Pubblicazione" << "Inserimento Pubblicazione "
-        << QStringLiteral("SELECT * FROM tabella WHERE pubblicazione LIKE '%rivista%'")
+        << "Pubblicazione"
+        << "rivista"
+        << "Inserisci Pubblicazione"
+        << "Inserimento Pubblicazione " << QStringLiteral("SELECT * FROM tabella WHERE pubblicazione LIKE '%rivista%'")
         << QStringList{QStringLiteral("2"), QStringLiteral("3")};
 }
 
@@ -237,7 +257,8 @@ void TestForm7::searchWithoutHitsKeepsTheGrid()
         QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
         QCOMPARE(gridIds(*form.dgCustomers), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
     }
-    QCOMPARE(form.statement(), QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%x''; DELETE FROM tabella; --%'"));
+    QCOMPARE(form.statement(),
+             QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%x''; DELETE FROM tabella; --%'"));
     QueryRowSource all(textA(env), QStringLiteral("SELECT * FROM Tabella"));
     QCOMPARE(all.rowCount(), 5);
 

@@ -159,8 +159,8 @@ private slots:
         }
         RowSourceModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setSource(std::make_shared<QueryRowSource>(connectionTextA(env.folder()),
-                                                         QStringLiteral("SELECT * FROM tabella")));
+        model.setSource(
+            std::make_shared<QueryRowSource>(connectionTextA(env.folder()), QStringLiteral("SELECT * FROM tabella")));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.columnCount(), 12);
         QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("tre"));

@@ -23,8 +23,8 @@ const QString question3 = QStringLiteral("Siete sicuri di cancellare tutti i dat
 // Adds one catalogue row as the entry screen does; returns the ID it received.
 qint64 addRecord(const TestEnvironment &env, const QString &chiave)
 {
-    return testdata::addRecord(env, {{QStringLiteral("Chiave"), chiave},
-                                     {QStringLiteral("Argomento"), QStringLiteral("argomento")}});
+    return testdata::addRecord(
+        env, {{QStringLiteral("Chiave"), chiave}, {QStringLiteral("Argomento"), QStringLiteral("argomento")}});
 }
 
 // The main window shown on its menu, then "Funzioni di Servizio" checked.
@@ -52,9 +52,15 @@ void compareQuestion(const ShownBox &box, const QString &text)
     compareBox(box, text, QMessageBox::Yes | QMessageBox::No);
 }
 
-void compareNotice(const ShownBox &box, const QString &text) { compareBox(box, text, QMessageBox::Ok); }
+void compareNotice(const ShownBox &box, const QString &text)
+{
+    compareBox(box, text, QMessageBox::Ok);
+}
 
-void processDeletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void processDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 } // namespace
 
 class TestForm2 : public QObject {
@@ -173,7 +179,8 @@ void TestForm2::cambiaProgressivoYes()
     QCOMPARE(input.text, QStringLiteral("Digita il nuovo Progressivo documento "));
     QVERIFY(input.defaultText.isEmpty());
     compareNotice(env.dialogs.last(),
-                  QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :") + QString::number(stored));
+                  QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :")
+                      + QString::number(stored));
     QVERIFY(!form2.Check1->isChecked());
     QCOMPARE(storedCounter(env).toLongLong(), stored);
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -280,8 +287,9 @@ void TestForm2::eliminaRegistrazioniNo()
 void TestForm2::eliminaRegistrazioniYesKeepsTheNumbering()
 {
     TestEnvironment env;
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 7"),
-                 QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('storia')")});
+    runSql(env,
+           {QStringLiteral("UPDATE contatore SET Progressivo = 7"),
+            QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('storia')")});
     for (int i = 0; i < 3; ++i)
         addRecord(env, QStringLiteral("storia"));
     Windows windows(env.context);

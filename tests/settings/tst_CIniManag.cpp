@@ -90,14 +90,16 @@ void tst_CIniManag::cleanup()
 
 void tst_CIniManag::completesFilename_data()
 {
-    QTest::addColumn<QString>("given");    // "%1" stands for the program folder
+    QTest::addColumn<QString>("given"); // "%1" stands for the program folder
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << QString() << QStringLiteral("%1/CONFIG.INI");
     QTest::newRow("bare name") << QStringLiteral("prova") << QStringLiteral("%1/prova.ini");
     QTest::newRow("bare name with extension") << QStringLiteral("prova.cfg") << QStringLiteral("%1/prova.cfg");
     QTest::newRow("the search window's file") << QStringLiteral("CINFIG.INI") << QStringLiteral("%1/CINFIG.INI");
-    QTest::newRow("full path without dot") << QStringLiteral("%1/sub/impostazioni") << QStringLiteral("%1/sub/impostazioni.ini");
-    QTest::newRow("dot only in a folder") << QStringLiteral("%1/sub.d/impostazioni") << QStringLiteral("%1/sub.d/impostazioni");
+    QTest::newRow("full path without dot")
+        << QStringLiteral("%1/sub/impostazioni") << QStringLiteral("%1/sub/impostazioni.ini");
+    QTest::newRow("dot only in a folder")
+        << QStringLiteral("%1/sub.d/impostazioni") << QStringLiteral("%1/sub.d/impostazioni");
     QTest::newRow("backslashes carry a folder") << QStringLiteral("%1\\sub\\win") << QStringLiteral("%1/sub/win.ini");
 }
 
@@ -123,8 +125,9 @@ void tst_CIniManag::warnsAboutMissingFileOnlyWhenAsked()
     m_ini->setFilename(QStringLiteral("cinfig.ini"));
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     const ShownBox &box = m_env->dialogs.last();
-    QCOMPARE(box.text, QStringLiteral("Il file: ") + path(QStringLiteral("cinfig.ini")).toUpper()
-                           + QStringLiteral(" non è stato trovato.\n\nSarà creato ora."));
+    QCOMPARE(box.text,
+             QStringLiteral("Il file: ") + path(QStringLiteral("cinfig.ini")).toUpper()
+                 + QStringLiteral(" non è stato trovato.\n\nSarà creato ora."));
     QCOMPARE(box.title, QStringLiteral("File di configurazione"));
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(box.icon, QMessageBox::Warning);
@@ -284,7 +287,8 @@ void tst_CIniManag::roundTripMatchesExpectedFileByteForByte()
     QCOMPARE(again.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), -1), -1);
     QCOMPARE(again.Leggi2(QStringLiteral("Altro programma"), QStringLiteral("chiave sconosciuta"), QString()),
              QStringLiteral("valore \"qualsiasi\""));
-    QCOMPARE(again.Leggi2(QStringLiteral("Vecchia"), QStringLiteral("a"), QStringLiteral("tolta")), QStringLiteral("tolta"));
+    QCOMPARE(again.Leggi2(QStringLiteral("Vecchia"), QStringLiteral("a"), QStringLiteral("tolta")),
+             QStringLiteral("tolta"));
     QCOMPARE(again.Leggi2(QStringLiteral("città"), QStringLiteral("perché"), QString()), QStringLiteral("€ 5"));
     QCOMPARE(again.LeggiInt2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), 0), 1);
 }
@@ -384,7 +388,8 @@ void tst_CIniManag::savesNormalPlacement()
 
 void tst_CIniManag::savesOnlyStateWhenMaximised()
 {
-    writeBytes(path(QStringLiteral("CINFIG.INI")), "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=0\r\n");
+    writeBytes(path(QStringLiteral("CINFIG.INI")),
+               "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=0\r\n");
     m_ini->setFilename(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
@@ -402,7 +407,8 @@ void tst_CIniManag::savesOnlyStateWhenMaximised()
 
 void tst_CIniManag::restoresPlacement()
 {
-    writeBytes(path(QStringLiteral("CINFIG.INI")), "[form7]\r\nx=1500\r\ny=3000.4\r\nw=6000\r\nh=4500\r\nwindowstate=0\r\n");
+    writeBytes(path(QStringLiteral("CINFIG.INI")),
+               "[form7]\r\nx=1500\r\ny=3000.4\r\nw=6000\r\nh=4500\r\nwindowstate=0\r\n");
     m_ini->setFilename(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
@@ -416,7 +422,8 @@ void tst_CIniManag::restoresPlacement()
 
 void tst_CIniManag::restoresMaximisedFromLastNormalPlacement()
 {
-    writeBytes(path(QStringLiteral("CINFIG.INI")), "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n");
+    writeBytes(path(QStringLiteral("CINFIG.INI")),
+               "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n");
     m_ini->setFilename(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
@@ -496,7 +503,8 @@ void tst_CIniManag::appliesOffScreenPositionUnchanged()
 
 void tst_CIniManag::ignoresUnknownWindowState()
 {
-    writeBytes(path(QStringLiteral("CINFIG.INI")), "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=7\r\n");
+    writeBytes(path(QStringLiteral("CINFIG.INI")),
+               "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=7\r\n");
     m_ini->setFilename(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));

@@ -41,34 +41,57 @@ void tst_PrivateProfile::readsValue_data()
 
     const QByteArray basic("[Form7]\r\nX=1500\r\nY = 3000 \r\n\tW\t=\t9000\t\r\n");
     QTest::newRow("plain") << basic << QByteArray("Form7") << QByteArray("X") << QByteArray("1500");
-    QTest::newRow("blanks around key and value") << basic << QByteArray("Form7") << QByteArray("Y") << QByteArray("3000");
+    QTest::newRow("blanks around key and value")
+        << basic << QByteArray("Form7") << QByteArray("Y") << QByteArray("3000");
     QTest::newRow("tabs around key and value") << basic << QByteArray("Form7") << QByteArray("W") << QByteArray("9000");
-    QTest::newRow("section and key without case") << basic << QByteArray("FORM7") << QByteArray("x") << QByteArray("1500");
-    QTest::newRow("blanks around the names asked") << basic << QByteArray(" Form7 ") << QByteArray(" X ") << QByteArray("1500");
+    QTest::newRow("section and key without case")
+        << basic << QByteArray("FORM7") << QByteArray("x") << QByteArray("1500");
+    QTest::newRow("blanks around the names asked")
+        << basic << QByteArray(" Form7 ") << QByteArray(" X ") << QByteArray("1500");
     QTest::newRow("missing key") << basic << QByteArray("Form7") << QByteArray("H") << QByteArray("def");
     QTest::newRow("missing section") << basic << QByteArray("Form8") << QByteArray("X") << QByteArray("def");
     QTest::newRow("empty file") << QByteArray() << QByteArray("Form7") << QByteArray("X") << QByteArray("def");
-    QTest::newRow("LF line ends") << QByteArray("[a]\nk=v\n[b]\nk=w") << QByteArray("b") << QByteArray("k") << QByteArray("w");
+    QTest::newRow("LF line ends") << QByteArray("[a]\nk=v\n[b]\nk=w") << QByteArray("b") << QByteArray("k")
+                                  << QByteArray("w");
     QTest::newRow("empty value") << QByteArray("[a]\nk=\n") << QByteArray("a") << QByteArray("k") << QByteArray();
-    QTest::newRow("double quotes removed") << QByteArray("[a]\nk= \"  x \" \n") << QByteArray("a") << QByteArray("k") << QByteArray("  x ");
-    QTest::newRow("single quotes removed") << QByteArray("[a]\nk='x'\n") << QByteArray("a") << QByteArray("k") << QByteArray("x");
-    QTest::newRow("one pair only") << QByteArray("[a]\nk=\"\"x\"\"\n") << QByteArray("a") << QByteArray("k") << QByteArray("\"x\"");
-    QTest::newRow("unmatched quotes kept") << QByteArray("[a]\nk=\"x'\n") << QByteArray("a") << QByteArray("k") << QByteArray("\"x'");
-    QTest::newRow("lone quote kept") << QByteArray("[a]\nk=\"\n") << QByteArray("a") << QByteArray("k") << QByteArray("\"");
-    QTest::newRow("equals sign inside the value") << QByteArray("[a]\nk=b=c\n") << QByteArray("a") << QByteArray("k") << QByteArray("b=c");
-    QTest::newRow("first of repeated keys") << QByteArray("[a]\nk=1\nK=2\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
-    QTest::newRow("first of repeated sections") << QByteArray("[a]\nj=1\n[A]\nk=2\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
-    QTest::newRow("key without equals sign") << QByteArray("[a]\nk\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
-    QTest::newRow("key before any section") << QByteArray("k=1\n[a]\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
-    QTest::newRow("missing bracket is no section") << QByteArray("[a]\nk=1\n[b\nk=2\n") << QByteArray("b") << QByteArray("k") << QByteArray("def");
+    QTest::newRow("double quotes removed")
+        << QByteArray("[a]\nk= \"  x \" \n") << QByteArray("a") << QByteArray("k") << QByteArray("  x ");
+    QTest::newRow("single quotes removed")
+        << QByteArray("[a]\nk='x'\n") << QByteArray("a") << QByteArray("k") << QByteArray("x");
+    QTest::newRow("one pair only") << QByteArray("[a]\nk=\"\"x\"\"\n") << QByteArray("a") << QByteArray("k")
+                                   << QByteArray("\"x\"");
+    QTest::newRow("unmatched quotes kept")
+        << QByteArray("[a]\nk=\"x'\n") << QByteArray("a") << QByteArray("k") << QByteArray("\"x'");
+    QTest::newRow("lone quote kept") << QByteArray("[a]\nk=\"\n") << QByteArray("a") << QByteArray("k")
+                                     << QByteArray("\"");
+    QTest::newRow("equals sign inside the value")
+        << QByteArray("[a]\nk=b=c\n") << QByteArray("a") << QByteArray("k") << QByteArray("b=c");
+    QTest::newRow("first of repeated keys")
+        << QByteArray("[a]\nk=1\nK=2\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("first of repeated sections")
+        << QByteArray("[a]\nj=1\n[A]\nk=2\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
+    QTest::newRow("key without equals sign")
+        << QByteArray("[a]\nk\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
+    QTest::newRow("key before any section")
+        << QByteArray("k=1\n[a]\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
+    QTest::newRow("missing bracket is no section")
+        << QByteArray("[a]\nk=1\n[b\nk=2\n") << QByteArray("b") << QByteArray("k") << QByteArray("def");
     QTest::newRow("keys under a broken header stay in the section before")
         << QByteArray("[a]\n[b\nk=2\n") << QByteArray("a") << QByteArray("k") << QByteArray("2");
-    QTest::newRow("text after the bracket") << QByteArray("[a] ; note\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
-    QTest::newRow("comment is a key only by its full name") << QByteArray("[a]\n;k=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
-    QTest::newRow("NUL ends the value") << QByteArray("[a]\nk=12\0" "34\n", 12) << QByteArray("a") << QByteArray("k") << QByteArray("12");
-    QTest::newRow("UTF-8 mark before the first section") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
-    QTest::newRow("lone CR is trimmed") << QByteArray("[a]\r\r\nk=1\r\r\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
-    QTest::newRow("blank line inside the section") << QByteArray("[a]\n\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("text after the bracket")
+        << QByteArray("[a] ; note\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("comment is a key only by its full name")
+        << QByteArray("[a]\n;k=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("def");
+    QTest::newRow("NUL ends the value") << QByteArray("[a]\nk=12\0"
+                                                      "34\n",
+                                                      12)
+                                        << QByteArray("a") << QByteArray("k") << QByteArray("12");
+    QTest::newRow("UTF-8 mark before the first section")
+        << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("lone CR is trimmed") << QByteArray("[a]\r\r\nk=1\r\r\n") << QByteArray("a") << QByteArray("k")
+                                        << QByteArray("1");
+    QTest::newRow("blank line inside the section")
+        << QByteArray("[a]\n\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
 }
 
 void tst_PrivateProfile::readsValue()
@@ -103,10 +126,8 @@ void tst_PrivateProfile::listsKeys_data()
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray contents("[x]\nz=0\n[S]\nChiave=1\n; nota\n\nTesto\nArgomento = 2\n=3\n;c=4\n[T]\nw=5\n");
-    QTest::newRow("file order, NUL after each")
-        << contents << 8192 << QByteArray("Chiave\0Argomento\0", 17);
-    QTest::newRow("cut list keeps two bytes for the NULs")
-        << contents << 12 << QByteArray("Chiave\0Arg", 10);
+    QTest::newRow("file order, NUL after each") << contents << 8192 << QByteArray("Chiave\0Argomento\0", 17);
+    QTest::newRow("cut list keeps two bytes for the NULs") << contents << 12 << QByteArray("Chiave\0Arg", 10);
     QTest::newRow("cut right after a name") << contents << 9 << QByteArray("Chiave\0", 7);
     QTest::newRow("exact fit") << contents << 18 << QByteArray("Chiave\0Argomento\0", 17);
     QTest::newRow("one byte short") << contents << 17 << QByteArray("Chiave\0Argoment", 15);
@@ -149,11 +170,11 @@ void tst_PrivateProfile::writes_data()
     QTest::newRow("last line without line end")
         << QByteArray("[A]\nk=1") << QByteArray("B") << true << QByteArray("k") << true << QByteArray("2")
         << QByteArray("[A]\r\nk=1\r\n[B]\r\nk=2\r\n");
-    QTest::newRow("empty value") << QByteArray("[A]\nk=1\n") << QByteArray("A") << true << QByteArray("k") << true << QByteArray()
-                                 << QByteArray("[A]\r\nk=\r\n");
+    QTest::newRow("empty value") << QByteArray("[A]\nk=1\n") << QByteArray("A") << true << QByteArray("k") << true
+                                 << QByteArray() << QByteArray("[A]\r\nk=\r\n");
     QTest::newRow("key removed, every copy in the section")
-        << QByteArray("[A]\nk=1\nj=2\nK=3\n[B]\nk=4\n") << QByteArray("A") << true << QByteArray("k") << false << QByteArray()
-        << QByteArray("[A]\r\nj=2\r\n[B]\r\nk=4\r\n");
+        << QByteArray("[A]\nk=1\nj=2\nK=3\n[B]\nk=4\n") << QByteArray("A") << true << QByteArray("k") << false
+        << QByteArray() << QByteArray("[A]\r\nj=2\r\n[B]\r\nk=4\r\n");
     QTest::newRow("missing key removed changes nothing but line ends")
         << QByteArray("[A]\nj=2\n") << QByteArray("A") << true << QByteArray("k") << false << QByteArray()
         << QByteArray("[A]\r\nj=2\r\n");
@@ -161,19 +182,18 @@ void tst_PrivateProfile::writes_data()
         << QByteArray("[A]\r\nj=2\r\n") << QByteArray("B") << true << QByteArray("k") << false << QByteArray()
         << QByteArray("[A]\r\nj=2\r\n");
     QTest::newRow("section removed with its comments, every copy")
-        << QByteArray(";x\n[A]\nk=1\n;c\n[B]\nk=2\n[a]\nk=3\n") << QByteArray("A") << false << QByteArray() << false << QByteArray()
-        << QByteArray(";x\r\n[B]\r\nk=2\r\n");
-    QTest::newRow("line break in a value refused")
-        << file << QByteArray("A") << true << QByteArray("k") << true << QByteArray("1\r\n[C]") << QByteArray("<refused>");
+        << QByteArray(";x\n[A]\nk=1\n;c\n[B]\nk=2\n[a]\nk=3\n") << QByteArray("A") << false << QByteArray() << false
+        << QByteArray() << QByteArray(";x\r\n[B]\r\nk=2\r\n");
+    QTest::newRow("line break in a value refused") << file << QByteArray("A") << true << QByteArray("k") << true
+                                                   << QByteArray("1\r\n[C]") << QByteArray("<refused>");
     QTest::newRow("line break in a section refused")
         << file << QByteArray("A\nB") << true << QByteArray("k") << true << QByteArray("1") << QByteArray("<refused>");
     QTest::newRow("equals sign in a key refused")
         << file << QByteArray("A") << true << QByteArray("a=b") << true << QByteArray("1") << QByteArray("<refused>");
     QTest::newRow("key like a section refused")
         << file << QByteArray("A") << true << QByteArray("[B]") << true << QByteArray("1") << QByteArray("<refused>");
-    QTest::newRow("NUL ends the value written")
-        << QByteArray() << QByteArray("A") << true << QByteArray("k") << true << QByteArray("ab\0cd", 5)
-        << QByteArray("[A]\r\nk=ab\r\n");
+    QTest::newRow("NUL ends the value written") << QByteArray() << QByteArray("A") << true << QByteArray("k") << true
+                                                << QByteArray("ab\0cd", 5) << QByteArray("[A]\r\nk=ab\r\n");
 }
 
 void tst_PrivateProfile::writes()
@@ -185,9 +205,9 @@ void tst_PrivateProfile::writes()
     QFETCH(bool, hasValue);
     QFETCH(QByteArray, value);
     QFETCH(QByteArray, expected);
-    const std::optional<QByteArray> result =
-        writeToText(contents, section, hasKey ? std::optional<QByteArrayView>(key) : std::nullopt,
-                    hasValue ? std::optional<QByteArrayView>(value) : std::nullopt);
+    const std::optional<QByteArray> result
+        = writeToText(contents, section, hasKey ? std::optional<QByteArrayView>(key) : std::nullopt,
+                      hasValue ? std::optional<QByteArrayView>(value) : std::nullopt);
     QCOMPARE(result.value_or(QByteArray("<refused>")), expected);
 }
 
@@ -207,8 +227,10 @@ void tst_PrivateProfile::convertsWindows1252()
 void tst_PrivateProfile::matchesAccentedNamesWithoutCase()
 {
     const QByteArray contents = toAnsi(QStringLiteral("[CITTÀ]\nPERCHÉ=1\nŠŽŒŸ=2\n"));
-    QCOMPARE(readFromText(contents, toAnsi(QStringLiteral("città")), toAnsi(QStringLiteral("perché")), "", 255), QByteArray("1"));
-    QCOMPARE(readFromText(contents, toAnsi(QStringLiteral("Città")), toAnsi(QStringLiteral("šžœÿ")), "", 255), QByteArray("2"));
+    QCOMPARE(readFromText(contents, toAnsi(QStringLiteral("città")), toAnsi(QStringLiteral("perché")), "", 255),
+             QByteArray("1"));
+    QCOMPARE(readFromText(contents, toAnsi(QStringLiteral("Città")), toAnsi(QStringLiteral("šžœÿ")), "", 255),
+             QByteArray("2"));
     QVERIFY(!sameName(toAnsi(QStringLiteral("×")), toAnsi(QStringLiteral("÷")))); // not a letter pair
     QVERIFY(!sameName("ab", "abc"));
 }

@@ -97,13 +97,16 @@ void tst_ProfileFuzz::hostileFiles_data()
     QTest::newRow("missing bracket") << input("A", "k", "v", "[A\nk=1\n[B\n");
     QTest::newRow("repeated sections") << input("A", "k", "v", "[A]\nk=1\n[a]\nk=2\n[ A ]\nk=3\n");
     QTest::newRow("keys without equals sign") << input("A", "k", "v", "[A]\nk\nk k\n=\n==\n");
-    QTest::newRow("overflowing numbers") << input("A", "k", "99999999999999999999", "[A]\nk=1e99999\nj=&HFFFFFFFFFFFF\n");
+    QTest::newRow("overflowing numbers") << input("A", "k", "99999999999999999999",
+                                                  "[A]\nk=1e99999\nj=&HFFFFFFFFFFFF\n");
     QTest::newRow("only line ends") << input("A", "k", "v", QByteArray(5000, '\n'));
     QTest::newRow("carriage returns only") << input("A", "k", "v", QByteArray("[A]\rk=1\r\r"));
     QTest::newRow("quotes") << input("A", "k", "\"'\"", "[A]\nk='\nk=\"\"\n");
     QTest::newRow("name like a section") << input("[A]", "[k]", "[v]", "[[A]]\n[k]=1\n");
     QTest::newRow("empty names") << input("", "", "", "[]\n=\n");
-    QTest::newRow("byte order marks") << input("\xEF\xBB\xBF" "A", "k", "v", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=1\n");
+    QTest::newRow("byte order marks") << input("\xEF\xBB\xBF"
+                                               "A",
+                                               "k", "v", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=1\n");
     QTest::newRow("many sections") << input("S999", "k", "v", [] {
         QByteArray many;
         for (int i = 0; i < 2000; ++i)
@@ -134,9 +137,9 @@ void tst_ProfileFuzz::seededRandomInputs()
                 byte = randomByte(random);
         }
         const QString failure = profilefuzz::check(data);
-        QVERIFY2(failure.isEmpty(), qPrintable(QStringLiteral("input %1 (%2): %3")
-                                                   .arg(i)
-                                                   .arg(QString::fromLatin1(data.toBase64()), failure)));
+        QVERIFY2(
+            failure.isEmpty(),
+            qPrintable(QStringLiteral("input %1 (%2): %3").arg(i).arg(QString::fromLatin1(data.toBase64()), failure)));
     }
 }
 

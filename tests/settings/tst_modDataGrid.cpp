@@ -208,8 +208,7 @@ void tst_modDataGrid::savesWidthOfDoubleClickedEdge()
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
     QVERIFY(m_grid->columnWidth(0) > twips::toPixels(600));
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0),
-             m_grid->columnWidth(0) * 15);
+    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0), m_grid->columnWidth(0) * 15);
     QCOMPARE(m_ini->LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), 0), 0);
 }
 

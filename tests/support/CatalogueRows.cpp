@@ -10,7 +10,10 @@
 namespace testdata {
 
 namespace {
-QString connectionText(const TestEnvironment &env) { return db::connectionTextA(env.folder()); }
+QString connectionText(const TestEnvironment &env)
+{
+    return db::connectionTextA(env.folder());
+}
 } // namespace
 
 void runSql(const TestEnvironment &env, const QStringList &statements)

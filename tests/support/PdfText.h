@@ -3,9 +3,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <QStringList>
 
 namespace pdftext {
 
@@ -44,8 +44,8 @@ inline int pageCount(const QString &pdfPath)
     process.start(QStringLiteral("pdfinfo"), {pdfPath});
     process.waitForFinished(60000);
     const QString info = QString::fromUtf8(process.readAllStandardOutput());
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
@@ -54,9 +54,9 @@ inline int pageCount(const QString &pdfPath)
 namespace pdftext {
 
 struct Word {
-    int page;        // from 1
-    double x;        // left, in points from the sheet's left edge
-    double y;        // top, in points from the sheet's top edge
+    int page; // from 1
+    double x; // left, in points from the sheet's left edge
+    double y; // top, in points from the sheet's top edge
     double right;
     QString text;
 };
@@ -80,8 +80,10 @@ inline QList<Word> words(const QString &pdfPath)
             continue;
         }
         QString text = m.captured(4);
-        text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"))
-            .replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&apos;"), QLatin1String("'"))
+        text.replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&apos;"), QLatin1String("'"))
             .replace(QLatin1String("&amp;"), QLatin1String("&"));
         found.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
                       text.normalized(QString::NormalizationForm_C)});

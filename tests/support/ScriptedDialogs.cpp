@@ -4,10 +4,22 @@ void ScriptedDialogs::answerButton(QMessageBox::StandardButton button)
 {
     m_answers.append({Answer::Button, button, {}, {}});
 }
-void ScriptedDialogs::answerInput(const QString &text) { m_answers.append({Answer::Text, {}, text, {}}); }
-void ScriptedDialogs::answerCancel() { m_answers.append({Answer::Cancel, {}, {}, {}}); }
-void ScriptedDialogs::answerFile(const QString &path) { m_answers.append({Answer::Text, {}, path, {}}); }
-void ScriptedDialogs::answerChoice(const QString &item) { m_answers.append({Answer::Text, {}, item, {}}); }
+void ScriptedDialogs::answerInput(const QString &text)
+{
+    m_answers.append({Answer::Text, {}, text, {}});
+}
+void ScriptedDialogs::answerCancel()
+{
+    m_answers.append({Answer::Cancel, {}, {}, {}});
+}
+void ScriptedDialogs::answerFile(const QString &path)
+{
+    m_answers.append({Answer::Text, {}, path, {}});
+}
+void ScriptedDialogs::answerChoice(const QString &item)
+{
+    m_answers.append({Answer::Text, {}, item, {}});
+}
 void ScriptedDialogs::duringNextBox(std::function<void()> action)
 {
     m_answers.append({Answer::Action, {}, {}, std::move(action)});
@@ -36,8 +48,7 @@ static QMessageBox::StandardButton firstButton(QMessageBox::StandardButtons butt
 }
 
 QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &text, const QString &title,
-                                                     QMessageBox::StandardButtons buttons,
-                                                     QMessageBox::Icon icon)
+                                                     QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
 {
     shown.append({ShownBox::Message, text, title, buttons, icon, {}, {}, {}});
     Answer answer;
@@ -51,8 +62,7 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &t
     return firstButton(buttons);
 }
 
-InputAnswer ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title,
-                                   const QString &defaultText)
+InputAnswer ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText)
 {
     shown.append({ShownBox::Input, prompt, title, {}, QMessageBox::NoIcon, defaultText, {}, {}});
     Answer answer;
@@ -61,8 +71,7 @@ InputAnswer ScriptedDialogs::input(QWidget *, const QString &prompt, const QStri
     return {true, answer.text};
 }
 
-InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QString &title,
-                                    const QStringList &items)
+InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QString &title, const QStringList &items)
 {
     shown.append({ShownBox::Choice, prompt, title, {}, QMessageBox::NoIcon, {}, {}, items});
     Answer answer;
@@ -71,8 +80,7 @@ InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QStr
     return {true, answer.text};
 }
 
-QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder,
-                                      const QString &filter)
+QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder, const QString &filter)
 {
     shown.append({ShownBox::OpenFile, {}, title, {}, QMessageBox::NoIcon, folder, filter, {}});
     Answer answer;

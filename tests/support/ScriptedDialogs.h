@@ -11,41 +11,43 @@
 
 struct ShownBox {
     enum Kind { Message, Input, Choice, OpenFile } kind = Message;
-    QString text;      // message text, or the prompt
+    QString text; // message text, or the prompt
     QString title;
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString defaultText;  // input boxes: the default text; file dialog: the folder
-    QString filter;       // file dialog
-    QStringList items;    // choice boxes
+    QString defaultText; // input boxes: the default text; file dialog: the folder
+    QString filter;      // file dialog
+    QStringList items;   // choice boxes
 };
 
 class ScriptedDialogs : public Dialogs {
 public:
     // Prepared answers, taken in order by the boxes that come next.
     void answerButton(QMessageBox::StandardButton button);
-    void answerInput(const QString &text);       // typed text, then OK
-    void answerCancel();                          // Cancel on an input, choice or file box
+    void answerInput(const QString &text); // typed text, then OK
+    void answerCancel();                   // Cancel on an input, choice or file box
     void answerFile(const QString &path);
     void answerChoice(const QString &item);
     // Runs while the box is "open", before it returns (to look at the windows then).
     void duringNextBox(std::function<void()> action);
 
-    QList<ShownBox> shown;       // every box, oldest first
-    int unexpected = 0;          // boxes that found no prepared answer
+    QList<ShownBox> shown; // every box, oldest first
+    int unexpected = 0;    // boxes that found no prepared answer
     int pendingAnswers() const { return int(m_answers.size()); }
     const ShownBox &last() const { return shown.constLast(); }
-    void clear() { shown.clear(); m_answers.clear(); unexpected = 0; }
+    void clear()
+    {
+        shown.clear();
+        m_answers.clear();
+        unexpected = 0;
+    }
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::Icon icon) override;
+                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
     InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
                       const QString &defaultText) override;
-    InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title,
-                       const QStringList &items) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
-                         const QString &filter) override;
+    InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter) override;
 
 private:
     struct Answer {

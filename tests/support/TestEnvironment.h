@@ -15,8 +15,16 @@ class RecordingShell : public Shell {
 public:
     QStringList openedFiles;
     QStringList openedUrls;
-    bool openFile(const QString &path) override { openedFiles.append(path); return true; }
-    bool openUrl(const QString &url) override { openedUrls.append(url); return true; }
+    bool openFile(const QString &path) override
+    {
+        openedFiles.append(path);
+        return true;
+    }
+    bool openUrl(const QString &url) override
+    {
+        openedUrls.append(url);
+        return true;
+    }
 };
 
 // Every printer prints into a PDF file; `installed` false plays a machine
