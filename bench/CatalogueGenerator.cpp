@@ -1,8 +1,8 @@
 #include "CatalogueGenerator.h"
 
-#include "db/Catalogue.h"
-#include "db/DbError.h"
-#include "db/SearchIndex.h"
+#include "core/db/Catalogue.h"
+#include "core/db/DbError.h"
+#include "core/db/SearchIndex.h"
 
 #include <QStringList>
 #include <random>

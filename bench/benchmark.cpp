@@ -8,7 +8,7 @@
 #include "TestEnvironment.h"
 #include "app/Startup.h"
 #include "app/Windows.h"
-#include "db/DbError.h"
+#include "core/db/DbError.h"
 
 #include <QApplication>
 #include <QDir>

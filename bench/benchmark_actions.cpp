@@ -1,15 +1,15 @@
 // The actions the benchmark times, each driving the real windows as a user would.
 #include "Benchmark.h"
+#include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
-#include "browse/BandedReport.h"
-#include "browse/CatalogueReport.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
-#include "browse/rptBooksLayout.h"
-#include "db/Connection.h"
-#include "db/QueryRowSource.h"
+#include "core/browse/BandedReport.h"
+#include "core/browse/rptBooksLayout.h"
+#include "core/db/Connection.h"
+#include "core/db/QueryRowSource.h"
 #include "desktop/DataGrid.h"
 #include "search/Form7.h"
 
@@ -56,14 +56,14 @@ double startUp(Windows &windows, TestEnvironment &)
 
 // Runs `inside` while the report preview is open (it blocks its caller), then
 // closes it.
-void whileReportOpen(Windows &windows, Form1 &main, const std::function<void(rptBooks &)> &inside)
+void whileReportOpen(Windows &windows, QWidget &main, const std::function<void(rptBooks &)> &inside)
 {
     QTimer::singleShot(0, &main, [&] {
         rptBooks &report = windows.report();
         inside(report);
         report.close();
     });
-    browse::showWholeCatalogueReport(windows, &main);
+    windows.showWholeCatalogueReport(&main);
 }
 
 // Draws the page in view now, as the screen would (into an image of its size).
@@ -75,11 +75,11 @@ void drawPageInView(rptBooks &report)
 
 double openReport(Windows &windows, TestEnvironment &)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     QElapsedTimer timer;
     double ms = -1;
     timer.start();
-    whileReportOpen(windows, main, [&](rptBooks &report) {
+    whileReportOpen(windows, main.window, [&](rptBooks &report) {
         drawPageInView(report);
         const auto *label = report.findChild<QLabel *>(QStringLiteral("indicatorePagina"));
         if (label && label->text().startsWith(QStringLiteral("Pagina 1 di")))
@@ -90,9 +90,9 @@ double openReport(Windows &windows, TestEnvironment &)
 
 double drawAnyPage(Windows &windows, TestEnvironment &)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     double worst = -1;
-    whileReportOpen(windows, main, [&](rptBooks &report) {
+    whileReportOpen(windows, main.window, [&](rptBooks &report) {
         const int last = report.report()->pageCount();
         for (int page : {last, last / 2, 2, last - 1, last / 3}) {
             QElapsedTimer timer;
@@ -126,7 +126,7 @@ double printTenThousand(Windows &windows, TestEnvironment &)
 // One record typed on the entry screen and stored; the message answered at once.
 double insertOne(Windows &windows, TestEnvironment &env)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     main.Check5->setChecked(true);
     main.Combo3->setEditText(QStringLiteral("benchmark"));
     main.Text4->setText(QStringLiteral("un argomento di prova"));
@@ -145,7 +145,7 @@ double insertOne(Windows &windows, TestEnvironment &env)
 // Deletion mode entered until the list holds every record and has opened.
 double enterDeletionMode(Windows &windows, TestEnvironment &)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     main.Check5->setChecked(true);
     QElapsedTimer timer;
     timer.start();
@@ -167,7 +167,7 @@ bool gridShowsRows(QTableView *grid)
 
 double openSearchWindow(Windows &windows, TestEnvironment &)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     QElapsedTimer timer;
     timer.start();
     main.Check4->setChecked(true);
@@ -181,7 +181,7 @@ double openSearchWindow(Windows &windows, TestEnvironment &)
 std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *Form7::*item, const QString &fragment)
 {
     return [item, fragment](Windows &windows, TestEnvironment &env) {
-        Form1 &main = shownMainWindow(windows);
+        const Form1Ui main(shownMainWindow(windows));
         main.Check4->setChecked(true);
         Form7 &search = windows.form7();
         env.dialogs.answerInput(fragment);
@@ -205,7 +205,7 @@ double scrollGrid(QTableView *grid)
 
 double scrollSearchGrid(Windows &windows, TestEnvironment &)
 {
-    shownMainWindow(windows).Check4->setChecked(true);
+    Form1Ui(shownMainWindow(windows)).Check4->setChecked(true);
     Form7 &search = windows.form7();
     gridShowsRows(search.dgCustomers);
     return scrollGrid(search.dgCustomers);
@@ -213,7 +213,7 @@ double scrollSearchGrid(Windows &windows, TestEnvironment &)
 
 Frmlibri &browseWindow(Windows &windows)
 {
-    Form1 &main = shownMainWindow(windows);
+    const Form1Ui main(shownMainWindow(windows));
     main.Check5->setChecked(true);
     main.Command20->click();
     return windows.frmlibri();

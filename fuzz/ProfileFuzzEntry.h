@@ -3,8 +3,8 @@
 // rules that hold whatever the file holds. The libFuzzer target and the tests
 // both call it. The input's first three lines are a section name, a key name and
 // a value; the rest is the file's contents.
-#include "settings/NumberText.h"
-#include "settings/PrivateProfile.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/PrivateProfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,12 +1,11 @@
 #include "app/AppContext.h"
 #include "app/Form1.h"
 #include "app/Startup.h"
-#include "app/Texts.h"
 #include "app/Windows.h"
-#include "db/Catalogue.h"
-#include "db/Connection.h"
-#include "db/DbError.h"
-#include "db/SearchIndex.h"
+#include "core/app/Texts.h"
+#include "core/db/Catalogue.h"
+#include "core/db/DbError.h"
+#include "core/db/Store.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
@@ -24,6 +23,8 @@ int main(int argc, char *argv[])
     SystemPrinters printers;
     AppContext context;
     context.programFolder = QCoreApplication::applicationDirPath();
+    db::Store store(context.catalogPath());
+    context.store = &store;
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.printers = &printers;
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
 
     try {
         // Catalogues made before the search index existed get it now, once.
-        db::ensureSearchIndex(db::connectionTextA(context.programFolder));
+        store.ensureSearchIndex();
     } catch (const db::DbError &) {
         // Searches still work without it, reading the whole table.
     }

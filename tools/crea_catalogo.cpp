@@ -1,7 +1,7 @@
 // Creates an empty catalogue file db1.mdb, beside this tool or in the folder given
 // as its argument. It never overwrites an existing file.
-#include "db/Catalogue.h"
-#include "db/DbError.h"
+#include "core/db/Catalogue.h"
+#include "core/db/DbError.h"
 
 #include <QCoreApplication>
 #include <QDir>

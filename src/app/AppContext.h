@@ -1,6 +1,6 @@
 #pragma once
-// What every window needs from outside: the program folder and the seams to the
-// desktop. main() builds one with the real seams; a test builds its own.
+// What every window needs from outside: the program folder, the catalogue and the
+// seams to the desktop. main() builds one with the real seams; a test builds its own.
 #include <QString>
 
 #include <functional>
@@ -9,8 +9,13 @@ class Dialogs;
 class Shell;
 class Printers;
 
+namespace db {
+class Store;
+}
+
 struct AppContext {
     QString programFolder; // the folder of the executable, "/" separated
+    db::Store *store = nullptr;
     Dialogs *dialogs = nullptr;
     Shell *shell = nullptr;
     Printers *printers = nullptr;

@@ -3,7 +3,7 @@
 // "ID-- Chiave-- Argomento-- Testo-- Pubblicazione" (a field without a value gives
 // the empty text). The entries are made only when the list shows them, so that a
 // catalogue of a million rows opens the list at once.
-#include "db/RowSource.h"
+#include "core/db/RowSource.h"
 
 #include <QAbstractListModel>
 #include <memory>

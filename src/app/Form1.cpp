@@ -1,31 +1,25 @@
 #include "app/Form1.h"
 
+#include "app/AppContext.h"
 #include "app/DateEntry.h"
 #include "app/DeletionList.h"
 #include "app/DigitsOnly.h"
-#include "app/DocumentCounter.h"
 #include "app/Guard.h"
 #include "app/Pictures.h"
-#include "app/SystemFormats.h"
-#include "app/Texts.h"
-#include "app/Windows.h"
-#include "attachments/Form3.h"
-#include "attachments/Form5.h"
-#include "browse/CatalogueReport.h"
-#include "browse/Frmlibri.h"
-#include "db/Connection.h"
-#include "db/DbError.h"
-#include "db/QueryRowSource.h"
-#include "db/Recordset.h"
+#include "core/app/DocumentCounter.h"
+#include "core/app/SystemFormats.h"
+#include "core/app/Texts.h"
+#include "core/db/DbError.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/Store.h"
+#include "core/desktop/Twips.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Shell.h"
 #include "desktop/ToolWindow.h"
-#include "desktop/Twips.h"
 #include "desktop/WrappingButton.h"
+#include "lookups/LookupFrames.h"
 #include "lookups/LookupLists.h"
 #include "lookups/LookupMaintenance.h"
-#include "search/Form7.h"
-#include "service/Form2.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -40,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -50,17 +45,9 @@ const QColor lookupPeach(0xFF, 0xE0, 0xC0);    // maintenance frames, entry butt
 const QColor insertYellow(0xFF, 0xFF, 0xC0);   // "Inserisci"
 const QColor deletionYellow(0xFF, 0xFF, 0x80); // deletion list
 
-QFont fontOf(const QString &family, double points, bool bold)
-{
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 QFont verdana(bool bold = false)
 {
-    return fontOf(QStringLiteral("Verdana"), 9.75, bold);
+    return toolwindow::verdana(9.75, bold);
 }
 
 template <typename W> W *named(QWidget *parent, const QString &name)
@@ -144,7 +131,7 @@ void skippingErrors(const std::function<void()> &step)
 
 } // namespace
 
-Form1::Form1(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows)
+Form1::Form1(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     buildWindow();
     buildMenu();
@@ -161,19 +148,17 @@ Form1::Form1(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(win
 
 void Form1::buildWindow()
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    toolwindow::makeToolWindow(this, QStringLiteral("Form1"), QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
     setFont(verdana(true));
     resize(twips::size(11940, 7860));
-    centreOnScreen(); // already here for the messages of the start-up
+    toolwindow::centreOnScreen(this); // already here for the messages of the start-up
     m_background = pictures::background();
 }
 
 void Form1::buildMenu()
 {
     Frame2 = frame(this, QStringLiteral("Frame2"), QStringLiteral("Menù"), menuBlue);
-    Frame2->setFont(fontOf(QStringLiteral("Arial"), 9.75, true));
+    Frame2->setFont(toolwindow::font(QStringLiteral("Arial"), 9.75, true));
     place(Frame2, 3720, 2280, 5175, 2655);
 
     struct Entry {
@@ -282,7 +267,7 @@ void Form1::buildEntryCommands()
     Combo7->setEditable(true);
     Combo7->setInsertPolicy(QComboBox::NoInsert);
     Combo7->setCompleter(nullptr);
-    Combo7->setFont(fontOf(QStringLiteral("Verdana"), 8.25, true));
+    Combo7->setFont(toolwindow::font(QStringLiteral("Verdana"), 8.25, true));
     QPalette palette = Combo7->palette();
     palette.setColor(QPalette::Base, deletionYellow);
     palette.setColor(QPalette::Button, deletionYellow);
@@ -319,42 +304,6 @@ void Form1::buildDatePicker()
 
 void Form1::buildLookupFrames()
 {
-    struct Family {
-        QGroupBox *Form1::*frame;
-        QComboBox *Form1::*list;
-        QPushButton *Form1::*commands[4]; // "Inserisci", "Modifica", "Elimina", "Esci"
-        const char16_t *frameName;
-        const char16_t *caption;
-        const char16_t *listName;
-        const char16_t *commandNames[4];
-        QWidget *parent;
-    };
-    const Family families[] = {
-        {&Form1::Frame4,
-         &Form1::Combo2,
-         {&Form1::Command7, &Form1::Command8, &Form1::Command9, &Form1::Command10},
-         u"Frame4",
-         u"Chiave",
-         u"Combo2",
-         {u"Command7", u"Command8", u"Command9", u"Command10"},
-         Frame3},
-        {&Form1::Frame5,
-         &Form1::Combo4,
-         {&Form1::Command14, &Form1::Command13, &Form1::Command12, &Form1::Command11},
-         u"Frame5",
-         u"Pubblicazione",
-         u"Combo4",
-         {u"Command14", u"Command13", u"Command12", u"Command11"},
-         this},
-        {&Form1::Frame6,
-         &Form1::Combo5,
-         {&Form1::Command21, &Form1::Command16, &Form1::Command17, &Form1::Command18},
-         u"Frame6",
-         u"Allocazione",
-         u"Combo5",
-         {u"Command21", u"Command16", u"Command17", u"Command18"},
-         this},
-    };
     const QString captions[4]
         = {QStringLiteral("Inserisci"), QStringLiteral("Modifica"), QStringLiteral("Elimina"), QStringLiteral("Esci")};
     const double lefts[4] = {600, 2640, 600, 2640};
@@ -362,21 +311,39 @@ void Form1::buildLookupFrames()
     // All three lie at the same place on the window; Frame4 sits inside Frame3.
     const QPoint onWindow = twips::rect(5280, 2640, 0, 0).topLeft();
 
-    for (const Family &family : families) {
-        QGroupBox *box = frame(family.parent, QString::fromUtf16(family.frameName), QString::fromUtf16(family.caption),
-                               lookupPeach);
+    for (const lookups::FrameFamily &family : lookups::frameFamilies) {
+        QWidget *parent = family.insideEntryScreen ? static_cast<QWidget *>(Frame3) : this;
+        QGroupBox *box = frame(parent, QString::fromUtf16(family.frame), lookups::tableName(family.list), lookupPeach);
         box->setFont(verdana(true));
-        box->setGeometry(QRect(family.parent->mapFrom(this, onWindow), twips::size(5175, 2655)));
-        this->*family.frame = box;
-        QComboBox *list = lookupCombo(box, QString::fromUtf16(family.listName));
+        box->setGeometry(QRect(parent->mapFrom(this, onWindow), twips::size(5175, 2655)));
+        QComboBox *list = lookupCombo(box, QString::fromUtf16(family.frameList));
         place(list, 600, 720, 3975, 360);
-        this->*family.list = list;
         for (int i = 0; i < 4; ++i) {
-            QPushButton *command = button(box, QString::fromUtf16(family.commandNames[i]), captions[i]);
+            QPushButton *command = button(box, QString::fromUtf16(family.commands[i]), captions[i]);
             place(command, lefts[i], tops[i], 1935, 375);
-            this->*family.commands[i] = command;
         }
     }
+    const auto child = [this](auto *&member, const char16_t *name) {
+        member = findChild<std::remove_reference_t<decltype(*member)> *>(QString::fromUtf16(name));
+    };
+    child(Frame4, u"Frame4");
+    child(Combo2, u"Combo2");
+    child(Command7, u"Command7");
+    child(Command8, u"Command8");
+    child(Command9, u"Command9");
+    child(Command10, u"Command10");
+    child(Frame5, u"Frame5");
+    child(Combo4, u"Combo4");
+    child(Command14, u"Command14");
+    child(Command13, u"Command13");
+    child(Command12, u"Command12");
+    child(Command11, u"Command11");
+    child(Frame6, u"Frame6");
+    child(Combo5, u"Combo5");
+    child(Command21, u"Command21");
+    child(Command16, u"Command16");
+    child(Command17, u"Command17");
+    child(Command18, u"Command18");
 }
 
 void Form1::buildWindowDecorations()
@@ -390,11 +357,11 @@ void Form1::buildWindowDecorations()
     place(Image1, 9960, 240, 1050, 510);
 
     Label2 = named<QLabel>(this, QStringLiteral("Label2"));
-    Label2->setFont(fontOf(QStringLiteral("Verdana"), 8.25, true)); // the whole time and date fit
+    Label2->setFont(toolwindow::font(QStringLiteral("Verdana"), 8.25, true)); // the whole time and date fit
     place(Label2, 6720, 360, 3015, 255);
 
     Label14 = named<QLabel>(this, QStringLiteral("Label14"));
-    Label14->setFont(fontOf(QStringLiteral("Calibri"), 9, true));
+    Label14->setFont(toolwindow::font(QStringLiteral("Calibri"), 9, true));
     Label14->setText(texts::copyrightLine() + QLatin1Char('\n') + texts::makerWebAddress() + QStringLiteral("  -  ")
                      + texts::makerEmail());
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -434,19 +401,19 @@ void Form1::connectMenu()
         guarded([this] { LeggiProgressivo(); });
         Frame2->hide();
     });
-    connect(Check4, &QCheckBox::toggled, this, [this] { Windows::showModeless(&m_windows.form7()); });
+    connect(Check4, &QCheckBox::toggled, this, &Form1::searchRequested);
     connect(Check6, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked)
             stampaGenerale();
     });
     connect(Check10, &QCheckBox::toggled, this, [this] {
         hide();
-        Windows::showModeless(&m_windows.form2());
+        emit serviceRequested();
     });
     connect(Check12, &QCheckBox::toggled, this, [this] { showInstructions(); });
     connect(Check11, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked)
-            m_windows.endProgram();
+            emit endRequested();
     });
 }
 
@@ -454,15 +421,18 @@ void Form1::connectEntryScreen()
 {
     connect(Check7, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked)
-            Windows::showModeless(&m_windows.form7());
+            emit searchRequested();
     });
     connect(Command3, &QPushButton::clicked, this, [this] { PulisciCampi(); });
     connect(Command4, &QPushButton::clicked, this, [this] { backToMenu(); });
-    connect(Command20, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.frmlibri()); });
-    connect(Command5, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form5()); });
-    connect(Command6, &QPushButton::clicked, this, [this] { Windows::showModeless(&m_windows.form3()); });
+    connect(Command20, &QPushButton::clicked, this, &Form1::browseRequested);
+    connect(Command5, &QPushButton::clicked, this, &Form1::scannerRequested);
+    connect(Command6, &QPushButton::clicked, this, &Form1::attachmentsRequested);
     connect(Timer1, &QTimer::timeout, this, &Form1::tick);
-    lookups::LookupMaintenance::attachAll(*this, m_windows.context());
+    const std::function<void()> loaders[]
+        = {[this] { CaricaChiave(); }, [this] { CaricaPubblicazione(); }, [this] { CaricaAllocazione(); }};
+    for (int i = 0; i < 3; ++i)
+        new lookups::LookupMaintenance(lookups::frameFamilies[i], *this, m_context, loaders[i]);
 
     // Insertion, deletion and the deletion list.
     m_deletionList = new DeletionList(this);
@@ -506,11 +476,11 @@ void Form1::startUp()
 void Form1::ensureAttachmentFolder()
 {
     // Any entry of that name counts as present, a plain file included.
-    const QString folder = m_windows.context().attachmentFolder();
+    const QString folder = m_context.attachmentFolder();
     if (QFileInfo::exists(folder))
         return;
     if (!QDir().mkdir(folder))
-        m_windows.context().dialogs->message(
+        m_context.dialogs->message(
             this,
             QStringLiteral("Impossibile creare la cartella degli allegati \"%1\".\n"
                            "Gli allegati non potranno essere salvati finché la cartella non esiste.")
@@ -524,44 +494,39 @@ void Form1::LeggiProgressivo()
 {
     // Emptied first, so that a failed read never leaves an old number on offer.
     Text10->clear();
-    db::Connection connection;
-    connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-    const counter::Reading reading = counter::read(connection);
+    const counter::Reading reading = m_context.store->readCounter();
     if (const auto next = reading.next()) {
         Text10->setText(QString::number(*next));
         return;
     }
-    m_windows.context().dialogs->message(this, counter::problemMessage(reading, m_windows.context().catalogPath()),
-                                         texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+    m_context.dialogs->warn(this, counter::problemMessage(reading, m_context.catalogPath()));
 }
 
 void Form1::SalvaProgressivo()
 {
     const auto number = counter::wholeNumber(Text10->text());
     if (!number)
-        throw db::DbError(QStringLiteral("Il numero del documento \"%1\" non è un numero intero: "
+        throw db::Refusal(QStringLiteral("Il numero del documento \"%1\" non è un numero intero: "
                                          "il Progressivo Documento non è stato cambiato.")
                               .arg(Text10->text()));
-    db::Connection connection;
-    connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-    counter::store(connection, *number);
+    m_context.store->storeCounter(*number);
 }
 
 // ---- Lookup lists ----------------------------------------------------------------
 
 void Form1::CaricaChiave()
 {
-    lookups::load(m_windows.context().programFolder, lookups::List::Chiave, *Combo2, *Combo3);
+    lookups::load(*m_context.store, lookups::List::Chiave, *Combo2, *Combo3);
 }
 
 void Form1::CaricaPubblicazione()
 {
-    lookups::load(m_windows.context().programFolder, lookups::List::Pubblicazione, *Combo4, *Combo1);
+    lookups::load(*m_context.store, lookups::List::Pubblicazione, *Combo4, *Combo1);
 }
 
 void Form1::CaricaAllocazione()
 {
-    lookups::load(m_windows.context().programFolder, lookups::List::Allocazione, *Combo5, *Combo6);
+    lookups::load(*m_context.store, lookups::List::Allocazione, *Combo5, *Combo6);
 }
 
 // ---- Entry screen ----------------------------------------------------------------
@@ -626,7 +591,7 @@ void Form1::insertOrDelete()
 
 void Form1::inserisci()
 {
-    Dialogs &dialogs = *m_windows.context().dialogs;
+    Dialogs &dialogs = *m_context.dialogs;
     if (Combo3->currentText().isEmpty() || Text4->text().isEmpty()) {
         dialogs.message(this, QStringLiteral(" ERRORE : il Campo Chiave e Argomento devono essere compliati"),
                         QStringLiteral("Rudozuzurivaz versione 1 "), QMessageBox::Ok, QMessageBox::NoIcon);
@@ -646,32 +611,11 @@ void Form1::inserisci()
 
     // The row and the counter are stored together or not at all, before the
     // confirmation: a program ended meanwhile never gives the same number twice.
+    const db::NewRecord record{Combo3->currentText(), Text4->text(),        Text5->text(), Combo1->currentText(),
+                               Text1->text(),         Text2->text(),        Text7->text(), Text8->text(),
+                               notesOf(*Text9),       Combo6->currentText()};
     qint64 id = 0;
-    const bool stored = guarded([&] {
-        db::Connection connection;
-        connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-        db::inTransaction(connection, [&] {
-            db::Recordset rows;
-            rows.open(QStringLiteral("Tabella"), connection, db::adOpenStatic, db::adLockOptimistic);
-            id = rows.addNew();
-            rows.setField(QStringLiteral("Chiave"), Combo3->currentText());
-            rows.setField(QStringLiteral("Argomento"), Text4->text());
-            rows.setField(QStringLiteral("Testo"), Text5->text());
-            rows.setField(QStringLiteral("Pubblicazione"), Combo1->currentText());
-            rows.setField(QStringLiteral("N°"), Text1->text());
-            rows.setField(QStringLiteral("Data"), Text2->text());
-            rows.setField(QStringLiteral("Pag"), Text7->text());
-            rows.setField(QStringLiteral("Par"), Text8->text());
-            rows.setField(QStringLiteral("Note"), notesOf(*Text9));
-            rows.setField(QStringLiteral("Allocazione"), Combo6->currentText());
-            rows.setField(QStringLiteral("Prog"), Text10->text());
-            rows.update();
-            rows.close();
-            if (!counter::store(connection, *number))
-                throw db::DbError(QStringLiteral("La tabella \"contatore\" non contiene la riga del "
-                                                 "Progressivo Documento."));
-        });
-    });
+    const bool stored = guarded([&] { id = m_context.store->addRecord(record, *number); });
     if (!stored)
         return; // the screen keeps what was typed
 
@@ -685,7 +629,7 @@ void Form1::inserisci()
 
 void Form1::elimina()
 {
-    Dialogs &dialogs = *m_windows.context().dialogs;
+    Dialogs &dialogs = *m_context.dialogs;
     if (dialogs.message(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "), confirmTitle,
                         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon)
         != QMessageBox::Yes) {
@@ -701,17 +645,8 @@ void Form1::elimina()
     const auto number = DeletionList::recordNumberOf(chosen);
     bool deleted = false;
     const bool done = guarded([&] {
-        if (!number)
-            return;
-        db::Connection connection;
-        connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-        db::Recordset rows;
-        rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, db::adOpenKeyset,
-                  db::adLockOptimistic, -1, {*number});
-        if (rows.eof())
-            return; // typed, or deleted meanwhile in another window
-        rows.deleteCurrent();
-        deleted = true;
+        if (number)
+            deleted = m_context.store->deleteRecord(*number); // false: typed, or deleted meanwhile elsewhere
     });
     if (!done)
         return;
@@ -763,8 +698,7 @@ void Form1::CaricaElencoEliminazione()
     m_deletionList->clear();
     // Rows are read as the list shows them (a million entries open at once), each
     // read on its own: no read transaction stays open to hold up the deletion.
-    m_deletionList->setSource(std::make_shared<db::QueryRowSource>(
-        db::connectionTextA(m_windows.context().programFolder), QStringLiteral("SELECT * FROM  Tabella"), false));
+    m_deletionList->setSource(m_context.store->recordList());
     // The combo box would choose the first entry by itself: nothing is chosen until the user does.
     Combo7->setCurrentIndex(-1);
 }
@@ -807,24 +741,24 @@ void Form1::stampaGenerale()
 {
     // The printed catalogue of all records; the entry is unchecked at its end,
     // also when the report could not be shown.
-    browse::showWholeCatalogueReport(m_windows, this);
+    emit wholeCatalogueReportRequested(this);
     Check6->setChecked(false);
 }
 
 void Form1::showInstructions()
 {
-    m_windows.context().dialogs->message(
-        this,
-        QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , ") + QLatin1Char('\n')
-            + QStringLiteral("le potete richiedere all'autore via email:") + texts::makerEmail(),
-        QStringLiteral(" Rudozuzurivaz versione 1"), QMessageBox::Ok, QMessageBox::NoIcon);
+    m_context.dialogs->message(this,
+                               QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , ")
+                                   + QLatin1Char('\n') + QStringLiteral("le potete richiedere all'autore via email:")
+                                   + texts::makerEmail(),
+                               QStringLiteral(" Rudozuzurivaz versione 1"), QMessageBox::Ok, QMessageBox::NoIcon);
 }
 
 void Form1::openMakerSite()
 {
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Image1->setLineWidth(1);
-    m_windows.context().shell->openUrl(texts::makerWebAddress());
+    m_context.shell->openUrl(texts::makerWebAddress());
 }
 
 void Form1::tick()
@@ -834,7 +768,31 @@ void Form1::tick()
 
 bool Form1::guarded(const std::function<void()> &work)
 {
-    return ::guarded(this, *m_windows.context().dialogs, work);
+    return ::guarded(this, *m_context.dialogs, work);
+}
+
+// ---- Asked by other windows ----------------------------------------------------------
+
+void Form1::clearSearchEntry()
+{
+    Check4->setChecked(false);
+}
+
+void Form1::clearQueryEntry()
+{
+    Check7->setChecked(false);
+}
+
+void Form1::clearServiceEntry()
+{
+    Check10->setChecked(false);
+}
+
+void Form1::appendToNotes(const QString &text)
+{
+    QTextCursor end(Text9->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
 }
 
 // ---- Window events -----------------------------------------------------------------
@@ -845,21 +803,12 @@ void Form1::closeEvent(QCloseEvent *event)
     event->ignore();
 }
 
-void Form1::centreOnScreen()
-{
-    if (const QScreen *display = screen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(display->availableGeometry().center());
-        move(area.topLeft());
-    }
-}
-
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Centred when it first opens; later shows (after the service window) keep the place.
     if (!m_centred)
-        centreOnScreen();
+        toolwindow::centreOnScreen(this);
     m_centred = true;
 }
 

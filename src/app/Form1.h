@@ -4,9 +4,8 @@
 // shown at program start and the only one that ends the program ("Esci"); it
 // refuses every request to close it.
 //
-// The controls are public members named as the system names them, because the
-// other windows work on them (the scanner appends to Text9, the search and browse
-// windows uncheck Check7 and Check4, the service window unchecks Check10).
+// Other windows never reach its controls: they ask through its public slots, and
+// it asks for them through its signals; the window registry connects both.
 #include <QPixmap>
 #include <QWidget>
 
@@ -23,20 +22,20 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
-class Windows;
+struct AppContext;
 
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(Windows &windows, QWidget *parent = nullptr);
+    explicit Form1(const AppContext &context, QWidget *parent = nullptr);
 
     // Shows the next document number (Progressivo + 1) in Text10. A counter the
     // catalogue cannot give (no row, not a whole number) is reported and leaves
     // Text10 empty. Throws db::DbError when the engine fails (Text10 then empty).
     void LeggiProgressivo();
     // Stores the number shown in Text10 as the new Progressivo; nothing when the
-    // table has no row. Throws db::DbError when the engine fails or when Text10
-    // does not hold a whole number (nothing is stored then).
+    // table has no row. Throws db::DbError when the engine fails, db::Refusal when
+    // Text10 does not hold a whole number (nothing is stored then).
     void SalvaProgressivo();
 
     // Fill both lists of one lookup table (entry screen and maintenance frame),
@@ -55,6 +54,34 @@ public:
     // list is then empty).
     void CaricaElencoEliminazione();
 
+public slots:
+    // What other windows change here: "Ricerca", "Interrogazione" and "Funzioni di
+    // Servizio" unchecked (their handlers run), a line added at the end of the notes.
+    void clearSearchEntry();
+    void clearQueryEntry();
+    void clearServiceEntry();
+    void appendToNotes(const QString &text);
+
+signals:
+    // The user asks for another window; the registry shows it.
+    void searchRequested();
+    void browseRequested();
+    void scannerRequested();
+    void attachmentsRequested();
+    // The main window has hidden itself for the service window.
+    void serviceRequested();
+    // "Stampa Generale": the report of the whole catalogue, shown modal over `caller`.
+    void wholeCatalogueReportRequested(QWidget *caller);
+    // "Esci".
+    void endRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // Menu screen.
     QGroupBox *Frame2 = nullptr;
     QCheckBox *Check5 = nullptr;  // "Inserisci/Modifica/Elimina"
@@ -120,13 +147,6 @@ public:
     QLabel *Label14 = nullptr; // copyright, web and e-mail address
     QTimer *Timer1 = nullptr;  // clock tick, once a second
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     // Building the window.
     void buildWindow();
     void buildMenu();
@@ -142,7 +162,6 @@ private:
     void connectEntryScreen();
 
     // Start-up and actions.
-    void centreOnScreen();
     void startUp();
     void ensureAttachmentFolder();
     void stampaGenerale();
@@ -163,7 +182,7 @@ private:
     void dayPicked(const QDate &day);
     void closeCalendar();
 
-    Windows &m_windows;
+    const AppContext &m_context;
     QPixmap m_background;
     bool m_centred = false;
     DeletionList *m_deletionList = nullptr; // the entries of Combo7

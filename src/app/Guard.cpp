@@ -1,7 +1,6 @@
 #include "app/Guard.h"
 
-#include "app/Texts.h"
-#include "db/DbError.h"
+#include "core/db/DbError.h"
 #include "desktop/Dialogs.h"
 
 QString failureMessage(const db::DbError &error)
@@ -16,8 +15,9 @@ bool guarded(QWidget *parent, Dialogs &dialogs, const std::function<void()> &wor
         work();
         return true;
     } catch (const db::DbError &error) {
-        dialogs.message(parent, failureMessage(error), texts::applicationTitle(), QMessageBox::Ok,
-                        QMessageBox::Critical);
-        return false;
+        dialogs.fail(parent, failureMessage(error));
+    } catch (const db::Refusal &refusal) {
+        dialogs.warn(parent, refusal.message());
     }
+    return false;
 }

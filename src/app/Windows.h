@@ -1,9 +1,11 @@
 #pragma once
-// Owns the one instance of every window. A window is created (loaded) on first use;
-// the windows that unload when closed are created anew the next time. Handed to
-// every window that reaches another window.
+// The window registry: owns the one instance of every window, creates (loads) a
+// window on first use and connects what one window asks of another. The
+// windows that unload when closed are created anew the next time. Only the
+// registry knows the windows; they know only their context and their signals.
 #include "app/AppContext.h"
 
+#include <QObject>
 #include <QPointer>
 
 #include <memory>
@@ -17,11 +19,13 @@ class Form3;
 class Form5;
 class QWidget;
 class Twain;
+class ScannerDialogs;
 
-class Windows {
+class Windows : public QObject {
+    Q_OBJECT
 public:
     explicit Windows(const AppContext &context);
-    ~Windows();
+    ~Windows() override;
     Windows(const Windows &) = delete;
     Windows &operator=(const Windows &) = delete;
 
@@ -46,16 +50,16 @@ public:
     Form3 *loadedForm3() const;
     Form5 *loadedForm5() const;
 
-    // Shows a window without waiting for it; one already shown comes forward.
-    static void showModeless(QWidget *window);
+    // The catalogue report of every record ("Stampa Generale", "Stampa Report"):
+    // read through its own connection, shown maximised and modal, released when
+    // closed. A failure is told over `caller`. True when the report was shown.
+    bool showWholeCatalogueReport(QWidget *caller);
 
     // "Esci": ends the program at once. Edits the browse grid still holds are
     // stored first; no other window's closing steps run.
     void endProgram();
 
 private:
-    template <typename W> W &ensure(QPointer<W> &slot);
-
     AppContext m_context;
     QPointer<Form1> m_form1;
     QPointer<Form7> m_form7;
@@ -64,5 +68,6 @@ private:
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
     QPointer<Form5> m_form5;
+    std::unique_ptr<ScannerDialogs> m_scannerChoice;
     std::unique_ptr<Twain> m_twain;
 };

@@ -1,13 +1,13 @@
 #include "attachments/Form3.h"
 
-#include "app/Windows.h"
+#include "app/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Shell.h"
 #include "desktop/ToolWindow.h"
 
 #include <QPushButton>
 
-Form3::Form3(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows)
+Form3::Form3(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     toolwindow::setUp(this, QStringLiteral("Form3"), QStringLiteral("Visualizza Allegati "), 7725, 2160, Qt::white);
     setFixedSize(size());
@@ -22,7 +22,7 @@ Form3::Form3(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(win
 
 void Form3::selectAndOpen()
 {
-    const AppContext &context = m_windows.context();
+    const AppContext &context = m_context;
     // "*" rather than "*.*": on this system many files have no extension.
     const QString file = context.dialogs->openFileName(this, QStringLiteral("Seleziona il file da caricare"),
                                                        context.attachmentFolder() + QLatin1Char('/'),

@@ -6,17 +6,17 @@
 #include <QWidget>
 
 class QPushButton;
-class Windows;
+struct AppContext;
 
 class Form3 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form3(Windows &windows, QWidget *parent = nullptr);
+    explicit Form3(const AppContext &context, QWidget *parent = nullptr);
 
     QPushButton *Command1 = nullptr; // "&Seleziona Allegato Pratica"
 
 private:
     void selectAndOpen();
 
-    Windows &m_windows;
+    const AppContext &m_context;
 };

@@ -1,9 +1,8 @@
 #include "attachments/Form5.h"
 
-#include "app/Form1.h"
-#include "app/Texts.h"
-#include "app/Windows.h"
-#include "attachments/Twain.h"
+#include "app/AppContext.h"
+#include "core/app/Texts.h"
+#include "core/attachments/Twain.h"
 #include "desktop/Dialogs.h"
 #include "desktop/ToolWindow.h"
 
@@ -31,7 +30,8 @@ QPushButton *yellowButton(QWidget *parent, const QString &name, const QString &c
 }
 } // namespace
 
-Form5::Form5(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows), m_twain(windows.twain())
+Form5::Form5(const AppContext &context, Twain &twain, QWidget *parent)
+    : QWidget(parent), m_context(context), m_twain(twain)
 {
     toolwindow::setUp(this, QStringLiteral("Form5"), QStringLiteral("Scanner"), 9405, 3840, Qt::white);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -57,7 +57,7 @@ Form5::Form5(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(win
 
 void Form5::say(const QString &text, const QString &title, QMessageBox::Icon icon)
 {
-    m_windows.context().dialogs->message(this, text, title, QMessageBox::Ok, icon);
+    m_context.dialogs->message(this, text, title, QMessageBox::Ok, icon);
 }
 
 void Form5::selectScanner()
@@ -78,7 +78,7 @@ QString Form5::nameProblem(const QString &name)
 
 void Form5::scanNamedDocument()
 {
-    const InputAnswer answer = m_windows.context().dialogs->input(
+    const InputAnswer answer = m_context.dialogs->input(
         this, QStringLiteral("Digita il nome del documento, l'estensione del file è : NomeAllegato.pdf"),
         QStringLiteral("Scanner"), QStringLiteral(".pdf"));
     const QString name = answer.accepted ? answer.text : QString();
@@ -98,14 +98,13 @@ void Form5::scanNamedDocument()
     say(QStringLiteral("Hai  immesso: '") + name, scannerTitle());
     Text1->setText(name);
 
-    const QString path = m_windows.context().attachmentFolder() + QLatin1Char('/') + name;
+    const QString path = m_context.attachmentFolder() + QLatin1Char('/') + name;
     if (QFileInfo::exists(path)
-        && m_windows.context().dialogs->message(
-               this,
-               QStringLiteral("Nella cartella degli allegati esiste già un file \"%1\".\n"
-                              "Sostituirlo con il documento che sta per essere acquisito?")
-                   .arg(name),
-               scannerTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
+        && m_context.dialogs->message(this,
+                                      QStringLiteral("Nella cartella degli allegati esiste già un file \"%1\".\n"
+                                                     "Sostituirlo con il documento che sta per essere acquisito?")
+                                          .arg(name),
+                                      scannerTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
             != QMessageBox::Yes)
         return;
 
@@ -120,21 +119,13 @@ void Form5::scanNamedDocument()
             scannerTitle(), QMessageBox::Warning);
         return;
     }
-    appendNotesLine(name);
+    emit notesLineAdded(QStringLiteral("\nAllegato:-") + name);
     hide();
-}
-
-void Form5::appendNotesLine(const QString &name)
-{
-    QPlainTextEdit *notes = m_windows.form1().Text9;
-    QTextCursor end(notes->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QStringLiteral("\nAllegato:-") + name);
 }
 
 void Form5::scanMultipage()
 {
-    const AppContext &context = m_windows.context();
+    const AppContext &context = m_context;
     if (m_twain.TWAIN_OpenDefaultSource() != 1)
         return; // no scanner to open: the multipage action ends without a word
     m_twain.TWAIN_SetMultiTransfer(1);

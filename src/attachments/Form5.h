@@ -2,7 +2,7 @@
 // "Scanner": chooses the scanner, scans a named document into the attachment
 // folder (noting it in the entry screen's notes), and scans several pages into
 // one PDF of its own name, asking after each page whether another follows.
-// The scanning itself is the registry's Twain layer.
+// The scanning itself is the Twain layer, one per program (the registry's).
 #include <QMessageBox>
 #include <QWidget>
 
@@ -10,12 +10,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Twain;
-class Windows;
+struct AppContext;
 
 class Form5 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form5(Windows &windows, QWidget *parent = nullptr);
+    Form5(const AppContext &context, Twain &twain, QWidget *parent = nullptr);
 
     QPushButton *Command2 = nullptr;    // "Seleziona  Scanner"
     QLineEdit *Text1 = nullptr;         // the last document name typed
@@ -23,15 +23,19 @@ public:
     QPushButton *FBMultipage = nullptr; // "&Scanner Multipage"
     QLabel *Picture1 = nullptr;         // empty picture box
 
+signals:
+    // A document was scanned: the line naming it goes at the end of the entry
+    // screen's notes.
+    void notesLineAdded(const QString &line);
+
 private:
     void selectScanner();
     void scanNamedDocument();
     void scanMultipage();
     // Empty when `name` may be used as a file of the attachment folder, else why not.
     static QString nameProblem(const QString &name);
-    void appendNotesLine(const QString &name);
     void say(const QString &text, const QString &title, QMessageBox::Icon icon = QMessageBox::NoIcon);
 
-    Windows &m_windows;
+    const AppContext &m_context;
     Twain &m_twain;
 };

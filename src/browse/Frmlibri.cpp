@@ -1,18 +1,16 @@
 #include "browse/Frmlibri.h"
 
-#include "app/Form1.h"
+#include "app/AppContext.h"
 #include "app/Guard.h"
-#include "app/Texts.h"
-#include "app/Windows.h"
-#include "browse/CatalogueReport.h"
 #include "browse/GridListing.h"
-#include "browse/TabellaEditModel.h"
-#include "db/Connection.h"
-#include "db/DbError.h"
-#include "db/QueryRowSource.h"
+#include "core/browse/TabellaEditModel.h"
+#include "core/db/DbError.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/Store.h"
+#include "core/desktop/Twips.h"
 #include "desktop/DataGrid.h"
 #include "desktop/Dialogs.h"
-#include "desktop/Twips.h"
+#include "desktop/ToolWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,18 +22,8 @@
 #include <QTableView>
 
 namespace {
-void place(QWidget *widget, double left, double top, double width, double height)
-{
-    widget->setGeometry(twips::rect(left, top, width, height));
-}
-
-QFont sansSerif(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
+using toolwindow::place;
+using toolwindow::sansSerif;
 
 // The grid's colours: white background, blue text; green and yellow backgrounds
 // signal a stored row and a row being changed.
@@ -45,20 +33,19 @@ const QColor green(0, 255, 0);
 const QColor yellow(255, 255, 0);
 } // namespace
 
-Frmlibri::Frmlibri(Windows &windows, QWidget *parent) : QMainWindow(parent), m_windows(windows)
+Frmlibri::Frmlibri(const AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
-    setObjectName(QStringLiteral("Frmlibri"));
-    setWindowTitle(QStringLiteral("Interrogazione"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    toolwindow::makeToolWindow(this, QStringLiteral("Frmlibri"), QStringLiteral("Interrogazione"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(sansSerif(8.25));
     buildWindow();
+}
 
-    // Loading: "Ricerca" and "Interrogazione" of the main window cleared; the grid
-    // stays empty until the user asks for the table.
-    Form1 &main = m_windows.form1();
-    main.Check4->setChecked(false);
-    main.Check7->setChecked(false);
+void Frmlibri::load()
+{
+    // "Ricerca" and "Interrogazione" of the main window cleared; the grid stays
+    // empty until the user asks for the table.
+    emit loaded();
 }
 
 Frmlibri::~Frmlibri() = default;
@@ -87,7 +74,7 @@ void Frmlibri::buildWindow()
     setGridBackground(white);
     DataGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    m_model = new browse::TabellaEditModel(db::connectionTextA(m_windows.context().programFolder), this);
+    m_model = new browse::TabellaEditModel(*m_context.store, this);
     DataGrid1->setModel(m_model);
     DataGrid1->installEventFilter(this);
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Frmlibri::leaveRow);
@@ -130,17 +117,15 @@ void Frmlibri::showWholeTable()
     if (!storePendingEdit())
         return;
     allowChanges();
-    m_statement = QStringLiteral("select * from tabella;");
-    query(m_statement);
+    query();
 }
 
-void Frmlibri::query(const QString &str)
+void Frmlibri::query()
 {
-    Dialogs &dialogs = *m_windows.context().dialogs;
+    Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
         // Read live: the grid shows what the table holds when a row is drawn.
-        auto rows
-            = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder), str, false);
+        auto rows = m_context.store->browseRows();
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),
                             QMessageBox::Ok, QMessageBox::Information);
@@ -158,14 +143,14 @@ void Frmlibri::stampa()
         return;
     const bool editable = m_model->isEditable();
     m_model->setEditable(false);
-    browse::printGridListing(m_windows.context(), *DataGrid1);
+    browse::printGridListing(m_context, *DataGrid1);
     m_model->setEditable(editable);
 }
 
 void Frmlibri::stampaReport()
 {
     showWholeTable();
-    browse::showWholeCatalogueReport(m_windows, this);
+    emit wholeCatalogueReportRequested(this);
 }
 
 void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
@@ -173,7 +158,7 @@ void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
     // The changed row is written when the user leaves it.
     if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow() || current.row() == previous.row())
         return;
-    if (!guarded(this, *m_windows.context().dialogs, [this] { m_model->storePendingEdit(); })) {
+    if (!guarded(this, *m_context.dialogs, [this] { m_model->storePendingEdit(); })) {
         // The change is kept: the user goes back to its row, to retry or to drop it (Esc).
         const int column = previous.column();
         QMetaObject::invokeMethod(
@@ -195,17 +180,18 @@ bool Frmlibri::storePendingEdit()
         m_model->storePendingEdit();
         return true;
     } catch (const db::DbError &error) {
-        const auto answer = m_windows.context().dialogs->message(
-            this,
-            failureMessage(error)
-                + QStringLiteral("\n\nLa modifica della riga non è stata salvata. "
-                                 "Proseguire perdendo la modifica?"),
-            texts::applicationTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning);
-        if (answer != QMessageBox::Yes)
-            return false;
-        m_model->discardPendingEdit();
-        return true;
+        return dropEditAsked(failureMessage(error) + QStringLiteral("\n\nLa modifica della riga non è stata salvata."));
+    } catch (const db::Refusal &refusal) {
+        return dropEditAsked(refusal.message());
     }
+}
+
+bool Frmlibri::dropEditAsked(const QString &why)
+{
+    if (!m_context.dialogs->ask(this, why + QStringLiteral(" Proseguire perdendo la modifica?"), QMessageBox::Warning))
+        return false;
+    m_model->discardPendingEdit();
+    return true;
 }
 
 void Frmlibri::deleteSelectedRows()
@@ -216,7 +202,7 @@ void Frmlibri::deleteSelectedRows()
     if (rows.isEmpty())
         return;
     DataGrid1->commitEditor();
-    guarded(this, *m_windows.context().dialogs, [&] { m_model->deleteRows(rows); });
+    guarded(this, *m_context.dialogs, [&] { m_model->deleteRows(rows); });
 }
 
 bool Frmlibri::eventFilter(QObject *watched, QEvent *event)

@@ -8,7 +8,7 @@
 class QAction;
 class QLabel;
 class QPushButton;
-class Windows;
+struct AppContext;
 
 namespace datagrid {
 class DataGridView;
@@ -21,8 +21,11 @@ class TabellaEditModel;
 class Frmlibri : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Frmlibri(Windows &windows, QWidget *parent = nullptr);
+    explicit Frmlibri(const AppContext &context, QWidget *parent = nullptr);
     ~Frmlibri() override;
+
+    // The loading steps; the registry calls it once its connections are made.
+    void load();
 
     // Stores the change the grid still holds, the cell being typed in included.
     // When the catalogue refuses it the user is told why and asked whether to go
@@ -37,6 +40,12 @@ public:
 
     browse::TabellaEditModel &gridModel() { return *m_model; }
 
+signals:
+    // Loaded: the main window unchecks "Ricerca" and "Interrogazione".
+    void loaded();
+    // "Stampa Report": the report of the whole catalogue, shown modal over `caller`.
+    void wholeCatalogueReportRequested(QWidget *caller);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -44,15 +53,16 @@ protected:
 private:
     void buildWindow();
     void showWholeTable();
-    void query(const QString &str);
+    void query();
     void stampa();
     void stampaReport();
     void allowChanges();
     void leaveRow(const QModelIndex &current, const QModelIndex &previous);
     void deleteSelectedRows();
+    // Tells why the change could not be stored and asks whether to drop it: true when dropped.
+    bool dropEditAsked(const QString &why);
     void setGridBackground(const QColor &colour);
 
-    Windows &m_windows;
+    const AppContext &m_context;
     browse::TabellaEditModel *m_model = nullptr;
-    QString m_statement;
 };

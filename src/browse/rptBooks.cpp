@@ -1,11 +1,12 @@
 #include "browse/rptBooks.h"
 
-#include "app/Texts.h"
-#include "app/Windows.h"
-#include "browse/rptBooksLayout.h"
+#include "app/AppContext.h"
+#include "core/app/Texts.h"
+#include "core/browse/rptBooksLayout.h"
+#include "core/desktop/Twips.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
-#include "desktop/Twips.h"
+#include "desktop/ToolWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -78,7 +79,7 @@ QToolButton *pageButton(const char *name, const QString &text, const QString &ti
 
 } // namespace
 
-rptBooks::rptBooks(Windows &windows, QWidget *parent) : QWidget(parent, Qt::Window), m_windows(windows)
+rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
 {
     setObjectName(QStringLiteral("rptBooks"));
     setWindowTitle(QStringLiteral("Stampa Elenco"));
@@ -172,18 +173,17 @@ rptBooks::~rptBooks()
 bool rptBooks::showModal(const db::RowSource &rows)
 {
     if (m_modalLoop) { // already shown: the one window comes forward
-        Windows::showModeless(this);
+        toolwindow::showModeless(this);
         return false;
     }
 
     auto shown = std::make_unique<report::BandedReport>(report::rptBooksLayout(), rows, previewPaperTwips());
     const QStringList missing = shown->missingFields();
     if (!missing.isEmpty()) {
-        m_windows.context().dialogs->message(
-            parentWidget(),
-            QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi %1.")
-                .arg(missing.join(QStringLiteral(", "))),
-            texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        m_context.dialogs->message(parentWidget(),
+                                   QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi %1.")
+                                       .arg(missing.join(QStringLiteral(", "))),
+                                   texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
         return false;
     }
     m_rows = &rows;
@@ -278,7 +278,7 @@ void rptBooks::print()
 {
     if (!m_report || !m_rows)
         return;
-    const AppContext &context = m_windows.context();
+    const AppContext &context = m_context;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
@@ -300,6 +300,7 @@ void rptBooks::print()
     const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
     const int from = range ? printer.fromPage() : 1;
     const int to = range ? printer.toPage() : onPaper.pageCount();
+    printer.setFullPage(true);
     if (!onPaper.print(printer, from, to))
         context.dialogs->message(this,
                                  QStringLiteral("La stampa del report non è riuscita: "

@@ -4,12 +4,12 @@
 // hands it the rows to print and shows it maximised and modal with showModal().
 // It draws only the page in view, pages through the report and prints it
 // through the print dialog.
-#include "browse/BandedReport.h"
+#include "core/browse/BandedReport.h"
 
 #include <QWidget>
 #include <memory>
 
-class Windows;
+struct AppContext;
 class QComboBox;
 class QEventLoop;
 class QLabel;
@@ -25,7 +25,7 @@ class RowSource;
 class rptBooks : public QWidget {
     Q_OBJECT
 public:
-    explicit rptBooks(Windows &windows, QWidget *parent = nullptr);
+    explicit rptBooks(const AppContext &context, QWidget *parent = nullptr);
     ~rptBooks() override;
 
     // Shows the report of `rows` maximised and modal and returns when the user has
@@ -51,7 +51,7 @@ private:
     void applyZoom(double zoom);
     void fitPageToWindow(); // "Pagina intera": the whole page in view
 
-    Windows &m_windows;
+    const AppContext &m_context;
     const db::RowSource *m_rows = nullptr;
     std::unique_ptr<report::BandedReport> m_report;
     QEventLoop *m_modalLoop = nullptr;

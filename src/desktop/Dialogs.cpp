@@ -1,5 +1,7 @@
 #include "desktop/Dialogs.h"
 
+#include "core/app/Texts.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 
@@ -28,4 +30,25 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QSt
 {
     // Qt draws the dialog itself, so that it reads the same on every desktop.
     return QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+void Dialogs::inform(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+{
+    message(parent, text, texts::applicationTitle(), QMessageBox::Ok, icon);
+}
+
+void Dialogs::warn(QWidget *parent, const QString &text)
+{
+    inform(parent, text, QMessageBox::Warning);
+}
+
+void Dialogs::fail(QWidget *parent, const QString &text)
+{
+    inform(parent, text, QMessageBox::Critical);
+}
+
+bool Dialogs::ask(QWidget *parent, const QString &question, QMessageBox::Icon icon)
+{
+    return message(parent, question, texts::applicationTitle(), QMessageBox::Yes | QMessageBox::No, icon)
+        == QMessageBox::Yes;
 }

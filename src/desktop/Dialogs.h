@@ -30,6 +30,13 @@ public:
     // Full path of the chosen file, or the empty text when the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
         = 0;
+
+    // Boxes with the program's title: information, a warning, a Critical error,
+    // and a Sì/No question (true for Sì).
+    void inform(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information);
+    void warn(QWidget *parent, const QString &text);
+    void fail(QWidget *parent, const QString &text);
+    bool ask(QWidget *parent, const QString &question, QMessageBox::Icon icon = QMessageBox::NoIcon);
 };
 
 class QtDialogs : public Dialogs {

@@ -1,6 +1,6 @@
 #include "desktop/ToolWindow.h"
 
-#include "desktop/Twips.h"
+#include "core/desktop/Twips.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -9,12 +9,17 @@
 
 namespace toolwindow {
 
-void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
-           const QColor &background)
+void makeToolWindow(QWidget *window, const QString &name, const QString &caption)
 {
     window->setObjectName(name);
     window->setWindowTitle(caption);
     window->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+}
+
+void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
+           const QColor &background)
+{
+    makeToolWindow(window, name, caption);
     window->resize(twips::size(widthTwips, heightTwips));
     setBackground(window, background);
     centreOnScreen(window);
@@ -28,6 +33,13 @@ void centreOnScreen(QWidget *window)
     QRect area = window->frameGeometry();
     area.moveCenter(display->availableGeometry().center());
     window->move(area.topLeft());
+}
+
+void showModeless(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void place(QWidget *control, double left, double top, double width, double height)
@@ -48,6 +60,14 @@ void setButtonColour(QPushButton *button, const QColor &colour)
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colour);
     button->setPalette(palette);
+}
+
+QFont font(const QString &family, double points, bool bold)
+{
+    QFont result(family);
+    result.setPointSizeF(points);
+    result.setBold(bold);
+    return result;
 }
 
 } // namespace toolwindow

@@ -3,8 +3,9 @@
 // the entry screen opens it; in its list the user picks or types a text and presses
 // "Inserisci" (new entry), "Modifica" (the picked entry gets the text), "Elimina"
 // (the entry is removed) or "Esci". Every change is stored at once, then both lists
-// of the table are loaded again. The three families differ only in FamilyRules.
-#include "lookups/LookupLists.h"
+// of the table are loaded again. The three families differ as the table of
+// LookupFrames.h says.
+#include "lookups/LookupFrames.h"
 
 #include <QList>
 #include <QObject>
@@ -13,7 +14,6 @@
 #include <functional>
 
 class Dialogs;
-class Form1;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -21,35 +21,19 @@ class QPushButton;
 class QWidget;
 struct AppContext;
 
+namespace db {
+class Store;
+}
+
 namespace lookups {
-
-// Where the three families differ.
-struct FamilyRules {
-    bool lowerCase;       // the text turns to lower case when the list loses focus, and is stored so
-    bool openingLoads;    // checking the toggle loads both lists of the table
-    bool exitEmptiesList; // "Esci" empties the frame's list
-};
-FamilyRules rulesOf(List list);
-
-// The controls of one frame and the routine that loads its table.
-struct MaintenanceControls {
-    List list;
-    QCheckBox *toggle;
-    QGroupBox *frame;
-    QComboBox *combo;
-    QPushButton *insert, *change, *remove, *exit;
-    QList<QCheckBox *> otherToggles; // the rest of the entry screen's group of four
-    std::function<void()> load;      // fills both lists of the table; throws db::DbError
-};
 
 class LookupMaintenance : public QObject {
     Q_OBJECT
 public:
-    // Connects the controls; the object lives as long as `window`.
-    LookupMaintenance(MaintenanceControls controls, const AppContext &context, QWidget *window);
-
-    // The keyword, publication and location frames of the main window.
-    static void attachAll(Form1 &window, const AppContext &context);
+    // Works on the controls of `family` found in `window` by name; `load` fills both
+    // lists of the table (throws db::DbError). The object lives as long as `window`.
+    LookupMaintenance(const FrameFamily &family, QWidget &window, const AppContext &context,
+                      std::function<void()> load);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,10 +54,14 @@ private:
     void reload();
     void tell(const QString &text);
 
-    MaintenanceControls m_controls;
-    FamilyRules m_rules;
-    QString m_programFolder;
-    Dialogs *m_dialogs;
+    const FrameFamily &m_family;
+    QCheckBox *m_toggle;
+    QGroupBox *m_frame;
+    QComboBox *m_combo;
+    QList<QCheckBox *> m_otherToggles; // the rest of the entry screen's group of four
+    std::function<void()> m_load;
+    const db::Store &m_store;
+    Dialogs &m_dialogs;
     QWidget *m_window;
 };
 

@@ -1,15 +1,15 @@
 #include "search/Form7.h"
 
-#include "app/Form1.h"
+#include "app/AppContext.h"
 #include "app/Guard.h"
-#include "app/Windows.h"
-#include "browse/rptBooks.h"
-#include "db/Connection.h"
-#include "db/QueryRowSource.h"
-#include "db/RowSourceModel.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/RowSourceModel.h"
+#include "core/db/Store.h"
+#include "core/desktop/Twips.h"
 #include "desktop/DataGrid.h"
 #include "desktop/Dialogs.h"
-#include "desktop/Twips.h"
+#include "desktop/ToolWindow.h"
+#include "desktop/WindowPlacement.h"
 #include "search/modDataGrid.h"
 
 #include <QCheckBox>
@@ -18,25 +18,15 @@
 #include <QMenuBar>
 #include <QTableView>
 
-namespace {
-// The typed text goes into the quoted pattern as typed; only its apostrophes are
-// doubled, so that it cannot end the pattern early (O'Brien is found) nor change
-// the statement.
-QString insidePattern(QString typed)
+Form7::Form7(const AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_context(context),
+      m_settings(context.programFolder, [this](const QString &text, const QString &title) {
+          m_context.dialogs->message(this, text, title, QMessageBox::Ok, QMessageBox::Warning);
+      })
 {
-    return typed.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-} // namespace
-
-Form7::Form7(Windows &windows, QWidget *parent)
-    : QMainWindow(parent), m_windows(windows), m_settings(windows.context().programFolder, windows.context().dialogs)
-{
-    setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(QStringLiteral("Ricerca"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    toolwindow::makeToolWindow(this, QStringLiteral("Form7"), QStringLiteral("Ricerca"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildWindow();
-    load();
 }
 
 Form7::~Form7() = default;
@@ -47,14 +37,13 @@ void Form7::buildWindow()
     inner->setObjectName(QStringLiteral("Form7Inner"));
     setCentralWidget(inner);
 
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
+    const QFont font = toolwindow::sansSerif(8.25);
     setFont(font);
     dgCustomers = new datagrid::DataGridView(inner);
     dgCustomers->setObjectName(QStringLiteral("dgCustomers"));
     dgCustomers->setFont(font);
     dgCustomers->horizontalHeader()->setFont(font);
-    dgCustomers->setGeometry(twips::rect(120, 120, 4455, 1935));
+    toolwindow::place(dgCustomers, 120, 120, 4455, 1935);
     dgCustomers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_model = new db::RowSourceModel(this);
     dgCustomers->setModel(m_model);
@@ -62,25 +51,26 @@ void Form7::buildWindow()
 
     struct Search {
         QAction *Form7::*action;
-        const char16_t *name, *caption, *prompt, *title, *prefix;
+        const char16_t *name, *caption, *prompt, *title;
+        db::SearchField field;
     };
     static const Search searches[] = {
         {&Form7::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
-         u"SELECT * FROM tabella WHERE chiave LIKE '%"},
+         db::SearchField::Chiave},
         {&Form7::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento", u"Inserimento Argomento ",
-         u"SELECT * FROM tabella WHERE argomento LIKE '%"},
+         db::SearchField::Argomento},
         {&Form7::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
-         u"SELECT * FROM tabella WHERE testo LIKE '%"},
+         db::SearchField::Testo},
         {&Form7::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",
-         u"Inserimento Pubblicazione ", u"SELECT * FROM tabella WHERE pubblicazione LIKE '%"},
+         u"Inserimento Pubblicazione ", db::SearchField::Pubblicazione},
     };
     for (const Search &s : searches) {
         QAction *action = menuBar()->addAction(QString::fromUtf16(s.caption));
         action->setObjectName(QString::fromUtf16(s.name));
         this->*s.action = action;
-        const QString prompt = QString::fromUtf16(s.prompt), title = QString::fromUtf16(s.title),
-                      prefix = QString::fromUtf16(s.prefix);
-        connect(action, &QAction::triggered, this, [this, prompt, title, prefix] { search(prompt, title, prefix); });
+        const QString prompt = QString::fromUtf16(s.prompt), title = QString::fromUtf16(s.title);
+        const db::SearchField field = s.field;
+        connect(action, &QAction::triggered, this, [this, prompt, title, field] { search(prompt, title, field); });
     }
 
     // The designed inner area; the grid follows the inner area's size.
@@ -90,14 +80,11 @@ void Form7::buildWindow()
 
 void Form7::load()
 {
-    m_settings.setFilename(m_windows.context().settingsPath());
-    m_settings.FinestraLeggiPosizione(*this, true);
+    m_settings.setFilename(m_context.settingsPath());
+    placement::restore(m_settings, *this, true);
     // The whole catalogue, as it is now: a snapshot that later changes do not touch.
-    guarded(this, *m_windows.context().dialogs, [this] {
-        bind(std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder),
-                                                  QStringLiteral("SELECT * FROM tabella"), true));
-    });
-    m_windows.form1().Check7->setChecked(false);
+    guarded(this, *m_context.dialogs, [this] { bind(m_context.store->catalogueSnapshot()); });
+    emit loaded();
 }
 
 void Form7::bind(std::shared_ptr<db::QueryRowSource> rows)
@@ -106,27 +93,26 @@ void Form7::bind(std::shared_ptr<db::QueryRowSource> rows)
     GrigliaLeggiColonne(m_settings, *dgCustomers, QStringLiteral("dgCustomers"), true);
 }
 
-void Form7::search(const QString &prompt, const QString &title, const QString &prefix)
+void Form7::search(const QString &prompt, const QString &title, db::SearchField field)
 {
-    Dialogs &dialogs = *m_windows.context().dialogs;
+    Dialogs &dialogs = *m_context.dialogs;
     const InputAnswer answer = dialogs.input(this, prompt, title);
     if (answer.text.isEmpty()) { // also Cancel, which gives the empty text
         dialogs.message(this, QStringLiteral("Input errato!"), QStringLiteral("Input errato"), QMessageBox::Ok,
                         QMessageBox::Information);
         return;
     }
-    m_statement = prefix + insidePattern(answer.text) + QStringLiteral("%'");
+    m_statement = db::Store::searchStatement(field, answer.text);
     query(m_statement);
     init();
 }
 
 void Form7::query(const QString &str)
 {
-    Dialogs &dialogs = *m_windows.context().dialogs;
+    Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
         // A snapshot: the result stays as the search found it while it is shown.
-        auto rows
-            = std::make_shared<db::QueryRowSource>(db::connectionTextA(m_windows.context().programFolder), str, true);
+        const auto rows = m_context.store->searchSnapshot(str);
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),
                             QMessageBox::Ok, QMessageBox::Information);
@@ -136,7 +122,7 @@ void Form7::query(const QString &str)
         if (dialogs.message(this, QStringLiteral("Vuoi Stampare la Ricerca ?"), QStringLiteral("Ricerca"),
                             QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon)
             == QMessageBox::Yes)
-            m_windows.report().showModal(*rows);
+            emit printRequested(*rows);
     });
 }
 
@@ -169,7 +155,7 @@ void Form7::fitGridToWindow()
 void Form7::closeEvent(QCloseEvent *event)
 {
     // Unloading: placement saved, then "Ricerca" of the main window cleared.
-    m_settings.FinestraSalvaPosizione(*this);
-    m_windows.form1().Check4->setChecked(false);
+    placement::save(m_settings, *this);
+    emit unloading();
     event->accept();
 }

@@ -3,25 +3,31 @@
 // whose keyword, subject, text or publication holds a typed fragment, in a
 // read-only grid; a result can be printed as the catalogue report. It keeps its
 // placement and the widths of its grid's columns in CINFIG.INI.
-#include "settings/CIniManag.h"
+#include "core/settings/CIniManag.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class QAction;
 class QTableView;
-class Windows;
+struct AppContext;
 
 namespace db {
 class QueryRowSource;
+class RowSource;
 class RowSourceModel;
+enum class SearchField;
 } // namespace db
 
 class Form7 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form7(Windows &windows, QWidget *parent = nullptr);
+    explicit Form7(const AppContext &context, QWidget *parent = nullptr);
     ~Form7() override;
+
+    // The loading steps: placement, the whole catalogue in the grid, column widths.
+    // The registry calls it once its connections are made.
+    void load();
 
     // The last search statement built.
     const QString &statement() const { return m_statement; }
@@ -32,20 +38,26 @@ public:
     QAction *Testo = nullptr;
     QAction *Pubblicazione = nullptr;
 
+signals:
+    // Loaded, and unloading: the main window unchecks "Interrogazione", then "Ricerca".
+    void loaded();
+    void unloading();
+    // The user wants the result printed as the catalogue report.
+    void printRequested(const db::RowSource &rows);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
-    void load();
-    void search(const QString &prompt, const QString &title, const QString &prefix);
+    void search(const QString &prompt, const QString &title, db::SearchField field);
     void query(const QString &str);
     void init();
     void bind(std::shared_ptr<db::QueryRowSource> rows);
     void fitGridToWindow();
 
-    Windows &m_windows;
+    const AppContext &m_context;
     CIniManag m_settings;
     db::RowSourceModel *m_model = nullptr;
     QString m_statement;

@@ -1,8 +1,8 @@
 #include "search/modDataGrid.h"
 
-#include "desktop/Twips.h"
-#include "settings/CIniManag.h"
-#include "settings/NumberText.h"
+#include "core/desktop/Twips.h"
+#include "core/settings/CIniManag.h"
+#include "core/settings/NumberText.h"
 
 #include <QEvent>
 #include <QHeaderView>

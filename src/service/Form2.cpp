@@ -1,11 +1,10 @@
 #include "service/Form2.h"
 
-#include "app/DocumentCounter.h"
-#include "app/Form1.h"
+#include "app/AppContext.h"
 #include "app/Guard.h"
-#include "app/Texts.h"
-#include "app/Windows.h"
-#include "db/Connection.h"
+#include "core/app/DocumentCounter.h"
+#include "core/app/Texts.h"
+#include "core/db/Store.h"
 #include "desktop/Dialogs.h"
 #include "desktop/ToolWindow.h"
 
@@ -24,7 +23,7 @@ QCheckBox *commandBox(QWidget *parent, const QString &name, const QString &capti
 }
 } // namespace
 
-Form2::Form2(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(windows)
+Form2::Form2(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     toolwindow::setUp(this, QStringLiteral("Form2"), QStringLiteral("Funzioni di Servizio"), 4680, 3090, Qt::white);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,21 +37,9 @@ Form2::Form2(Windows &windows, QWidget *parent) : QWidget(parent), m_windows(win
     connect(Check3, &QCheckBox::toggled, this, &Form2::eliminaRegistrazioni);
 }
 
-bool Form2::confirmed(const QString &question)
-{
-    return m_windows.context().dialogs->message(this, question, texts::applicationTitle(),
-                                                QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
-}
-
-void Form2::say(const QString &text, QMessageBox::Icon icon)
-{
-    m_windows.context().dialogs->message(this, text, texts::applicationTitle(), QMessageBox::Ok, icon);
-}
-
 bool Form2::guarded(const std::function<void()> &work)
 {
-    return ::guarded(this, *m_windows.context().dialogs, work);
+    return ::guarded(this, *m_context.dialogs, work);
 }
 
 std::optional<qint64> Form2::counterValue(const QString &typed)
@@ -68,38 +55,37 @@ void Form2::cambiaProgressivo(bool checked)
 {
     if (!checked)
         return;
+    Dialogs &dialogs = *m_context.dialogs;
     Check2->setChecked(false);
-    if (!confirmed(QStringLiteral("Si desidera cambiare il Progressivo Documento "))) {
+    if (!dialogs.ask(this, QStringLiteral("Si desidera cambiare il Progressivo Documento "))) {
         Check1->setChecked(false);
         return;
     }
-    const InputAnswer answer = m_windows.context().dialogs->input(
-        this, QStringLiteral("Digita il nuovo Progressivo documento "), texts::applicationTitle());
+    const InputAnswer answer
+        = dialogs.input(this, QStringLiteral("Digita il nuovo Progressivo documento "), texts::applicationTitle());
     const QString typed = answer.accepted ? answer.text : QString();
     const std::optional<qint64> value = counterValue(typed);
     if (!value) {
         const QString what = typed.trimmed().isEmpty() ? QStringLiteral("Non è stato digitato nessun numero.")
                                                        : QStringLiteral("Il valore \"%1\" non è valido.").arg(typed);
-        say(what
-                + QStringLiteral("\nIl Progressivo Documento deve essere un numero intero da 0 in su: "
-                                 "non è stato cambiato."),
-            QMessageBox::Warning);
+        dialogs.warn(this,
+                     what
+                         + QStringLiteral("\nIl Progressivo Documento deve essere un numero intero da 0 in su: "
+                                          "non è stato cambiato."));
         Check1->setChecked(false);
         return;
     }
     bool stored = false;
-    const bool ran = guarded([&] {
-        db::Connection connection;
-        connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-        stored = counter::store(connection, *value);
-        connection.close();
-    });
-    if (ran && stored)
-        say(QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :") + QString::number(*value));
-    else if (ran) {
+    const bool ran = guarded([&] { stored = m_context.store->storeCounter(*value); });
+    if (ran && stored) {
+        dialogs.inform(this,
+                       QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :")
+                           + QString::number(*value),
+                       QMessageBox::NoIcon);
+    } else if (ran) {
         counter::Reading noRow;
         noRow.problem = counter::Reading::NoRow;
-        say(counter::problemMessage(noRow, m_windows.context().catalogPath()), QMessageBox::Warning);
+        dialogs.warn(this, counter::problemMessage(noRow, m_context.catalogPath()));
     }
     Check1->setChecked(false);
 }
@@ -110,16 +96,13 @@ void Form2::azzeraContatore(bool checked)
         return;
     Check1->setChecked(false);
     Check3->setChecked(false);
-    if (confirmed(QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle registrazioni è "
-                                 "necessario PRIMA \nEliminare le registrazioni , Vuoi Proseguire ? "))
-        && guarded([this] {
-               db::Connection connection;
-               connection.ConnectionString = db::connectionTextA(m_windows.context().programFolder);
-               connection.open();
-               connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
-               connection.close();
-           }))
-        say(QStringLiteral("Contatore Registrazioni Azzerato"));
+    Dialogs &dialogs = *m_context.dialogs;
+    if (dialogs.ask(this,
+                    QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
+                                   "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
+                                   "Vuoi Proseguire ? "))
+        && guarded([this] { m_context.store->restartNumbering(); }))
+        dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
     Check2->setChecked(false);
 }
 
@@ -129,13 +112,10 @@ void Form2::eliminaRegistrazioni(bool checked)
         return;
     Check1->setChecked(false);
     Check2->setChecked(false);
-    if (confirmed(QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? ")) && guarded([this] {
-            db::Connection connection;
-            connection.open(db::connectionTextA(m_windows.context().programFolder), QString(), QString());
-            connection.execute(QStringLiteral("DELETE * FROM tabella "));
-            connection.close();
-        }))
-        say(QStringLiteral("Registrazioni cancellate !"));
+    Dialogs &dialogs = *m_context.dialogs;
+    if (dialogs.ask(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "))
+        && guarded([this] { m_context.store->deleteAllRecords(); }))
+        dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
     Check3->setChecked(false);
 }
 
@@ -143,11 +123,11 @@ void Form2::closeEvent(QCloseEvent *event)
 {
     Check1->setChecked(false);
     Check2->setChecked(false);
-    // The main window's handler runs here as for a click (it hides itself and
-    // shows this window); the two steps after it settle the end state.
-    Form1 &main = m_windows.form1();
-    main.Check10->setChecked(false);
+    // The main window unchecks "Funzioni di Servizio", whose handler runs as for a
+    // click (it hides itself and shows this window); the two steps after it settle
+    // the end state.
+    emit unloading();
     hide();
-    Windows::showModeless(&main);
+    emit closed();
     event->accept();
 }

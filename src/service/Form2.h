@@ -10,12 +10,12 @@
 #include <optional>
 
 class QCheckBox;
-class Windows;
+struct AppContext;
 
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(Windows &windows, QWidget *parent = nullptr);
+    explicit Form2(const AppContext &context, QWidget *parent = nullptr);
 
     QCheckBox *Check1 = nullptr; // "Cambia Progressivo Documento"
     QCheckBox *Check2 = nullptr; // "Azzera Contatore Registrazioni"
@@ -25,6 +25,12 @@ public:
     // still has a next number; nothing for anything else.
     static std::optional<qint64> counterValue(const QString &typed);
 
+signals:
+    // Closing: first the main window unchecks "Funzioni di Servizio", then, once
+    // this window is hidden, it shows itself again.
+    void unloading();
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -32,9 +38,7 @@ private:
     void cambiaProgressivo(bool checked);
     void azzeraContatore(bool checked);
     void eliminaRegistrazioni(bool checked);
-    bool confirmed(const QString &question);
-    void say(const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon);
     bool guarded(const std::function<void()> &work);
 
-    Windows &m_windows;
+    const AppContext &m_context;
 };

@@ -60,10 +60,10 @@ void typeKeys(QWidget *widget, const QString &keys)
     }
 }
 
-void showActive(Form1 &f)
+void showActive(const Form1Ui &f)
 {
-    QApplication::setActiveWindow(&f);
-    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QApplication::setActiveWindow(&f.window);
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
 }
 
 } // namespace
@@ -145,7 +145,7 @@ void TestDateEntry::dateIsNormalisedWhenTheFocusLeaves()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     showActive(f);
     f.Text2->setFocus();
     QTest::keyClicks(f.Text2, QStringLiteral("01052009"));
@@ -163,7 +163,7 @@ void TestDateEntry::insertionStoresTheNormalisedDate()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     showActive(f);
     f.Combo3->setEditText(QStringLiteral("arte"));
     f.Text4->setText(QStringLiteral("Giotto"));
@@ -182,7 +182,7 @@ void TestDateEntry::calendarToggleOpensTheFrameAlone()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     QVERIFY(f.Frame1->isHidden());
 
     f.Check1->click();
@@ -202,7 +202,7 @@ void TestDateEntry::uncheckingTheToggleClosesTheCalendar()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Text2->setText(QStringLiteral("01/01/2001"));
     f.Check1->click();
     f.Check1->click();
@@ -228,7 +228,7 @@ void TestDateEntry::clickedDayFillsTheDate()
     QFETCH(QString, written);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Text2->setText(QStringLiteral("vecchia"));
     f.Check1->click();
 
@@ -245,7 +245,7 @@ void TestDateEntry::dayIgnoredWhileTheToggleIsUnchecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Text2->setText(QStringLiteral("010509"));
     emit f.Calendario->clicked(QDate(2011, 7, 14));
     QCOMPARE(f.Text2->text(), QStringLiteral("010509"));
@@ -256,7 +256,7 @@ void TestDateEntry::closeButtonKeepsTheDate()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Text2->setText(QStringLiteral("12/12/2012"));
     f.Check1->click();
 
@@ -273,7 +273,7 @@ void TestDateEntry::pulisciClosesTheCalendar()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Check1->click();
     f.Command3->click();
     QVERIFY(!f.Check1->isChecked());
@@ -331,7 +331,7 @@ void TestDateEntry::typedKeysReachTheBoxAsDigitsOnly()
     QFETCH(QString, shown);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     auto *edit = f.findChild<QLineEdit *>(box);
     QVERIFY(edit);
     typeKeys(edit, keys);
@@ -363,7 +363,7 @@ void TestDateEntry::pastedTextReachesTheBoxAsDigitsOnly()
     QFETCH(QString, shown);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     auto *edit = f.findChild<QLineEdit *>(box);
     QVERIFY(edit);
     QApplication::clipboard()->setText(clipboard);

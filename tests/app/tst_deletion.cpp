@@ -2,7 +2,7 @@
 // list and its entries, the confirmation, and texts that name no record.
 #include "EntryScreenHelpers.h"
 #include "app/DeletionList.h"
-#include "app/Texts.h"
+#include "core/app/Texts.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -36,20 +36,20 @@ QList<qint64> storedIds(const TestEnvironment &env)
 }
 
 // The fields deletion mode covers with the deletion list, with their labels.
-QList<QWidget *> fieldsCoveredByDeletion(const Form1 &f)
+QList<QWidget *> fieldsCoveredByDeletion(const Form1Ui &f)
 {
     return {f.Text4, f.Combo3, f.Text3, f.Label6, f.Label7, f.Label8, f.Check2};
 }
 
 // The commands deletion mode disables.
-QList<QPushButton *> commandsOffInDeletion(const Form1 &f)
+QList<QPushButton *> commandsOffInDeletion(const Form1Ui &f)
 {
     return {f.Command3, f.Command5, f.Command6, f.Command20};
 }
 
-Form1 &openDeletionMode(Windows &windows)
+Form1Ui openDeletionMode(Windows &windows)
 {
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Check9->click();
     return f;
 }
@@ -89,7 +89,7 @@ void TestDeletion::deletionModeCoversTheFields()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Text5->setText(QStringLiteral("scritto prima"));
 
     f.Check9->click();
@@ -116,7 +116,7 @@ void TestDeletion::leavingDeletionModeRestoresInsertMode()
     addThreeRecords(env);
     runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 3")});
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(1);
 
     f.Check9->click();
@@ -138,7 +138,7 @@ void TestDeletion::menuLeavesDeletionMode()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Command4->click();
     QVERIFY(f.Frame2->isVisible());
     QVERIFY(!f.Check9->isChecked());
@@ -158,7 +158,7 @@ void TestDeletion::listHasOneEntryPerRecord()
             // A record whose fields hold no value at all.
             QStringLiteral("INSERT INTO Tabella (Chiave) VALUES (NULL)")});
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     QCOMPARE(itemTexts(f.Combo7),
              (QStringList{QStringLiteral("2-- storia-- Roma-- -- Qui Touring"),
                           QStringLiteral("3-- città-- Perché è così-- più-- Geo"), QStringLiteral("4-- -- -- -- ")}));
@@ -168,7 +168,7 @@ void TestDeletion::listOfAnEmptyCatalogueIsEmpty()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     QCOMPARE(f.Combo7->count(), 0);
     f.Command1->click(); // nothing to choose: nothing happens
     QCOMPARE(env.dialogs.shown.size(), 0);
@@ -179,7 +179,7 @@ void TestDeletion::listModelIsConsistent()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     QAbstractItemModelTester tester(f.Combo7->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     f.Check9->click();
     QCOMPARE(f.Combo7->model()->rowCount(), 3);
@@ -201,7 +201,7 @@ void TestDeletion::listDoesNotMeasureItsEntries()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     auto *view = qobject_cast<QListView *>(f.Combo7->view());
     QVERIFY(view);
     QVERIFY(view->uniformItemSizes());
@@ -246,7 +246,7 @@ void TestDeletion::nothingChosenDoesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Command1->click();
     QCOMPARE(env.dialogs.shown.size(), 0);
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
@@ -258,7 +258,7 @@ void TestDeletion::answeringNoDeletesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(1);
     env.dialogs.answerButton(QMessageBox::No);
 
@@ -284,7 +284,7 @@ void TestDeletion::answeringYesDeletesTheChosenRecordOnly()
     addThreeRecords(env);
     runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 3")});
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(1);
     QCOMPARE(f.Combo7->currentText(), QStringLiteral("2-- storia-- Roma-- -- Qui Touring"));
     env.dialogs.answerButton(QMessageBox::Yes);
@@ -322,7 +322,7 @@ void TestDeletion::typedNumberDeletesThatRecord()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     QTest::keyClicks(f.Combo7->lineEdit(), QStringLiteral("3-- scritto a mano"));
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -351,7 +351,7 @@ void TestDeletion::textNamingNoRecordDeletesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setEditText(typed);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -378,7 +378,7 @@ void TestDeletion::recordDeletedElsewhereIsNotFound()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(0);
     QVERIFY(f.Combo7->currentText().startsWith(QStringLiteral("1-- ")));
     runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID = 1")}); // as the browse window may
@@ -398,7 +398,7 @@ void TestDeletion::engineFailureIsReportedAndNotConfirmed()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    Form1 &f = openDeletionMode(windows);
+    const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(0);
     runSql(env,
            {QStringLiteral("CREATE TRIGGER blocco BEFORE DELETE ON Tabella "

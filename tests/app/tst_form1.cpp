@@ -1,16 +1,17 @@
 // The main window as the user meets it: start-up, the menu, the entry screen's
 // commands, the document number, the lookup lists and the refused close.
 #include "CatalogueRows.h"
+#include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Texts.h"
 #include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
-#include "db/DbError.h"
-#include "desktop/Twips.h"
+#include "core/app/Texts.h"
+#include "core/db/DbError.h"
+#include "core/desktop/Twips.h"
 #include "lookups/LookupLists.h"
 #include "search/Form7.h"
 #include "service/Form2.h"
@@ -109,9 +110,9 @@ void TestForm1::startUpShowsTheMenuOnly()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
 
     QCOMPARE(f.windowTitle(), QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
     QVERIFY(f.windowFlags().testFlag(Qt::Tool));
@@ -204,7 +205,7 @@ void TestForm1::startUpFillsTheListsInDatabaseOrder()
     const QList<qint64> expectedIds = {1, 3, 4, 5};
 
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     for (const QString &name : {entryList, frameList}) {
         auto *combo = f.findChild<QComboBox *>(name);
         QVERIFY2(combo, qPrintable(name));
@@ -372,7 +373,7 @@ void TestForm1::deletionFrameCoversTheFields()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     const QPoint onTesto = f.Text5->geometry().center();
     QCOMPARE(f.Frame3->childAt(onTesto), f.Text5);
     f.Frame7->show();
@@ -398,7 +399,7 @@ void TestForm1::entryScreenOffersTheNextNumber()
     QFETCH(QString, offered);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     // Changed after start-up (as the service window does): entering reads it again.
     runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = %1").arg(progressivo)});
@@ -417,7 +418,7 @@ void TestForm1::salvaProgressivoStoresTheShownNumber()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
     f.SalvaProgressivo();
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
@@ -426,7 +427,7 @@ void TestForm1::salvaProgressivoStoresTheShownNumber()
 
     // Never a non-number as the counter.
     f.Text10->setText(QStringLiteral("2a"));
-    QVERIFY_THROWS_EXCEPTION(db::DbError, f.SalvaProgressivo());
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
 }
 
@@ -436,7 +437,7 @@ void TestForm1::counterWithoutRowIsReported()
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     runSql(env, {QStringLiteral("DELETE FROM contatore")});
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
 
     // Start-up went on to the end: lists filled, menu shown.
     QCOMPARE(itemTexts(f.Combo3), QStringList{QStringLiteral("arte")});
@@ -447,7 +448,7 @@ void TestForm1::counterWithoutRowIsReported()
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
     QCOMPARE(f.Text10->text(), QString());
 
-    QVERIFY_THROWS_EXCEPTION(db::DbError, f.SalvaProgressivo());
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
     f.Text10->setText(QStringLiteral("7"));
     f.SalvaProgressivo(); // no row: nothing is written, none is made up
     QVERIFY(!storedCounter(env).isValid());
@@ -458,7 +459,7 @@ void TestForm1::counterWithoutWholeNumberIsReported()
     TestEnvironment env;
     replaceCounterWithText(env, QStringLiteral("dodici"));
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("\"dodici\"")));
@@ -467,10 +468,10 @@ void TestForm1::counterWithoutWholeNumberIsReported()
 
     env.dialogs.clear();
     f.Check5->click(); // the entry screen still opens, and says it again
-    QVERIFY(f.Frame3->isVisibleTo(&f));
+    QVERIFY(f.Frame3->isVisibleTo(&f.window));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(f.Text10->text(), QString());
-    QVERIFY_THROWS_EXCEPTION(db::DbError, f.SalvaProgressivo());
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
     QCOMPARE(storedCounter(env), QVariant(QStringLiteral("dodici")));
 }
 
@@ -480,7 +481,7 @@ void TestForm1::loaderReplacesItsListsOnly()
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("uno"), QStringLiteral("due")});
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.Combo3->setCurrentIndex(1);
     f.Combo2->setEditText(QStringLiteral("scritto"));
     f.Combo1->setEditText(QStringLiteral("digitato"));
@@ -499,7 +500,7 @@ void TestForm1::ricercaShowsTheSearchWindowAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check4->click();
     QVERIFY(f.Check4->isChecked());
@@ -515,7 +516,7 @@ void TestForm1::interrogazioneOnlyWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check5->click();
     f.Check7->click();
@@ -537,10 +538,10 @@ void TestForm1::stampaGeneraleUnchecksItself()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     bool shownWhileChecked = false;
     int pages = 0;
-    QTimer::singleShot(0, &f, [&] {
+    QTimer::singleShot(0, &f.window, [&] {
         rptBooks &report = windows.report();
         shownWhileChecked = report.isVisible() && f.Check6->isChecked();
         pages = report.report() ? report.report()->pageCount() : -1;
@@ -563,7 +564,7 @@ void TestForm1::serviziHidesTheMainWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check10->click();
     QVERIFY(!f.isVisible());
@@ -574,7 +575,7 @@ void TestForm1::istruzioniShowsTheSameMessageAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.Check12->click();
     f.Check12->click();
     QCOMPARE(env.dialogs.shown.size(), 2);
@@ -590,7 +591,7 @@ void TestForm1::esciEndsTheProgramWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.Check4->click(); // the search window is open: it does not matter
     f.Check11->click();
     QCOMPARE(env.endProgramCalls, 1);
@@ -602,9 +603,9 @@ void TestForm1::closeIsRefused()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QVERIFY(!f.close());
     QVERIFY(f.isVisible());
     QCOMPARE(env.endProgramCalls, 0);
@@ -616,7 +617,7 @@ void TestForm1::pulisciEmptiesEveryFieldButTheNumber()
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check5->click();
     for (QLineEdit *box : {f.Text3, f.Text4, f.Text5, f.Text1, f.Text2, f.Text7, f.Text8})
@@ -655,7 +656,7 @@ void TestForm1::pulisciShowsTheSearchWindowWhileRicercaIsChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.Check4->click();
     windows.loadedForm7()->hide();
     f.PulisciCampi();
@@ -669,7 +670,7 @@ void TestForm1::pulisciGoesOnWhenAStepFails()
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     addLookupRows(env, QStringLiteral("Allocazione"), {QStringLiteral("scaffale")});
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     runSql(env, {QStringLiteral("DROP TABLE Chiave"), QStringLiteral("UPDATE contatore SET Progressivo = 4")});
     f.Text4->setText(QStringLiteral("argomento"));
 
@@ -687,7 +688,7 @@ void TestForm1::menuReturnsToTheMenuScreen()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check5->click();
     f.Text4->setText(QStringLiteral("argomento"));
@@ -731,7 +732,7 @@ void TestForm1::entryButtonsOpenTheirWindows()
     QFETCH(QString, window);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     f.Check5->click();
     auto *button = f.findChild<QPushButton *>(command);
@@ -750,7 +751,7 @@ void TestForm1::databaseFailureIsReportedAndWindowStaysUsable()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
     QVERIFY(QFile::rename(env.catalogPath(), env.catalogPath() + QStringLiteral(".via")));
 
@@ -772,9 +773,9 @@ void TestForm1::linkPictureOpensTheMakersSite()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QCOMPARE(f.Image1->frameShape(), QFrame::NoFrame);
     QTest::mouseClick(f.Image1, Qt::RightButton);
     QCOMPARE(env.shell.openedUrls, QStringList{texts::makerWebAddress()});
@@ -789,7 +790,7 @@ void TestForm1::clockRunsOnceASecond()
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = windows.form1();
+    const Form1Ui f(windows.form1());
     QVERIFY(f.Timer1->isActive());
     QCOMPARE(f.Timer1->interval(), 1000);
     QTRY_VERIFY(!f.Label2->text().isEmpty());

@@ -1,7 +1,7 @@
 // Insertion from the entry screen: what is stored, the validation, the document
 // number handed out and stored with the record, and failures that store nothing.
 #include "EntryScreenHelpers.h"
-#include "app/Texts.h"
+#include "core/app/Texts.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,7 +16,7 @@ struct Typed {
     QString chiave, argomento, testo, pubblicazione, numero, data, pagina, paragrafo, note, allocazione;
 };
 
-void type(Form1 &f, const Typed &t)
+void type(const Form1Ui &f, const Typed &t)
 {
     f.Combo3->setEditText(t.chiave);
     f.Text4->setText(t.argomento);
@@ -119,7 +119,7 @@ void TestInsertion::storesEveryFieldAsShown()
     TestEnvironment env;
     runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 6")});
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QStringLiteral("7"));
     type(f, typed);
 
@@ -164,7 +164,7 @@ void TestInsertion::typedNotesKeepTheirLines()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Combo3->setEditText(QStringLiteral("arte"));
     f.Text4->setText(QStringLiteral("Giotto"));
     QTest::keyClicks(f.Text9, QStringLiteral("prima"));
@@ -184,7 +184,7 @@ void TestInsertion::typedKeywordIsNotAddedToTheList()
            {QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('arte')"),
             QStringLiteral("INSERT INTO Pubblicazione (Pubblicazione) VALUES ('Focus')")});
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Combo3->setCurrentIndex(0); // picked from the list
     f.Combo1->setEditText(QStringLiteral("Nuova Rivista"));
     f.Text4->setText(QStringLiteral("soggetto"));
@@ -216,7 +216,7 @@ void TestInsertion::keywordAndSubjectAreRequired()
     QFETCH(QString, argomento);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     f.Combo3->setEditText(chiave);
     f.Text4->setText(argomento);
     f.Text5->setText(QStringLiteral("testo"));
@@ -244,7 +244,7 @@ void TestInsertion::numbersFollowOneAnotherAndSurviveADeletion()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     const auto insert = [&](const QString &subject) {
         f.Combo3->setEditText(QStringLiteral("chiave"));
         f.Text4->setText(subject);
@@ -291,7 +291,7 @@ void TestInsertion::numberContinuesFromTheStoredCounter()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     // Set meanwhile as the service window does: seen when the screen is entered again.
     runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 99999")});
     f.Command3->click();
@@ -322,7 +322,7 @@ void TestInsertion::failedInsertionStoresNothing()
     QFETCH(QStringList, damage);
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
     runSql(env, damage);
     const QVariant counterBefore = storedCounter(env); // 0, or none where the row is gone
@@ -353,7 +353,7 @@ void TestInsertion::damagedCounterRefusesTheInsertion()
            {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
             QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('dodici')")});
     Windows windows(env.context);
-    Form1 &f = openEntryScreen(windows);
+    const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QString());
     env.dialogs.clear();
     f.Combo3->setEditText(QStringLiteral("chiave"));

@@ -1,10 +1,11 @@
 // The attachment window: the file dialog, opening the chosen file, closing after
 // every press, and one window at a time from the main window's button.
+#include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
 #include "attachments/Form3.h"
-#include "desktop/Twips.h"
+#include "core/desktop/Twips.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -18,7 +19,7 @@ void processDeletions()
 
 Form3 &openFromMainWindow(Windows &windows)
 {
-    windows.form1().Command6->click();
+    Form1Ui(windows.form1()).Command6->click();
     Form3 *form3 = windows.loadedForm3();
     Q_ASSERT(form3);
     return *form3;

@@ -1,14 +1,15 @@
 // The scanner window driven as a user does, scanning for real from SANE's "test"
 // backend: the name rules, the written file, the notes line and the multipage loop.
+#include "Form1Ui.h"
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Texts.h"
 #include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
-#include "attachments/Twain.h"
-#include "desktop/Twips.h"
+#include "core/app/Texts.h"
+#include "core/attachments/Twain.h"
+#include "core/desktop/Twips.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -28,7 +29,7 @@ const QString initialNotes = QStringLiteral("Nota iniziale");
 // The main window on its entry screen with some notes, and the scanner window opened from it.
 Form5 &openScanner(Windows &windows)
 {
-    Form1 &form1 = windows.form1();
+    const Form1Ui form1(windows.form1());
     form1.Check5->setChecked(true);
     form1.Text9->setPlainText(initialNotes);
     form1.Command5->click();
@@ -52,7 +53,7 @@ void comparePdf(const QString &path, int pages)
 
 QString notesOf(Windows &windows)
 {
-    return windows.form1().Text9->toPlainText();
+    return Form1Ui(windows.form1()).Text9->toPlainText();
 }
 
 // A refused or abandoned scan: no file, the notes as they were, the window still open.
@@ -256,7 +257,7 @@ void TestForm5::scanWritesTheFileAndNotesIt()
     QVERIFY(windows.twain().hideUI());
 
     // Shown again from the main window: the same window, still naming the document.
-    windows.form1().Command5->click();
+    Form1Ui(windows.form1()).Command5->click();
     QCOMPARE(windows.loadedForm5(), &form5);
     QVERIFY(form5.isVisible());
     QCOMPARE(form5.Text1->text(), typed);
@@ -270,7 +271,7 @@ void TestForm5::twoScansAddTwoNotesLines()
     for (const QString &name : {QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}) {
         env.dialogs.answerInput(name);
         env.dialogs.answerButton(QMessageBox::Ok);
-        windows.form1().Command5->click();
+        Form1Ui(windows.form1()).Command5->click();
         form5.Command1->click();
     }
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -289,7 +290,7 @@ void TestForm5::scannedDocumentOpensFromTheAttachmentWindow()
     form5.Command1->click();
 
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
-    windows.form1().Command6->click();
+    Form1Ui(windows.form1()).Command6->click();
     QVERIFY(windows.loadedForm3());
     env.dialogs.answerFile(path);
     windows.loadedForm3()->Command1->click();

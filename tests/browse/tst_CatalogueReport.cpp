@@ -3,11 +3,10 @@
 // after the window is closed, and a clear message when the catalogue fails.
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "app/Texts.h"
 #include "app/Windows.h"
-#include "browse/CatalogueReport.h"
 #include "browse/rptBooks.h"
-#include "db/Connection.h"
+#include "core/app/Texts.h"
+#include "core/db/Connection.h"
 
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -19,7 +18,7 @@ namespace {
 void addRecord(const QString &path, const QString &chiave, const QString &argomento, const QString &numero)
 {
     db::Connection connection;
-    connection.open(db::connectionTextA(QFileInfo(path).path()));
+    connection.open(db::connectionTextA(path));
     QSqlQuery insert(connection.database());
     QVERIFY(
         insert.prepare(QStringLiteral("INSERT INTO Tabella (Chiave, Argomento, \"N°\", Testo) VALUES (?, ?, ?, '')")));
@@ -32,7 +31,7 @@ void addRecord(const QString &path, const QString &chiave, const QString &argome
 void runSql(const QString &path, const QString &statement)
 {
     db::Connection connection;
-    connection.open(db::connectionTextA(QFileInfo(path).path()));
+    connection.open(db::connectionTextA(path));
     QSqlQuery query(connection.database());
     QVERIFY2(query.exec(statement), qPrintable(statement));
 }
@@ -68,7 +67,7 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
         window->findChild<QPushButton *>(QStringLiteral("stampa"))->click();
         window->close();
     });
-    QVERIFY(browse::showWholeCatalogueReport(windows, &caller));
+    QVERIFY(windows.showWholeCatalogueReport(&caller));
     QVERIFY(shownModal);
     QCOMPARE(records, 3);
     QVERIFY(!windows.report().isVisible());
@@ -94,7 +93,7 @@ void tst_CatalogueReport::emptyCatalogue()
         label = windows.report().report() ? QString::number(windows.report().report()->pageCount()) : QString();
         windows.report().close();
     });
-    QVERIFY(browse::showWholeCatalogueReport(windows, &caller));
+    QVERIFY(windows.showWholeCatalogueReport(&caller));
     QCOMPARE(label, QStringLiteral("1"));
     QVERIFY(QSqlDatabase::connectionNames().isEmpty());
 }
@@ -104,7 +103,7 @@ void tst_CatalogueReport::missingCatalogue()
     TestEnvironment env(false);
     Windows windows(env.context);
     QWidget caller;
-    QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
+    QVERIFY(!windows.showWholeCatalogueReport(&caller));
     QCOMPARE(env.dialogs.shown.size(), 1);
     const ShownBox &box = env.dialogs.last();
     QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile preparare la stampa del catalogo.\n")),
@@ -123,7 +122,7 @@ void tst_CatalogueReport::tableWithoutAField()
     Windows windows(env.context);
     QWidget caller;
     QTimer::singleShot(0, &caller, [&] { windows.report().close(); }); // should it wrongly open
-    QVERIFY(!browse::showWholeCatalogueReport(windows, &caller));
+    QVERIFY(!windows.showWholeCatalogueReport(&caller));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));
     QVERIFY(QSqlDatabase::connectionNames().isEmpty());

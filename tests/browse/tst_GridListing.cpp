@@ -3,8 +3,8 @@
 // each followed by ten blanks, column 6; nothing printed when it cannot be done.
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "app/Texts.h"
 #include "browse/GridListing.h"
+#include "core/app/Texts.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -3,18 +3,19 @@
 // and adding rows, the ID column closed to typing, the two printouts, and the
 // search window finding what the grid stored while its own result stays as found.
 #include "CatalogueRows.h"
+#include "Form1Ui.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Windows.h"
 #include "browse/Frmlibri.h"
-#include "browse/TabellaEditModel.h"
 #include "browse/rptBooks.h"
-#include "db/Catalogue.h"
-#include "db/QueryRowSource.h"
-#include "db/RowSourceModel.h"
+#include "core/browse/TabellaEditModel.h"
+#include "core/db/Catalogue.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/RowSourceModel.h"
+#include "core/desktop/Twips.h"
 #include "desktop/DataGrid.h"
-#include "desktop/Twips.h"
 #include "search/Form7.h"
 
 #include <QAction>
@@ -80,7 +81,7 @@ QRect twipsRect(const QWidget *widget)
 // Opens the browse window from the main window and shows the table.
 Frmlibri &openOnTable(Windows &windows)
 {
-    windows.form1().Command20->click();
+    Form1Ui(windows.form1()).Command20->click();
     Frmlibri &browse = *windows.loadedFrmlibri();
     browse.Visualizza->trigger();
     return browse;
@@ -114,7 +115,7 @@ void TestFrmlibri::opensEmptyWithItsControls()
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    windows.form1().Command20->click();
+    Form1Ui(windows.form1()).Command20->click();
     Frmlibri *browse = windows.loadedFrmlibri();
     QVERIFY(browse && browse->isVisible());
     QCOMPARE(browse->objectName(), QStringLiteral("Frmlibri"));
@@ -150,7 +151,7 @@ void TestFrmlibri::opensClearingRicercaAndInterrogazione()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &main = windows.form1();
+    const Form1Ui main(windows.form1());
     {
         const QSignalBlocker quiet4(main.Check4), quiet7(main.Check7);
         main.Check4->setChecked(true);
@@ -318,7 +319,7 @@ void TestFrmlibri::pendingEditStoredOnClose()
     QVERIFY(!browse);
     QVERIFY(!windows.loadedFrmlibri());
     // The next opening starts again with an empty grid.
-    windows.form1().Command20->click();
+    Form1Ui(windows.form1()).Command20->click();
     QCOMPARE(windows.loadedFrmlibri()->DataGrid1->model()->rowCount(), 0);
 }
 
@@ -330,7 +331,7 @@ void TestFrmlibri::pendingEditStoredOnEsci()
     Frmlibri &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
-    windows.form1().Check11->setChecked(true); // "Esci"
+    Form1Ui(windows.form1()).Check11->setChecked(true); // "Esci"
     QCOMPARE(env.endProgramCalls, 1);
     QCOMPARE(storedField(env, QStringLiteral("Chiave")),
              (QStringList{QStringLiteral("a"), QStringLiteral("aggiunta prima di uscire")}));
@@ -428,7 +429,7 @@ void TestFrmlibri::stampaReportShowsTheTableAgain()
     TestEnvironment env;
     fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
     Windows windows(env.context);
-    windows.form1().Command20->click();
+    Form1Ui(windows.form1()).Command20->click();
     Frmlibri &browse = *windows.loadedFrmlibri();
     int records = -1;
     QTimer::singleShot(0, &browse, [&] {
@@ -448,7 +449,7 @@ void TestFrmlibri::stampaReportOnAnEmptyTable()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    windows.form1().Command20->click();
+    Form1Ui(windows.form1()).Command20->click();
     Frmlibri &browse = *windows.loadedFrmlibri();
     bool shown = false;
     env.dialogs.answerButton(QMessageBox::Ok);

@@ -6,7 +6,7 @@
 #include "TestEnvironment.h"
 #include "app/Windows.h"
 #include "browse/rptBooks.h"
-#include "desktop/Twips.h"
+#include "core/desktop/Twips.h"
 
 #include <QComboBox>
 #include <QFile>

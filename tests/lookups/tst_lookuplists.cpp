@@ -1,7 +1,7 @@
 // Loading one lookup table into its two lists.
 #include "CatalogueRows.h"
 #include "TestEnvironment.h"
-#include "db/DbError.h"
+#include "core/db/DbError.h"
 #include "lookups/LookupLists.h"
 
 #include <QComboBox>
@@ -11,28 +11,9 @@ class TestLookupLists : public QObject {
     Q_OBJECT
 
 private slots:
-    void statements_data();
-    void statements();
     void emptyTableEmptiesBothLists();
     void unreadableTableLeavesEmptyTexts();
 };
-
-void TestLookupLists::statements_data()
-{
-    QTest::addColumn<int>("list");
-    QTest::addColumn<QString>("statement");
-    QTest::newRow("Chiave") << int(lookups::List::Chiave) << QStringLiteral("SELECT * FROM Chiave");
-    QTest::newRow("Pubblicazione") << int(lookups::List::Pubblicazione)
-                                   << QStringLiteral("SELECT * FROM Pubblicazione");
-    QTest::newRow("Allocazione") << int(lookups::List::Allocazione) << QStringLiteral("SELECT * FROM Allocazione");
-}
-
-void TestLookupLists::statements()
-{
-    QFETCH(int, list);
-    QFETCH(QString, statement);
-    QCOMPARE(lookups::loadStatement(lookups::List(list)), statement);
-}
 
 void TestLookupLists::emptyTableEmptiesBothLists()
 {
@@ -43,7 +24,7 @@ void TestLookupLists::emptyTableEmptiesBothLists()
         combo->addItems({QStringLiteral("vecchio"), QStringLiteral("altro")});
         combo->setEditText(QStringLiteral("scritto"));
     }
-    lookups::load(env.folder(), lookups::List::Allocazione, frameList, entryList);
+    lookups::load(env.store, lookups::List::Allocazione, frameList, entryList);
     QCOMPARE(frameList.count(), 0);
     QCOMPARE(entryList.count(), 0);
     QCOMPARE(frameList.currentText(), QString());
@@ -60,8 +41,7 @@ void TestLookupLists::unreadableTableLeavesEmptyTexts()
         combo->addItem(QStringLiteral("vecchio"));
         combo->setEditText(QStringLiteral("scritto"));
     }
-    QVERIFY_THROWS_EXCEPTION(db::DbError,
-                             lookups::load(env.folder(), lookups::List::Pubblicazione, frameList, entryList));
+    QVERIFY_THROWS_EXCEPTION(db::DbError, lookups::load(env.store, lookups::List::Pubblicazione, frameList, entryList));
     QCOMPARE(frameList.count(), 0);
     QCOMPARE(entryList.currentText(), QString());
 }

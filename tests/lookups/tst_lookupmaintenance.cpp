@@ -1,8 +1,8 @@
 // The three lookup maintenance frames of the main window, driven as the user does:
 // toggle, pick or type in the frame's list, press its buttons.
 #include "CatalogueRows.h"
+#include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "app/Form1.h"
 #include "app/Windows.h"
 #include "lookups/LookupLists.h"
 
@@ -99,8 +99,8 @@ public:
     explicit Screen(TestEnvironment &env) : windows(env.context), f(windows.form1())
     {
         f.show();
-        QApplication::setActiveWindow(&f);
-        if (!QTest::qWaitForWindowActive(&f))
+        QApplication::setActiveWindow(&f.window);
+        if (!QTest::qWaitForWindowActive(&f.window))
             qWarning("main window not active");
         f.Check5->click();
     }
@@ -168,7 +168,7 @@ public:
     }
 
     Windows windows;
-    Form1 &f;
+    Form1Ui f;
 };
 
 // Every family's table holds the same starting entries; a catalogue row uses them.
@@ -272,7 +272,7 @@ void TestLookupMaintenance::toggleOpensTheFrameAndHidesTheOtherToggles()
     for (const Family *other : screen.others(family))
         QVERIFY(screen.frame(*other)->isHidden());
     // The frame lies over the right half of the entry screen and is what the user sees there.
-    const QPoint inside = screen.frame(family)->mapTo(&screen.f, QPoint(5, 5));
+    const QPoint inside = screen.frame(family)->mapTo(&screen.f.window, QPoint(5, 5));
     QWidget *seen = screen.f.childAt(inside);
     QVERIFY(seen == screen.frame(family) || screen.frame(family)->isAncestorOf(seen));
 

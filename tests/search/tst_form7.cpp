@@ -3,20 +3,21 @@
 // the result, the grid following the window's size, placement and column widths
 // kept in CINFIG.INI, and the main window's check boxes.
 #include "CatalogueRows.h"
+#include "Form1Ui.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "app/Guard.h"
 #include "app/Windows.h"
 #include "browse/rptBooks.h"
-#include "db/Catalogue.h"
-#include "db/Connection.h"
-#include "db/QueryRowSource.h"
-#include "db/RowSourceModel.h"
+#include "core/db/Catalogue.h"
+#include "core/db/Connection.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/RowSourceModel.h"
+#include "core/desktop/Twips.h"
+#include "core/settings/CIniManag.h"
 #include "desktop/DataGrid.h"
-#include "desktop/Twips.h"
 #include "search/Form7.h"
-#include "settings/CIniManag.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,7 +35,7 @@ using namespace db;
 namespace {
 QString textA(const TestEnvironment &env)
 {
-    return connectionTextA(env.folder());
+    return connectionTextA(env.catalogPath());
 }
 
 struct Record {
@@ -111,7 +112,7 @@ void TestForm7::opensOnTheWholeCatalogue()
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form1 &main = windows.form1();
+    const Form1Ui main(windows.form1());
     // "Interrogazione" opens the window, which clears it again.
     main.Check7->setChecked(true);
     Form7 *form = windows.loadedForm7();
@@ -390,7 +391,7 @@ void TestForm7::closingSavesPlacementAndClearsRicerca()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1 &main = windows.form1();
+    const Form1Ui main(windows.form1());
     main.Check4->setChecked(true); // "Ricerca" shows the search window
     QPointer<Form7> form = windows.loadedForm7();
     QVERIFY(form && form->isVisible());
@@ -402,7 +403,7 @@ void TestForm7::closingSavesPlacementAndClearsRicerca()
     QVERIFY(!form);
     QVERIFY(!windows.loadedForm7());
 
-    CIniManag ini(env.folder(), &env.dialogs);
+    CIniManag ini(env.folder(), CIniManag::Warning());
     ini.setFilename(env.context.settingsPath());
     QCOMPARE(ini.Filename(), env.context.settingsPath());
     QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
@@ -421,13 +422,13 @@ void TestForm7::programEndRunsNoClosingSteps()
     TestEnvironment env;
     {
         Windows windows(env.context);
-        windows.form1().Check4->setChecked(true);
+        Form1Ui(windows.form1()).Check4->setChecked(true);
         QVERIFY(windows.loadedForm7());
-        windows.form1().Check11->setChecked(true); // "Esci"
+        Form1Ui(windows.form1()).Check11->setChecked(true); // "Esci"
         QCOMPARE(env.endProgramCalls, 1);
-        QVERIFY(windows.form1().Check4->isChecked());
+        QVERIFY(Form1Ui(windows.form1()).Check4->isChecked());
     } // the program's end deletes the windows
-    CIniManag ini(env.folder(), &env.dialogs);
+    CIniManag ini(env.folder(), CIniManag::Warning());
     ini.setFilename(env.context.settingsPath());
     QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
 }
@@ -437,7 +438,7 @@ void TestForm7::placementAndWidthsRestored()
     TestEnvironment env;
     fill(env);
     {
-        CIniManag ini(env.folder(), &env.dialogs);
+        CIniManag ini(env.folder(), CIniManag::Warning());
         ini.setFilename(env.context.settingsPath());
         ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("X"), QStringLiteral("1500"));
         ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("900"));
@@ -486,7 +487,7 @@ void TestForm7::widenedColumnKeepsItsWidth()
     const int widened = form.dgCustomers->columnWidth(1);
     QVERIFY(widened > twips::toPixels(600));
 
-    CIniManag ini(env.folder(), &env.dialogs);
+    CIniManag ini(env.folder(), CIniManag::Warning());
     ini.setFilename(env.context.settingsPath());
     const int saved = ini.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0);
     QCOMPARE(twips::toPixels(saved), widened);

@@ -1,11 +1,11 @@
 // The read-only grid model over a row source: what the grid shows, its headings,
 // and that binding a very large result reads no rows until they are shown.
 #include "TestEnvironment.h"
-#include "db/Catalogue.h"
-#include "db/Connection.h"
-#include "db/QueryRowSource.h"
-#include "db/Recordset.h"
-#include "db/RowSourceModel.h"
+#include "core/db/Catalogue.h"
+#include "core/db/Connection.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/Recordset.h"
+#include "core/db/RowSourceModel.h"
 #include "desktop/DataGrid.h"
 
 #include <QAbstractItemModelTester>
@@ -148,7 +148,7 @@ private slots:
         TestEnvironment env;
         {
             Connection connection;
-            connection.open(connectionTextA(env.folder()));
+            connection.open(connectionTextA(env.catalogPath()));
             Recordset rs;
             rs.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
             for (const QString &key : {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")}) {
@@ -159,8 +159,8 @@ private slots:
         }
         RowSourceModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setSource(
-            std::make_shared<QueryRowSource>(connectionTextA(env.folder()), QStringLiteral("SELECT * FROM tabella")));
+        model.setSource(std::make_shared<QueryRowSource>(connectionTextA(env.catalogPath()),
+                                                         QStringLiteral("SELECT * FROM tabella")));
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.columnCount(), 12);
         QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("tre"));

@@ -1,11 +1,12 @@
 // The service window against a real catalogue: its three actions with No and Yes,
 // the counter values it refuses, and the main window hidden while it is open.
 #include "CatalogueRows.h"
+#include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Texts.h"
 #include "app/Windows.h"
-#include "desktop/Twips.h"
+#include "core/app/Texts.h"
+#include "core/desktop/Twips.h"
 #include "service/Form2.h"
 
 #include <QCheckBox>
@@ -30,7 +31,7 @@ qint64 addRecord(const TestEnvironment &env, const QString &chiave)
 // The main window shown on its menu, then "Funzioni di Servizio" checked.
 Form2 &openService(Windows &windows)
 {
-    Form1 &form1 = windows.form1();
+    const Form1Ui form1(windows.form1());
     form1.show();
     form1.Check10->setChecked(true);
     Q_ASSERT(windows.loadedForm2());
@@ -127,7 +128,7 @@ void TestForm2::mainWindowHiddenWhileOpen()
     processDeletions();
     QVERIFY(!windows.loadedForm2());
     QVERIFY(windows.form1().isVisible());
-    QVERIFY(!windows.form1().Check10->isChecked());
+    QVERIFY(!Form1Ui(windows.form1()).Check10->isChecked());
     QVERIFY(env.dialogs.shown.isEmpty());
 
     openService(windows); // loaded anew from the menu
@@ -187,8 +188,8 @@ void TestForm2::cambiaProgressivoYes()
 
     // Back on the main window, the entry screen offers the next number.
     form2.close();
-    windows.form1().Check5->setChecked(true);
-    QCOMPARE(windows.form1().Text10->text(), QString::number(stored + 1));
+    Form1Ui(windows.form1()).Check5->setChecked(true);
+    QCOMPARE(Form1Ui(windows.form1()).Text10->text(), QString::number(stored + 1));
 }
 
 void TestForm2::cambiaProgressivoRefuses_data()

@@ -1,7 +1,5 @@
 #include "TestEnvironment.h"
 
-#include "db/Catalogue.h"
-
 #include <QPrinter>
 
 std::unique_ptr<QPrinter> PdfPrinters::defaultPrinter()
@@ -24,16 +22,15 @@ bool PdfPrinters::choosePrinter(QWidget *, QPrinter &printer, int, int)
     return true;
 }
 
-TestEnvironment::TestEnvironment(bool withCatalogue)
+TestEnvironment::TestEnvironment(bool withCatalogue) : CatalogueFolder(withCatalogue)
 {
-    context.programFolder = m_dir.path();
+    context.programFolder = folder();
+    context.store = &store;
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.printers = &printers;
     context.endProgram = [this] { ++endProgramCalls; };
-    printers.pdfPath = m_dir.path() + QStringLiteral("/stampa.pdf");
-    if (withCatalogue)
-        db::createCatalogue(context.catalogPath());
+    printers.pdfPath = filePath(QStringLiteral("stampa.pdf"));
 }
 
 TestEnvironment::~TestEnvironment() = default;

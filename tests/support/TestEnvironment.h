@@ -1,12 +1,13 @@
 #pragma once
-// A fresh program folder for one test: a temporary folder holding a new catalogue
-// made by the same code as the creation tool, with scripted dialogs, a recording
-// shell and printers that write PDF files.
+// A fresh program folder for one test of the windows: a new catalogue, scripted
+// dialogs, a recording shell and printers that write PDF files.
+#include "CatalogueFolder.h"
 #include "ScriptedDialogs.h"
 #include "app/AppContext.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
 
+#include <QComboBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -39,21 +40,28 @@ public:
     bool choosePrinter(QWidget *parent, QPrinter &printer, int firstPage, int lastPage) override;
 };
 
-class TestEnvironment {
+// The program folder with what the windows need: scripted dialogs, a recording
+// shell and printers that write PDF files.
+class TestEnvironment : public CatalogueFolder {
 public:
     // withCatalogue false leaves the folder without db1.mdb.
     explicit TestEnvironment(bool withCatalogue = true);
-    ~TestEnvironment();
-
-    QString folder() const { return m_dir.path(); }
-    QString catalogPath() const { return context.catalogPath(); }
+    ~TestEnvironment() override;
 
     ScriptedDialogs dialogs;
     RecordingShell shell;
     PdfPrinters printers;
     AppContext context;
     int endProgramCalls = 0;
-
-private:
-    QTemporaryDir m_dir;
 };
+
+namespace testdata {
+// The texts of a combo box's entries, in order.
+inline QStringList itemTexts(const QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts.append(combo->itemText(i));
+    return texts;
+}
+} // namespace testdata

@@ -1,0 +1,20 @@
+cmake_minimum_required(VERSION 3.21)
+# Fails when a source of the core library includes a header of Qt Widgets or Qt
+# Print Support: the core must build and link without the user interface.
+# Called with -DLISTS=<file setting `sources` and `forbidden`> -DSTAMP=<file>.
+include("${LISTS}")
+set(faults "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*$" "\\1" header "${line}")
+    get_filename_component(name "${header}" NAME)
+    if(header MATCHES "^Qt(Widgets|PrintSupport)/" OR name IN_LIST forbidden)
+      string(APPEND faults "\n  ${source}: ${header}")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "The core library must not use Qt Widgets; these includes belong in the windows library:${faults}")
+endif()
+file(WRITE "${STAMP}" "")

@@ -1,0 +1,154 @@
+#include "core/db/QueryRowSource.h"
+
+#include "core/db/DbError.h"
+#include "core/db/SearchIndex.h"
+#include "core/db/Statements.h"
+
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+constexpr int pageSize = 128;
+constexpr int pagesKept = 64;
+
+// "select * from tabella;": the statement is nested in others, where a closing
+// ";" would be a syntax error.
+QString withoutClosingSemicolons(QString statement)
+{
+    static const QRegularExpression closing(QStringLiteral("[;\\s]+$"));
+    return statement.remove(closing);
+}
+
+QString reasonOf(const QSqlQuery &query)
+{
+    const QSqlError error = query.lastError();
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+} // namespace
+
+QueryRowSource::QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot)
+    : m_statement(withoutClosingSemicolons(translateSource(statement))), m_snapshot(snapshot)
+{
+    m_table = singleTableOf(m_statement);
+    if (m_table.isEmpty())
+        throw DbError(QStringLiteral("L'istruzione \"%1\" non legge una sola tabella.").arg(statement));
+    m_connection.open(connectionText);
+    if (m_snapshot)
+        m_connection.beginTrans(); // a read transaction: the snapshot lasts until it ends
+
+    static const QRegularExpression selectList(QStringLiteral("^\\s*SELECT\\s+.*?\\s+FROM\\s+"),
+                                               QRegularExpression::CaseInsensitiveOption
+                                                   | QRegularExpression::DotMatchesEverythingOption);
+    QString idStatement = hasSearchIndex(m_connection.database()) ? indexedIdStatement(m_statement) : QString();
+    if (idStatement.isEmpty()) {
+        idStatement = m_statement;
+        idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
+    }
+    readIds(idStatement);
+
+    QSqlQuery columns(m_connection.database());
+    if (!columns.exec(QStringLiteral("SELECT * FROM (") + m_statement + QStringLiteral(") LIMIT 0")))
+        throw DbError(reasonOf(columns));
+    const QSqlRecord record = columns.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_fields.append(record.fieldName(i));
+}
+
+// The ids are read straight from the engine: a million of them in a few tens of
+// milliseconds, where a value object a row would take several times as long.
+void QueryRowSource::readIds(const QString &idStatement)
+{
+    auto *handle = *static_cast<sqlite3 *const *>(m_connection.database().driver()->handle().data());
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray sql = idStatement.toUtf8();
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(statement);
+        throw DbError(reason);
+    }
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        m_ids.push_back(sqlite3_column_int64(statement, 0));
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw DbError(reason);
+}
+
+QueryRowSource::~QueryRowSource()
+{
+    m_connection.rollbackTrans();
+}
+
+QVariant QueryRowSource::value(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_fields.size())
+        return QVariant();
+    const Page &rows = page(row / pageSize);
+    const auto &values = rows.at(size_t(row % pageSize));
+    return values.value(column);
+}
+
+const QueryRowSource::Page &QueryRowSource::page(int index) const
+{
+    if (auto found = m_pages.find(index); found != m_pages.end()) {
+        m_order.removeOne(index);
+        m_order.append(index);
+        return **found;
+    }
+    const size_t first = size_t(index) * pageSize;
+    const size_t last = std::min(m_ids.size(), first + pageSize);
+    QStringList idList;
+    for (size_t i = first; i < last; ++i)
+        idList.append(QString::number(m_ids[i]));
+    QSqlQuery query(const_cast<Connection &>(m_connection).database());
+    query.setForwardOnly(true);
+    // The select list of the statement, read for the ids of this page only.
+    static const QRegularExpression fromClause(QStringLiteral("\\s+FROM\\s+.*$"),
+                                               QRegularExpression::CaseInsensitiveOption
+                                                   | QRegularExpression::DotMatchesEverythingOption);
+    QString selectPart = m_statement;
+    selectPart.replace(fromClause, QString());
+    const QString sql = selectPart + QStringLiteral(", rowid AS __riga__ FROM ") + m_table
+        + QStringLiteral(" WHERE rowid IN (") + idList.join(QLatin1Char(',')) + QLatin1Char(')');
+    auto rows = std::make_shared<Page>(last - first);
+    if (query.exec(sql)) {
+        QHash<qint64, QVector<QVariant>> byId;
+        const int columns = int(m_fields.size());
+        while (query.next()) {
+            QVector<QVariant> values(columns);
+            for (int c = 0; c < columns; ++c)
+                values[c] = query.value(c);
+            byId.insert(query.value(columns).toLongLong(), std::move(values));
+        }
+        for (size_t i = first; i < last; ++i)
+            (*rows)[i - first] = byId.value(m_ids[i]);
+    }
+    m_pages.insert(index, rows);
+    m_order.append(index);
+    while (m_order.size() > pagesKept)
+        m_pages.remove(m_order.takeFirst());
+    return *rows;
+}
+
+void QueryRowSource::removeRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_ids.erase(m_ids.begin() + row);
+    invalidate();
+}
+
+void QueryRowSource::appendRow(qint64 id)
+{
+    m_ids.push_back(id);
+    invalidate();
+}
+
+} // namespace db

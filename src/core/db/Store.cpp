@@ -1,0 +1,263 @@
+#include "core/db/Store.h"
+
+#include "core/db/Connection.h"
+#include "core/db/DbError.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/Recordset.h"
+#include "core/db/SearchIndex.h"
+
+namespace db {
+
+namespace {
+// Rows deleted by one statement of the grid's deletion.
+constexpr int rowsPerDeletion = 500;
+
+QString searchPrefix(SearchField field)
+{
+    switch (field) {
+    case SearchField::Chiave:
+        return QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%");
+    case SearchField::Argomento:
+        return QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%");
+    case SearchField::Testo:
+        return QStringLiteral("SELECT * FROM tabella WHERE testo LIKE '%");
+    case SearchField::Pubblicazione:
+        return QStringLiteral("SELECT * FROM tabella WHERE pubblicazione LIKE '%");
+    }
+    return QString();
+}
+} // namespace
+
+Store::Store(QString catalogPath) : m_path(std::move(catalogPath))
+{
+}
+
+QString Store::connectionText() const
+{
+    return connectionTextA(m_path);
+}
+
+// ---- document counter ----
+
+counter::Reading Store::readCounter() const
+{
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    return counter::read(connection);
+}
+
+bool Store::storeCounter(qint64 number) const
+{
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    return counter::store(connection, number);
+}
+
+// ---- records ----
+
+qint64 Store::addRecord(const NewRecord &record, qint64 documentNumber) const
+{
+    qint64 id = 0;
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    // The row and the counter together or not at all: a program ended between
+    // the two never gives the same number twice.
+    inTransaction(connection, [&] {
+        Recordset rows;
+        rows.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
+        id = rows.addNew();
+        rows.setField(QStringLiteral("Chiave"), record.chiave);
+        rows.setField(QStringLiteral("Argomento"), record.argomento);
+        rows.setField(QStringLiteral("Testo"), record.testo);
+        rows.setField(QStringLiteral("Pubblicazione"), record.pubblicazione);
+        rows.setField(QStringLiteral("N°"), record.numero);
+        rows.setField(QStringLiteral("Data"), record.data);
+        rows.setField(QStringLiteral("Pag"), record.pag);
+        rows.setField(QStringLiteral("Par"), record.par);
+        rows.setField(QStringLiteral("Note"), record.note);
+        rows.setField(QStringLiteral("Allocazione"), record.allocazione);
+        rows.setField(QStringLiteral("Prog"), QString::number(documentNumber));
+        rows.update();
+        rows.close();
+        if (!counter::store(connection, documentNumber))
+            throw DbError(QStringLiteral("La tabella \"contatore\" non contiene la riga del Progressivo Documento."));
+    });
+    return id;
+}
+
+bool Store::deleteRecord(qint64 id) const
+{
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    Recordset rows;
+    rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
+              {id});
+    if (rows.eof())
+        return false;
+    rows.deleteCurrent();
+    return true;
+}
+
+std::shared_ptr<QueryRowSource> Store::recordList() const
+{
+    // Each page read on its own: no read transaction stays open to hold up a deletion.
+    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("SELECT * FROM  Tabella"), false);
+}
+
+// ---- lookup lists ----
+
+QList<LookupEntry> Store::lookupEntries(lookups::List list) const
+{
+    const QString field = lookups::tableName(list);
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    Recordset rows;
+    rows.open(QStringLiteral("SELECT * FROM ") + field, connection, adOpenKeyset);
+    QList<LookupEntry> entries;
+    for (; !rows.eof(); rows.moveNext())
+        entries.append({rows.field(QStringLiteral("ID")).toLongLong(), rows.field(field).toString()});
+    return entries;
+}
+
+void Store::addLookupEntry(lookups::List list, const QString &text) const
+{
+    const QString table = lookups::tableName(list);
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    Recordset rows;
+    rows.open(table, connection, adOpenStatic, adLockOptimistic);
+    rows.addNew();
+    rows.setField(table, text);
+    rows.update();
+}
+
+namespace {
+// Changes (text given) or deletes (no text) the lookup row with that ID.
+bool changeLookupRow(const QString &connectionText, lookups::List list, qint64 id, const QString *text)
+{
+    const QString table = lookups::tableName(list);
+    Connection connection;
+    connection.open(connectionText, QString(), QString());
+    Recordset row;
+    row.open(QStringLiteral("SELECT * FROM %1 WHERE ID = ?").arg(table), connection, adOpenKeyset, adLockOptimistic, -1,
+             {id});
+    if (row.recordCount() == 0)
+        return false;
+    if (text) {
+        row.setField(table, *text);
+        row.update();
+    } else {
+        row.deleteCurrent();
+    }
+    return true;
+}
+} // namespace
+
+bool Store::renameLookupEntry(lookups::List list, qint64 id, const QString &text) const
+{
+    return changeLookupRow(connectionText(), list, id, &text);
+}
+
+bool Store::deleteLookupEntry(lookups::List list, qint64 id) const
+{
+    return changeLookupRow(connectionText(), list, id, nullptr);
+}
+
+// ---- service functions ----
+
+void Store::deleteAllRecords() const
+{
+    Connection connection;
+    connection.open(connectionText(), QString(), QString());
+    connection.execute(QStringLiteral("DELETE * FROM tabella "));
+}
+
+void Store::restartNumbering() const
+{
+    Connection connection;
+    connection.ConnectionString = connectionText();
+    connection.open();
+    connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
+}
+
+// ---- search window ----
+
+QString Store::searchStatement(SearchField field, const QString &fragment)
+{
+    QString inside = fragment;
+    inside.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return searchPrefix(field) + inside + QStringLiteral("%'");
+}
+
+std::shared_ptr<QueryRowSource> Store::catalogueSnapshot() const
+{
+    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("SELECT * FROM tabella"), true);
+}
+
+std::shared_ptr<QueryRowSource> Store::searchSnapshot(const QString &statement) const
+{
+    return std::make_shared<QueryRowSource>(connectionText(), statement, true);
+}
+
+// ---- browse window and report ----
+
+std::shared_ptr<QueryRowSource> Store::browseRows() const
+{
+    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("select * from tabella;"), false);
+}
+
+std::shared_ptr<QueryRowSource> Store::reportRows() const
+{
+    return std::make_shared<QueryRowSource>(connectionTextB(m_path), QStringLiteral("SELECT * FROM Tabella"));
+}
+
+void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields) const
+{
+    Connection connection;
+    connection.open(connectionText());
+    Recordset record;
+    record.open(QStringLiteral("SELECT * FROM Tabella WHERE rowid = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
+                {rowId});
+    if (record.eof())
+        throw Refusal(QStringLiteral("La modifica non è stata salvata: il record non è più nel catalogo "
+                                     "(è stato eliminato nel frattempo)."));
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+        record.setField(field.key(), field.value());
+    record.update();
+}
+
+qint64 Store::addRecordFields(const QMap<QString, QVariant> &fields) const
+{
+    Connection connection;
+    connection.open(connectionText());
+    Recordset record;
+    record.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenKeyset, adLockOptimistic);
+    const qint64 id = record.addNew();
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+        record.setField(field.key(), field.value());
+    record.update();
+    return id;
+}
+
+void Store::deleteRecords(const QList<qint64> &rowIds) const
+{
+    QStringList ids;
+    for (qint64 id : rowIds)
+        ids.append(QString::number(id));
+    Connection connection;
+    connection.open(connectionText());
+    inTransaction(connection, [&] {
+        for (qsizetype first = 0; first < ids.size(); first += rowsPerDeletion)
+            connection.execute(QStringLiteral("DELETE FROM Tabella WHERE rowid IN (")
+                               + ids.mid(first, rowsPerDeletion).join(QLatin1Char(',')) + QLatin1Char(')'));
+    });
+}
+
+// ---- start-up ----
+
+void Store::ensureSearchIndex() const
+{
+    db::ensureSearchIndex(connectionText());
+}
+
+} // namespace db

@@ -1,0 +1,99 @@
+#pragma once
+// The catalogue as the program uses it: every statement the windows and the tools
+// run on the catalogue file is here. Each call opens its own connection, does its
+// work (a change of several steps in one transaction) and lets the connection go,
+// so every call sees what the previous one stored.
+//
+// Failures of the engine are thrown as DbError; what the program itself refuses
+// is thrown as Refusal (see DbError.h).
+#include "core/app/DocumentCounter.h"
+#include "core/lookups/LookupList.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace db {
+
+class QueryRowSource;
+
+// A record as the entry screen gives it: every field but ID (given by the
+// engine) and Prog (the document number).
+struct NewRecord {
+    QString chiave, argomento, testo, pubblicazione, numero, data, pag, par, note, allocazione;
+};
+
+// The four fields the search window searches.
+enum class SearchField { Chiave, Argomento, Testo, Pubblicazione };
+
+struct LookupEntry {
+    qint64 id = 0;
+    QString text;
+};
+
+class Store {
+public:
+    explicit Store(QString catalogPath);
+
+    const QString &catalogPath() const { return m_path; }
+
+    // ---- document counter ----
+    counter::Reading readCounter() const;
+    // Stores `number` as Progressivo. False, storing nothing, when contatore has no row.
+    bool storeCounter(qint64 number) const;
+
+    // ---- records ----
+    // Adds the record with `documentNumber` as its Prog and stores that number as
+    // the counter, both or neither. Returns the record's ID.
+    qint64 addRecord(const NewRecord &record, qint64 documentNumber) const;
+    // Deletes the record with that ID; false when there is none.
+    bool deleteRecord(qint64 id) const;
+    // Every record, read live as a list shows them (the deletion list).
+    std::shared_ptr<QueryRowSource> recordList() const;
+
+    // ---- lookup lists ----
+    // The entries of a list in the catalogue's order, duplicates kept.
+    QList<LookupEntry> lookupEntries(lookups::List list) const;
+    void addLookupEntry(lookups::List list, const QString &text) const;
+    // Change or delete the entry with that row ID; false when it is not there (any more).
+    bool renameLookupEntry(lookups::List list, qint64 id, const QString &text) const;
+    bool deleteLookupEntry(lookups::List list, qint64 id) const;
+
+    // ---- service functions ----
+    void deleteAllRecords() const;
+    // The next record added gets ID 1, or the first number above those still in use.
+    void restartNumbering() const;
+
+    // ---- search window ----
+    // The statement of a search for `fragment` anywhere in `field`, the fragment
+    // as typed (its apostrophes doubled, so that it stays inside the pattern).
+    static QString searchStatement(SearchField field, const QString &fragment);
+    // Every record as the catalogue holds it now; later changes do not touch it.
+    std::shared_ptr<QueryRowSource> catalogueSnapshot() const;
+    // The rows of a search statement, as a snapshot.
+    std::shared_ptr<QueryRowSource> searchSnapshot(const QString &statement) const;
+
+    // ---- browse window and report ----
+    // Every record, read live: the grid shows what the table holds when it draws a row.
+    std::shared_ptr<QueryRowSource> browseRows() const;
+    // The rows of the printed catalogue: every record, as they were when read.
+    std::shared_ptr<QueryRowSource> reportRows() const;
+    // The grid's own changes, by engine row id and field name.
+    void updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields) const;
+    qint64 addRecordFields(const QMap<QString, QVariant> &fields) const;
+    void deleteRecords(const QList<qint64> &rowIds) const;
+
+    // ---- start-up ----
+    // Builds the search index when the catalogue lacks it.
+    void ensureSearchIndex() const;
+
+private:
+    QString connectionText() const;
+
+    QString m_path;
+};
+
+} // namespace db

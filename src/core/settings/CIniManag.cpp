@@ -1,0 +1,211 @@
+#include "core/settings/CIniManag.h"
+
+#include "core/desktop/Twips.h"
+#include "core/settings/NumberText.h"
+#include "core/settings/PrivateProfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace {
+
+// The current size and place in twips, rounded as the reads round: halves to even.
+qint32 roundHalfEven(double value)
+{
+    return qint32(std::nearbyint(value));
+}
+
+constexpr int valueBufferSize = 255;
+constexpr int keyListBufferSize = 8192;
+
+bool textIsFalse(const QString &text)
+{
+    return text.isEmpty() || text == QStringLiteral("0") || text == QStringLiteral("Falso");
+}
+
+// The system's word for a boolean, as the Italian system writes it.
+QString booleanWord(bool value)
+{
+    return value ? QStringLiteral("Vero") : QStringLiteral("Falso");
+}
+
+qint16 windowStateNumber(Qt::WindowStates state)
+{
+    if (state & Qt::WindowMinimized)
+        return 1;
+    if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+CIniManag::CIniManag(const QString &programFolder, Warning warning)
+    : m_programFolder(programFolder), m_warning(std::move(warning))
+{
+}
+
+void CIniManag::setUpperCase(qint16 vData)
+{
+    m_upperCase = vData;
+    Scrivi2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), QString::number(vData));
+}
+
+bool CIniManag::LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione, QStringList &sKey,
+                             qint32 &iCount) const
+{
+    const QByteArray list = privateprofile::getString(privateprofile::toAnsi(sNomeSezione), std::nullopt,
+                                                      QByteArrayView(), keyListBufferSize, sIniFilePath);
+    sKey.clear();
+    // Only names followed by their NUL count: a name cut by a full buffer has none.
+    qsizetype start = 0;
+    for (qsizetype nul; (nul = list.indexOf('\0', start)) >= 0; start = nul + 1)
+        sKey.append(privateprofile::fromAnsi(QByteArrayView(list).sliced(start, nul - start)));
+    iCount = qint32(sKey.size());
+    return false;
+}
+
+void CIniManag::setFilename(const QString &sFileName)
+{
+    QString name = sFileName.isEmpty() ? QStringLiteral("CONFIG.INI") : sFileName;
+    if (!name.contains(QLatin1Char('.')))
+        name += QStringLiteral(".ini");
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    else
+        name = m_programFolder + QLatin1Char('/') + name;
+    m_fileName = name;
+
+    if (QFileInfo(m_fileName).isFile())
+        return;
+    if (m_showWarning && m_warning)
+        m_warning(QStringLiteral("Il file: ") + m_fileName.toUpper()
+                      + QStringLiteral(" non è stato trovato.\n\nSarà creato ora."),
+                  QStringLiteral("File di configurazione"));
+    // Opened for appending: should the file have appeared meanwhile, it keeps its
+    // contents. A name that cannot be created leaves reads at their defaults.
+    QFile file(m_fileName);
+    if (file.open(QIODevice::Append))
+        file.close();
+}
+
+qint32 CIniManag::Scrivi(const QString &sChiave, const QString &sValore)
+{
+    return Scrivi2(m_section, sChiave, sValore);
+}
+
+qint32 CIniManag::Scrivi2(const QString &sSezione, const QString &sChiave, const QString &sValore)
+{
+    return privateprofile::writeString(privateprofile::toAnsi(sSezione), privateprofile::toAnsi(sChiave),
+                                       privateprofile::toAnsi(sValore), m_fileName);
+}
+
+QString CIniManag::readValue(const QString &section, const QString &key, const QString &defaultText) const
+{
+    return privateprofile::fromAnsi(
+        privateprofile::getString(privateprofile::toAnsi(section), privateprofile::toAnsi(key),
+                                  privateprofile::toAnsi(defaultText), valueBufferSize, m_fileName));
+}
+
+bool CIniManag::LeggiBool(const QString &sChiave, bool Default) const
+{
+    return !textIsFalse(readValue(m_section, sChiave, booleanWord(Default)));
+}
+
+bool CIniManag::LeggiBool2(const QString &sSezione, const QString &sChiave, const QString &Default) const
+{
+    return !textIsFalse(readValue(sSezione, sChiave, Default));
+}
+
+qint32 CIniManag::LeggiInt(const QString &sChiave, qint32 Default) const
+{
+    return LeggiInt2(m_section, sChiave, Default);
+}
+
+qint32 CIniManag::LeggiInt2(const QString &sSezione, const QString &sChiave, qint32 Default) const
+{
+    const QString value = readValue(sSezione, sChiave, QString::number(Default));
+    return value.isEmpty() ? Default : numbertext::leadingInteger(value);
+}
+
+QString CIniManag::Leggi(const QString &sChiave, const QString &Default) const
+{
+    return Leggi2(m_section, sChiave, Default);
+}
+
+QString CIniManag::Leggi2(const QString &sSezione, const QString &sChiave, const QString &Default) const
+{
+    const QString value = readValue(sSezione, sChiave, Default);
+    return value.isEmpty() ? Default : value;
+}
+
+qint32 CIniManag::DeleteKey(const QString &sSection, const QString &sKey)
+{
+    return privateprofile::writeString(privateprofile::toAnsi(sSection), privateprofile::toAnsi(sKey), std::nullopt,
+                                       Filename());
+}
+
+qint32 CIniManag::CancellaSezione(const QString &sSezione)
+{
+    return privateprofile::writeString(privateprofile::toAnsi(sSezione), std::nullopt, std::nullopt, Filename());
+}
+
+void CIniManag::FinestraSalvaPosizione(const PlacedWindow &f)
+{
+    const QString section = f.name();
+    const qint16 state = windowStateNumber(f.windowState());
+    if (state == 0) {
+        // A minimised or maximised window keeps its last normal placement in the file.
+        const QRect frame = f.frameGeometry();
+        Scrivi2(section, QStringLiteral("X"), numbertext::singleText(twips::fromPixels(frame.x())));
+        Scrivi2(section, QStringLiteral("Y"), numbertext::singleText(twips::fromPixels(frame.y())));
+        Scrivi2(section, QStringLiteral("W"), numbertext::singleText(twips::fromPixels(frame.width())));
+        Scrivi2(section, QStringLiteral("H"), numbertext::singleText(twips::fromPixels(frame.height())));
+    }
+    Scrivi2(section, QStringLiteral("WindowState"), QString::number(state));
+}
+
+void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) const
+{
+    const QString section = f.name();
+    // The defaults are the window's own placement, so that a window without a
+    // saved one keeps its designed position and size.
+    const QRect frame = f.frameGeometry();
+    const QSize frameExtra = frame.size() - f.innerSize();
+    // A minimised or maximised window refuses to be moved or sized.
+    const bool movable = windowStateNumber(f.windowState()) == 0;
+    const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
+    const qint32 top = LeggiInt2(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
+    if (movable)
+        f.move(QPoint(twips::toPixels(left), twips::toPixels(top)));
+    if (bRidimensiona) {
+        const qint32 width = LeggiInt2(section, QStringLiteral("W"), roundHalfEven(twips::fromPixels(frame.width())));
+        const qint32 height = LeggiInt2(section, QStringLiteral("H"), roundHalfEven(twips::fromPixels(frame.height())));
+        if (movable && width > 0 && height > 0)
+            f.resize(QSize(twips::toPixels(width), twips::toPixels(height)) - frameExtra);
+    }
+
+    // Applied after the placement, so that a window saved maximised is maximised
+    // from its last normal placement. Other numbers are not window states.
+    const qint32 state = LeggiInt2(section, QStringLiteral("WindowState"), 0);
+    if (state == 0)
+        f.setWindowState(f.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    else if (state == 1)
+        f.setWindowState((f.windowState() & ~Qt::WindowFullScreen) | Qt::WindowMinimized);
+    else if (state == 2)
+        f.setWindowState((f.windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
+
+    // A coordinate of exactly 0 means "centred on the screen" along that axis.
+    // Only a window in the normal state has such coordinates.
+    const QRect area = f.screenGeometry();
+    if (area.isEmpty() || windowStateNumber(f.windowState()) != 0)
+        return;
+    const QRect placed = f.frameGeometry();
+    QPoint position = placed.topLeft();
+    if (position.x() == 0)
+        position.setX(area.x() + qRound((area.width() - placed.width()) / 2.0));
+    if (position.y() == 0)
+        position.setY(area.y() + qRound((area.height() - placed.height()) / 2.0));
+    f.move(position);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// A widget as the INI settings manager places it, and the two calls the windows
+// make: restore the placement saved under the window's objectName, save it.
+#include "core/settings/CIniManag.h"
+
+class QWidget;
+
+class WidgetPlacement : public PlacedWindow {
+public:
+    explicit WidgetPlacement(QWidget &window) : m_window(window) {}
+    QString name() const override;
+    QRect frameGeometry() const override;
+    QSize innerSize() const override;
+    Qt::WindowStates windowState() const override;
+    void move(const QPoint &frameTopLeft) override;
+    void resize(const QSize &inner) override;
+    void setWindowState(Qt::WindowStates state) override;
+    QRect screenGeometry() const override;
+
+private:
+    QWidget &m_window;
+};
+
+namespace placement {
+inline void restore(const CIniManag &settings, QWidget &window, bool resize = true)
+{
+    WidgetPlacement placed(window);
+    settings.FinestraLeggiPosizione(placed, resize);
+}
+inline void save(CIniManag &settings, QWidget &window)
+{
+    settings.FinestraSalvaPosizione(WidgetPlacement(window));
+}
+} // namespace placement

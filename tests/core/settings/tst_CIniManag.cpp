@@ -1,0 +1,363 @@
+// The INI settings manager against files on disk: file name completion, typed
+// reads, writes and removals, key lists. (Window placement: tst_WindowPlacement.)
+#include "TestFiles.h"
+#include "core/desktop/Twips.h"
+#include "core/settings/CIniManag.h"
+
+#include "CatalogueFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+#include <limits>
+
+using testdata::fileBytes;
+using testdata::writeBytes;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(TEST_FOLDER "/data/") + QLatin1String(name);
+}
+
+} // namespace
+
+class tst_CIniManag : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void completesFilename_data();
+    void completesFilename();
+    void warnsAboutMissingFileOnlyWhenAsked();
+    void keepsExistingFile();
+    void typedReads_data();
+    void typedReads();
+    void readsBoolWithTextDefault_data();
+    void readsBoolWithTextDefault();
+    void readsWindows1252File();
+    void roundTripMatchesExpectedFileByteForByte();
+    void listsKeysOfAnyFile();
+    void listsKeysOfMissingSection();
+    void removes();
+    void storesUpperCase();
+    void worksWithoutFilename();
+
+private:
+    struct Warning {
+        QString text, title;
+    };
+    std::unique_ptr<CatalogueFolder> m_env;
+    std::unique_ptr<CIniManag> m_ini;
+    QList<Warning> m_warnings; // what the manager told the user
+    CIniManag::Warning recorder()
+    {
+        return [this](const QString &text, const QString &title) { m_warnings.append({text, title}); };
+    }
+    QString path(const QString &name) const { return m_env->folder() + QLatin1Char('/') + name; }
+};
+
+void tst_CIniManag::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // The placement cases below are written for 15 twips to the pixel.
+    QCOMPARE(twips::perPixel(), 15.0);
+}
+
+void tst_CIniManag::init()
+{
+    m_env = std::make_unique<CatalogueFolder>(false);
+    m_warnings.clear();
+    m_ini = std::make_unique<CIniManag>(m_env->folder(), recorder());
+}
+
+void tst_CIniManag::cleanup()
+{
+    m_ini.reset();
+    m_env.reset();
+}
+
+void tst_CIniManag::completesFilename_data()
+{
+    QTest::addColumn<QString>("given"); // "%1" stands for the program folder
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << QString() << QStringLiteral("%1/CONFIG.INI");
+    QTest::newRow("bare name") << QStringLiteral("prova") << QStringLiteral("%1/prova.ini");
+    QTest::newRow("bare name with extension") << QStringLiteral("prova.cfg") << QStringLiteral("%1/prova.cfg");
+    QTest::newRow("the search window's file") << QStringLiteral("CINFIG.INI") << QStringLiteral("%1/CINFIG.INI");
+    QTest::newRow("full path without dot")
+        << QStringLiteral("%1/sub/impostazioni") << QStringLiteral("%1/sub/impostazioni.ini");
+    QTest::newRow("dot only in a folder")
+        << QStringLiteral("%1/sub.d/impostazioni") << QStringLiteral("%1/sub.d/impostazioni");
+    QTest::newRow("backslashes carry a folder") << QStringLiteral("%1\\sub\\win") << QStringLiteral("%1/sub/win.ini");
+}
+
+void tst_CIniManag::completesFilename()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, expected);
+    QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("sub")));
+    QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("sub.d")));
+    const QString folder = m_env->folder();
+    m_ini->setFilename(given.isNull() ? given : given.arg(folder));
+    QCOMPARE(m_ini->Filename(), expected.arg(folder));
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray()); // created empty
+    QVERIFY(m_warnings.isEmpty());                        // ShowWarning is off at first
+}
+
+void tst_CIniManag::warnsAboutMissingFileOnlyWhenAsked()
+{
+    QVERIFY(!m_ini->ShowWarning());
+    m_ini->setShowWarning(true);
+    QVERIFY(m_ini->ShowWarning());
+    m_ini->setFilename(QStringLiteral("cinfig.ini"));
+    QCOMPARE(m_warnings.size(), 1);
+    const Warning &box = m_warnings.last();
+    QCOMPARE(box.text,
+             QStringLiteral("Il file: ") + path(QStringLiteral("cinfig.ini")).toUpper()
+                 + QStringLiteral(" non è stato trovato.\n\nSarà creato ora."));
+    QCOMPARE(box.title, QStringLiteral("File di configurazione"));
+    QVERIFY(QFile::exists(path(QStringLiteral("cinfig.ini"))));
+
+    m_ini->setFilename(QStringLiteral("cinfig.ini")); // now found: no message
+    QCOMPARE(m_warnings.size(), 1);
+}
+
+void tst_CIniManag::keepsExistingFile()
+{
+    writeBytes(path(QStringLiteral(".nascosto.ini")), "[A]\nk=1\n");
+    m_ini->setShowWarning(true);
+    m_ini->setFilename(QStringLiteral(".nascosto.ini"));
+    QVERIFY(m_warnings.isEmpty());
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\nk=1\n"));
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("A"), QStringLiteral("k"), QString()), QStringLiteral("1"));
+}
+
+void tst_CIniManag::typedReads_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the bytes after "k="; "<none>" for no key
+    QTest::addColumn<QString>("text");      // Leggi with default "predef"
+    QTest::addColumn<int>("number");        // LeggiInt with default 99
+    QTest::addColumn<bool>("flag");         // LeggiBool with default true
+
+    constexpr int max = std::numeric_limits<qint32>::max();
+    constexpr int min = std::numeric_limits<qint32>::min();
+    auto row = [](const char *name, const QByteArray &stored, const QString &text, int number, bool flag) {
+        QTest::newRow(name) << stored << text << number << flag;
+    };
+    row("missing key", "<none>", QStringLiteral("predef"), 99, true);
+    row("empty value", "", QStringLiteral("predef"), 99, false);
+    row("decimal comma ends the number", "1234,5", QStringLiteral("1234,5"), 1234, true);
+    row("half rounds up to even", "7.5", QStringLiteral("7.5"), 8, true);
+    row("half rounds down to even", "6.5", QStringLiteral("6.5"), 6, true);
+    row("negative half to even", "-2.5", QStringLiteral("-2.5"), -2, true);
+    row("negative half away to even", "-3.5", QStringLiteral("-3.5"), -4, true);
+    row("above half", "2.51", QStringLiteral("2.51"), 3, true);
+    row("letter first", "abc", QStringLiteral("abc"), 0, true);
+    row("number then letters", "12abc", QStringLiteral("12abc"), 12, true);
+    row("blanks trimmed", "   42   ", QStringLiteral("42"), 42, true);
+    row("blanks inside the number", "1 2\t3", QStringLiteral("1 2\t3"), 123, true);
+    row("sign apart from digits", "- 7", QStringLiteral("- 7"), -7, true);
+    row("plus sign", "+8", QStringLiteral("+8"), 8, true);
+    row("exponent", "1e3", QStringLiteral("1e3"), 1000, true);
+    row("exponent with sign", "2.5E+1", QStringLiteral("2.5E+1"), 25, true);
+    row("D exponent", "1d2", QStringLiteral("1d2"), 100, true);
+    row("exponent without digits", "5e", QStringLiteral("5e"), 5, true);
+    row("negative exponent", "1e-1", QStringLiteral("1e-1"), 0, true);
+    row("point first", ".51", QStringLiteral(".51"), 1, true);
+    row("point alone", ".", QStringLiteral("."), 0, true);
+    row("sign alone", "-", QStringLiteral("-"), 0, true);
+    row("hexadecimal", "&H10", QStringLiteral("&H10"), 16, true);
+    row("hexadecimal lower case", "&hff", QStringLiteral("&hff"), 255, true);
+    row("hexadecimal 16-bit is signed", "&HFFFF", QStringLiteral("&HFFFF"), -1, true);
+    row("hexadecimal 16-bit lowest", "&H8000", QStringLiteral("&H8000"), -32768, true);
+    row("hexadecimal beyond 16 bits", "&H10000", QStringLiteral("&H10000"), 65536, true);
+    row("hexadecimal 32-bit is signed", "&HFFFFFFFF", QStringLiteral("&HFFFFFFFF"), -1, true);
+    row("hexadecimal beyond 32 bits", "&H123456789", QStringLiteral("&H123456789"), max, true);
+    row("octal", "&O17", QStringLiteral("&O17"), 15, true);
+    row("octal stops at 8", "&O8", QStringLiteral("&O8"), 0, true);
+    row("unknown radix", "&X1", QStringLiteral("&X1"), 0, true);
+    row("largest", "2147483647", QStringLiteral("2147483647"), max, true);
+    row("one above largest", "2147483648", QStringLiteral("2147483648"), max, true);
+    row("smallest", "-2147483648", QStringLiteral("-2147483648"), min, true);
+    row("far below", "-99999999999", QStringLiteral("-99999999999"), min, true);
+    row("huge exponent", "1e999", QStringLiteral("1e999"), max, true);
+    row("huge negative exponent", "-1e999", QStringLiteral("-1e999"), min, true);
+    row("many digits", QByteArray(200, '9'), QString(200, QLatin1Char('9')), max, true);
+    row("quoted", "\"42\"", QStringLiteral("42"), 42, true);
+    row("zero", "0", QStringLiteral("0"), 0, false);
+    row("Falso", "Falso", QStringLiteral("Falso"), 0, false);
+    row("falso in lower case", "falso", QStringLiteral("falso"), 0, true);
+    row("FALSO in upper case", "FALSO", QStringLiteral("FALSO"), 0, true);
+    row("English False", "False", QStringLiteral("False"), 0, true);
+    row("Vero", "Vero", QStringLiteral("Vero"), 0, true);
+    row("double zero", "00", QStringLiteral("00"), 0, true);
+    row("accented text", "perch\xE9", QStringLiteral("perché"), 0, true);
+    row("long value cut", QByteArray(300, 'x'), QString(254, QLatin1Char('x')), 0, true);
+}
+
+void tst_CIniManag::typedReads()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    QFETCH(bool, flag);
+    QByteArray contents("[Prove]\r\nprima=1\r\n");
+    if (stored != "<none>")
+        contents += "k=" + stored + "\r\n";
+    writeBytes(path(QStringLiteral("CINFIG.INI")), contents);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setSezione(QStringLiteral("prove"));
+    QCOMPARE(m_ini->Sezione(), QStringLiteral("prove"));
+
+    QCOMPARE(m_ini->Leggi(QStringLiteral("K"), QStringLiteral("predef")), text);
+    QCOMPARE(m_ini->LeggiInt(QStringLiteral("K"), 99), number);
+    QCOMPARE(m_ini->LeggiBool(QStringLiteral("K"), true), flag);
+    // The forms with a section read the same.
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("Prove"), QStringLiteral("k"), QStringLiteral("predef")), text);
+    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Prove"), QStringLiteral("k"), 99), number);
+    if (stored == "<none>")
+        QCOMPARE(m_ini->LeggiBool(QStringLiteral("k"), false), false);
+}
+
+void tst_CIniManag::readsBoolWithTextDefault_data()
+{
+    QTest::addColumn<QString>("defaultText");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("0") << QStringLiteral("0") << false;
+    QTest::newRow("Falso") << QStringLiteral("Falso") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("falso") << QStringLiteral("falso") << true;
+    QTest::newRow("Vero") << QStringLiteral("Vero") << true;
+    QTest::newRow("trailing blank dropped like the platform does") << QStringLiteral("0  ") << false;
+}
+
+void tst_CIniManag::readsBoolWithTextDefault()
+{
+    QFETCH(QString, defaultText);
+    QFETCH(bool, expected);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->LeggiBool2(QStringLiteral("OPZIONI"), QStringLiteral("manca"), defaultText), expected);
+}
+
+void tst_CIniManag::readsWindows1252File()
+{
+    writeBytes(path(QStringLiteral("CINFIG.INI")), "[Citt\xE0]\r\nPerch\xE9=\x80 5\r\n");
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("CITTÀ"), QStringLiteral("PERCHÉ"), QString()), QStringLiteral("€ 5"));
+    QCOMPARE(m_ini->Scrivi2(QStringLiteral("Città"), QStringLiteral("Più"), QStringLiteral("“sì”")), 1);
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[Citt\xE0]\r\nPerch\xE9=\x80 5\r\nPi\xF9=\x93s\xEC\x94\r\n"));
+}
+
+void tst_CIniManag::roundTripMatchesExpectedFileByteForByte()
+{
+    QVERIFY(QFile::copy(fixture("roundtrip_before.ini"), path(QStringLiteral("CINFIG.INI"))));
+    QFile::setPermissions(path(QStringLiteral("CINFIG.INI")), QFile::ReadOwner | QFile::WriteOwner);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+
+    QCOMPARE(m_ini->Scrivi2(QStringLiteral("form7"), QStringLiteral("x"), QStringLiteral("1800")), 1);
+    QCOMPARE(m_ini->Scrivi2(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("750")), 1);
+    QCOMPARE(m_ini->DeleteKey(QStringLiteral("dgCustomers"), QStringLiteral("Argomento")), 1);
+    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("Vecchia")), 1);
+    m_ini->setSezione(QStringLiteral("Città"));
+    QCOMPARE(m_ini->Scrivi(QStringLiteral("Perché"), QStringLiteral("€ 5")), 1);
+    m_ini->setUpperCase(1);
+
+    QCOMPARE(fileBytes(m_ini->Filename()), fileBytes(fixture("roundtrip_expected.ini")));
+
+    // Reread through a new instance.
+    CIniManag again(m_env->folder(), recorder());
+    again.setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(again.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), 0), 1800);
+    QCOMPARE(again.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("W"), 0), 9000);
+    QCOMPARE(again.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), -1), -1);
+    QCOMPARE(again.Leggi2(QStringLiteral("Altro programma"), QStringLiteral("chiave sconosciuta"), QString()),
+             QStringLiteral("valore \"qualsiasi\""));
+    QCOMPARE(again.Leggi2(QStringLiteral("Vecchia"), QStringLiteral("a"), QStringLiteral("tolta")),
+             QStringLiteral("tolta"));
+    QCOMPARE(again.Leggi2(QStringLiteral("città"), QStringLiteral("perché"), QString()), QStringLiteral("€ 5"));
+    QCOMPARE(again.LeggiInt2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), 0), 1);
+}
+
+void tst_CIniManag::listsKeysOfAnyFile()
+{
+    const QString other = path(QStringLiteral("altro.ini"));
+    writeBytes(other, "[dgCustomers]\nChiave=2000\n; nota\n\nTesto=1\nsenza uguale\nN\xB0=3\n[Form7]\nX=1\n");
+    m_ini->setFilename(QStringLiteral("CINFIG.INI")); // not the file listed
+    QStringList keys{QStringLiteral("vecchio")};
+    qint32 count = -1;
+    QCOMPARE(m_ini->LeggiSezione(other, QStringLiteral("DGCUSTOMERS"), keys, count), false);
+    QCOMPARE(keys, (QStringList{QStringLiteral("Chiave"), QStringLiteral("Testo"), QStringLiteral("N°")}));
+    QCOMPARE(count, 3);
+
+    // More names than the 8192-character buffer holds: the cut name is dropped.
+    QByteArray many("[S]\n");
+    for (int i = 0; i < 1000; ++i)
+        many += "chiave" + QByteArray::number(i).rightJustified(4, '0') + "=1\n"; // 11 characters + NUL each
+    writeBytes(other, many);
+    QCOMPARE(m_ini->LeggiSezione(other, QStringLiteral("S"), keys, count), false);
+    QCOMPARE(count, 8190 / 11);
+    QCOMPARE(keys.size(), count);
+    QCOMPARE(keys.constLast(), QStringLiteral("chiave%1").arg(count - 1, 4, 10, QLatin1Char('0')));
+}
+
+void tst_CIniManag::listsKeysOfMissingSection()
+{
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1"));
+    QStringList keys{QStringLiteral("vecchio")};
+    qint32 count = -1;
+    QCOMPARE(m_ini->LeggiSezione(m_ini->Filename(), QStringLiteral("B"), keys, count), false);
+    QVERIFY(keys.isEmpty());
+    QCOMPARE(count, 0);
+    QCOMPARE(m_ini->LeggiSezione(path(QStringLiteral("manca.ini")), QStringLiteral("A"), keys, count), false);
+    QCOMPARE(count, 0);
+}
+
+void tst_CIniManag::removes()
+{
+    writeBytes(path(QStringLiteral("CINFIG.INI")), "[A]\r\nk=1\r\nj=2\r\n[B]\r\nk=3\r\n");
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->DeleteKey(QStringLiteral("a"), QStringLiteral("K")), 1);
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n[B]\r\nk=3\r\n"));
+    QCOMPARE(m_ini->DeleteKey(QStringLiteral("A"), QStringLiteral("manca")), 1);
+    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("b")), 1);
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n"));
+    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("B"), QStringLiteral("k"), 7), 7);
+    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("manca")), 1);
+    // A write that would break the file's structure is refused.
+    QCOMPARE(m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("1\n[B]")), 0);
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n"));
+}
+
+void tst_CIniManag::storesUpperCase()
+{
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->UpperCase(), qint16(0));
+    m_ini->setUpperCase(1);
+    QCOMPARE(m_ini->UpperCase(), qint16(1));
+    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[OPZIONI]\r\nUpperCase=1\r\n"));
+    QVERIFY(!m_ini->IsIDE());
+    // A new instance does not read the option back.
+    CIniManag again(m_env->folder(), recorder());
+    again.setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(again.UpperCase(), qint16(0));
+}
+
+void tst_CIniManag::worksWithoutFilename()
+{
+    QCOMPARE(m_ini->Filename(), QString());
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("A"), QStringLiteral("k"), 5), 5);
+    QCOMPARE(m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")), 0);
+    QVERIFY(QDir(m_env->folder()).entryList(QDir::Files).isEmpty());
+}
+
+QTEST_MAIN(tst_CIniManag)
+#include "tst_CIniManag.moc"
