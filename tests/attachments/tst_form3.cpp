@@ -30,31 +30,11 @@ class TestForm3 : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowLooksAsDescribed();
     void pressOpensTheChosenFile_data();
     void pressOpensTheChosenFile();
     void cancelOpensNothing();
     void secondPressOfTheMainButtonBringsTheSameWindow();
 };
-
-void TestForm3::windowLooksAsDescribed()
-{
-    TestEnvironment env;
-    Windows windows(env.context);
-    Form3 &form3 = openFromMainWindow(windows);
-    QCOMPARE(form3.objectName(), QStringLiteral("Form3"));
-    QCOMPARE(form3.windowTitle(), QStringLiteral("Visualizza Allegati "));
-    QVERIFY(form3.isVisible());
-    QVERIFY(form3.windowFlags() & Qt::Tool);
-    QCOMPARE(form3.minimumSize(), twips::size(7725, 2160));
-    QCOMPARE(form3.maximumSize(), twips::size(7725, 2160));
-    QCOMPARE(form3.palette().color(form3.backgroundRole()), QColor(Qt::white));
-    auto *command = form3.findChild<QPushButton *>(QStringLiteral("Command1"));
-    QVERIFY(command);
-    QCOMPARE(command->text(), QStringLiteral("&Seleziona Allegato Pratica"));
-    QCOMPARE(command->geometry(), twips::rect(2040, 480, 3615, 975));
-    QCOMPARE(command->palette().color(QPalette::Button), QColor(0xFF, 0xFF, 0xC0));
-}
 
 void TestForm3::pressOpensTheChosenFile_data()
 {
