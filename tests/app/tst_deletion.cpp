@@ -114,7 +114,7 @@ void TestDeletion::leavingDeletionModeRestoresInsertMode()
 {
     TestEnvironment env;
     addThreeRecords(env);
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 3")});
+    testdata::setCounter(env, 3);
     Windows windows(env.context);
     const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(1);
@@ -282,7 +282,7 @@ void TestDeletion::answeringYesDeletesTheChosenRecordOnly()
 {
     TestEnvironment env;
     addThreeRecords(env);
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 3")});
+    testdata::setCounter(env, 3);
     Windows windows(env.context);
     const Form1Ui f = openDeletionMode(windows);
     f.Combo7->setCurrentIndex(1);

@@ -42,13 +42,7 @@ QList<qint64> itemIds(const QComboBox *combo)
     return ids;
 }
 
-// A damaged counter table that holds a text instead of a number.
-void replaceCounterWithText(const TestEnvironment &env, const QString &text)
-{
-    runSql(env,
-           {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
-            QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('%1')").arg(text)});
-}
+using testdata::replaceCounterWithText;
 
 const QString instructions = QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , \n"
                                             "le potete richiedere all'autore via email:")
@@ -245,7 +239,7 @@ void TestForm1::entryScreenOffersTheNextNumber()
     const Form1Ui f(windows.form1());
     f.show();
     // Changed after start-up (as the service window does): entering reads it again.
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = %1").arg(progressivo)});
+    testdata::setCounter(env, progressivo);
     f.Check5->click();
     QVERIFY(f.Frame3->isVisible());
     QVERIFY(!f.Frame2->isVisible());
@@ -278,7 +272,7 @@ void TestForm1::counterWithoutRowIsReported()
 {
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
-    runSql(env, {QStringLiteral("DELETE FROM contatore")});
+    testdata::removeCounterRow(env);
     Windows windows(env.context);
     const Form1Ui f(windows.form1());
 
@@ -474,7 +468,7 @@ void TestForm1::pulisciEmptiesEveryFieldButTheNumber()
         windows.loadedForm7()->hide();
     // Changes made elsewhere meanwhile show after the clearing.
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("storia")});
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 9")});
+    testdata::setCounter(env, 9);
 
     // "Pulisci" is disabled in deletion mode; its routine clears the screen all the same.
     QVERIFY(!f.Command3->isEnabled());

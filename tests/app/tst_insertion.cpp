@@ -117,7 +117,7 @@ void TestInsertion::storesEveryFieldAsShown()
 {
     QFETCH(Typed, typed);
     TestEnvironment env;
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 6")});
+    testdata::setCounter(env, 6);
     Windows windows(env.context);
     const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QStringLiteral("7"));
@@ -293,7 +293,7 @@ void TestInsertion::numberContinuesFromTheStoredCounter()
     Windows windows(env.context);
     const Form1Ui f = openEntryScreen(windows);
     // Set meanwhile as the service window does: seen when the screen is entered again.
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 99999")});
+    testdata::setCounter(env, 99999);
     f.Command3->click();
     QCOMPARE(f.Text10->text(), QStringLiteral("100000"));
     f.Combo3->setEditText(QStringLiteral("chiave"));
@@ -349,9 +349,7 @@ void TestInsertion::failedInsertionStoresNothing()
 void TestInsertion::damagedCounterRefusesTheInsertion()
 {
     TestEnvironment env;
-    runSql(env,
-           {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
-            QStringLiteral("INSERT INTO contatore (Progressivo) VALUES ('dodici')")});
+    testdata::replaceCounterWithText(env, QStringLiteral("dodici"));
     Windows windows(env.context);
     const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QString());

@@ -1,6 +1,7 @@
 // The report of the whole catalogue as the main window and the browse window show
 // it: its own connection, every row of Tabella in table order, everything released
 // after the window is closed, and a clear message when the catalogue fails.
+#include "CatalogueRows.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Windows.h"
@@ -15,25 +16,13 @@
 
 namespace {
 
-void addRecord(const QString &path, const QString &chiave, const QString &argomento, const QString &numero)
+void addRecord(const TestEnvironment &env, const QString &chiave, const QString &argomento, const QString &numero)
 {
-    db::Connection connection;
-    connection.open(db::connectionTextA(path));
-    QSqlQuery insert(connection.database());
-    QVERIFY(
-        insert.prepare(QStringLiteral("INSERT INTO Tabella (Chiave, Argomento, \"N°\", Testo) VALUES (?, ?, ?, '')")));
-    insert.addBindValue(chiave);
-    insert.addBindValue(argomento);
-    insert.addBindValue(numero);
-    QVERIFY(insert.exec());
-}
-
-void runSql(const QString &path, const QString &statement)
-{
-    db::Connection connection;
-    connection.open(db::connectionTextA(path));
-    QSqlQuery query(connection.database());
-    QVERIFY2(query.exec(statement), qPrintable(statement));
+    testdata::addRecord(env,
+                        {{QStringLiteral("Chiave"), chiave},
+                         {QStringLiteral("Argomento"), argomento},
+                         {QStringLiteral("N°"), numero},
+                         {QStringLiteral("Testo"), QString()}});
 }
 
 } // namespace
@@ -51,9 +40,9 @@ private slots:
 void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
 {
     TestEnvironment env;
-    addRecord(env.catalogPath(), QStringLiteral("Storia"), QStringLiteral("Roma antica"), QStringLiteral("12"));
-    addRecord(env.catalogPath(), QStringLiteral("Àrte"), QStringLiteral("Giotto"), QStringLiteral("3"));
-    addRecord(env.catalogPath(), QStringLiteral("Musica"), QStringLiteral("Verdi"), QString());
+    addRecord(env, QStringLiteral("Storia"), QStringLiteral("Roma antica"), QStringLiteral("12"));
+    addRecord(env, QStringLiteral("Àrte"), QStringLiteral("Giotto"), QStringLiteral("3"));
+    addRecord(env, QStringLiteral("Musica"), QStringLiteral("Verdi"), QString());
     Windows windows(env.context);
     QWidget caller;
 
@@ -118,7 +107,7 @@ void tst_CatalogueReport::missingCatalogue()
 void tst_CatalogueReport::tableWithoutAField()
 {
     TestEnvironment env;
-    runSql(env.catalogPath(), QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog"));
+    testdata::runSql(env, {QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog")});
     Windows windows(env.context);
     QWidget caller;
     QTimer::singleShot(0, &caller, [&] { windows.report().close(); }); // should it wrongly open

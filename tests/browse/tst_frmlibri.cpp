@@ -49,10 +49,7 @@ using testdata::storedField;
 
 int column(const QTableView &grid, const QString &field)
 {
-    for (int c = 0; c < grid.model()->columnCount(); ++c)
-        if (grid.model()->headerData(c, Qt::Horizontal).toString() == field)
-            return c;
-    return -1;
+    return testdata::columnOf(*grid.model(), field);
 }
 
 void deliverDeletions()

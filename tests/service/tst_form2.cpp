@@ -123,7 +123,7 @@ void TestForm2::mainWindowHiddenWhileOpen()
 void TestForm2::cambiaProgressivoNo()
 {
     TestEnvironment env;
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 41")});
+    testdata::setCounter(env, 41);
     Windows windows(env.context);
     Form2 &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
@@ -198,7 +198,7 @@ void TestForm2::cambiaProgressivoRefuses()
     QFETCH(bool, cancel);
     QFETCH(QString, typed);
     TestEnvironment env;
-    runSql(env, {QStringLiteral("UPDATE contatore SET Progressivo = 41")});
+    testdata::setCounter(env, 41);
     Windows windows(env.context);
     Form2 &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
@@ -223,7 +223,7 @@ void TestForm2::cambiaProgressivoRefuses()
 void TestForm2::cambiaProgressivoWithoutCounterRow()
 {
     TestEnvironment env;
-    runSql(env, {QStringLiteral("DELETE FROM contatore")});
+    testdata::removeCounterRow(env);
     Windows windows(env.context);
     Form2 &form2 = openService(windows);
     env.dialogs.clear(); // the main window's own report of the missing row

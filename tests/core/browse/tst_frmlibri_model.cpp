@@ -39,13 +39,7 @@ void editLiveRows(TabellaEditModel &model, const CatalogueFolder &env)
     model.setEditable(true);
 }
 
-int columnOf(const QAbstractItemModel &model, const QString &field)
-{
-    for (int c = 0; c < model.columnCount(); ++c)
-        if (model.headerData(c, Qt::Horizontal).toString() == field)
-            return c;
-    return -1;
-}
+using testdata::columnOf;
 } // namespace
 
 class TestFrmlibriModel : public QObject {

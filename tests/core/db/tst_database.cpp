@@ -1,6 +1,7 @@
 // The database layer against real catalogue files: the statements the windows
 // run, the counters, letter case, and the files that are not catalogues.
 #include "CatalogueFolder.h"
+#include "CatalogueRows.h"
 #include "core/db/Catalogue.h"
 #include "core/db/Connection.h"
 #include "core/db/DbError.h"
@@ -28,16 +29,10 @@ QString textA(const CatalogueFolder &env)
 qint64 addRecord(const CatalogueFolder &env, const QString &chiave, const QString &argomento = QStringLiteral("a"),
                  const QString &testo = QString())
 {
-    Connection c;
-    c.open(textA(env));
-    Recordset rs;
-    rs.open(QStringLiteral("Tabella"), c, adOpenStatic, adLockOptimistic);
-    const qint64 id = rs.addNew();
-    rs.setField(QStringLiteral("Chiave"), chiave);
-    rs.setField(QStringLiteral("Argomento"), argomento);
-    rs.setField(QStringLiteral("Testo"), testo);
-    rs.update();
-    return id;
+    return testdata::addRecord(env,
+                               {{QStringLiteral("Chiave"), chiave},
+                                {QStringLiteral("Argomento"), argomento},
+                                {QStringLiteral("Testo"), testo}});
 }
 
 QList<qint64> ids(const CatalogueFolder &env, const QString &statement)

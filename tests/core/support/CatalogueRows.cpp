@@ -3,6 +3,7 @@
 #include "core/db/Connection.h"
 #include "core/db/Recordset.h"
 
+#include <QAbstractItemModel>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -109,6 +110,30 @@ QVariant storedCounter(const CatalogueFolder &env)
     db::Recordset rows;
     rows.open(QStringLiteral("contatore"), connection);
     return rows.eof() ? QVariant() : rows.field(QStringLiteral("Progressivo"));
+}
+
+void setCounter(const CatalogueFolder &env, qint64 value)
+{
+    runSql(env, QStringLiteral("UPDATE contatore SET Progressivo = ?"), {value});
+}
+
+void replaceCounterWithText(const CatalogueFolder &env, const QString &text)
+{
+    runSql(env, {QStringLiteral("DROP TABLE contatore"), QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)")});
+    runSql(env, QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (?)"), {text});
+}
+
+void removeCounterRow(const CatalogueFolder &env)
+{
+    runSql(env, {QStringLiteral("DELETE FROM contatore")});
+}
+
+int columnOf(const QAbstractItemModel &model, const QString &field)
+{
+    for (int c = 0; c < model.columnCount(); ++c)
+        if (model.headerData(c, Qt::Horizontal).toString() == field)
+            return c;
+    return -1;
 }
 
 } // namespace testdata

@@ -8,6 +8,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class QAbstractItemModel;
+
 namespace testdata {
 
 // Runs each statement in turn on a connection of its own.
@@ -27,6 +29,15 @@ QList<QVariantMap> rowsOf(const CatalogueFolder &env, const QString &source);
 // One field of every row of Tabella, in ID order.
 QStringList storedField(const CatalogueFolder &env, const QString &field);
 int rowCount(const CatalogueFolder &env, const QString &table);
+
+// The document counter set to `value`; a damaged counter holding a text instead
+// of a number; the counter's row removed.
+void setCounter(const CatalogueFolder &env, qint64 value);
+void replaceCounterWithText(const CatalogueFolder &env, const QString &text);
+void removeCounterRow(const CatalogueFolder &env);
+
+// The column of a model whose heading is `field`; -1 when none is.
+int columnOf(const QAbstractItemModel &model, const QString &field);
 // The document counter's value, null when contatore has no row.
 QVariant storedCounter(const CatalogueFolder &env);
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reads back printed PDF files with poppler's tools, as a user would read the paper.
-#include <QProcess>
+#include "Tools.h"
+
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -12,15 +13,13 @@ namespace pdftext {
 // The text of the PDF; `layout` keeps the horizontal placement of the words.
 inline QString text(const QString &pdfPath, bool layout = false)
 {
-    QProcess process;
     QStringList arguments;
     if (layout)
         arguments << QStringLiteral("-layout");
     arguments << pdfPath << QStringLiteral("-");
-    process.start(QStringLiteral("pdftotext"), arguments);
-    process.waitForFinished(120000);
+    const testdata::ToolRun run = testdata::runTool(QStringLiteral("pdftotext"), arguments);
     // Accented letters may come back as a letter and a combining accent.
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_C);
+    return QString::fromUtf8(run.output).normalized(QString::NormalizationForm_C);
 }
 
 // The printed lines, trailing blanks and page breaks (form feeds) removed, empty lines dropped.
@@ -40,10 +39,7 @@ inline QStringList lines(const QString &pdfPath)
 
 inline int pageCount(const QString &pdfPath)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), {pdfPath});
-    process.waitForFinished(60000);
-    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    const QString info = QString::fromUtf8(testdata::runTool(QStringLiteral("pdfinfo"), {pdfPath}).output);
     const QRegularExpressionMatch match
         = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
@@ -64,10 +60,8 @@ struct Word {
 // Every word of the PDF with its place, line by line, left to right.
 inline QList<Word> words(const QString &pdfPath)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")});
-    process.waitForFinished(120000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    const QString html = QString::fromUtf8(
+        testdata::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")}).output);
 
     QList<Word> found;
     int page = 0;

@@ -1,8 +1,9 @@
 #include "SaneTestDevice.h"
 
+#include "Tools.h"
+
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -16,10 +17,7 @@ void writeFile(const QString &path, const QString &text)
 
 QString run(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return QString::fromUtf8(testdata::runTool(program, arguments).output);
 }
 } // namespace
 
