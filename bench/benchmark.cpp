@@ -7,8 +7,8 @@
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
 #include "app/Startup.h"
-#include "app/Windows.h"
 #include "core/db/DbError.h"
+#include "registry/Windows.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,6 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
 #include "core/browse/BandedReport.h"
@@ -11,6 +10,7 @@
 #include "core/db/Connection.h"
 #include "core/db/QueryRowSource.h"
 #include "desktop/DataGrid.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 
 #include <QAbstractItemView>

@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test.
+#   scripts/test.sh               the normal build, in build/
+#   scripts/test.sh --sanitizers  everything built with AddressSanitizer and
+#                                 UndefinedBehaviorSanitizer, in build-asan/
+# Compiler warnings are errors in both.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
-cd "${BUILD_DIR:-$root/build}"
+options=(-DWARNINGS_AS_ERRORS=ON)
+build=${BUILD_DIR:-$root/build}
+if [ "${1:-}" = "--sanitizers" ]; then
+  options+=(-DSANITIZERS=ON)
+  build=${BUILD_DIR:-$root/build-asan}
+fi
+BUILD_DIR="$build" "$root/scripts/build.sh" "${options[@]}"
+cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -1,14 +1,14 @@
-#include "app/AppContext.h"
 #include "app/Form1.h"
 #include "app/Startup.h"
-#include "app/Windows.h"
 #include "core/app/Texts.h"
 #include "core/db/Catalogue.h"
 #include "core/db/DbError.h"
 #include "core/db/Store.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
+#include "registry/Windows.h"
 
 #include <QApplication>
 

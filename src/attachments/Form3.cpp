@@ -1,6 +1,6 @@
 #include "attachments/Form3.h"
 
-#include "app/AppContext.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Shell.h"
 #include "desktop/ToolWindow.h"

@@ -1,8 +1,8 @@
 #include "attachments/Form5.h"
 
-#include "app/AppContext.h"
 #include "core/app/Texts.h"
 #include "core/attachments/Twain.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/ToolWindow.h"
 

@@ -1,15 +1,15 @@
 #include "browse/Frmlibri.h"
 
-#include "app/AppContext.h"
-#include "app/Guard.h"
 #include "browse/GridListing.h"
 #include "core/browse/TabellaEditModel.h"
 #include "core/db/DbError.h"
 #include "core/db/QueryRowSource.h"
 #include "core/db/Store.h"
 #include "core/desktop/Twips.h"
+#include "desktop/AppContext.h"
 #include "desktop/DataGrid.h"
 #include "desktop/Dialogs.h"
+#include "desktop/Guard.h"
 #include "desktop/ToolWindow.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "browse/GridListing.h"
 
-#include "app/AppContext.h"
 #include "core/app/Texts.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 

@@ -1,9 +1,9 @@
 #include "browse/rptBooks.h"
 
-#include "app/AppContext.h"
 #include "core/app/Texts.h"
 #include "core/browse/rptBooksLayout.h"
 #include "core/desktop/Twips.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/ToolWindow.h"

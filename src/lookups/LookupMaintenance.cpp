@@ -1,10 +1,10 @@
 #include "lookups/LookupMaintenance.h"
 
-#include "app/AppContext.h"
-#include "app/Guard.h"
 #include "core/db/DbError.h"
 #include "core/db/Store.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
+#include "desktop/Guard.h"
 #include "lookups/LookupLists.h"
 
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "service/Form2.h"
 
-#include "app/AppContext.h"
-#include "app/Guard.h"
 #include "core/app/DocumentCounter.h"
 #include "core/app/Texts.h"
 #include "core/db/Store.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
+#include "desktop/Guard.h"
 #include "desktop/ToolWindow.h"
 
 #include <QCheckBox>

@@ -4,7 +4,6 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
@@ -13,6 +12,7 @@
 #include "core/db/DbError.h"
 #include "core/desktop/Twips.h"
 #include "lookups/LookupLists.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 #include "service/Form2.h"
 

@@ -3,9 +3,9 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "core/desktop/Twips.h"
+#include "registry/Windows.h"
 
 #include <QDir>
 #include <QPushButton>

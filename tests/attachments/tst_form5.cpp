@@ -4,12 +4,12 @@
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "core/app/Texts.h"
 #include "core/attachments/Twain.h"
 #include "core/desktop/Twips.h"
+#include "registry/Windows.h"
 
 #include <QCheckBox>
 #include <QDir>

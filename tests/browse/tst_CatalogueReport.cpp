@@ -4,10 +4,10 @@
 #include "CatalogueRows.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "app/Windows.h"
 #include "browse/rptBooks.h"
 #include "core/app/Texts.h"
 #include "core/db/Connection.h"
+#include "registry/Windows.h"
 
 #include <QPushButton>
 #include <QSqlDatabase>

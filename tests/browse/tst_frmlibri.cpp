@@ -7,7 +7,6 @@
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
 #include "core/browse/TabellaEditModel.h"
@@ -16,6 +15,7 @@
 #include "core/db/RowSourceModel.h"
 #include "core/desktop/Twips.h"
 #include "desktop/DataGrid.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 
 #include <QAction>

@@ -4,9 +4,9 @@
 #include "PdfText.h"
 #include "ReportRows.h"
 #include "TestEnvironment.h"
-#include "app/Windows.h"
 #include "browse/rptBooks.h"
 #include "core/desktop/Twips.h"
+#include "registry/Windows.h"
 
 #include <QComboBox>
 #include <QFile>

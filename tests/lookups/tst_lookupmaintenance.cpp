@@ -3,8 +3,8 @@
 #include "CatalogueRows.h"
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "app/Windows.h"
 #include "lookups/LookupLists.h"
+#include "registry/Windows.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,8 +7,6 @@
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Guard.h"
-#include "app/Windows.h"
 #include "browse/rptBooks.h"
 #include "core/db/Catalogue.h"
 #include "core/db/Connection.h"
@@ -17,6 +15,8 @@
 #include "core/desktop/Twips.h"
 #include "core/settings/CIniManag.h"
 #include "desktop/DataGrid.h"
+#include "desktop/Guard.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 
 #include <QAction>

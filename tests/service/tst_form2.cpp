@@ -4,9 +4,9 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "core/app/Texts.h"
 #include "core/desktop/Twips.h"
+#include "registry/Windows.h"
 #include "service/Form2.h"
 
 #include <QCheckBox>

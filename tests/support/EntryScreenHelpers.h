@@ -5,7 +5,7 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
+#include "registry/Windows.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 // dialogs, a recording shell and printers that write PDF files.
 #include "CatalogueFolder.h"
 #include "ScriptedDialogs.h"
-#include "app/AppContext.h"
+#include "desktop/AppContext.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
 

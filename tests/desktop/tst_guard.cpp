@@ -1,9 +1,9 @@
 // The guard around user actions, and the clock's texts.
 #include "ScriptedDialogs.h"
-#include "app/Guard.h"
 #include "core/app/SystemFormats.h"
 #include "core/app/Texts.h"
 #include "core/db/DbError.h"
+#include "desktop/Guard.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // window on first use and connects what one window asks of another. The
 // windows that unload when closed are created anew the next time. Only the
 // registry knows the windows; they know only their context and their signals.
-#include "app/AppContext.h"
+#include "desktop/AppContext.h"
 
 #include <QObject>
 #include <QPointer>

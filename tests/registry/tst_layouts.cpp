@@ -4,12 +4,12 @@
 #include "LayoutDump.h"
 #include "TestEnvironment.h"
 #include "app/Form1.h"
-#include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
 #include "browse/rptBooks.h"
 #include "core/desktop/Twips.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 #include "service/Form2.h"
 

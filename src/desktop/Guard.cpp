@@ -1,4 +1,4 @@
-#include "app/Guard.h"
+#include "desktop/Guard.h"
 
 #include "core/db/DbError.h"
 #include "desktop/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "app/Windows.h"
+#include "registry/Windows.h"
 
 #include "app/Form1.h"
 #include "attachments/Form3.h"
