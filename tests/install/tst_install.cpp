@@ -97,10 +97,14 @@ public:
         env.remove(QStringLiteral("DESTDIR"));
         env.insert(QStringLiteral("RUDOZUZURIVAZ_HOME"), programFolder());
         env.insert(QStringLiteral("BUILD_DIR"), QStringLiteral(PROJECT_BUILD_DIR));
+        // Not the build folder, which may hold a developer's catalogue.
+        QDir().mkpath(oldFolder());
+        env.insert(QStringLiteral("OLD_PROGRAM_FOLDER"), oldFolder());
     }
 
     QString home() const { return dir.filePath(QStringLiteral("casa")); }
     QString programFolder() const { return dir.filePath(QStringLiteral("programma")); }
+    QString oldFolder() const { return dir.filePath(QStringLiteral("build")); }
     QString dataHome() const
     {
         return env.contains(QStringLiteral("XDG_DATA_HOME")) ? env.value(QStringLiteral("XDG_DATA_HOME"))
@@ -150,6 +154,7 @@ private slots:
     void menuEntryInDataHome();
     void defaultFolderIsInHome();
     void installingAgainKeepsTheData();
+    void catalogueOfTheBuildFolderIsCopied();
 };
 
 void tst_install::freshInstall_data()
@@ -255,6 +260,30 @@ void tst_install::installingAgainKeepsTheData()
     QCOMPARE(after.keys(), data.keys());
     for (auto it = data.cbegin(); it != data.cend(); ++it)
         QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+}
+
+// Earlier versions kept the catalogue in the build folder: the first install
+// copies it, with its settings and attachments, and leaves the originals alone.
+void tst_install::catalogueOfTheBuildFolderIsCopied()
+{
+    Installation install;
+    const QString old = install.oldFolder();
+    QVERIFY(writeFile(old + QStringLiteral("/db1.mdb"), "catalogo di anni di lavoro"));
+    QVERIFY(writeFile(old + QStringLiteral("/CINFIG.INI"), "[Form7]\r\nTop=300\r\n"));
+    QVERIFY(writeFile(old + QStringLiteral("/Allegati/mulino.pdf"), "%PDF-1.4 mulino"));
+    const QMap<QString, QByteArray> before = contents(old);
+
+    QVERIFY2(install.run(), qPrintable(install.output));
+    QCOMPARE(contents(old), before);
+    QMap<QString, QByteArray> copied = contents(install.programFolder());
+    copied.remove(QStringLiteral("rudozuzurivaz"));
+    copied.remove(QStringLiteral("crea_catalogo"));
+    QCOMPARE(copied, before);
+
+    // Once the folder has its catalogue, the build folder's is not looked at again.
+    QVERIFY(writeFile(old + QStringLiteral("/db1.mdb"), "un altro catalogo"));
+    QVERIFY2(install.run(), qPrintable(install.output));
+    QCOMPARE(readAll(install.programFolder() + QStringLiteral("/db1.mdb")), QByteArray("catalogo di anni di lavoro"));
 }
 
 QTEST_GUILESS_MAIN(tst_install)
