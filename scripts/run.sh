@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, creates an empty catalogue beside the program when
-# there is none, and starts the program.
+# Installs what is missing, builds, installs the program into its folder
+# ${RUDOZUZURIVAZ_HOME:-~/Rudozuzurivaz} (with an empty catalogue when there is
+# none; the data already there is never touched) and starts it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-bin=${BUILD_DIR:-$root/build}
-[ -e "$bin/db1.mdb" ] || "$bin/crea_catalogo" "$bin"
-exec "$bin/rudozuzurivaz"
+"$root/scripts/install.sh"
+home=${RUDOZUZURIVAZ_HOME:-$HOME/Rudozuzurivaz}
+exec "$home/rudozuzurivaz"

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Pictures.h"
 #include "app/Startup.h"
 #include "core/app/Texts.h"
 #include "core/db/Catalogue.h"
@@ -16,6 +17,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle());
+    QApplication::setWindowIcon(pictures::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("rudozuzurivaz")); // the menu entry, for its icon
     startup::setItalian(app);
 
     QtDialogs dialogs;

@@ -5,6 +5,13 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+// The icon is a resource of this static library: its registration is linked in
+// only through a call.
+static void registerIconResource()
+{
+    Q_INIT_RESOURCE(rudozuzurivaz);
+}
+
 namespace pictures {
 
 namespace {
@@ -95,6 +102,12 @@ QPixmap logo()
     painter.setPen(Qt::white);
     painter.drawText(QRectF(27, 0, 37, 30), Qt::AlignCenter, QStringLiteral("www"));
     return picture;
+}
+
+QIcon programIcon()
+{
+    registerIconResource();
+    return QIcon(QStringLiteral(":/icone/rudozuzurivaz.svg"));
 }
 
 } // namespace pictures
