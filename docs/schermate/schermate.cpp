@@ -5,11 +5,9 @@
 // a private Xvfb screen, where no window manager draws title bars, so each picture
 // gets a plain bar with the window's caption. Exits 1 when a picture is missing.
 #include "CatalogueGenerator.h"
-#include "app/AppContext.h"
 #include "app/Form1.h"
 #include "app/Pictures.h"
 #include "app/Startup.h"
-#include "app/Windows.h"
 #include "attachments/Form3.h"
 #include "attachments/Form5.h"
 #include "browse/Frmlibri.h"
@@ -17,9 +15,11 @@
 #include "core/app/Texts.h"
 #include "core/db/DbError.h"
 #include "core/db/Store.h"
+#include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
+#include "registry/Windows.h"
 #include "search/Form7.h"
 #include "service/Form2.h"
 
