@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
 
     const QString problem = db::checkCatalogue(context.catalogPath());
     if (!problem.isEmpty()) {
-        dialogs.message(nullptr, problem, texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Critical);
+        dialogs.fail(nullptr, problem);
         return 1;
     }
 

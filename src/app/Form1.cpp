@@ -630,9 +630,8 @@ void Form1::inserisci()
 void Form1::elimina()
 {
     Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.message(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "), confirmTitle,
-                        QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon)
-        != QMessageBox::Yes) {
+    if (!dialogs.askBeforeDestroying(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "),
+                                     confirmTitle)) {
         Text3->show();
         Combo7->hide();
         Command1->setText(QStringLiteral("Inserisci"));

@@ -6,9 +6,12 @@
 #include <QInputDialog>
 
 QMessageBox::StandardButton QtDialogs::message(QWidget *parent, const QString &text, const QString &title,
-                                               QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+                                               QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                               QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -50,5 +53,12 @@ void Dialogs::fail(QWidget *parent, const QString &text)
 bool Dialogs::ask(QWidget *parent, const QString &question, QMessageBox::Icon icon)
 {
     return message(parent, question, texts::applicationTitle(), QMessageBox::Yes | QMessageBox::No, icon)
+        == QMessageBox::Yes;
+}
+
+bool Dialogs::askBeforeDestroying(QWidget *parent, const QString &question, const QString &title,
+                                  QMessageBox::Icon icon)
+{
+    return message(parent, question, title, QMessageBox::Yes | QMessageBox::No, icon, QMessageBox::No)
         == QMessageBox::Yes;
 }

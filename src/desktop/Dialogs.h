@@ -17,9 +17,11 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
+    // `defaultButton` is the one Enter presses (NoButton: the style's choice).
     virtual QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                                QMessageBox::Icon icon = QMessageBox::NoIcon)
+                                                QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
         = 0;
     virtual InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
                               const QString &defaultText = QString())
@@ -37,12 +39,16 @@ public:
     void warn(QWidget *parent, const QString &text);
     void fail(QWidget *parent, const QString &text);
     bool ask(QWidget *parent, const QString &question, QMessageBox::Icon icon = QMessageBox::NoIcon);
+    // The same for a question whose "Sì" destroys records: "No" is the default.
+    bool askBeforeDestroying(QWidget *parent, const QString &question, const QString &title,
+                             QMessageBox::Icon icon = QMessageBox::NoIcon);
 };
 
 class QtDialogs : public Dialogs {
 public:
     QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
-                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
+                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                        QMessageBox::StandardButton defaultButton) override;
     InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
                       const QString &defaultText) override;
     InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;

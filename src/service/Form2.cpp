@@ -97,10 +97,11 @@ void Form2::azzeraContatore(bool checked)
     Check1->setChecked(false);
     Check3->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.ask(this,
-                    QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
-                                   "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
-                                   "Vuoi Proseguire ? "))
+    if (dialogs.askBeforeDestroying(this,
+                                    QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
+                                                   "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
+                                                   "Vuoi Proseguire ? "),
+                                    texts::applicationTitle())
         && guarded([this] { m_context.store->restartNumbering(); }))
         dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
     Check2->setChecked(false);
@@ -113,7 +114,8 @@ void Form2::eliminaRegistrazioni(bool checked)
     Check1->setChecked(false);
     Check2->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.ask(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "))
+    if (dialogs.askBeforeDestroying(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
+                                    texts::applicationTitle())
         && guarded([this] { m_context.store->deleteAllRecords(); }))
         dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
     Check3->setChecked(false);

@@ -266,6 +266,7 @@ void TestDeletion::answeringNoDeletesNothing()
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, confirmation);
+    QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::No); // Enter keeps the record
     QCOMPARE(env.dialogs.last().title, QStringLiteral("CONFERMA"));
     QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);

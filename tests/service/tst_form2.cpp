@@ -53,6 +53,13 @@ void compareQuestion(const ShownBox &box, const QString &text)
     compareBox(box, text, QMessageBox::Yes | QMessageBox::No);
 }
 
+// A question whose "Sì" destroys records: Enter answers "No".
+void compareDestroyingQuestion(const ShownBox &box, const QString &text)
+{
+    compareQuestion(box, text);
+    QCOMPARE(box.defaultButton, QMessageBox::No);
+}
+
 void compareNotice(const ShownBox &box, const QString &text)
 {
     compareBox(box, text, QMessageBox::Ok);
@@ -130,6 +137,7 @@ void TestForm2::cambiaProgressivoNo()
     form2.Check1->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
     compareQuestion(env.dialogs.last(), question1);
+    QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::NoButton); // changes no record
     QVERIFY(!form2.Check1->isChecked());
     QCOMPARE(storedCounter(env).toLongLong(), 41);
 }
@@ -249,7 +257,7 @@ void TestForm2::azzeraContatoreNo()
     env.dialogs.answerButton(QMessageBox::No);
     form2.Check2->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
-    compareQuestion(env.dialogs.last(), question2);
+    compareDestroyingQuestion(env.dialogs.last(), question2);
     QVERIFY(!form2.Check2->isChecked());
     QCOMPARE(addRecord(env, QStringLiteral("due")), 2); // numbering not restarted
 }
@@ -264,7 +272,7 @@ void TestForm2::eliminaRegistrazioniNo()
     env.dialogs.answerButton(QMessageBox::No);
     form2.Check3->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
-    compareQuestion(env.dialogs.last(), question3);
+    compareDestroyingQuestion(env.dialogs.last(), question3);
     QVERIFY(!form2.Check3->isChecked());
     QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 2);
 }
@@ -307,7 +315,7 @@ void TestForm2::eliminaThenAzzeraRestartsAtOne()
     form2.Check2->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 4);
-    compareQuestion(env.dialogs.shown.at(2), question2);
+    compareDestroyingQuestion(env.dialogs.shown.at(2), question2);
     compareNotice(env.dialogs.last(), QStringLiteral("Contatore Registrazioni Azzerato"));
     QVERIFY(!form2.Check2->isChecked());
     QCOMPARE(addRecord(env, QStringLiteral("nuova")), 1);

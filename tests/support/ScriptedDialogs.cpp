@@ -48,9 +48,10 @@ static QMessageBox::StandardButton firstButton(QMessageBox::StandardButtons butt
 }
 
 QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &text, const QString &title,
-                                                     QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+                                                     QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                                     QMessageBox::StandardButton defaultButton)
 {
-    shown.append({ShownBox::Message, text, title, buttons, icon, {}, {}, {}});
+    shown.append({ShownBox::Message, text, title, buttons, icon, defaultButton, {}, {}, {}});
     Answer answer;
     if (!takeAnswer(answer))
         return firstButton(buttons);
@@ -64,7 +65,7 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &t
 
 InputAnswer ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText)
 {
-    shown.append({ShownBox::Input, prompt, title, {}, QMessageBox::NoIcon, defaultText, {}, {}});
+    shown.append({ShownBox::Input, prompt, title, {}, QMessageBox::NoIcon, QMessageBox::NoButton, defaultText, {}, {}});
     Answer answer;
     if (!takeAnswer(answer) || answer.kind != Answer::Text)
         return {};
@@ -73,7 +74,7 @@ InputAnswer ScriptedDialogs::input(QWidget *, const QString &prompt, const QStri
 
 InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QString &title, const QStringList &items)
 {
-    shown.append({ShownBox::Choice, prompt, title, {}, QMessageBox::NoIcon, {}, {}, items});
+    shown.append({ShownBox::Choice, prompt, title, {}, QMessageBox::NoIcon, QMessageBox::NoButton, {}, {}, items});
     Answer answer;
     if (!takeAnswer(answer) || answer.kind != Answer::Text)
         return {};
@@ -82,7 +83,7 @@ InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QStr
 
 QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder, const QString &filter)
 {
-    shown.append({ShownBox::OpenFile, {}, title, {}, QMessageBox::NoIcon, folder, filter, {}});
+    shown.append({ShownBox::OpenFile, {}, title, {}, QMessageBox::NoIcon, QMessageBox::NoButton, folder, filter, {}});
     Answer answer;
     if (!takeAnswer(answer) || answer.kind != Answer::Text)
         return {};

@@ -15,6 +15,7 @@ struct ShownBox {
     QString title;
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString defaultText; // input boxes: the default text; file dialog: the folder
     QString filter;      // file dialog
     QStringList items;   // choice boxes
@@ -43,7 +44,8 @@ public:
     }
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &text, const QString &title,
-                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
+                                        QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                        QMessageBox::StandardButton defaultButton) override;
     InputAnswer input(QWidget *parent, const QString &prompt, const QString &title,
                       const QString &defaultText) override;
     InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;
