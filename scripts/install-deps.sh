@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev sqlite3
+  mdbtools-dev mdbtools
   libsane-dev libsane1 sane-utils
   poppler-utils xvfb imagemagick x11-apps xdg-utils
   fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
