@@ -169,9 +169,9 @@ void Store::Import::finish(const QMap<QString, qint64> &expectedRows)
         const qint64 stored
             = valueOf(check.database(), QStringLiteral("SELECT count(*) FROM %1").arg(expected.key())).toLongLong();
         if (stored != expected.value())
-            throw DbError(QStringLiteral("il nuovo catalogo contiene %1 righe nella tabella \"%2\" invece di %3.")
-                              .arg(stored)
+            throw DbError(QStringLiteral("la tabella \"%1\" del nuovo catalogo non ha le righe lette: %2 invece di %3.")
                               .arg(expected.key())
+                              .arg(stored)
                               .arg(expected.value()));
     }
     const QString integrity = valueOf(check.database(), QStringLiteral("PRAGMA quick_check")).toString();
