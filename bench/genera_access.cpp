@@ -14,6 +14,7 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -133,7 +134,11 @@ int main(int argc, char *argv[])
             QStringLiteral("Testo n. %1 con l’apostrofo").arg(id).toUtf8(),
             "Rivista di prova",
             QByteArray::number(n % 999 + 1),
-            QStringLiteral("%1/%2/%3").arg(n % 28 + 1, 2, 10, QLatin1Char('0')).arg(n % 12 + 1, 2, 10, QLatin1Char('0')).arg(1990 + n % 30).toUtf8(),
+            QStringLiteral("%1/%2/%3")
+                .arg(n % 28 + 1, 2, 10, QLatin1Char('0'))
+                .arg(n % 12 + 1, 2, 10, QLatin1Char('0'))
+                .arg(1990 + n % 30)
+                .toUtf8(),
             QByteArray::number(n % 300 + 1),
             QByteArray::number(n % 9 + 1),
             QStringLiteral("Nota del record %1.\r\nSeconda riga: prezzo 12 €, «citazione».").arg(id).toUtf8(),
@@ -161,7 +166,18 @@ int main(int argc, char *argv[])
             }
             field.value = out;
         }
-        const int size = mdb_pack_row(table, row, table->num_cols, fields.data());
+        // The row keeps fixed fields first, then the variable ones in the order of
+        // their slots (a memo's slot can come after columns that follow it). No
+        // field is NULL, so the order of the null mask does not matter.
+        std::vector<MdbField> ordered = fields;
+        std::stable_sort(ordered.begin(), ordered.end(), [&](const MdbField &a, const MdbField &b) {
+            const auto slot = [&](const MdbField &f) {
+                auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, f.colnum));
+                return f.is_fixed ? -1 : int(column->var_col_num);
+            };
+            return slot(a) < slot(b);
+        });
+        const int size = mdb_pack_row(table, row, table->num_cols, ordered.data());
         pages.add(row, size);
     }
     const std::vector<QByteArray> added = pages.take();
@@ -200,7 +216,8 @@ int main(int argc, char *argv[])
         ? pageSize
         : qFromLittleEndian<quint16>(file.constData() + mapPageAt + rowCountOffset + 2 * rowNumber) & 0x1fff;
     if ((end - start - 1) / 4 < int(bitmaps.size())) {
-        std::fprintf(stderr, "La mappa delle pagine della tabella è troppo piccola per %zu pagine.\n", dataPages.size());
+        std::fprintf(stderr, "La mappa delle pagine della tabella è troppo piccola per %zu pagine.\n",
+                     dataPages.size());
         return 1;
     }
     file.replace(mapPageAt + start, end - start, QByteArray(end - start, '\0'));

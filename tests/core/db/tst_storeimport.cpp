@@ -59,14 +59,18 @@ void TestStoreImport::rowsKeepTheirIdsAndTexts()
     {
         const auto import = env.store.beginImport();
         import->addRecord(10, fields(QStringLiteral("  storia "), QStringLiteral("L’Italia è “bella”: 5 €")));
-        import->addRecord(3, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
-                              QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g"), QStringLiteral("h"),
-                              QStringLiteral("riga 1\r\nriga 2\r\n"), QStringLiteral("j"), QStringLiteral("42")});
+        import->addRecord(3,
+                          {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                           QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g"), QStringLiteral("h"),
+                           QStringLiteral("riga 1\r\nriga 2\r\n"), QStringLiteral("j"), QStringLiteral("42")});
         import->addLookupEntry(lookups::List::Chiave, 7, QStringLiteral("storia"));
         import->addLookupEntry(lookups::List::Chiave, 2, QStringLiteral("storia")); // duplicates stay
         import->addLookupEntry(lookups::List::Allocazione, 1, QString());
         import->setCounter(42);
-        import->finish({{QStringLiteral("Tabella"), 2}, {QStringLiteral("Chiave"), 2}, {QStringLiteral("Allocazione"), 1}});
+        import->finish({{QStringLiteral("Tabella"), 2},
+                        {QStringLiteral("Chiave"), 2},
+                        { QStringLiteral("Allocazione"),
+                          1 }});
     }
     const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT * FROM Tabella ORDER BY ID"));
     QCOMPARE(rows.size(), 2);
@@ -86,7 +90,8 @@ void TestStoreImport::rowsKeepTheirIdsAndTexts()
     QCOMPARE(keywords.at(0).id, qint64(2));
     QCOMPARE(keywords.at(1).id, qint64(7));
     QCOMPARE(keywords.at(1).text, QStringLiteral("storia"));
-    QVERIFY(!testdata::rowsOf(env, QStringLiteral("Allocazione")).first().value(QStringLiteral("Allocazione")).isNull());
+    QVERIFY(
+        !testdata::rowsOf(env, QStringLiteral("Allocazione")).first().value(QStringLiteral("Allocazione")).isNull());
     QCOMPARE(testdata::storedCounter(env), QVariant(qint64(42)));
 
     // A record of the wrong shape is refused.
@@ -171,8 +176,8 @@ void TestStoreImport::nothingIsStoredWithoutFinish()
     record.chiave = QStringLiteral("dopo");
     record.argomento = QStringLiteral("il ritiro");
     env.store.addRecord(record, 1);
-    QCOMPARE(testdata::rowsOf(env, indexedIdStatement(Store::searchStatement(SearchField::Argomento,
-                                                                             QStringLiteral("ritiro"))))
+    QCOMPARE(testdata::rowsOf(
+                 env, indexedIdStatement(Store::searchStatement(SearchField::Argomento, QStringLiteral("ritiro"))))
                  .size(),
              1);
 }
@@ -186,7 +191,8 @@ void TestStoreImport::countThatDiffersIsRefusedAfterTheCheck()
         import->finish(counts(2, 0));
         QFAIL("a short catalogue passed the check");
     } catch (const DbError &error) {
-        QCOMPARE(error.reason(), QStringLiteral("la tabella \"Tabella\" del nuovo catalogo non ha le righe lette: 1 invece di 2."));
+        QCOMPARE(error.reason(),
+                 QStringLiteral("la tabella \"Tabella\" del nuovo catalogo non ha le righe lette: 1 invece di 2."));
     }
 }
 
