@@ -92,12 +92,12 @@ struct AccessReader::Data {
 
     // Bytes a memo holds, after checking that its pages are there and agree with
     // its header: libmdb gives a damaged memo back short or empty without a word.
-    qint64 memoBytes(int start, int size, const QString &label) const
+    qint64 memoBytes(int start, int size, const std::function<QString()> &label) const
     {
         if (size == 0)
             return 0;
         if (size < memoHeaderSize)
-            throw damaged(label + QStringLiteral(" ha un valore troncato"));
+            throw damaged(label() + QStringLiteral(" ha un valore troncato"));
         const quint32 header = quint32(mdb_get_int32(mdb->pg_buf, start));
         const qint64 length = header & 0x3fffffff;
         const auto lvalRow = [&](qint32 pageRow, void **buffer, int *offset, size_t *bytes) {
@@ -106,7 +106,7 @@ struct AccessReader::Data {
         };
         if (header & 0x80000000) { // kept in the row itself
             if (size - memoHeaderSize != length)
-                throw damaged(label + QStringLiteral(" ha una lunghezza che non torna"));
+                throw damaged(label() + QStringLiteral(" ha una lunghezza che non torna"));
             return length;
         }
         void *buffer = nullptr;
@@ -115,31 +115,31 @@ struct AccessReader::Data {
         if (header & 0x40000000) { // one row of a page of its own
             if (!lvalRow(qint32(mdb_get_int32(mdb->pg_buf, start + 4)), &buffer, &offset, &bytes)
                 || qint64(bytes) != length)
-                throw damaged(label + QStringLiteral(" ha le pagine del testo illeggibili"));
+                throw damaged(label() + QStringLiteral(" ha le pagine del testo illeggibili"));
             return length;
         }
         if (header & 0xff000000)
-            throw damaged(label + QStringLiteral(" ha un'intestazione sconosciuta"));
+            throw damaged(label() + QStringLiteral(" ha un'intestazione sconosciuta"));
         // A chain of rows on several pages, each starting with the next one's address.
         qint64 total = 0;
         qint32 next = qint32(mdb_get_int32(mdb->pg_buf, start + 4));
         for (qint64 hops = 0; next != 0; ++hops) {
             if (hops > pages || !lvalRow(next, &buffer, &offset, &bytes) || bytes < 4)
-                throw damaged(label + QStringLiteral(" ha le pagine del testo illeggibili"));
+                throw damaged(label() + QStringLiteral(" ha le pagine del testo illeggibili"));
             total += qint64(bytes) - 4;
             if (total > length)
                 break;
             next = qint32(mdb_get_int32(buffer, offset));
         }
         if (total != length)
-            throw damaged(label + QStringLiteral(" ha le pagine del testo illeggibili"));
+            throw damaged(label() + QStringLiteral(" ha le pagine del testo illeggibili"));
         return length;
     }
 
     // The value of one field of the row on the current page (the `row`th read), as text.
     QString textOf(MdbTableDef *table, MdbColumn *column, const MdbField &field, qint64 row)
     {
-        const QString label = columnLabel(table, column, row);
+        const auto label = [&] { return columnLabel(table, column, row); }; // only for a message
         char *text = nullptr;
         switch (column->col_type) {
         case MDB_TEXT:
@@ -166,10 +166,10 @@ struct AccessReader::Data {
         default:
             throw AccessError(QStringLiteral("Nel file Access \"%1\" %2 non contiene né testo né numeri: "
                                              "non si può convertire.")
-                                  .arg(path, label));
+                                  .arg(path, label()));
         }
         if (!text)
-            throw damaged(label + QStringLiteral(" non si può leggere"));
+            throw damaged(label() + QStringLiteral(" non si può leggere"));
         QString value = QString::fromUtf8(text);
         g_free(text);
         if (column->col_type == MDB_DATETIME && value.endsWith(QStringLiteral(" 00:00:00")))
