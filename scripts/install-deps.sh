@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
   libqt6svg6
   libsqlite3-dev sqlite3
+  mdbtools-dev mdbtools
   libsane-dev libsane1 sane-utils
   poppler-utils xvfb xauth imagemagick x11-apps xdg-utils
   desktop-file-utils librsvg2-bin

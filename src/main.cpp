@@ -1,3 +1,4 @@
+#include "app/AccessMigration.h"
 #include "app/Form1.h"
 #include "app/Pictures.h"
 #include "app/Startup.h"
@@ -32,6 +33,11 @@ int main(int argc, char *argv[])
     context.shell = &shell;
     context.printers = &printers;
     context.endProgram = [] { QCoreApplication::exit(0); };
+
+    // The old program's Access catalogue is converted first, or the program ends.
+    if (!accessmigration::offerConversion(context.programFolder, dialogs,
+                                          accessmigration::converterBeside(context.programFolder)))
+        return 1;
 
     const QString problem = db::checkCatalogue(context.catalogPath());
     if (!problem.isEmpty()) {

@@ -1,24 +1,37 @@
-// Creates an empty catalogue file db1.mdb, beside this tool or in the folder given
-// as its argument. It never overwrites an existing file.
+// Creates a catalogue file db1.mdb, beside this tool or in the folder given as
+// its argument: an empty one, or with --da-access one converted from the old
+// program's Access catalogue. It never overwrites an existing file.
+#include "core/convert/AccessConversion.h"
 #include "core/db/Catalogue.h"
 #include "core/db/DbError.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <cstdio>
+#include <QFile>
+#include <QFileInfo>
 
-int main(int argc, char *argv[])
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int usage()
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-')))) {
-        std::fprintf(stderr,
-                     "Uso: crea_catalogo [cartella]\n"
-                     "Crea un catalogo vuoto db1.mdb nella cartella indicata "
-                     "(in mancanza, accanto al programma).\n");
-        return 2;
-    }
-    const QString folder = args.size() == 2 ? args.at(1) : QCoreApplication::applicationDirPath();
+    std::fprintf(stderr,
+                 "Uso: crea_catalogo [cartella]\n"
+                 "Crea un catalogo vuoto db1.mdb nella cartella indicata "
+                 "(in mancanza, accanto al programma).\n"
+                 "     crea_catalogo --da-access VECCHIO.mdb [cartella]\n"
+                 "Crea db1.mdb nella cartella indicata (in mancanza, accanto al programma) "
+                 "convertendo il catalogo di Access VECCHIO.mdb, che non viene modificato.\n");
+    return 2;
+}
+
+int createEmpty(const QString &folder)
+{
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
     try {
         db::createCatalogue(path);
@@ -28,4 +41,135 @@ int main(int argc, char *argv[])
     }
     std::printf("Catalogo creato: %s\n", qPrintable(QDir::toNativeSeparators(path)));
     return 0;
+}
+
+// A crash of the Access reader on a damaged file ends the process from inside
+// the library. What the handler needs is prepared beforehand, in plain buffers,
+// so that it can still remove the half-made file and say where reading stopped.
+struct CrashNote {
+    char files[4][4096] = {};
+    char source[4096] = {};
+    char table[512] = {};
+    long long read = 0;
+    long long declared = 0;
+    int errorOutput = STDERR_FILENO;
+};
+CrashNote crash;
+
+void say(const char *text)
+{
+    const ssize_t ignored = write(crash.errorOutput, text, std::strlen(text));
+    (void)ignored;
+}
+
+void sayNumber(long long number)
+{
+    char digits[32];
+    int at = sizeof digits;
+    digits[--at] = '\0';
+    do {
+        digits[--at] = char('0' + number % 10);
+        number /= 10;
+    } while (number > 0 && at > 0);
+    say(digits + at);
+}
+
+void onCrash(int)
+{
+    for (const char *file : crash.files)
+        if (file[0] != '\0')
+            unlink(file);
+    say("Il file Access \"");
+    say(crash.source);
+    if (crash.table[0] == '\0') {
+        say("\" è danneggiato: il lettore si è interrotto in modo anomalo aprendolo.");
+    } else {
+        say("\" è danneggiato: il lettore si è interrotto in modo anomalo nella tabella \"");
+        say(crash.table);
+        say("\" dopo ");
+        sayNumber(crash.read);
+        say(" righe lette su ");
+        sayNumber(crash.declared);
+        say(".");
+    }
+    say(" Nessun catalogo è stato creato.\n");
+    _exit(3);
+}
+
+void copyInto(char *buffer, size_t size, const QByteArray &text)
+{
+    std::strncpy(buffer, text.constData(), size - 1);
+    buffer[size - 1] = '\0';
+}
+
+void prepareForCrash(const QString &source, const QString &folder)
+{
+    const QString temporary = convert::temporaryCatalogueName(folder);
+    const QString files[4] = {temporary, temporary + QStringLiteral("-wal"), temporary + QStringLiteral("-shm"),
+                              temporary + QStringLiteral("-journal")};
+    for (int i = 0; i < 4; ++i)
+        copyInto(crash.files[i], sizeof crash.files[i], QFile::encodeName(files[i]));
+    copyInto(crash.source, sizeof crash.source, QFileInfo(source).absoluteFilePath().toUtf8());
+
+    static char alternateStack[1 << 16];
+    stack_t stack = {};
+    stack.ss_sp = alternateStack;
+    stack.ss_size = sizeof alternateStack;
+    sigaltstack(&stack, nullptr);
+    struct sigaction action = {};
+    action.sa_handler = onCrash;
+    action.sa_flags = SA_ONSTACK | SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        sigaction(signal, &action, nullptr);
+}
+
+int convertFromAccess(const QString &source, const QString &folder)
+{
+    prepareForCrash(source, folder);
+    // libmdb writes its own English warnings on the error output; the user gets
+    // one sentence from us instead.
+    crash.errorOutput = dup(STDERR_FILENO);
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (crash.errorOutput >= 0 && quiet >= 0)
+        dup2(quiet, STDERR_FILENO);
+    else
+        crash.errorOutput = STDERR_FILENO;
+    const auto progress = [](const QString &table, qint64 read, qint64 declared) {
+        if (read == 0)
+            copyInto(crash.table, sizeof crash.table, table.toUtf8());
+        crash.read = read;
+        crash.declared = declared;
+    };
+    try {
+        const convert::ConversionReport report = convert::convertAccessCatalogue(source, folder, progress);
+        std::printf("%s\n", report.summary().toUtf8().constData());
+        return 0;
+    } catch (const convert::ConversionError &error) {
+        say(error.message().toUtf8().append('\n').constData());
+    } catch (const std::exception &error) {
+        say(QStringLiteral(
+                "La conversione del file Access \"%1\" non è riuscita: %2. Nessun catalogo è stato creato.\n")
+                .arg(QFileInfo(source).absoluteFilePath(), QString::fromLocal8Bit(error.what()))
+                .toUtf8()
+                .constData());
+    }
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const QString besideTool = QCoreApplication::applicationDirPath();
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--da-access")) {
+        if (args.size() < 3 || args.size() > 4)
+            return usage();
+        return convertFromAccess(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
+    }
+    if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-'))))
+        return usage();
+    return createEmpty(args.size() == 2 ? args.at(1) : besideTool);
 }

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -89,6 +90,37 @@ public:
     // ---- start-up ----
     // Builds the search index when the catalogue lacks it.
     void ensureSearchIndex() const;
+
+    // ---- filling a new catalogue from another program's file ----
+    // Rows come in with the numbers they had, in one transaction on a catalogue
+    // that is new and empty; the search index is built once, at the end. Nothing
+    // is stored unless finish() returns: dropping the Import rolls everything back.
+    // Every call throws DbError when the engine fails.
+    class Import {
+    public:
+        ~Import();
+        Import(const Import &) = delete;
+        Import &operator=(const Import &) = delete;
+
+        // A record of Tabella: its ID and its eleven fields in tabellaFields() order after ID.
+        void addRecord(qint64 id, const QStringList &fields);
+        void addLookupEntry(lookups::List list, qint64 id, const QString &text);
+        // The next row the table's counter numbers gets more than `lastUsed` and
+        // more than every ID present (Tabella, Chiave, Pubblicazione, Allocazione).
+        void setLastUsedId(const QString &table, qint64 lastUsed);
+        void setCounter(qint64 value);
+        // Builds the search index and commits, then checks the file as stored:
+        // each table's row count against `expectedRows` (table name -> rows) and
+        // the engine's own integrity check. Throws DbError naming what differs.
+        void finish(const QMap<QString, qint64> &expectedRows);
+
+    private:
+        friend class Store;
+        explicit Import(const QString &connectionText);
+        struct Data;
+        std::unique_ptr<Data> d;
+    };
+    std::unique_ptr<Import> beginImport() const;
 
 private:
     QString connectionText() const;
