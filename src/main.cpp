@@ -14,9 +14,8 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = startup::makeApplication(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle());
-    startup::setItalian(app);
 
     QtDialogs dialogs;
     DesktopShell shell;
@@ -28,7 +27,7 @@ int main(int argc, char *argv[])
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.printers = &printers;
-    context.endProgram = [] { QCoreApplication::exit(0); };
+    context.endProgram = startup::endProgram;
 
     const QString problem = db::checkCatalogue(context.catalogPath());
     if (!problem.isEmpty()) {
