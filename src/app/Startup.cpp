@@ -8,25 +8,26 @@
 
 namespace {
 
-// The categories the C library takes from LC_ALL when it is set.
+// The categories the C library takes from LC_ALL when it is set, but those
+// the program sets for Qt below.
 constexpr const char *localeCategories[]
-    = {"LC_CTYPE", "LC_COLLATE", "LC_MESSAGES",  "LC_MONETARY",    "LC_PAPER",
-       "LC_NAME",  "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
+    = {"LC_CTYPE",   "LC_COLLATE",   "LC_MONETARY",    "LC_PAPER",         "LC_NAME",
+       "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
 constexpr const char *italian = "it_IT.UTF-8";
 
 // Qt reads its system locale from the environment once, when it is first asked.
-// For that moment the date and number categories say Italian; afterwards the
+// For that moment the date, number and message categories say Italian; afterwards the
 // environment and the C library's locale are the machine's again, so that
 // nothing else (file names, programs started from here) sees a change.
 class ItalianSystemLocale {
 public:
     ItalianSystemLocale()
     {
-        for (const char *name : {"LC_ALL", "LC_TIME", "LC_NUMERIC"})
+        for (const char *name : {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MESSAGES"})
             m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         const QByteArray all = qgetenv("LC_ALL");
         if (!all.isEmpty()) {
-            // LC_ALL would override the two categories: hand its value to the others.
+            // LC_ALL would override the categories set below: hand its value to the others.
             for (const char *category : localeCategories)
                 if (!qEnvironmentVariableIsSet(category)) {
                     m_saved.append({category, QByteArray(), false});
@@ -36,6 +37,7 @@ public:
         }
         qputenv("LC_TIME", italian);
         qputenv("LC_NUMERIC", italian);
+        qputenv("LC_MESSAGES", italian); // the words Qt takes from the locale itself ("byte")
     }
     ~ItalianSystemLocale()
     {

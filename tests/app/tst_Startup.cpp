@@ -147,6 +147,10 @@ void tst_Startup::fileChooserInItalian()
     QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
     file.close();
     QDir(folder.path()).mkdir(QStringLiteral("Allegati"));
+    QFile note(folder.filePath(QStringLiteral("nota.txt")));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write(QByteArray(600, 'n'));
+    note.close();
 
     if (m_untranslated)
         m_untranslated->texts.clear();
@@ -160,6 +164,8 @@ void tst_Startup::fileChooserInItalian()
     QTRY_VERIFY((pdf = model->index(folder.filePath(QStringLiteral("scansione.pdf")))).isValid()
                 && !model->data(pdf.siblingAtColumn(3)).toString().isEmpty());
     const QModelIndex allegati = model->index(folder.filePath(QStringLiteral("Allegati")));
+    const QModelIndex nota = model->index(folder.filePath(QStringLiteral("nota.txt")));
+    QCOMPARE(model->data(nota.siblingAtColumn(1)).toString(), QStringLiteral("600 byte"));
     // Dates and sizes the Italian way: 05/03/24 09:07 and 1,50 KiB, not Mar 5 or 1.50.
     QCOMPARE(model->data(pdf.siblingAtColumn(3)).toString(), QStringLiteral("05/03/24 09:07"));
     QCOMPARE(model->data(pdf.siblingAtColumn(1)).toString(), QStringLiteral("1,50 KiB"));
