@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    startup::setItalian(app);
+    startup::configure(app);
     Options options;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {

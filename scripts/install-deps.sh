@@ -3,12 +3,12 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n
-  libqt6svg6
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n qt6-l10n-tools
+  libqt6svg6 libcups2-dev cups cups-client printer-driver-cups-pdf
   libsqlite3-dev sqlite3
   mdbtools-dev mdbtools
   libsane-dev libsane1 sane-utils
-  poppler-utils xvfb xauth imagemagick x11-apps xdg-utils
+  poppler-utils xvfb xauth imagemagick x11-apps xdg-utils openbox x11-utils
   desktop-file-utils librsvg2-bin
   fonts-liberation fonts-crosextra-carlito fonts-dejavu-core
   clang libclang-rt-14-dev

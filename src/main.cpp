@@ -16,11 +16,10 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = startup::makeApplication(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle());
     QApplication::setWindowIcon(pictures::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("rudozuzurivaz")); // the menu entry, for its icon
-    startup::setItalian(app);
 
     QtDialogs dialogs;
     DesktopShell shell;
@@ -32,7 +31,7 @@ int main(int argc, char *argv[])
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.printers = &printers;
-    context.endProgram = [] { QCoreApplication::exit(0); };
+    context.endProgram = startup::endProgram;
 
     // The old program's Access catalogue is converted first, or the program ends.
     if (!accessmigration::offerConversion(context.programFolder, dialogs,

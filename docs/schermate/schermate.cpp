@@ -267,10 +267,9 @@ void photographServiceWindow(Windows &windows, Form1 &main, Camera &camera)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = startup::makeApplication(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle());
     QApplication::setWindowIcon(pictures::programIcon());
-    startup::setItalian(app);
     if (argc != 2) {
         std::fprintf(stderr, "Uso: schermate CARTELLA\n");
         return 2;

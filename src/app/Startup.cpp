@@ -4,16 +4,101 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <clocale>
+
+namespace {
+
+// The categories the C library takes from LC_ALL when it is set, but those
+// the program sets for Qt below.
+constexpr const char *localeCategories[]
+    = {"LC_CTYPE",   "LC_COLLATE",   "LC_MONETARY",    "LC_PAPER",         "LC_NAME",
+       "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
+constexpr const char *italian = "it_IT.UTF-8";
+
+// Qt reads its system locale from the environment once, when it is first asked.
+// For that moment the date, number and message categories say Italian; afterwards the
+// environment and the C library's locale are the machine's again, so that
+// nothing else (file names, programs started from here) sees a change.
+class ItalianSystemLocale {
+public:
+    ItalianSystemLocale()
+    {
+        for (const char *name : {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LC_MESSAGES"})
+            m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        const QByteArray all = qgetenv("LC_ALL");
+        if (!all.isEmpty()) {
+            // LC_ALL would override the categories set below: hand its value to the others.
+            for (const char *category : localeCategories)
+                if (!qEnvironmentVariableIsSet(category)) {
+                    m_saved.append({category, QByteArray(), false});
+                    qputenv(category, all);
+                }
+            qunsetenv("LC_ALL");
+        }
+        qputenv("LC_TIME", italian);
+        qputenv("LC_NUMERIC", italian);
+        qputenv("LC_MESSAGES", italian); // the words Qt takes from the locale itself ("byte")
+    }
+    ~ItalianSystemLocale()
+    {
+        QLocale::system(); // read now, while the environment says Italian
+        for (const Saved &saved : m_saved) {
+            if (saved.wasSet)
+                qputenv(saved.name, saved.value);
+            else
+                qunsetenv(saved.name);
+        }
+        std::setlocale(LC_ALL, "");
+    }
+
+private:
+    struct Saved {
+        const char *name;
+        QByteArray value;
+        bool wasSet;
+    };
+    QList<Saved> m_saved;
+};
+
+void installTranslation(QApplication &app, const QString &name, const QString &folder)
+{
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Italian, QLocale::Italy), name, QStringLiteral("_"), folder))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace
 
 namespace startup {
 
-void setItalian(QApplication &app)
+std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
+{
+    std::unique_ptr<QApplication> app;
+    {
+        const ItalianSystemLocale italianDialogs;
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    configure(*app);
+    return app;
+}
+
+void configure(QApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+    // Installed later, asked first: the program's own texts fill what Qt's lack.
+    installTranslation(app, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    installTranslation(app, QStringLiteral("qt_dialogs"), QStringLiteral(":/translations"));
+    // The main window refuses to close and "Esci" ends the program: closing the
+    // last ordinary window (the report's preview) must not make Qt quit, which
+    // would first close every window that lets itself be closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void endProgram()
+{
+    QCoreApplication::exit(0);
 }
 
 } // namespace startup

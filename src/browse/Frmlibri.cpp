@@ -39,6 +39,7 @@ Frmlibri::Frmlibri(const AppContext &context, QWidget *parent) : QMainWindow(par
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(sansSerif(8.25));
     buildWindow();
+    toolwindow::centreOnScreen(this);
 }
 
 void Frmlibri::load()

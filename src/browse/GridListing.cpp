@@ -187,8 +187,11 @@ int printRows(const AppContext &context, QWidget *parent, QAbstractItemModel &mo
         line.print(cell(row, 6));
         line.endLine();
     }
-    if (!painter.end() || line.failed()) {
-        tell(context, parent, QStringLiteral("La stampa dell'elenco non è riuscita: controllare la stampante."));
+    const bool ended = painter.end();
+    const QString problem = ended ? Printers::deliveryProblem(*printer) : QString();
+    if (!ended || line.failed() || !problem.isEmpty()) {
+        const QString failed = QStringLiteral("La stampa dell'elenco non è riuscita: controllare la stampante.");
+        tell(context, parent, problem.isEmpty() ? failed : failed + QLatin1Char('\n') + problem);
         return -1;
     }
     return row;

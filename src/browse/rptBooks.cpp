@@ -28,6 +28,10 @@
 
 namespace {
 
+// The zoom box's entries that fit the page to the window rather than scale it.
+constexpr double fitWidthData = -1.0;
+constexpr double fitPageData = 0.0;
+
 // The sheet the preview shows: A4 portrait, the paper of an Italian office.
 QSize previewPaperTwips()
 {
@@ -100,7 +104,9 @@ rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent,
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
     for (int percent : {50, 75, 100, 150, 200})
         m_zoomBox->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
-    m_zoomBox->addItem(QStringLiteral("Pagina intera"), 0.0); // the page fitted to the window
+    // The page fitted to the window's width, or whole in the window.
+    m_zoomBox->addItem(QStringLiteral("Larghezza pagina"), fitWidthData);
+    m_zoomBox->addItem(QStringLiteral("Pagina intera"), fitPageData);
     m_zoomBox->setCurrentIndex(m_zoomBox->findData(1.0));
     m_print = new QPushButton(QStringLiteral("Stampa..."), this);
     m_print->setObjectName(QStringLiteral("stampa"));
@@ -140,11 +146,11 @@ rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent,
     connect(m_goTo, &QSpinBox::valueChanged, this, &rptBooks::goToPage);
     connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this] {
         const double chosen = m_zoomBox->currentData().toDouble();
-        m_fitPage = chosen == 0.0;
-        if (m_fitPage)
-            fitPageToWindow();
-        else
+        m_fit = chosen == fitWidthData ? Fit::Width : chosen == fitPageData ? Fit::Page : Fit::None;
+        if (m_fit == Fit::None)
             setZoom(chosen);
+        else
+            fitToWindow();
     });
     connect(m_print, &QPushButton::clicked, this, &rptBooks::print);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
@@ -190,6 +196,9 @@ bool rptBooks::showModal(const db::RowSource &rows)
     m_report = std::move(shown);
     m_page = 1;
     updateControls();
+    // Opens with the page as wide as the window: the whole line, and the page
+    // number a short scroll away, on any screen.
+    m_zoomBox->setCurrentIndex(m_zoomBox->findData(fitWidthData));
 
     setWindowModality(Qt::ApplicationModal);
     showMaximized();
@@ -228,7 +237,7 @@ void rptBooks::goToPage(int page)
 
 void rptBooks::setZoom(double zoom)
 {
-    m_fitPage = false;
+    m_fit = Fit::None;
     applyZoom(zoom);
     const int index = m_zoomBox->findData(m_zoom);
     if (index >= 0 && index != m_zoomBox->currentIndex())
@@ -241,19 +250,27 @@ void rptBooks::applyZoom(double zoom)
     static_cast<PageView *>(m_pageView)->fitToPaper();
 }
 
-void rptBooks::fitPageToWindow()
+void rptBooks::fitToWindow()
 {
     const QSize paper = m_report ? m_report->paperTwips() : previewPaperTwips();
-    const QSize room = m_scroll->viewport()->size() - QSize(8, 8);
     const double perPixel = twips::perPixel();
-    applyZoom(std::min(room.width() * perPixel / paper.width(), room.height() * perPixel / paper.height()));
+    // The room inside the scroll area's frame, a small border left around the page.
+    const int frame = 2 * m_scroll->frameWidth() + 8;
+    const QSize room = m_scroll->size() - QSize(frame, frame);
+    if (m_fit == Fit::Page) {
+        applyZoom(std::min(room.width() * perPixel / paper.width(), room.height() * perPixel / paper.height()));
+    } else {
+        // A page as wide as the window is taller than it: room for the scroll bar.
+        const int scrollBar = m_scroll->verticalScrollBar()->sizeHint().width();
+        applyZoom((room.width() - scrollBar) * perPixel / paper.width());
+    }
 }
 
 void rptBooks::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_fitPage)
-        fitPageToWindow();
+    if (m_fit != Fit::None)
+        fitToWindow();
 }
 
 void rptBooks::updateControls()
@@ -301,9 +318,17 @@ void rptBooks::print()
     const int from = range ? printer.fromPage() : 1;
     const int to = range ? printer.toPage() : onPaper.pageCount();
     printer.setFullPage(true);
-    if (!onPaper.print(printer, from, to))
-        context.dialogs->message(this,
-                                 QStringLiteral("La stampa del report non è riuscita: "
-                                                "controllare la stampante e riprovare."),
+    const bool printed = onPaper.print(printer, from, to);
+    const QString problem = printed ? Printers::deliveryProblem(printer) : QString();
+    if (!printed || !problem.isEmpty()) {
+        const QString failed = QStringLiteral("La stampa del report non è riuscita: "
+                                              "controllare la stampante e riprovare.");
+        context.dialogs->message(this, problem.isEmpty() ? failed : failed + QLatin1Char('\n') + problem,
                                  texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
+    const QString file = Printers::fileWritten(printer);
+    if (!file.isEmpty())
+        context.dialogs->message(this, QStringLiteral("Il report è stato salvato nel file:\n%1").arg(file),
+                                 texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Information);
 }

@@ -49,7 +49,7 @@ protected:
 private:
     void updateControls();
     void applyZoom(double zoom);
-    void fitPageToWindow(); // "Pagina intera": the whole page in view
+    void fitToWindow(); // "Larghezza pagina" and "Pagina intera"
 
     const AppContext &m_context;
     const db::RowSource *m_rows = nullptr;
@@ -57,7 +57,7 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     int m_page = 1;
     double m_zoom = 1.0;
-    bool m_fitPage = false;
+    enum class Fit { None, Width, Page } m_fit = Fit::None;
 
     QToolButton *m_first;
     QToolButton *m_previous;

@@ -5,6 +5,8 @@
 // controls placed in twips; the fonts the windows are drawn with.
 #include <QColor>
 #include <QFont>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 
 class QPushButton;
@@ -17,6 +19,16 @@ void makeToolWindow(QWidget *window, const QString &name, const QString &caption
 void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
            const QColor &background);
 void centreOnScreen(QWidget *window);
+
+// The frame the window manager draws around `window`: its own once it is shown
+// framed; before, the one the program's shown windows of the same kind have
+// (none when there is none).
+QMargins frameMargins(const QWidget *window);
+// The window's outer frame, also before it is shown.
+QRect frameGeometry(const QWidget *window);
+// Gives `window` the outer size `outer`: at once, with the frame it is expected
+// to get, and again when the window manager has framed it, should its frame differ.
+void resizeFrame(QWidget *window, const QSize &outer);
 // Shows a window without waiting for it; one already shown comes forward.
 void showModeless(QWidget *window);
 void place(QWidget *control, double left, double top, double width, double height);

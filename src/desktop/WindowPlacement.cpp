@@ -1,5 +1,7 @@
 #include "desktop/WindowPlacement.h"
 
+#include "desktop/ToolWindow.h"
+
 #include <QScreen>
 #include <QWidget>
 
@@ -9,11 +11,7 @@ QString WidgetPlacement::name() const
 }
 QRect WidgetPlacement::frameGeometry() const
 {
-    return m_window.frameGeometry();
-}
-QSize WidgetPlacement::innerSize() const
-{
-    return m_window.size();
+    return toolwindow::frameGeometry(&m_window);
 }
 Qt::WindowStates WidgetPlacement::windowState() const
 {
@@ -23,9 +21,9 @@ void WidgetPlacement::move(const QPoint &frameTopLeft)
 {
     m_window.move(frameTopLeft);
 }
-void WidgetPlacement::resize(const QSize &inner)
+void WidgetPlacement::resizeFrame(const QSize &outer)
 {
-    m_window.resize(inner);
+    toolwindow::resizeFrame(&m_window, outer);
 }
 void WidgetPlacement::setWindowState(Qt::WindowStates state)
 {

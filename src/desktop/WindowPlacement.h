@@ -10,10 +10,9 @@ public:
     explicit WidgetPlacement(QWidget &window) : m_window(window) {}
     QString name() const override;
     QRect frameGeometry() const override;
-    QSize innerSize() const override;
     Qt::WindowStates windowState() const override;
     void move(const QPoint &frameTopLeft) override;
-    void resize(const QSize &inner) override;
+    void resizeFrame(const QSize &outer) override;
     void setWindowState(Qt::WindowStates state) override;
     QRect screenGeometry() const override;
 

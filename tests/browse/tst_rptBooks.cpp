@@ -224,7 +224,13 @@ void tst_rptBooks::zoom()
     whileShown(window, rows, [&] {
         auto *page = window.findChild<QWidget *>(QStringLiteral("pagina"));
         auto *zoomBox = window.findChild<QComboBox *>(QStringLiteral("zoom"));
-        QCOMPARE(zoomBox->currentText(), QStringLiteral("100%"));
+        auto *view = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->viewport();
+        // It opens with the page as wide as the window, the page taller than it.
+        QCOMPARE(zoomBox->currentText(), QStringLiteral("Larghezza pagina"));
+        QVERIFY2(page->width() <= view->width() && view->width() - page->width() <= 30,
+                 qPrintable(QStringLiteral("%1 in %2").arg(page->width()).arg(view->width())));
+        QVERIFY(page->height() > view->height());
+        zoomBox->setCurrentIndex(zoomBox->findText(QStringLiteral("100%")));
         const QSize normal = page->size();
         // An A4 sheet at 100 %: 21 x 29.7 cm on the screen.
         QVERIFY(qAbs(normal.width() - twips::toPixels(11906)) <= 1);
@@ -235,7 +241,6 @@ void tst_rptBooks::zoom()
         QVERIFY(qAbs(page->height() - normal.height() / 2) <= 2);
 
         // The whole page in the window, also after the window changes size.
-        auto *view = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->viewport();
         zoomBox->setCurrentIndex(zoomBox->findText(QStringLiteral("Pagina intera")));
         for (const QSize size : {window.size(), QSize(500, 700)}) {
             window.showNormal();
@@ -275,7 +280,10 @@ void tst_rptBooks::printsThroughThePrintDialog()
     QVERIFY(text.contains(QLatin1String("Pagina 2 di 2")));
     QVERIFY(text.contains(QLatin1String("Allocazione 5")));
     QVERIFY(text.contains(QLocale(QLocale::Italian).toString(QDate::currentDate(), QLocale::LongFormat)));
-    QVERIFY(env.dialogs.shown.isEmpty());
+    // Printed to a file: the user is told where it went.
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Il report è stato salvato nel file:\n") + env.printers.pdfPath);
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
 }
 
 void tst_rptBooks::printDialogCancelled()

@@ -22,13 +22,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace db;
 
@@ -84,6 +87,30 @@ void deliverDeletions()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// A shown window once its frame is drawn: on a desktop the window manager frames
+// it a moment after it is shown (the test also runs under one, see
+// with-window-manager.sh); offscreen, at once.
+bool framed(QWidget *window)
+{
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        (void)QTest::qWaitFor([&] { return !window->windowHandle()->frameMargins().isNull(); }, 3000);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// Form7's section of CINFIG.INI as the file holds it.
+QStringList savedPlacement(const TestEnvironment &env)
+{
+    CIniManag ini(env.folder(), CIniManag::Warning());
+    ini.setFilename(env.context.settingsPath());
+    QStringList values;
+    for (const char *key : {"X", "Y", "W", "H", "WindowState"})
+        values.append(ini.Leggi2(QStringLiteral("Form7"), QString::fromLatin1(key), QStringLiteral("?")));
+    return values;
+}
 } // namespace
 
 class TestForm7 : public QObject {
@@ -102,6 +129,8 @@ private slots:
     void closingSavesPlacementAndClearsRicerca();
     void programEndRunsNoClosingSteps();
     void placementAndWidthsRestored();
+    void reopeningKeepsItsPlacement_data();
+    void reopeningKeepsItsPlacement();
     void widenedColumnKeepsItsWidth();
     void databaseFailureLeavesTheWindowUsable();
     void missingCatalogueAtOpening();
@@ -462,6 +491,49 @@ void TestForm7::placementAndWidthsRestored()
     env.dialogs.answerButton(QMessageBox::No);
     form.Chiave->trigger();
     checkWidths();
+}
+
+void TestForm7::reopeningKeepsItsPlacement_data()
+{
+    QTest::addColumn<bool>("besideTheMainWindow");
+    QTest::newRow("beside the main window") << true;
+    QTest::newRow("alone") << false; // no other framed window to learn the frame from
+}
+
+// Opened and closed ten times without the user touching it, the window comes
+// back where and as large as it was, and the file keeps the same values.
+void TestForm7::reopeningKeepsItsPlacement()
+{
+    QFETCH(bool, besideTheMainWindow);
+    TestEnvironment env;
+    Windows windows(env.context);
+    if (besideTheMainWindow) {
+        windows.form1().show();
+        QVERIFY(framed(&windows.form1()));
+    }
+    QRect first;
+    QStringList firstSaved;
+    for (int opening = 1; opening <= 10; ++opening) {
+        QPointer<Form7> form = &windows.form7();
+        form->show();
+        QVERIFY(framed(form));
+        if (opening == 1)
+            first = form->frameGeometry();
+        else // the frame may be put right once drawn: wait for it
+            QTRY_COMPARE_WITH_TIMEOUT(form->frameGeometry(), first, 3000);
+        QVERIFY(form->close());
+        deliverDeletions();
+        QVERIFY(!form);
+        const QStringList saved = savedPlacement(env);
+        if (opening == 1)
+            firstSaved = saved;
+        QCOMPARE(saved, firstSaved);
+    }
+    // What is saved is the outer frame, in twips.
+    const auto twipsOf = [](int pixels) { return QString::number(qRound(twips::fromPixels(pixels))); };
+    QCOMPARE(firstSaved,
+             (QStringList{twipsOf(first.x()), twipsOf(first.y()), twipsOf(first.width()), twipsOf(first.height()),
+                          QStringLiteral("0")}));
 }
 
 // The user drags the right edge of the "Chiave" heading: the width is written at

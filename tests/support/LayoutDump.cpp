@@ -58,7 +58,7 @@ QString limits(const QWidget &widget)
 {
     QStringList notes;
     if (widget.isWindow()) {
-        if (widget.windowFlags() & Qt::Tool)
+        if ((widget.windowFlags() & Qt::WindowType_Mask) == Qt::Tool)
             notes << QStringLiteral("tool-window");
         if (widget.minimumSize() == widget.maximumSize())
             notes << QStringLiteral("fixed-size");

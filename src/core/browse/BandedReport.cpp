@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
 namespace report {
@@ -20,6 +21,36 @@ QFont fontInTwips(const QFont &font)
     QFont sized = font;
     sized.setPixelSize(qMax(1, qRound(font.pointSizeF() * twipsPerPoint)));
     return sized;
+}
+
+// A value on one printed line: line breaks and tabs become blanks.
+QString oneLine(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    return text;
+}
+
+// The longest start of `text`, in whole letters, no wider than `width`.
+QString fittingStart(const QString &text, const QFontMetricsF &metrics, qreal width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    QList<qsizetype> ends; // where each letter ends
+    QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype end = letters.toNextBoundary(); end > 0; end = letters.toNextBoundary())
+        ends.append(end);
+    // The widths of the starts grow with their length: halve the range.
+    qsizetype fits = 0, tooLong = ends.size();
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        if (metrics.horizontalAdvance(text.left(ends.at(middle - 1))) <= width)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    return fits == 0 ? QString() : text.left(ends.at(fits - 1));
 }
 } // namespace
 
@@ -119,21 +150,25 @@ void BandedReport::drawBand(QPainter &painter, const ReportBand &band, int top, 
             } else {
                 const int column = m_columns.value(control.text, -1);
                 if (record >= 0 && column >= 0)
-                    text = m_rows.value(record, column).toString();
+                    text = oneLine(m_rows.value(record, column).toString());
             }
             if (text.isEmpty())
                 break;
+            const QRect room = band.printableBox(control).translated(left, top);
             QFont font = fontInTwips(control.font);
             if (control.kind == ReportControl::Label) {
                 // A caption is never cut: a page number of many digits is drawn
                 // smaller, to stay within its box and clear of its neighbours.
                 const qreal width = QFontMetricsF(font).horizontalAdvance(text);
-                if (width > box.width() && box.width() > 0)
-                    font.setPixelSize(qMax(1, int(font.pixelSize() * box.width() / width)));
+                if (width > room.width() && room.width() > 0)
+                    font.setPixelSize(qMax(1, int(font.pixelSize() * room.width() / width)));
+            } else {
+                // A value too long for its room ends with the last whole letter that fits.
+                text = fittingStart(text, QFontMetricsF(font), room.width());
             }
             painter.setPen(Qt::black);
             painter.setFont(font);
-            painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+            painter.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
             break;
         }
         }

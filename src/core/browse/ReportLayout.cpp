@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <algorithm>
 
 namespace report {
 
@@ -11,6 +12,22 @@ const ReportControl *ReportBand::control(const QString &controlName) const
         if (c.name == controlName)
             return &c;
     return nullptr;
+}
+
+QRect ReportBand::printableBox(const ReportControl &control) const
+{
+    // Clear space left before the next box, so that a cut value and its
+    // neighbour do not read as one word.
+    constexpr int gapTwips = 30;
+    const QRect &box = control.twips;
+    int right = box.left() + box.width();
+    for (const ReportControl &other : controls) {
+        const QRect &next = other.twips;
+        const bool onTheLine = next.top() < box.top() + box.height() && box.top() < next.top() + next.height();
+        if (other.kind != ReportControl::Line && onTheLine && next.left() > box.left())
+            right = std::min(right, next.left() - gapTwips);
+    }
+    return QRect(box.left(), box.top(), std::max(0, right - box.left()), box.height());
 }
 
 QVector<const ReportBand *> ReportLayout::bands() const

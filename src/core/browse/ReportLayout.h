@@ -24,6 +24,10 @@ struct ReportBand {
     QVector<ReportControl> controls;
 
     const ReportControl *control(const QString &controlName) const;
+    // The part of a control's box its text may use: the box, ending short of the
+    // next box on the same line, so that neighbouring values never overlap
+    // even where the boxes do.
+    QRect printableBox(const ReportControl &control) const;
 };
 
 struct ReportLayout {

@@ -172,7 +172,6 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
     // The defaults are the window's own placement, so that a window without a
     // saved one keeps its designed position and size.
     const QRect frame = f.frameGeometry();
-    const QSize frameExtra = frame.size() - f.innerSize();
     // A minimised or maximised window refuses to be moved or sized.
     const bool movable = windowStateNumber(f.windowState()) == 0;
     const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
@@ -180,10 +179,14 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
     if (movable)
         f.move(QPoint(twips::toPixels(left), twips::toPixels(top)));
     if (bRidimensiona) {
-        const qint32 width = LeggiInt2(section, QStringLiteral("W"), roundHalfEven(twips::fromPixels(frame.width())));
-        const qint32 height = LeggiInt2(section, QStringLiteral("H"), roundHalfEven(twips::fromPixels(frame.height())));
-        if (movable && width > 0 && height > 0)
-            f.resize(QSize(twips::toPixels(width), twips::toPixels(height)) - frameExtra);
+        const qint32 currentWidth = roundHalfEven(twips::fromPixels(frame.width()));
+        const qint32 currentHeight = roundHalfEven(twips::fromPixels(frame.height()));
+        const qint32 width = LeggiInt2(section, QStringLiteral("W"), currentWidth);
+        const qint32 height = LeggiInt2(section, QStringLiteral("H"), currentHeight);
+        // The saved size is the outer frame's. The window's own size again changes
+        // nothing, so that a window without a saved size keeps its designed one.
+        if (movable && width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
+            f.resizeFrame(QSize(twips::toPixels(width), twips::toPixels(height)));
     }
 
     // Applied after the placement, so that a window saved maximised is maximised

@@ -10,16 +10,17 @@
 #include <functional>
 
 // What the saving and restoring of a placement needs of a window; the windows
-// library adapts its widgets to it, tests use plain stand-ins. Pixels throughout.
+// library adapts its widgets to it, tests use plain stand-ins. Pixels throughout;
+// places and sizes are those of the outer frame, the one the window manager
+// draws around the window (before the window is shown: the frame it will get).
 class PlacedWindow {
 public:
     virtual ~PlacedWindow() = default;
     virtual QString name() const = 0;        // the section of the INI file
     virtual QRect frameGeometry() const = 0; // the outer frame
-    virtual QSize innerSize() const = 0;     // the area inside the frame
     virtual Qt::WindowStates windowState() const = 0;
     virtual void move(const QPoint &frameTopLeft) = 0;
-    virtual void resize(const QSize &inner) = 0;
+    virtual void resizeFrame(const QSize &outer) = 0;
     virtual void setWindowState(Qt::WindowStates state) = 0;
     virtual QRect screenGeometry() const = 0; // empty when the window is on no screen
 };

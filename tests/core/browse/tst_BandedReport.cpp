@@ -88,6 +88,9 @@ private slots:
     void pagesOfALongerReport();
     void emptyFieldPrintsNothingButItsCaption();
     void longPageNumbersStayInTheirBoxes();
+    void valuesEndBeforeTheNextBoxOnTheirLine_data();
+    void valuesEndBeforeTheNextBoxOnTheirLine();
+    void aValueThatFitsIsPrintedWhole();
 };
 
 void tst_BandedReport::layoutBands_data()
@@ -480,6 +483,98 @@ void tst_BandedReport::longPageNumbersStayInTheirBoxes()
             footerWords.append(word.text);
     }
     QCOMPARE(footerWords.join(u' '), QStringLiteral("Pagina 123457 di 250000"));
+}
+
+namespace {
+// One record whose every value is far longer than its box.
+db::MemoryRowSource longRecord(const QString &id, const QString &fill)
+{
+    const QStringList fields = db::tabellaFields();
+    QVector<QVariant> row;
+    for (const QString &field : fields)
+        row.append(field == QStringLiteral("ID") ? QVariant(id) : QVariant(field.left(3) + fill));
+    return db::MemoryRowSource(fields, {row});
+}
+
+QString printToPdf(const QTemporaryDir &dir, const BandedReport &shown)
+{
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QPdfWriter printer(pdf);
+    printer.setResolution(1200);
+    printer.setPageMargins(QMarginsF());
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    return shown.print(printer, 1, shown.pageCount()) ? pdf : QString();
+}
+} // namespace
+
+void tst_BandedReport::valuesEndBeforeTheNextBoxOnTheirLine_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("fill");
+    QTest::newRow("six-digit ID, words") << "123456" << QString(QStringLiteral(" parola lunga").repeated(20));
+    QTest::newRow("one endless word") << "999999" << QString(200, QLatin1Char('W'));
+    QTest::newRow("line breaks in a note") << "100000" << QStringLiteral("\r\nAllegato:-scansione.pdf").repeated(9);
+}
+
+void tst_BandedReport::valuesEndBeforeTheNextBoxOnTheirLine()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, fill);
+    QTemporaryDir dir;
+    const db::MemoryRowSource rows = longRecord(id, fill);
+    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const QString pdf = printToPdf(dir, shown);
+    QVERIFY(!pdf.isEmpty());
+
+    // Each value's words lie between its box's left edge and the next box on its
+    // line; no word of one value reaches under the next.
+    const ReportLayout &layout = shown.layout();
+    const int detailTop = layout.topMargin + layout.reportHeader.height + layout.pageHeader.height;
+    const QList<pdftext::Word> words = pdftext::words(pdf);
+    int fieldsSeen = 0;
+    for (const ReportControl &field : layout.detail.controls) {
+        if (field.kind != ReportControl::Field)
+            continue;
+        const QRect box = field.twips.translated(layout.leftMargin, detailTop);
+        QRect nextBox; // the nearest box to the right on the same line, if any
+        for (const ReportControl &other : layout.detail.controls)
+            if (other.twips.top() == field.twips.top() && other.twips.left() > field.twips.left()
+                && (nextBox.isNull() || other.twips.left() < nextBox.left()))
+                nextBox = other.twips.translated(layout.leftMargin, detailTop);
+        const bool neighbourFirst = !nextBox.isNull() && nextBox.left() < box.left() + box.width();
+        const double limit = (neighbourFirst ? nextBox.left() : box.left() + box.width()) / 20.0;
+        const double end = neighbourFirst ? limit - 1.0 : limit + 0.5; // clear space before a neighbour
+        QStringList printed;
+        for (const pdftext::Word &word : words) {
+            const bool onItsLine = word.y >= box.top() / 20.0 - 2 && word.y < (box.top() + box.height()) / 20.0;
+            if (onItsLine && word.x >= box.left() / 20.0 - 0.5 && word.x < limit) {
+                QVERIFY2(word.right <= end,
+                         qPrintable(QStringLiteral("%1: \"%2\" ends at %3, its room at %4")
+                                        .arg(field.name, word.text)
+                                        .arg(word.right)
+                                        .arg(limit)));
+                printed.append(word.text);
+            }
+        }
+        // What is printed is the start of the value, as far as it goes.
+        const QString value = field.text == QStringLiteral("ID") ? id : field.text.left(3) + fill;
+        const QString shownText = printed.join(u' ');
+        QVERIFY2(!shownText.isEmpty(), qPrintable(field.name));
+        QVERIFY2(value.simplified().startsWith(shownText), qPrintable(field.name + QStringLiteral(": ") + shownText));
+        ++fieldsSeen;
+    }
+    QCOMPARE(fieldsSeen, 12);
+}
+
+void tst_BandedReport::aValueThatFitsIsPrintedWhole()
+{
+    QTemporaryDir dir;
+    const db::MemoryRowSource rows = longRecord(QStringLiteral("12345"), QStringLiteral("x"));
+    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const QString text = pdftext::text(printToPdf(dir, shown), true).simplified();
+    for (const QString &whole : {QStringLiteral("12345"), QStringLiteral("Pubx"), QStringLiteral("N°x"),
+                                 QStringLiteral("Chix"), QStringLiteral("Allx")})
+        QVERIFY2(text.contains(whole), qPrintable(whole + QStringLiteral(" in ") + text));
 }
 
 QTEST_MAIN(tst_BandedReport)

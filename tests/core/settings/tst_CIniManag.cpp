@@ -23,6 +23,32 @@ QString fixture(const char *name)
     return QStringLiteral(TEST_FOLDER "/data/") + QLatin1String(name);
 }
 
+// A window as a desktop frames it: a title bar and borders around the inner
+// area, which the window knows (once shown; before, from the program's other
+// windows). Placed in pixels, as the widgets are.
+class FramedWindow : public PlacedWindow {
+public:
+    QRect inner{1, 20, 640, 480}; // the designed size; the frame not placed yet (at 0, 0)
+    QMargins frame{1, 20, 1, 5};
+    Qt::WindowStates state = Qt::WindowNoState;
+    int resizes = 0;
+
+    QString name() const override { return QStringLiteral("Form7"); }
+    QRect frameGeometry() const override { return inner.marginsAdded(frame); }
+    Qt::WindowStates windowState() const override { return state; }
+    void move(const QPoint &frameTopLeft) override
+    {
+        inner.moveTopLeft(frameTopLeft + QPoint(frame.left(), frame.top()));
+    }
+    void resizeFrame(const QSize &outer) override
+    {
+        ++resizes;
+        inner.setSize(outer - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
+    }
+    void setWindowState(Qt::WindowStates windowState) override { state = windowState; }
+    QRect screenGeometry() const override { return QRect(0, 0, 1280, 1024); }
+};
+
 } // namespace
 
 class tst_CIniManag : public QObject {
@@ -48,6 +74,8 @@ private slots:
     void removes();
     void storesUpperCase();
     void worksWithoutFilename();
+    void framedPlacementComesBackTheSame();
+    void withoutASavedSizeTheWindowKeepsItsOwn();
 
 private:
     struct Warning {
@@ -357,6 +385,39 @@ void tst_CIniManag::worksWithoutFilename()
     QCOMPARE(m_ini->LeggiInt2(QStringLiteral("A"), QStringLiteral("k"), 5), 5);
     QCOMPARE(m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")), 0);
     QVERIFY(QDir(m_env->folder()).entryList(QDir::Files).isEmpty());
+}
+
+// Saved, restored into a new window, saved again, ten times over: the outer
+// frame is what the file keeps, so nothing grows by the frame at each round.
+void tst_CIniManag::framedPlacementComesBackTheSame()
+{
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    FramedWindow first;
+    first.move(QPoint(200, 150));
+    first.resizeFrame(QSize(402, 325));
+    m_ini->FinestraSalvaPosizione(first);
+    const QByteArray saved = fileBytes(m_ini->Filename());
+    QCOMPARE(saved, QByteArray("[Form7]\r\nX=3000\r\nY=2250\r\nW=6030\r\nH=4875\r\nWindowState=0\r\n"));
+    for (int round = 1; round <= 10; ++round) {
+        FramedWindow next;
+        m_ini->FinestraLeggiPosizione(next);
+        QCOMPARE(next.frameGeometry(), QRect(200, 150, 402, 325));
+        QCOMPARE(next.inner.size(), QSize(400, 300));
+        m_ini->FinestraSalvaPosizione(next);
+        QCOMPARE(fileBytes(m_ini->Filename()), saved);
+    }
+}
+
+// No saved size: the window is given no size at all, so it keeps its designed
+// inner area whatever its frame; it is centred on the screen by its frame.
+void tst_CIniManag::withoutASavedSizeTheWindowKeepsItsOwn()
+{
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    FramedWindow window;
+    m_ini->FinestraLeggiPosizione(window);
+    QCOMPARE(window.resizes, 0);
+    QCOMPARE(window.inner.size(), QSize(640, 480));
+    QCOMPARE(window.frameGeometry(), QRect(319, 260, 642, 505)); // (1280 - 642) / 2, (1024 - 505) / 2
 }
 
 QTEST_MAIN(tst_CIniManag)
