@@ -1,5 +1,7 @@
 #include "app/DeletionList.h"
 
+#include "core/db/DbError.h"
+
 #include <QComboBox>
 #include <QListView>
 #include <QRegularExpression>
@@ -15,6 +17,7 @@ DeletionList::DeletionList(QObject *parent) : QAbstractListModel(parent)
 void DeletionList::setSource(std::shared_ptr<db::RowSource> rows)
 {
     beginResetModel();
+    m_failureReported = false;
     m_rows = std::move(rows);
     const char16_t *const fields[5] = {u"ID", u"Chiave", u"Argomento", u"Testo", u"Pubblicazione"};
     for (int i = 0; i < 5; ++i)
@@ -40,8 +43,19 @@ QVariant DeletionList::data(const QModelIndex &index, int role) const
 QString DeletionList::entry(int row) const
 {
     QStringList parts;
-    for (const int column : m_columns)
-        parts.append(column < 0 ? QString() : m_rows->value(row, column).toString());
+    try {
+        for (const int column : m_columns)
+            parts.append(column < 0 ? QString() : m_rows->value(row, column).toString());
+    } catch (const db::DbError &error) {
+        // Told once, and not from inside the list's painting.
+        if (!m_failureReported) {
+            m_failureReported = true;
+            QMetaObject::invokeMethod(
+                const_cast<DeletionList *>(this),
+                [this, error] { emit const_cast<DeletionList *>(this)->readFailed(error); }, Qt::QueuedConnection);
+        }
+        return QString();
+    }
     return parts.join(separator);
 }
 

@@ -11,6 +11,10 @@
 
 class QComboBox;
 
+namespace db {
+class DbError;
+}
+
 class DeletionList : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -31,9 +35,14 @@ public:
     // "-- " (the whole text when it has none). Nothing when that is not a number.
     static std::optional<qint64> recordNumberOf(const QString &text);
 
+signals:
+    // A row could not be read from the catalogue (its entry shows empty).
+    void readFailed(const db::DbError &error);
+
 private:
     QString entry(int row) const;
 
     std::shared_ptr<db::RowSource> m_rows;
+    mutable bool m_failureReported = false;
     int m_columns[5] = {-1, -1, -1, -1, -1}; // ID, Chiave, Argomento, Testo, Pubblicazione
 };

@@ -8,6 +8,7 @@
 #include "core/app/SystemFormats.h"
 #include "core/app/Texts.h"
 #include "core/db/DbError.h"
+#include "core/db/Diagnosis.h"
 #include "core/db/QueryRowSource.h"
 #include "core/db/Store.h"
 #include "core/desktop/Twips.h"
@@ -437,6 +438,8 @@ void Form1::connectEntryScreen()
     // Insertion, deletion and the deletion list.
     m_deletionList = new DeletionList(this);
     m_deletionList->showIn(*Combo7);
+    connect(m_deletionList, &DeletionList::readFailed, this,
+            [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
     connect(Command1, &QPushButton::clicked, this, &Form1::insertOrDelete);
     connect(Check9, &QCheckBox::toggled, this, &Form1::setDeletionMode);
 
@@ -615,7 +618,17 @@ void Form1::inserisci()
                                Text1->text(),         Text2->text(),        Text7->text(), Text8->text(),
                                notesOf(*Text9),       Combo6->currentText()};
     qint64 id = 0;
-    const bool stored = guarded([&] { id = m_context.store->addRecord(record, *number); });
+    std::optional<qint64> nextFree;
+    const bool stored = guarded([&] {
+        try {
+            id = m_context.store->addRecord(record, *number);
+        } catch (const db::NumberTaken &taken) {
+            nextFree = taken.next();
+            throw;
+        }
+    });
+    if (nextFree)
+        Text10->setText(QString::number(*nextFree)); // offered with everything typed kept
     if (!stored)
         return; // the screen keeps what was typed
 

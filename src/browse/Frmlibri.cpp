@@ -3,6 +3,7 @@
 #include "browse/GridListing.h"
 #include "core/browse/TabellaEditModel.h"
 #include "core/db/DbError.h"
+#include "core/db/Diagnosis.h"
 #include "core/db/QueryRowSource.h"
 #include "core/db/Store.h"
 #include "core/desktop/Twips.h"
@@ -76,6 +77,8 @@ void Frmlibri::buildWindow()
     DataGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     m_model = new browse::TabellaEditModel(*m_context.store, this);
+    connect(m_model, &db::RowSourceModel::readFailed, this,
+            [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
     DataGrid1->setModel(m_model);
     DataGrid1->installEventFilter(this);
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Frmlibri::leaveRow);
@@ -181,7 +184,8 @@ bool Frmlibri::storePendingEdit()
         m_model->storePendingEdit();
         return true;
     } catch (const db::DbError &error) {
-        return dropEditAsked(failureMessage(error) + QStringLiteral("\n\nLa modifica della riga non è stata salvata."));
+        return dropEditAsked(db::failureMessage(error)
+                             + QStringLiteral("\n\nLa modifica della riga non è stata salvata."));
     } catch (const db::Refusal &refusal) {
         return dropEditAsked(refusal.message());
     }

@@ -2,9 +2,12 @@
 
 #include "core/app/Texts.h"
 #include "core/browse/rptBooksLayout.h"
+#include "core/db/DbError.h"
+#include "core/db/Diagnosis.h"
 #include "core/desktop/Twips.h"
 #include "desktop/AppContext.h"
 #include "desktop/Dialogs.h"
+#include "desktop/Guard.h"
 #include "desktop/Printers.h"
 #include "desktop/ToolWindow.h"
 
@@ -64,7 +67,11 @@ protected:
         if (const report::BandedReport *shown = m_window.report()) {
             painter.setRenderHint(QPainter::Antialiasing);
             report::BandedReport::scaleToTwips(painter, m_window.zoom());
-            shown->drawPage(painter, m_window.currentPage());
+            try {
+                shown->drawPage(painter, m_window.currentPage());
+            } catch (const db::DbError &error) {
+                m_window.pageUnreadable(error);
+            }
         }
     }
 
@@ -176,6 +183,18 @@ rptBooks::~rptBooks()
         m_modalLoop->quit();
 }
 
+void rptBooks::pageUnreadable(const db::DbError &error) const
+{
+    // Told once a report, after the painting is over.
+    if (m_unreadableTold)
+        return;
+    m_unreadableTold = true;
+    QMetaObject::invokeMethod(
+        const_cast<rptBooks *>(this),
+        [this, error] { m_context.dialogs->fail(const_cast<rptBooks *>(this), db::failureMessage(error)); },
+        Qt::QueuedConnection);
+}
+
 bool rptBooks::showModal(const db::RowSource &rows)
 {
     if (m_modalLoop) { // already shown: the one window comes forward
@@ -194,6 +213,7 @@ bool rptBooks::showModal(const db::RowSource &rows)
     }
     m_rows = &rows;
     m_report = std::move(shown);
+    m_unreadableTold = false;
     m_page = 1;
     updateControls();
     // Opens with the page as wide as the window: the whole line, and the page
@@ -318,7 +338,9 @@ void rptBooks::print()
     const int from = range ? printer.fromPage() : 1;
     const int to = range ? printer.toPage() : onPaper.pageCount();
     printer.setFullPage(true);
-    const bool printed = onPaper.print(printer, from, to);
+    bool printed = false;
+    if (!guarded(this, *context.dialogs, [&] { printed = onPaper.print(printer, from, to); }))
+        return; // the catalogue could not be read: already told, nothing more to say
     const QString problem = printed ? Printers::deliveryProblem(printer) : QString();
     if (!printed || !problem.isEmpty()) {
         const QString failed = QStringLiteral("La stampa del report non è riuscita: "

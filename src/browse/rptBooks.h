@@ -19,8 +19,9 @@ class QSpinBox;
 class QToolButton;
 
 namespace db {
+class DbError;
 class RowSource;
-}
+} // namespace db
 
 class rptBooks : public QWidget {
     Q_OBJECT
@@ -41,6 +42,8 @@ public:
     void setZoom(double zoom);
     // Asks for a printer through the print dialog and prints the chosen pages.
     void print();
+    // A page could not be read from the catalogue: the user is told, once a report.
+    void pageUnreadable(const db::DbError &error) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -58,6 +61,7 @@ private:
     int m_page = 1;
     double m_zoom = 1.0;
     enum class Fit { None, Width, Page } m_fit = Fit::None;
+    mutable bool m_unreadableTold = false;
 
     QToolButton *m_first;
     QToolButton *m_previous;

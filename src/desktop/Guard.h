@@ -9,13 +9,6 @@
 class Dialogs;
 class QWidget;
 
-namespace db {
-class DbError;
-}
-
-// The Italian message shown for a failed action.
-QString failureMessage(const db::DbError &error);
-
 // true when `work` ran to its end; false when it threw db::DbError or
 // db::Refusal (already shown).
 bool guarded(QWidget *parent, Dialogs &dialogs, const std::function<void()> &work);

@@ -1,5 +1,6 @@
 #include "search/Form7.h"
 
+#include "core/db/Diagnosis.h"
 #include "core/db/QueryRowSource.h"
 #include "core/db/RowSourceModel.h"
 #include "core/db/Store.h"
@@ -46,6 +47,8 @@ void Form7::buildWindow()
     toolwindow::place(dgCustomers, 120, 120, 4455, 1935);
     dgCustomers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_model = new db::RowSourceModel(this);
+    connect(m_model, &db::RowSourceModel::readFailed, this,
+            [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
     dgCustomers->setModel(m_model);
     GrigliaSalvaLarghezze(m_settings, *dgCustomers);
 

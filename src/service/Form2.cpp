@@ -61,6 +61,17 @@ void Form2::cambiaProgressivo(bool checked)
         Check1->setChecked(false);
         return;
     }
+    // The counter as the user decides on it: another copy of the program that
+    // inserts a record before the new value is stored makes this change wait.
+    std::optional<qint64> shownCounter;
+    if (!guarded([&] {
+            const counter::Reading reading = m_context.store->readCounter();
+            if (reading.problem == counter::Reading::None)
+                shownCounter = reading.last;
+        })) {
+        Check1->setChecked(false);
+        return;
+    }
     const InputAnswer answer
         = dialogs.input(this, QStringLiteral("Digita il nuovo Progressivo documento "), texts::applicationTitle());
     const QString typed = answer.accepted ? answer.text : QString();
@@ -75,17 +86,23 @@ void Form2::cambiaProgressivo(bool checked)
         Check1->setChecked(false);
         return;
     }
-    bool stored = false;
-    const bool ran = guarded([&] { stored = m_context.store->storeCounter(*value); });
-    if (ran && stored) {
+    counter::Reading found;
+    const bool ran = guarded([&] { found = m_context.store->storeCounter(*value, shownCounter); });
+    if (!ran) {
+    } else if (found.problem == counter::Reading::NoRow || found.problem == counter::Reading::SeveralRows) {
+        dialogs.warn(this, counter::problemMessage(found, m_context.catalogPath()));
+    } else if (shownCounter && found.last != *shownCounter) {
+        dialogs.warn(this,
+                     QStringLiteral("Il Progressivo Documento è stato cambiato nel frattempo da un'altra copia "
+                                    "del programma (ora è %1): non è stato cambiato.\nRiprovare se si "
+                                    "desidera ancora impostarlo a %2.")
+                         .arg(found.last)
+                         .arg(*value));
+    } else {
         dialogs.inform(this,
                        QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :")
                            + QString::number(*value),
                        QMessageBox::NoIcon);
-    } else if (ran) {
-        counter::Reading noRow;
-        noRow.problem = counter::Reading::NoRow;
-        dialogs.warn(this, counter::problemMessage(noRow, m_context.catalogPath()));
     }
     Check1->setChecked(false);
 }

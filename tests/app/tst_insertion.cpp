@@ -2,6 +2,7 @@
 // number handed out and stored with the record, and failures that store nothing.
 #include "EntryScreenHelpers.h"
 #include "core/app/Texts.h"
+#include "core/db/Store.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -60,6 +61,7 @@ private slots:
     // Document number
     void numbersFollowOneAnotherAndSurviveADeletion();
     void numberContinuesFromTheStoredCounter();
+    void numberTakenByAnotherCopyIsSaidAndTheNextOffered();
 
     // Failures
     void failedInsertionStoresNothing_data();
@@ -305,21 +307,67 @@ void TestInsertion::numberContinuesFromTheStoredCounter()
     QCOMPARE(f.Text10->text(), QStringLiteral("100001"));
 }
 
+void TestInsertion::numberTakenByAnotherCopyIsSaidAndTheNextOffered()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Form1Ui f = openEntryScreen(windows);
+    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    // Another copy of the program inserts with number 1 while this screen shows it.
+    db::NewRecord elsewhere;
+    elsewhere.chiave = QStringLiteral("altrove");
+    elsewhere.argomento = QStringLiteral("altra copia");
+    env.store.addRecord(elsewhere, 1);
+
+    f.Combo3->setEditText(QStringLiteral("chiave"));
+    f.Text4->setText(QStringLiteral("argomento"));
+    f.Text9->setPlainText(QStringLiteral("da non perdere"));
+    f.Command1->click();
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY2(env.dialogs.last().text.contains(QStringLiteral("assegnato nel frattempo")),
+             qPrintable(env.dialogs.last().text));
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 1);
+    // The next free number on offer, everything typed kept.
+    QCOMPARE(f.Text10->text(), QStringLiteral("2"));
+    QCOMPARE(f.Combo3->currentText(), QStringLiteral("chiave"));
+    QCOMPARE(f.Text9->toPlainText(), QStringLiteral("da non perdere"));
+
+    env.dialogs.answerButton(QMessageBox::Ok); // "Inserimento effettuato"
+    f.Command1->click();
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
+    QCOMPARE(storedRows(env).last().value(QStringLiteral("Prog")).toString(), QStringLiteral("2"));
+    QCOMPARE(storedCounter(env), QVariant(qint64(2)));
+    QCOMPARE(f.Text10->text(), QStringLiteral("3"));
+}
+
 void TestInsertion::failedInsertionStoresNothing_data()
 {
     // Each breaks the catalogue after the screen offered number 1.
     QTest::addColumn<QStringList>("damage");
-    QTest::newRow("catalogue table dropped") << QStringList{QStringLiteral("DROP TABLE Tabella")};
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("said");
+    const QString engineFailed = QStringLiteral("non è stata eseguita");
+    QTest::newRow("catalogue table dropped")
+        << QStringList{QStringLiteral("DROP TABLE Tabella")} << int(QMessageBox::Critical) << engineFailed;
     // The row goes in, then the counter refuses: the row must go too.
     QTest::newRow("counter refuses the update")
         << QStringList{QStringLiteral("CREATE TRIGGER blocco BEFORE UPDATE ON contatore "
-                                      "BEGIN SELECT RAISE(ABORT, 'contatore bloccato'); END")};
-    QTest::newRow("counter row gone") << QStringList{QStringLiteral("DELETE FROM contatore")};
+                                      "BEGIN SELECT RAISE(ABORT, 'contatore bloccato'); END")}
+        << int(QMessageBox::Critical) << engineFailed;
+    // A damaged counter is the catalogue's fault, said as such, not the engine's.
+    QTest::newRow("counter row gone") << QStringList{QStringLiteral("DELETE FROM contatore")}
+                                      << int(QMessageBox::Warning) << QStringLiteral("non contiene la riga");
+    QTest::newRow("counter of two rows") << QStringList{QStringLiteral(
+        "INSERT INTO contatore (Progressivo) VALUES (5)")}
+                                         << int(QMessageBox::Warning) << QStringLiteral("contiene 2 righe");
 }
 
 void TestInsertion::failedInsertionStoresNothing()
 {
     QFETCH(QStringList, damage);
+    QFETCH(int, icon);
+    QFETCH(QString, said);
     TestEnvironment env;
     Windows windows(env.context);
     const Form1Ui f = openEntryScreen(windows);
@@ -333,8 +381,8 @@ void TestInsertion::failedInsertionStoresNothing()
     f.Command1->click();
 
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
-    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("non è stata eseguita")));
+    QCOMPARE(int(env.dialogs.last().icon), icon);
+    QVERIFY2(env.dialogs.last().text.contains(said), qPrintable(env.dialogs.last().text));
     if (!damage.first().startsWith(QStringLiteral("DROP")))
         QVERIFY(storedRows(env).isEmpty());
     QCOMPARE(storedCounter(env), counterBefore);

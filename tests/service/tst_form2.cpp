@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "app/Form1.h"
 #include "core/app/Texts.h"
+#include "core/db/Store.h"
 #include "core/desktop/Twips.h"
 #include "registry/Windows.h"
 #include "service/Form2.h"
@@ -85,6 +86,7 @@ private slots:
     void cambiaProgressivoRefuses_data();
     void cambiaProgressivoRefuses();
     void cambiaProgressivoWithoutCounterRow();
+    void cambiaProgressivoAfterAnotherCopyInserted();
 
     // "Azzera Contatore Registrazioni" and "Elimina Registrazioni"
     void azzeraContatoreNo();
@@ -151,6 +153,33 @@ void TestForm2::cambiaProgressivoYes_data()
     QTest::newRow("blanks around") << QStringLiteral(" 42 ") << qint64(42);
     QTest::newRow("leading zeros") << QStringLiteral("007") << qint64(7);
     QTest::newRow("large") << QStringLiteral("123456789012") << qint64(123456789012);
+}
+
+void TestForm2::cambiaProgressivoAfterAnotherCopyInserted()
+{
+    TestEnvironment env;
+    testdata::setCounter(env, 41);
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::Yes);
+    // While the user types, another copy of the program inserts record number 42.
+    env.dialogs.duringNextBox([&env] {
+        db::NewRecord elsewhere;
+        elsewhere.chiave = QStringLiteral("altrove");
+        elsewhere.argomento = QStringLiteral("altra copia");
+        env.store.addRecord(elsewhere, 42);
+    });
+    env.dialogs.answerInput(QStringLiteral("100"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form2.Check1->setChecked(true);
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY2(env.dialogs.last().text.contains(QStringLiteral("cambiato nel frattempo"))
+                 && env.dialogs.last().text.contains(QStringLiteral("42")),
+             qPrintable(env.dialogs.last().text));
+    QCOMPARE(storedCounter(env), QVariant(qint64(42))); // not overwritten: 43 stays the next number
+    QVERIFY(!form2.Check1->isChecked());
 }
 
 void TestForm2::cambiaProgressivoYes()

@@ -1,6 +1,9 @@
 #include "core/app/DocumentCounter.h"
 
+#include "core/db/Connection.h"
 #include "core/db/Recordset.h"
+
+#include <QSqlQuery>
 
 #include <limits>
 
@@ -19,34 +22,43 @@ std::optional<qint64> wholeNumber(const QVariant &value)
 
 Reading read(db::Connection &connection)
 {
+    // The counter is the one row of the table: none, or more than one, is a
+    // damaged catalogue (a second row would make reading and writing disagree).
     db::Recordset rows;
     rows.open(QStringLiteral("SELECT progressivo FROM contatore"), connection, db::adOpenKeyset);
     Reading reading;
-    reading.problem = Reading::NoRow;
-    for (; !rows.eof(); rows.moveNext()) {
-        const QVariant value = rows.field(QStringLiteral("Progressivo"));
-        if (const auto number = wholeNumber(value)) {
-            reading.problem = Reading::None;
-            reading.last = *number;
-            reading.found.clear();
-        } else {
-            reading.problem = Reading::NotWholeNumber;
-            reading.found = value.toString();
-        }
+    const int count = rows.recordCount();
+    if (count == 0) {
+        reading.problem = Reading::NoRow;
+        return reading;
+    }
+    if (count > 1) {
+        reading.problem = Reading::SeveralRows;
+        reading.found = QString::number(count);
+        return reading;
+    }
+    const QVariant value = rows.field(QStringLiteral("Progressivo"));
+    if (const auto number = wholeNumber(value)) {
+        reading.last = *number;
+    } else {
+        reading.problem = Reading::NotWholeNumber;
+        reading.found = value.toString();
     }
     return reading;
 }
 
-bool store(db::Connection &connection, qint64 number)
+Reading store(db::Connection &connection, qint64 number)
 {
-    db::Recordset rows;
-    rows.open(QStringLiteral("Select * from contatore"), connection, db::adOpenKeyset, db::adLockOptimistic);
-    if (rows.recordCount() == 0)
-        return false;
-    rows.setField(QStringLiteral("Progressivo"), number);
-    rows.update();
-    rows.close();
-    return true;
+    Reading before = read(connection);
+    if (before.problem == Reading::NoRow || before.problem == Reading::SeveralRows)
+        return before;
+    QSqlQuery update(connection.database());
+    update.prepare(QStringLiteral("UPDATE contatore SET Progressivo = ?"));
+    update.addBindValue(number);
+    if (!update.exec())
+        throw connection.failure(update);
+    before.problem = Reading::None;
+    return before;
 }
 
 QString problemMessage(const Reading &reading, const QString &catalogPath)
@@ -62,6 +74,13 @@ QString problemMessage(const Reading &reading, const QString &catalogPath)
             + consequence
             + QStringLiteral("\nIl catalogo va ripristinato da una copia di sicurezza oppure ricreato "
                              "con il comando crea_catalogo.");
+    case Reading::SeveralRows:
+        return QStringLiteral("Il catalogo \"%1\" è danneggiato: la tabella \"contatore\" contiene %2 righe "
+                              "invece dell'unica riga del Progressivo Documento.")
+                   .arg(catalogPath, reading.found)
+            + consequence
+            + QStringLiteral("\nIl catalogo va ripristinato da una copia di sicurezza; in alternativa si possono "
+                             "eliminare le righe in più con un programma per database SQLite.");
     case Reading::NotWholeNumber:
         return QStringLiteral("Il catalogo \"%1\" è danneggiato: il Progressivo Documento della tabella "
                               "\"contatore\" non è un numero intero (contiene \"%2\").")

@@ -17,19 +17,19 @@ namespace counter {
 std::optional<qint64> wholeNumber(const QVariant &value);
 
 struct Reading {
-    enum Problem { None, NoRow, NotWholeNumber } problem = None;
+    enum Problem { None, NoRow, SeveralRows, NotWholeNumber } problem = None;
     qint64 last = 0; // Progressivo, when problem is None
     QString found;   // the text found, when it is not a whole number
     std::optional<qint64> next() const { return problem == None ? std::optional<qint64>(last + 1) : std::nullopt; }
 };
 
-// Reads "SELECT progressivo FROM contatore" (the last row wins, as the entry
-// screen always did). Throws db::DbError when the engine fails.
+// Reads the one row of contatore. Throws db::DbError when the engine fails.
 Reading read(db::Connection &connection);
 
-// Stores `number` as Progressivo through "Select * from contatore". Returns false,
-// storing nothing, when the table has no row. Throws db::DbError when the engine fails.
-bool store(db::Connection &connection, qint64 number);
+// Stores `number` as Progressivo when the table holds exactly one row (that is
+// the reading returned, problem None); otherwise stores nothing and returns what
+// is wrong. Throws db::DbError when the engine fails.
+Reading store(db::Connection &connection, qint64 number);
 
 // What the user is told about a counter that cannot be used.
 QString problemMessage(const Reading &reading, const QString &catalogPath);

@@ -1,6 +1,7 @@
 #include "core/db/Catalogue.h"
 
 #include "core/db/DbError.h"
+#include "core/db/Diagnosis.h"
 #include "core/db/SearchIndex.h"
 
 #include <QAtomicInteger>
@@ -11,7 +12,9 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace db {
 
@@ -60,6 +63,43 @@ private:
     QSqlDatabase m_db;
     bool m_ok = false;
 };
+} // namespace
+
+namespace {
+// Whether this user may write `path` (the effective user: what the engine will meet).
+bool writable(const QString &path)
+{
+    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
+// A file cut short by a copy that did not finish: its header tells how many pages
+// it has (when that count is valid), and they are not all there. A write-ahead
+// log beside it may hold the missing pages, and then nothing can be told.
+bool cutShort(const QString &path)
+{
+    if (QFileInfo::exists(path + QStringLiteral("-wal")))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100)
+        return true;
+    const auto number = [&header](int at) {
+        return quint32(quint8(header[at])) << 24 | quint32(quint8(header[at + 1])) << 16
+            | quint32(quint8(header[at + 2])) << 8 | quint32(quint8(header[at + 3]));
+    };
+    const quint32 pageSizeField = quint32(quint8(header[16])) << 8 | quint8(header[17]);
+    const qint64 pageSize = pageSizeField == 1 ? 65536 : pageSizeField;
+    const bool countValid = number(24) == number(92) && number(28) > 0;
+    return countValid && file.size() < qint64(number(28)) * pageSize;
+}
+
+QString damaged(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Il catalogo \"%1\" è danneggiato.\n").arg(QDir::toNativeSeparators(path))
+        + damagedAdvice(path) + QStringLiteral("\n\n") + reason;
+}
 } // namespace
 
 QString catalogueFileName()
@@ -149,9 +189,18 @@ QString checkCatalogue(const QString &path)
         return notCatalogue + QStringLiteral(" (non è un database).")
             + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
 
+    if (cutShort(path))
+        return damaged(path,
+                       QStringLiteral("il file è più corto di quanto dice la sua intestazione "
+                                      "(forse una copia non finita)."));
+
     SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!connection.ok())
-        return notCatalogue + QStringLiteral(": ") + connection.db().lastError().text() + howToCreate;
+    if (!connection.ok()) {
+        const DbError error = engineError(connection.db().lastError(), path);
+        if (error.kind() == DbError::Kind::Damaged)
+            return damaged(path, error.reason());
+        return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
+    }
     const QStringList fields[] = {tabellaFields(),
                                   {QStringLiteral("ID"), QStringLiteral("Chiave")},
                                   {QStringLiteral("ID"), QStringLiteral("Pubblicazione")},
@@ -162,8 +211,12 @@ QString checkCatalogue(const QString &path)
         QSqlQuery query(connection.db());
         query.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
         query.addBindValue(tables.at(t));
-        if (!query.exec())
-            return notCatalogue + QStringLiteral(": ") + query.lastError().text() + howToCreate;
+        if (!query.exec()) {
+            const DbError error = engineError(query.lastError(), path);
+            if (error.kind() == DbError::Kind::Damaged)
+                return damaged(path, error.reason());
+            return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
+        }
         QStringList present;
         while (query.next())
             present.append(query.value(0).toString().toLower());
@@ -176,6 +229,11 @@ QString checkCatalogue(const QString &path)
                     + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".").arg(tables.at(t), field)
                     + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
     }
+    if (!writable(path) || !writable(info.absolutePath()))
+        return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
+                              "salvare nulla.\n")
+                   .arg(QDir::toNativeSeparators(path))
+            + readOnlyAdvice(path);
     return QString();
 }
 

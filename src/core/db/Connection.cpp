@@ -16,12 +16,6 @@ namespace db {
 
 namespace {
 QAtomicInteger<quint64> connectionCounter;
-
-QString engineReason(const QSqlError &error)
-{
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("errore sconosciuto del database") : text;
-}
 } // namespace
 
 QString dataSourceOf(const QString &connectionText)
@@ -67,19 +61,53 @@ void Connection::open(const QString &connectionText, const QString &, const QStr
     if (!file.exists() || !file.isFile())
         throw DbError(QStringLiteral("Il file del catalogo \"%1\" non esiste.").arg(path));
 
+    m_path = path;
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyWaitMilliseconds));
     if (!m_db.open()) {
-        const QString reason = engineReason(m_db.lastError());
+        const DbError error = failure();
         close();
-        throw DbError(QStringLiteral("Impossibile aprire il catalogo \"%1\": %2").arg(path, reason));
+        throw DbError(QStringLiteral("Impossibile aprire il catalogo \"%1\": %2").arg(path, error.reason()),
+                      error.kind(), path);
     }
     auto *handle = *static_cast<sqlite3 *const *>(m_db.driver()->handle().data());
     if (!handle || !installLike(handle) || !installTrigramTokenizer(handle)) {
         close();
         throw DbError(QStringLiteral("Impossibile preparare il confronto LIKE sul catalogo."));
     }
+    useWriteAheadLog();
+}
+
+// In write-ahead-log mode a reader never holds up a writer: an open search
+// window's snapshot cannot block an insertion. A catalogue restored from a dump,
+// or made by another tool, is switched when the program first opens it; one
+// that may not be written stays as it is.
+void Connection::useWriteAheadLog()
+{
+    QSqlQuery mode(m_db);
+    if (mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next()
+        && mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+        return;
+    mode.finish();
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
+DbError Connection::failure(const QSqlQuery &query) const
+{
+    return engineError(query.lastError(), m_path);
+}
+
+DbError Connection::failure() const
+{
+    return engineError(m_db.lastError(), m_path);
+}
+
+void Connection::run(const QString &statement)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(statement))
+        throw failure(query);
 }
 
 bool Connection::isOpen() const
@@ -99,33 +127,44 @@ void Connection::execute(const QString &statement)
         query.addBindValue(restart->seed - 1);
         query.addBindValue(restart->table);
         if (!query.exec())
-            throw DbError(engineReason(query.lastError()));
+            throw failure(query);
         return;
     }
     if (!query.exec(translateStatement(statement)))
-        throw DbError(engineReason(query.lastError()));
+        throw failure(query);
 }
 
 void Connection::beginTrans()
 {
     if (!isOpen())
         throw DbError(QStringLiteral("La connessione al catalogo non è aperta."));
-    if (!m_db.transaction())
-        throw DbError(engineReason(m_db.lastError()));
+    // The write lock first: a transaction that reads and then wants to write
+    // could not wait for another writer without the risk of a deadlock, so the
+    // engine would fail it at once.
+    run(QStringLiteral("BEGIN IMMEDIATE"));
+    ++m_transactionDepth;
+}
+
+void Connection::beginReadTrans()
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("La connessione al catalogo non è aperta."));
+    run(QStringLiteral("BEGIN"));
     ++m_transactionDepth;
 }
 
 void Connection::commitTrans()
 {
-    if (m_transactionDepth == 0 || !m_db.commit())
-        throw DbError(engineReason(m_db.lastError()));
+    if (m_transactionDepth == 0)
+        throw DbError(QStringLiteral("Nessuna transazione da confermare."));
+    run(QStringLiteral("COMMIT"));
     --m_transactionDepth;
 }
 
 void Connection::rollbackTrans()
 {
     if (m_transactionDepth > 0 && isOpen()) {
-        m_db.rollback();
+        QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
         --m_transactionDepth;
     }
 }
@@ -134,7 +173,7 @@ void Connection::close()
 {
     if (m_db.isValid()) {
         if (m_transactionDepth > 0 && m_db.isOpen())
-            m_db.rollback();
+            QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
         m_transactionDepth = 0;
         m_db.close();
         m_db = QSqlDatabase();

@@ -2,10 +2,17 @@
 // A connection to the catalogue file, opened from a connection text of the form
 // "Provider=...;Data Source=<path>[;...]". Each user action opens its own and lets
 // it go at the end; the destructor closes it.
+#include "core/db/DbError.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
+class QSqlQuery;
+
 namespace db {
+
+// How long an action waits for another program to let go of the catalogue.
+constexpr int busyWaitMilliseconds = 5000;
 
 enum CursorLocation { adUseServer = 2, adUseClient = 3 };
 
@@ -33,7 +40,11 @@ public:
               const QString &password = QString(), int options = -1);
     // Runs a statement that returns no rows, in the engine's dialect.
     void execute(const QString &statement);
+    // A write transaction: it takes the write lock at its start, waiting a few
+    // seconds for another program to let go of it (then DbError, kind Busy).
     void beginTrans();
+    // A read transaction: what it reads stays as it was when it first read.
+    void beginReadTrans();
     void commitTrans();
     void rollbackTrans();
     void close();
@@ -41,9 +52,18 @@ public:
 
     QSqlDatabase &database() { return m_db; }
     const QString &name() const { return m_name; }
+    // The catalogue file this connection is open on.
+    const QString &path() const { return m_path; }
+    // A DbError for the last failure of `query` (or of the connection itself).
+    DbError failure(const QSqlQuery &query) const;
+    DbError failure() const;
 
 private:
+    void run(const QString &statement);
+    void useWriteAheadLog();
+
     QString m_name;
+    QString m_path;
     QSqlDatabase m_db;
     int m_transactionDepth = 0;
 };

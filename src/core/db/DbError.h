@@ -1,21 +1,45 @@
 #pragma once
 // The errors of the catalogue layer. DbError is a failure of the engine (file
 // missing, statement refused, value rejected) and carries the engine's own
-// reason. Refusal is something the program itself will not do (a number that is
-// not a number, a record gone meanwhile): its text is the whole message for the user.
+// reason, what kind of failure it is, and the catalogue it happened on.
+// Refusal is something the program itself will not do (a number that is not a
+// number, a record gone meanwhile): its text is the whole message for the user.
 #include <QString>
 #include <stdexcept>
+
+class QSqlError;
 
 namespace db {
 
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString &reason) : std::runtime_error(reason.toStdString()), m_reason(reason) {}
+    enum class Kind {
+        Engine,   // any other failure
+        Busy,     // another program holds the catalogue and did not let go in time
+        Damaged,  // the file is not a sound database (damaged page, cut short)
+        ReadOnly, // the file or its folder may not be written
+    };
+
+    explicit DbError(const QString &reason, Kind kind = Kind::Engine, QString catalogPath = QString())
+        : std::runtime_error(reason.toStdString()), m_reason(reason), m_kind(kind),
+          m_catalogPath(std::move(catalogPath))
+    {
+    }
     const QString &reason() const { return m_reason; }
+    Kind kind() const { return m_kind; }
+    const QString &catalogPath() const { return m_catalogPath; }
 
 private:
     QString m_reason;
+    Kind m_kind;
+    QString m_catalogPath;
 };
+
+// The failure an engine error code stands for (SQLite's result codes, extended or not).
+DbError::Kind kindOfEngineCode(int code);
+// A DbError for what the engine reported, on the catalogue at `catalogPath`.
+DbError engineError(const QSqlError &error, const QString &catalogPath = QString());
+DbError engineError(int code, const QString &text, const QString &catalogPath = QString());
 
 class Refusal : public std::runtime_error {
 public:
@@ -24,6 +48,17 @@ public:
 
 private:
     QString m_message;
+};
+
+// The document number shown on the entry screen was taken meanwhile by another
+// copy of the program: nothing was stored; `next` is the number free now.
+class NumberTaken : public Refusal {
+public:
+    NumberTaken(const QString &message, qint64 next) : Refusal(message), m_next(next) {}
+    qint64 next() const { return m_next; }
+
+private:
+    qint64 m_next;
 };
 
 } // namespace db

@@ -25,11 +25,6 @@ QString withoutClosingSemicolons(QString statement)
     return statement.remove(closing);
 }
 
-QString reasonOf(const QSqlQuery &query)
-{
-    const QSqlError error = query.lastError();
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
 } // namespace
 
 QueryRowSource::QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot)
@@ -40,7 +35,7 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
         throw DbError(QStringLiteral("L'istruzione \"%1\" non legge una sola tabella.").arg(statement));
     m_connection.open(connectionText);
     if (m_snapshot)
-        m_connection.beginTrans(); // a read transaction: the snapshot lasts until it ends
+        m_connection.beginReadTrans(); // the snapshot lasts until it ends
 
     static const QRegularExpression selectList(QStringLiteral("^\\s*SELECT\\s+.*?\\s+FROM\\s+"),
                                                QRegularExpression::CaseInsensitiveOption
@@ -54,7 +49,7 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
 
     QSqlQuery columns(m_connection.database());
     if (!columns.exec(QStringLiteral("SELECT * FROM (") + m_statement + QStringLiteral(") LIMIT 0")))
-        throw DbError(reasonOf(columns));
+        throw m_connection.failure(columns);
     const QSqlRecord record = columns.record();
     for (int i = 0; i < record.count(); ++i)
         m_fields.append(record.fieldName(i));
@@ -68,17 +63,19 @@ void QueryRowSource::readIds(const QString &idStatement)
     sqlite3_stmt *statement = nullptr;
     const QByteArray sql = idStatement.toUtf8();
     if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(sqlite3_errmsg(handle));
+        const DbError error = engineError(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)),
+                                          m_connection.path());
         sqlite3_finalize(statement);
-        throw DbError(reason);
+        throw error;
     }
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
         m_ids.push_back(sqlite3_column_int64(statement, 0));
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(handle));
+    const DbError error
+        = engineError(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)), m_connection.path());
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        throw DbError(reason);
+        throw error;
 }
 
 QueryRowSource::~QueryRowSource()
@@ -118,18 +115,22 @@ const QueryRowSource::Page &QueryRowSource::page(int index) const
     const QString sql = selectPart + QStringLiteral(", rowid AS __riga__ FROM ") + m_table
         + QStringLiteral(" WHERE rowid IN (") + idList.join(QLatin1Char(',')) + QLatin1Char(')');
     auto rows = std::make_shared<Page>(last - first);
-    if (query.exec(sql)) {
-        QHash<qint64, QVector<QVariant>> byId;
-        const int columns = int(m_fields.size());
-        while (query.next()) {
-            QVector<QVariant> values(columns);
-            for (int c = 0; c < columns; ++c)
-                values[c] = query.value(c);
-            byId.insert(query.value(columns).toLongLong(), std::move(values));
-        }
-        for (size_t i = first; i < last; ++i)
-            (*rows)[i - first] = byId.value(m_ids[i]);
+    // A page that cannot be read is an error, never blank rows: nothing is kept,
+    // so the next read tries again.
+    if (!query.exec(sql))
+        throw m_connection.failure(query);
+    QHash<qint64, QVector<QVariant>> byId;
+    const int columns = int(m_fields.size());
+    while (query.next()) {
+        QVector<QVariant> values(columns);
+        for (int c = 0; c < columns; ++c)
+            values[c] = query.value(c);
+        byId.insert(query.value(columns).toLongLong(), std::move(values));
     }
+    if (query.lastError().isValid())
+        throw m_connection.failure(query);
+    for (size_t i = first; i < last; ++i)
+        (*rows)[i - first] = byId.value(m_ids[i]);
     m_pages.insert(index, rows);
     m_order.append(index);
     while (m_order.size() > pagesKept)

@@ -22,7 +22,7 @@ public:
 
     int rowCount() const override { return int(m_ids.size()); }
     QStringList fieldNames() const override { return m_fields; }
-    QVariant value(int row, int column) const override;
+    QVariant value(int row, int column) const override; // throws DbError
 
     qint64 rowId(int row) const { return m_ids.at(size_t(row)); }
     const QString &table() const { return m_table; }

@@ -13,17 +13,10 @@ namespace db {
 namespace {
 const QString rowIdColumn = QStringLiteral("__riga__");
 
-QString engineReason(const QSqlQuery &query)
-{
-    const QSqlError error = query.lastError();
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("errore sconosciuto del database") : text;
-}
-
-void run(QSqlQuery &query)
+void run(const Connection &connection, QSqlQuery &query)
 {
     if (!query.exec())
-        throw DbError(engineReason(query));
+        throw connection.failure(query);
 }
 
 QString quotedName(const QString &name)
@@ -56,7 +49,7 @@ void Recordset::open(const QString &source, Connection &connection, int, int loc
         QSqlQuery info(connection.database());
         info.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
         info.addBindValue(m_table);
-        run(info);
+        run(connection, info);
         while (info.next())
             if (info.value(2).toInt() == 1
                 && info.value(1).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
@@ -66,10 +59,10 @@ void Recordset::open(const QString &source, Connection &connection, int, int loc
     m_query = QSqlQuery(connection.database());
     m_query.setForwardOnly(true);
     if (!m_query.prepare(statement))
-        throw DbError(engineReason(m_query));
+        throw m_connection->failure(m_query);
     for (const QVariant &value : bindings)
         m_query.addBindValue(value);
-    run(m_query);
+    run(*m_connection, m_query);
     m_fields.clear();
     const QSqlRecord record = m_query.record();
     for (int i = 0; i < record.count(); ++i)
@@ -110,7 +103,7 @@ void Recordset::moveNext()
     m_pending.fill(std::nullopt);
     m_eof = !m_query.next();
     if (m_eof && m_query.lastError().isValid())
-        throw DbError(engineReason(m_query));
+        throw m_connection->failure(m_query);
     fetchCurrent();
 }
 
@@ -123,7 +116,7 @@ int Recordset::recordCount()
         count.prepare(QStringLiteral("SELECT COUNT(*) FROM (") + m_statement + QLatin1Char(')'));
         for (const QVariant &value : m_bindings)
             count.addBindValue(value);
-        run(count);
+        run(*m_connection, count);
         count.next();
         m_count = count.value(0).toInt();
     }
@@ -198,7 +191,7 @@ qint64 Recordset::addNew()
                            " COALESCE((SELECT MAX(rowid) FROM %1), 0)) + 1")
                 .arg(quotedName(m_table)));
         next.addBindValue(m_table);
-        run(next);
+        run(*m_connection, next);
         next.next();
         m_newId = next.value(0).toLongLong();
     }
@@ -244,7 +237,7 @@ void Recordset::update()
     }
     for (const QVariant &value : values)
         change.addBindValue(value);
-    run(change);
+    run(*m_connection, change);
     if (m_adding) {
         m_adding = false;
         if (m_count)
@@ -265,7 +258,7 @@ void Recordset::deleteCurrent()
     QSqlQuery remove(m_connection->database());
     remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(m_table)));
     remove.addBindValue(m_rowId);
-    run(remove);
+    run(*m_connection, remove);
     if (m_count)
         --*m_count;
 }

@@ -12,6 +12,7 @@ public:
     virtual ~RowSource() = default;
     virtual int rowCount() const = 0;
     virtual QStringList fieldNames() const = 0;
+    // Throws DbError when the row cannot be read.
     virtual QVariant value(int row, int column) const = 0;
 
     // Column of a field, without regard to letter case; -1 when absent.

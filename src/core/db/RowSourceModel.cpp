@@ -9,6 +9,7 @@ RowSourceModel::RowSourceModel(QObject *parent) : QAbstractTableModel(parent)
 void RowSourceModel::setSource(std::shared_ptr<RowSource> rows)
 {
     beginResetModel();
+    m_failureReported = false;
     m_rows = std::move(rows);
     m_fields = m_rows ? m_rows->fieldNames() : QStringList();
     endResetModel();
@@ -37,7 +38,23 @@ QVariant RowSourceModel::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    return shown(m_rows->value(index.row(), index.column()));
+    return shown(read(index.row(), index.column()));
+}
+
+QVariant RowSourceModel::read(int row, int column) const
+{
+    try {
+        return m_rows->value(row, column);
+    } catch (const DbError &error) {
+        // Told once, and not from inside the view's painting.
+        if (!m_failureReported) {
+            m_failureReported = true;
+            QMetaObject::invokeMethod(
+                const_cast<RowSourceModel *>(this),
+                [this, error] { emit const_cast<RowSourceModel *>(this)->readFailed(error); }, Qt::QueuedConnection);
+        }
+        return QVariant();
+    }
 }
 
 QVariant RowSourceModel::headerData(int section, Qt::Orientation orientation, int role) const

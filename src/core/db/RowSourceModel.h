@@ -3,6 +3,7 @@
 // source only when a view asks for them, so binding a result of a million rows
 // costs nothing; columns are headed with the field names, which is also how the
 // remembered column widths find their column.
+#include "core/db/DbError.h"
 #include "core/db/RowSource.h"
 
 #include <QAbstractTableModel>
@@ -25,13 +26,23 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    // A row could not be read from the catalogue: the grid shows it empty, the
+    // window tells the user why. Sent after the view's drawing, once a failure.
+    void readFailed(const db::DbError &error);
+
 protected:
+    // The value at `index`; a read that fails is reported through readFailed().
+    QVariant read(int row, int column) const;
     // A stored value as the grid shows it: text as stored, numbers without
     // thousands separators, a missing value as nothing.
     static QVariant shown(const QVariant &value);
 
     std::shared_ptr<RowSource> m_rows;
     QStringList m_fields;
+
+private:
+    mutable bool m_failureReported = false;
 };
 
 } // namespace db

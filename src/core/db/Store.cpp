@@ -12,6 +12,12 @@ namespace {
 // Rows deleted by one statement of the grid's deletion.
 constexpr int rowsPerDeletion = 500;
 
+// A value of the grid as it may be stored: texts without NUL characters.
+QVariant storableValue(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString ? QVariant(storable(value.toString())) : value;
+}
+
 QString searchPrefix(SearchField field)
 {
     switch (field) {
@@ -27,6 +33,11 @@ QString searchPrefix(SearchField field)
     return QString();
 }
 } // namespace
+
+QString storable(QString text)
+{
+    return text.remove(QChar(0));
+}
 
 Store::Store(QString catalogPath) : m_path(std::move(catalogPath))
 {
@@ -46,11 +57,18 @@ counter::Reading Store::readCounter() const
     return counter::read(connection);
 }
 
-bool Store::storeCounter(qint64 number) const
+counter::Reading Store::storeCounter(qint64 number, std::optional<qint64> expected) const
 {
     Connection connection;
     connection.open(connectionText(), QString(), QString());
-    return counter::store(connection, number);
+    counter::Reading found;
+    inTransaction(connection, [&] {
+        found = counter::read(connection);
+        if (expected && (found.problem != counter::Reading::None || found.last != *expected))
+            return; // changed meanwhile by another copy of the program
+        found = counter::store(connection, number);
+    });
+    return found;
 }
 
 // ---- records ----
@@ -61,26 +79,40 @@ qint64 Store::addRecord(const NewRecord &record, qint64 documentNumber) const
     Connection connection;
     connection.open(connectionText(), QString(), QString());
     // The row and the counter together or not at all: a program ended between
-    // the two never gives the same number twice.
+    // the two never gives the same number twice. The write lock is held from the
+    // start, so no other copy of the program can take the number meanwhile.
     inTransaction(connection, [&] {
+        const counter::Reading counterNow = counter::read(connection);
+        if (counterNow.problem != counter::Reading::None)
+            throw Refusal(QStringLiteral("La registrazione non è stata inserita.\n")
+                          + counter::problemMessage(counterNow, m_path));
+        if (counterNow.last != documentNumber - 1) {
+            const qint64 next = counterNow.last + 1;
+            throw NumberTaken(QStringLiteral("Il numero di documento %1 è stato assegnato nel frattempo da un'altra "
+                                             "copia del programma: la registrazione non è stata inserita.\n"
+                                             "Il numero ora libero è %2: i dati scritti sono rimasti, premere "
+                                             "\"Inserisci\" per inserirla con questo numero.")
+                                  .arg(documentNumber)
+                                  .arg(next),
+                              next);
+        }
         Recordset rows;
         rows.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
         id = rows.addNew();
-        rows.setField(QStringLiteral("Chiave"), record.chiave);
-        rows.setField(QStringLiteral("Argomento"), record.argomento);
-        rows.setField(QStringLiteral("Testo"), record.testo);
-        rows.setField(QStringLiteral("Pubblicazione"), record.pubblicazione);
-        rows.setField(QStringLiteral("N°"), record.numero);
-        rows.setField(QStringLiteral("Data"), record.data);
-        rows.setField(QStringLiteral("Pag"), record.pag);
-        rows.setField(QStringLiteral("Par"), record.par);
-        rows.setField(QStringLiteral("Note"), record.note);
-        rows.setField(QStringLiteral("Allocazione"), record.allocazione);
+        rows.setField(QStringLiteral("Chiave"), storable(record.chiave));
+        rows.setField(QStringLiteral("Argomento"), storable(record.argomento));
+        rows.setField(QStringLiteral("Testo"), storable(record.testo));
+        rows.setField(QStringLiteral("Pubblicazione"), storable(record.pubblicazione));
+        rows.setField(QStringLiteral("N°"), storable(record.numero));
+        rows.setField(QStringLiteral("Data"), storable(record.data));
+        rows.setField(QStringLiteral("Pag"), storable(record.pag));
+        rows.setField(QStringLiteral("Par"), storable(record.par));
+        rows.setField(QStringLiteral("Note"), storable(record.note));
+        rows.setField(QStringLiteral("Allocazione"), storable(record.allocazione));
         rows.setField(QStringLiteral("Prog"), QString::number(documentNumber));
         rows.update();
         rows.close();
-        if (!counter::store(connection, documentNumber))
-            throw DbError(QStringLiteral("La tabella \"contatore\" non contiene la riga del Progressivo Documento."));
+        counter::store(connection, documentNumber);
     });
     return id;
 }
@@ -89,13 +121,17 @@ bool Store::deleteRecord(qint64 id) const
 {
     Connection connection;
     connection.open(connectionText(), QString(), QString());
-    Recordset rows;
-    rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
-              {id});
-    if (rows.eof())
-        return false;
-    rows.deleteCurrent();
-    return true;
+    bool deleted = false;
+    inTransaction(connection, [&] {
+        Recordset rows;
+        rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
+                  {id});
+        if (rows.eof())
+            return;
+        rows.deleteCurrent();
+        deleted = true;
+    });
+    return deleted;
 }
 
 std::shared_ptr<QueryRowSource> Store::recordList() const
@@ -124,11 +160,13 @@ void Store::addLookupEntry(lookups::List list, const QString &text) const
     const QString table = lookups::tableName(list);
     Connection connection;
     connection.open(connectionText(), QString(), QString());
-    Recordset rows;
-    rows.open(table, connection, adOpenStatic, adLockOptimistic);
-    rows.addNew();
-    rows.setField(table, text);
-    rows.update();
+    inTransaction(connection, [&] {
+        Recordset rows;
+        rows.open(table, connection, adOpenStatic, adLockOptimistic);
+        rows.addNew();
+        rows.setField(table, storable(text));
+        rows.update();
+    });
 }
 
 namespace {
@@ -169,7 +207,7 @@ void Store::deleteAllRecords() const
 {
     Connection connection;
     connection.open(connectionText(), QString(), QString());
-    connection.execute(QStringLiteral("DELETE * FROM tabella "));
+    inTransaction(connection, [&] { connection.execute(QStringLiteral("DELETE * FROM tabella ")); });
 }
 
 void Store::restartNumbering() const
@@ -177,7 +215,8 @@ void Store::restartNumbering() const
     Connection connection;
     connection.ConnectionString = connectionText();
     connection.open();
-    connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
+    inTransaction(connection,
+                  [&] { connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)")); });
 }
 
 // ---- search window ----
@@ -215,27 +254,32 @@ void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fiel
 {
     Connection connection;
     connection.open(connectionText());
-    Recordset record;
-    record.open(QStringLiteral("SELECT * FROM Tabella WHERE rowid = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
-                {rowId});
-    if (record.eof())
-        throw Refusal(QStringLiteral("La modifica non è stata salvata: il record non è più nel catalogo "
-                                     "(è stato eliminato nel frattempo)."));
-    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-        record.setField(field.key(), field.value());
-    record.update();
+    inTransaction(connection, [&] {
+        Recordset record;
+        record.open(QStringLiteral("SELECT * FROM Tabella WHERE rowid = ?"), connection, adOpenKeyset, adLockOptimistic,
+                    -1, {rowId});
+        if (record.eof())
+            throw Refusal(QStringLiteral("La modifica non è stata salvata: il record non è più nel catalogo "
+                                         "(è stato eliminato nel frattempo)."));
+        for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+            record.setField(field.key(), storableValue(field.value()));
+        record.update();
+    });
 }
 
 qint64 Store::addRecordFields(const QMap<QString, QVariant> &fields) const
 {
     Connection connection;
     connection.open(connectionText());
-    Recordset record;
-    record.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenKeyset, adLockOptimistic);
-    const qint64 id = record.addNew();
-    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-        record.setField(field.key(), field.value());
-    record.update();
+    qint64 id = 0;
+    inTransaction(connection, [&] {
+        Recordset record;
+        record.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenKeyset, adLockOptimistic);
+        id = record.addNew();
+        for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+            record.setField(field.key(), storableValue(field.value()));
+        record.update();
+    });
     return id;
 }
 

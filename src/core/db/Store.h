@@ -5,7 +5,8 @@
 // so every call sees what the previous one stored.
 //
 // Failures of the engine are thrown as DbError; what the program itself refuses
-// is thrown as Refusal (see DbError.h).
+// is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
+// lock at its start and waits a few seconds for another program to let go of it.
 #include "core/app/DocumentCounter.h"
 #include "core/lookups/LookupList.h"
 
@@ -16,6 +17,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace db {
 
@@ -35,6 +37,10 @@ struct LookupEntry {
     QString text;
 };
 
+// A text as it may be stored: the NUL character, which some programs put on the
+// clipboard and which would break the search index, is left out.
+QString storable(QString text);
+
 class Store {
 public:
     explicit Store(QString catalogPath);
@@ -43,12 +49,16 @@ public:
 
     // ---- document counter ----
     counter::Reading readCounter() const;
-    // Stores `number` as Progressivo. False, storing nothing, when contatore has no row.
-    bool storeCounter(qint64 number) const;
+    // Stores `number` as Progressivo, when the counter still holds `expected` (when
+    // given) and is one sound row. Returns the counter as it was found: nothing
+    // was stored when it has a problem or differs from `expected`.
+    counter::Reading storeCounter(qint64 number, std::optional<qint64> expected = std::nullopt) const;
 
     // ---- records ----
     // Adds the record with `documentNumber` as its Prog and stores that number as
-    // the counter, both or neither. Returns the record's ID.
+    // the counter, both or neither. The number must follow the counter as it is
+    // now: when another copy of the program took it meanwhile, nothing is stored
+    // and NumberTaken says which number is free. Returns the record's ID.
     qint64 addRecord(const NewRecord &record, qint64 documentNumber) const;
     // Deletes the record with that ID; false when there is none.
     bool deleteRecord(qint64 id) const;

@@ -18,7 +18,7 @@ namespace {
 // every field of a record as text.
 QString textOf(const QString &value)
 {
-    return value.isNull() ? QStringLiteral("") : value;
+    return value.isNull() ? QStringLiteral("") : storable(value);
 }
 
 QString reasonOf(const QSqlQuery &query)

@@ -1,6 +1,7 @@
 // The document counter's rules: what counts as a whole number, reading the last
 // number given and storing the next one.
 #include "CatalogueFolder.h"
+#include "CatalogueRows.h"
 #include "core/app/DocumentCounter.h"
 #include "core/db/Connection.h"
 #include "core/db/Recordset.h"
@@ -52,17 +53,25 @@ void TestDocumentCounter::readsAndStores()
     db::Connection connection;
     connection.open(db::connectionTextA(env.catalogPath()));
     QCOMPARE(counter::read(connection).next(), std::optional<qint64>(1));
-    QVERIFY(counter::store(connection, 42));
+    QCOMPARE(counter::store(connection, 42).problem, counter::Reading::None);
     const counter::Reading reading = counter::read(connection);
     QCOMPARE(reading.problem, counter::Reading::None);
     QCOMPARE(reading.last, qint64(42));
     QCOMPARE(reading.next(), std::optional<qint64>(43));
 
     connection.execute(QStringLiteral("DELETE FROM contatore"));
-    QVERIFY(!counter::store(connection, 43));
+    QCOMPARE(counter::store(connection, 43).problem, counter::Reading::NoRow);
     db::Recordset rows;
     rows.open(QStringLiteral("contatore"), connection);
     QCOMPARE(rows.recordCount(), 0);
+
+    // Two rows: neither is read nor written, whichever came first.
+    connection.execute(QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (0)"));
+    connection.execute(QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (5)"));
+    QCOMPARE(counter::store(connection, 50).problem, counter::Reading::SeveralRows);
+    QCOMPARE(testdata::rowsOf(env, QStringLiteral("SELECT Progressivo FROM contatore")),
+             (QList<QVariantMap>{{{QStringLiteral("Progressivo"), qint64(0)}},
+                                 {{QStringLiteral("Progressivo"), qint64(5)}}}));
 }
 
 void TestDocumentCounter::readingReportsWhatIsWrong_data()
@@ -72,6 +81,8 @@ void TestDocumentCounter::readingReportsWhatIsWrong_data()
     QTest::addColumn<QString>("mentioned");
     QTest::newRow("no row") << QStringList{QStringLiteral("DELETE FROM contatore")} << int(counter::Reading::NoRow)
                             << QStringLiteral("non contiene la riga");
+    QTest::newRow("two rows") << QStringList{QStringLiteral("INSERT INTO contatore VALUES (5)")}
+                              << int(counter::Reading::SeveralRows) << QStringLiteral("contiene 2 righe");
     QTest::newRow("text") << QStringList{QStringLiteral("DROP TABLE contatore"),
                                          QStringLiteral("CREATE TABLE contatore (Progressivo TEXT)"),
                                          QStringLiteral("INSERT INTO contatore VALUES ('x1')")}

@@ -1,0 +1,63 @@
+#include "core/db/Diagnosis.h"
+
+#include "core/db/DbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace db {
+
+namespace {
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString forTheExpert(const DbError &error)
+{
+    return QStringLiteral("\n\n") + error.reason();
+}
+} // namespace
+
+QString damagedAdvice(const QString &catalogPath)
+{
+    const QFileInfo file(catalogPath);
+    return QStringLiteral("Il catalogo va ripristinato da una copia di sicurezza: le copie sono nella cartella "
+                          "\"%1\". A programma chiuso, dare il comando:\n  crea_catalogo --ripristina COPIA \"%2\"")
+        .arg(shown(file.dir().filePath(QStringLiteral("Backup"))), shown(file.absolutePath()));
+}
+
+QString readOnlyAdvice(const QString &catalogPath)
+{
+    const QFileInfo file(catalogPath);
+    return QStringLiteral("Il programma deve poter scrivere sia il file \"%1\" sia la cartella \"%2\" che lo "
+                          "contiene (vi tiene i file di lavoro del catalogo). Dare all'utente il permesso di "
+                          "scrittura, ad esempio con i comandi:\n  chmod u+w \"%1\"\n  chmod u+w \"%2\"")
+        .arg(shown(file.absoluteFilePath()), shown(file.absolutePath()));
+}
+
+QString failureMessage(const DbError &error)
+{
+    const QString path = error.catalogPath();
+    switch (error.kind()) {
+    case DbError::Kind::Busy:
+        return QStringLiteral("L'operazione non è stata eseguita: il catalogo è in uso da un altro programma (ad "
+                              "esempio un'altra copia di questo programma che sta salvando) e non si è liberato in "
+                              "tempo. Nulla è stato modificato: riprovare tra qualche istante.")
+            + forTheExpert(error);
+    case DbError::Kind::Damaged:
+        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" è danneggiato.\n").arg(shown(path))
+            + damagedAdvice(path) + forTheExpert(error);
+    case DbError::Kind::ReadOnly:
+        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" si può leggere ma non "
+                              "modificare, e nulla è stato modificato.\n")
+                   .arg(shown(path))
+            + readOnlyAdvice(path) + forTheExpert(error);
+    case DbError::Kind::Engine:
+        break;
+    }
+    return QStringLiteral("L'operazione non è stata eseguita: il catalogo ha segnalato un errore.\n\n")
+        + error.reason();
+}
+
+} // namespace db

@@ -1,0 +1,209 @@
+// The store's rules for what it writes: document numbers that cannot be given
+// twice, not even by two programs inserting side by side; the counter as one
+// single row; the write lock waited for and an Italian word when it is not
+// given; texts stored without NUL characters; the catalogue kept in write-ahead
+// log mode so that no reader holds up a writer.
+#include "CatalogueFolder.h"
+#include "CatalogueRows.h"
+#include "Tools.h"
+#include "core/db/Connection.h"
+#include "core/db/DbError.h"
+#include "core/db/Diagnosis.h"
+#include "core/db/QueryRowSource.h"
+#include "core/db/Store.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+#include <QTest>
+
+using namespace db;
+
+namespace {
+NewRecord record(const QString &chiave, const QString &argomento = QStringLiteral("argomento"))
+{
+    NewRecord fields;
+    fields.chiave = chiave;
+    fields.argomento = argomento;
+    return fields;
+}
+
+QString journalMode(const CatalogueFolder &env)
+{
+    return testdata::rowsOf(env, QStringLiteral("SELECT * FROM pragma_journal_mode"))
+        .value(0)
+        .value(QStringLiteral("journal_mode"))
+        .toString();
+}
+} // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+private slots:
+    void numberTakenMeanwhileStoresNothingAndNamesTheNextOne();
+    void counterChangeWaitsForTheValueTheUserSaw();
+    void counterOfTwoRowsIsNeitherReadNorWritten();
+    void twoProgramsInsertingSideBySideNeverShareANumber();
+    void lockHeldByAnotherProgramIsWaitedForThenTold();
+    void nulCharactersAreLeftOut();
+    void catalogueIsSwitchedToWriteAheadLog();
+    void searchSnapshotDoesNotHoldUpAnInsertion();
+};
+
+void TestStore::numberTakenMeanwhileStoresNothingAndNamesTheNextOne()
+{
+    CatalogueFolder env;
+    testdata::setCounter(env, 11); // the screen offers 12 ...
+    const qint64 offered = *env.store.readCounter().next();
+    env.store.addRecord(record(QStringLiteral("altra copia")), offered); // ... another copy takes it
+    try {
+        env.store.addRecord(record(QStringLiteral("questa copia")), offered);
+        QFAIL("a number given twice");
+    } catch (const NumberTaken &taken) {
+        QCOMPARE(taken.next(), qint64(13));
+        QVERIFY2(taken.message().contains(QStringLiteral("12")) && taken.message().contains(QStringLiteral("13")),
+                 qPrintable(taken.message()));
+    }
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("altra copia")});
+    QCOMPARE(testdata::storedCounter(env), QVariant(qint64(12)));
+    // With the number offered now, it goes in.
+    env.store.addRecord(record(QStringLiteral("questa copia")), 13);
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Prog")),
+             (QStringList{QStringLiteral("12"), QStringLiteral("13")}));
+}
+
+void TestStore::counterChangeWaitsForTheValueTheUserSaw()
+{
+    CatalogueFolder env;
+    testdata::setCounter(env, 41);
+    // Another copy inserted after the user saw 41: the change is not made.
+    const counter::Reading found = env.store.storeCounter(100, 40);
+    QCOMPARE(found.problem, counter::Reading::None);
+    QCOMPARE(found.last, qint64(41));
+    QCOMPARE(testdata::storedCounter(env), QVariant(qint64(41)));
+    QCOMPARE(env.store.storeCounter(100, 41).last, qint64(41));
+    QCOMPARE(testdata::storedCounter(env), QVariant(qint64(100)));
+}
+
+void TestStore::counterOfTwoRowsIsNeitherReadNorWritten()
+{
+    // Start-up reading the last row while the insertion wrote the first gave the
+    // same number to three records in a row.
+    CatalogueFolder env;
+    testdata::runSql(env, {QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (5)")});
+    const counter::Reading reading = env.store.readCounter();
+    QCOMPARE(reading.problem, counter::Reading::SeveralRows);
+    QVERIFY(!reading.next());
+    QVERIFY_THROWS_EXCEPTION(Refusal, env.store.addRecord(record(QStringLiteral("a")), 6));
+    QCOMPARE(env.store.storeCounter(50).problem, counter::Reading::SeveralRows);
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")), QStringList());
+    const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT Progressivo FROM contatore"));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).value(QStringLiteral("Progressivo")), QVariant(qint64(0)));
+    QCOMPARE(rows.at(1).value(QStringLiteral("Progressivo")), QVariant(qint64(5)));
+}
+
+void TestStore::twoProgramsInsertingSideBySideNeverShareANumber()
+{
+    CatalogueFolder env;
+    constexpr int each = 300;
+    QProcess first, second;
+    first.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("primo")});
+    second.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("secondo")});
+    QVERIFY(first.waitForFinished(240000));
+    QVERIFY(second.waitForFinished(240000));
+    QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
+    QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+    qInfo("numbers found taken meanwhile: %s / %s", first.readAllStandardOutput().trimmed().constData(),
+          second.readAllStandardOutput().trimmed().constData());
+
+    const QStringList numbers = testdata::storedField(env, QStringLiteral("Prog"));
+    QCOMPARE(numbers.size(), 2 * each);
+    QCOMPARE(QSet<QString>(numbers.cbegin(), numbers.cend()).size(), 2 * each); // no number twice
+    QSet<QString> expected;
+    for (int n = 1; n <= 2 * each; ++n)
+        expected.insert(QString::number(n));
+    QCOMPARE(QSet<QString>(numbers.cbegin(), numbers.cend()), expected); // and none skipped
+    QCOMPARE(testdata::storedCounter(env), QVariant(qint64(2 * each)));
+}
+
+void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
+{
+    CatalogueFolder env;
+    QProcess holder; // the sqlite3 shell in a write transaction, as another program could be
+    holder.start(QStringLiteral("sqlite3"), {env.catalogPath()});
+    QVERIFY(holder.waitForStarted());
+    holder.write("BEGIN IMMEDIATE;\nINSERT INTO Chiave (Chiave) VALUES ('altrove');\nSELECT 'pronto';\n");
+    QVERIFY(holder.waitForReadyRead(10000));
+
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        env.store.addRecord(record(QStringLiteral("a")), 1);
+        QFAIL("stored past another program's write lock");
+    } catch (const DbError &error) {
+        QCOMPARE(error.kind(), DbError::Kind::Busy);
+        QVERIFY2(waited.elapsed() >= busyWaitMilliseconds - 500, "the lock was not waited for");
+        const QString message = failureMessage(error);
+        QVERIFY2(message.contains(QStringLiteral("in uso da un altro programma"))
+                     && message.contains(QStringLiteral("Nulla è stato modificato")),
+                 qPrintable(message));
+    }
+    holder.write("ROLLBACK;\n.quit\n");
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished());
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
+    QCOMPARE(testdata::storedCounter(env), QVariant(qint64(0)));
+    // Let go: the same insertion goes through.
+    QCOMPARE(env.store.addRecord(record(QStringLiteral("a")), 1), qint64(1));
+}
+
+void TestStore::nulCharactersAreLeftOut()
+{
+    CatalogueFolder env;
+    const QString pasted = QStringLiteral("inc") + QChar(0) + QStringLiteral("ollato");
+    env.store.addRecord(record(pasted, pasted), 1);
+    env.store.addLookupEntry(lookups::List::Chiave, pasted);
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("incollato")});
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Argomento")), QStringList{QStringLiteral("incollato")});
+    QCOMPARE(env.store.lookupEntries(lookups::List::Chiave).value(0).text, QStringLiteral("incollato"));
+    // Found by a search, and the catalogue stays sound.
+    QCOMPARE(
+        env.store.searchSnapshot(Store::searchStatement(SearchField::Chiave, QStringLiteral("incoll")))->rowCount(), 1);
+    QCOMPARE(testdata::rowsOf(env, QStringLiteral("SELECT * FROM pragma_quick_check")).value(0).first().toString(),
+             QStringLiteral("ok"));
+}
+
+void TestStore::catalogueIsSwitchedToWriteAheadLog()
+{
+    CatalogueFolder env;
+    // As a catalogue restored from a dump comes: with a rollback journal.
+    QVERIFY(
+        testdata::runTool(QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
+            .ok());
+    QCOMPARE(testdata::runTool(QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA journal_mode;")})
+                 .output.trimmed(),
+             QByteArray("delete"));
+    env.store.readCounter();
+    QCOMPARE(journalMode(env), QStringLiteral("wal"));
+}
+
+void TestStore::searchSnapshotDoesNotHoldUpAnInsertion()
+{
+    CatalogueFolder env;
+    QVERIFY(
+        testdata::runTool(QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
+            .ok());
+    env.store.addRecord(record(QStringLiteral("prima")), 1);
+    const auto shown = env.store.catalogueSnapshot(); // the search window holds it open
+    QElapsedTimer took;
+    took.start();
+    env.store.addRecord(record(QStringLiteral("dopo")), 2);
+    QVERIFY2(took.elapsed() < busyWaitMilliseconds / 2, "the insertion waited for the search window");
+    QCOMPARE(shown->rowCount(), 1); // the snapshot stays as it was
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 2);
+}
+
+QTEST_MAIN(TestStore)
+#include "tst_store.moc"
