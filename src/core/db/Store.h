@@ -7,6 +7,7 @@
 // Failures of the engine are thrown as DbError; what the program itself refuses
 // is thrown as Refusal (see DbError.h).
 #include "core/app/DocumentCounter.h"
+#include "core/db/SearchIndex.h"
 #include "core/lookups/LookupList.h"
 
 #include <QList>
@@ -87,8 +88,10 @@ public:
     void deleteRecords(const QList<qint64> &rowIds) const;
 
     // ---- start-up ----
-    // Builds the search index when the catalogue lacks it.
-    void ensureSearchIndex() const;
+    // Checks the search index, restores or rebuilds it when it is not whole and
+    // brings in the rows changed by other programs; `progress` follows a long
+    // rebuild. Throws DbError.
+    IndexRepair checkSearchIndex(const IndexProgress &progress = {}) const;
 
 private:
     QString connectionText() const;
