@@ -5,10 +5,14 @@
 #include "core/db/Store.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTranslator>
+
+#include <memory>
 
 namespace startup {
 
@@ -29,11 +33,26 @@ void checkSearchIndex(const db::Store &store, QWidget *mainWindow, int showAfter
     progress.setWindowTitle(texts::applicationTitle());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(showAfterMs);
-    try {
-        store.checkSearchIndex([&progress](int percent) { progress.setValue(percent); });
-    } catch (const db::DbError &) {
-        // A catalogue that cannot be written now: the next start tries again.
-    }
+    progress.setValue(0); // from now on: shown after showAfterMs, unless the work is done
+
+    // The work runs beside the event loop, so that the windows stay drawn and the
+    // progress window appears on time; it has a connection of its own.
+    std::unique_ptr<QThread> worker(QThread::create([&store, &progress] {
+        try {
+            store.checkSearchIndex([&progress](int percent) {
+                QMetaObject::invokeMethod(
+                    &progress, [&progress, percent] { progress.setValue(percent); }, Qt::QueuedConnection);
+            });
+        } catch (const db::DbError &) {
+            // A catalogue that cannot be written now: the next start tries again.
+        }
+    }));
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    // Clicks on the main window wait until the index is ready.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
 }
 
 } // namespace startup

@@ -147,21 +147,25 @@ QString noteTableStatement()
 // without firing the delete trigger.
 QStringList noteTriggerStatements()
 {
-    const QString notNoted = QStringLiteral("NOT EXISTS (SELECT 1 FROM %1 WHERE ID = %2)").arg(noteTable);
-    const QString noteRows
-        = QStringLiteral("INSERT INTO %1 SELECT ID, 1, %2 FROM Tabella AS t WHERE ID %3 AND %4;")
-              .arg(noteTable, indexedFields, QStringLiteral("%1"), notNoted.arg(QStringLiteral("t.ID")));
+    const auto notNoted = [](const QString &id) {
+        return QStringLiteral("NOT EXISTS (SELECT 1 FROM %1 WHERE ID = %2)").arg(noteTable, id);
+    };
+    // The rows of Tabella that `which` picks, as they are before the change.
+    const auto noteRows = [&](const QString &which) {
+        return QStringLiteral("INSERT INTO %1 SELECT ID, 1, %2 FROM Tabella AS t WHERE ID %3 AND %4;")
+            .arg(noteTable, indexedFields, which, notNoted(QStringLiteral("t.ID")));
+    };
     const QString noteNew = QStringLiteral("INSERT INTO %1 (ID, indicizzato) SELECT new.ID, 0 WHERE %2;")
-                                .arg(noteTable, notNoted.arg(QStringLiteral("new.ID")));
+                                .arg(noteTable, notNoted(QStringLiteral("new.ID")));
     return {
         QStringLiteral("CREATE TRIGGER %1_sostituzione BEFORE INSERT ON Tabella BEGIN %2 END")
-            .arg(noteTable, noteRows.arg(QStringLiteral("= new.ID"))),
+            .arg(noteTable, noteRows(QStringLiteral("= new.ID"))),
         QStringLiteral("CREATE TRIGGER %1_aggiunta AFTER INSERT ON Tabella BEGIN %2 END").arg(noteTable, noteNew),
         QStringLiteral("CREATE TRIGGER %1_modifica BEFORE UPDATE OF ID, %2 ON Tabella BEGIN %3 %4 END")
-            .arg(noteTable, indexedFields, noteRows.arg(QStringLiteral("IN (old.ID, new.ID)")), noteNew),
+            .arg(noteTable, indexedFields, noteRows(QStringLiteral("IN (old.ID, new.ID)")), noteNew),
         QStringLiteral("CREATE TRIGGER %1_eliminazione AFTER DELETE ON Tabella BEGIN INSERT INTO %1 SELECT old.ID, 1,"
                        " old.Chiave, old.Argomento, old.Testo, old.Pubblicazione WHERE %2; END")
-            .arg(noteTable, notNoted.arg(QStringLiteral("old.ID"))),
+            .arg(noteTable, notNoted(QStringLiteral("old.ID"))),
     };
 }
 
@@ -195,6 +199,16 @@ QStringList legacyTriggerNames()
             indexTable + QStringLiteral("_modifica")};
 }
 
+// Remove the note, its triggers and those of older catalogues; the index stays.
+QStringList noteDropStatements()
+{
+    QStringList statements;
+    for (const QString &trigger : noteTriggerNames() + legacyTriggerNames())
+        statements.append(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger));
+    statements.append(QStringLiteral("DROP TABLE IF EXISTS %1").arg(noteTable));
+    return statements;
+}
+
 // Every object the program makes for the index, as sqlite_master holds it.
 QStringList wholeIndexStatements()
 {
@@ -211,8 +225,6 @@ QString wholeObjectsCount()
 }
 
 // ---- a connection of the index's own, straight on the engine ----
-
-class Statement;
 
 // Its own busy wait, and no window's connection or transaction is touched.
 class IndexConnection {
@@ -431,12 +443,7 @@ QStringList searchIndexCreateStatements()
 
 QStringList searchIndexDropStatements()
 {
-    QStringList statements;
-    for (const QString &trigger : noteTriggerNames() + legacyTriggerNames())
-        statements.append(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger));
-    statements.append(QStringLiteral("DROP TABLE IF EXISTS %1").arg(noteTable));
-    statements.append(QStringLiteral("DROP TABLE IF EXISTS %1").arg(indexTable));
-    return statements;
+    return noteDropStatements() << QStringLiteral("DROP TABLE IF EXISTS %1").arg(indexTable);
 }
 
 IndexState searchIndexState(QSqlDatabase &database)
@@ -485,8 +492,7 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
             repair = IndexRepair::CaughtUp;
     } else if (indexWhole && legacyWhole) {
         // The old triggers kept the index exact: only they are replaced.
-        const QStringList drop = searchIndexDropStatements();
-        connection.execAll(drop.mid(0, drop.size() - 1));
+        connection.execAll(noteDropStatements());
         connection.execAll(QStringList{noteTableStatement()} + noteTriggerStatements());
         repair = IndexRepair::Upgraded;
     } else {

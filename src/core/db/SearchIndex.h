@@ -59,7 +59,9 @@ using IndexProgress = std::function<void(int percent)>;
 // At program start: checks that the index, the note and the triggers are exactly
 // as this program makes them and that the index holds as many rows as Tabella, up
 // to the same highest ID; restores the triggers and rebuilds the index otherwise,
-// upgrades an older catalogue, and brings in the rows noted. Throws DbError.
+// upgrades an older catalogue, and brings in the rows noted. It works on a
+// connection of its own and may run on a worker thread; `progress` is called on
+// that thread. Throws DbError.
 IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &progress = {});
 
 // For "SELECT * FROM tabella WHERE <field> LIKE '<pattern>'" on one of the four
