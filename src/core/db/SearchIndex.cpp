@@ -391,6 +391,13 @@ qint64 applyNote(IndexConnection &connection, const IndexProgress &progress)
     return noted;
 }
 
+// The note and its triggers made anew, those of older catalogues removed.
+void renewNote(IndexConnection &connection)
+{
+    connection.execAll(noteDropStatements());
+    connection.execAll(QStringList{noteTableStatement()} + noteTriggerStatements());
+}
+
 // The schema objects of the index present in the catalogue: name -> statement.
 QHash<QString, QString> indexObjects(IndexConnection &connection)
 {
@@ -492,13 +499,17 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
             repair = IndexRepair::CaughtUp;
     } else if (indexWhole && legacyWhole) {
         // The old triggers kept the index exact: only they are replaced.
-        connection.execAll(noteDropStatements());
-        connection.execAll(QStringList{noteTableStatement()} + noteTriggerStatements());
+        renewNote(connection);
         repair = IndexRepair::Upgraded;
     } else {
-        // Changes made meanwhile went unnoted: the index is made anew.
-        connection.execAll(searchIndexDropStatements());
-        connection.execAll(wholeIndexStatements());
+        // Changes made meanwhile went unnoted: the index is filled anew, in a
+        // table made anew when it is not the program's own.
+        if (indexWhole) {
+            renewNote(connection);
+        } else {
+            connection.execAll(searchIndexDropStatements());
+            connection.execAll(wholeIndexStatements());
+        }
         refill(connection, progress);
         repair = IndexRepair::Rebuilt;
     }
