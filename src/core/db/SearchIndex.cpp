@@ -335,6 +335,8 @@ void inSteps(IndexConnection &connection, const QString &table, const IndexProgr
               .arg(rowsPerStep);
     for (qint64 first = lowest;;) {
         const qint64 last = connection.integer(stepEnd, {first});
+        if (last < first) // no ID from `first` on
+            break;
         step(first, last);
         if (progress)
             progress(int(100.0 * (double(last) - double(lowest) + 1) / (double(highest) - double(lowest) + 1)));
