@@ -8,6 +8,7 @@
 #include "TestEnvironment.h"
 #include "app/Startup.h"
 #include "core/db/DbError.h"
+#include "core/db/Store.h"
 #include "registry/Windows.h"
 
 #include <QApplication>
@@ -56,6 +57,8 @@ int runChild(const Options &options)
             // add or remove a record or two, which does not change the figures.
             TestEnvironment env(false);
             env.context.programFolder = options.child;
+            db::Store store(env.context.catalogPath());
+            env.context.store = &store;
             Windows windows(env.context);
             times.push_back(action.run(windows, env));
         }

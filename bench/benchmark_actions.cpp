@@ -108,7 +108,7 @@ double drawAnyPage(Windows &windows, TestEnvironment &)
 // Pages a second when 10,000 records are printed to a PDF file.
 double printTenThousand(Windows &windows, TestEnvironment &)
 {
-    db::QueryRowSource rows(db::connectionTextA(windows.context().programFolder),
+    db::QueryRowSource rows(db::connectionTextA(windows.context().catalogPath()),
                             QStringLiteral("SELECT * FROM Tabella WHERE ID <= 10000"));
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);

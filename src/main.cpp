@@ -44,14 +44,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    try {
-        // Catalogues made before the search index existed get it now, once.
-        store.ensureSearchIndex();
-    } catch (const db::DbError &) {
-        // Searches still work without it, reading the whole table.
-    }
-
     Windows windows(context);
     windows.form1().show();
+    startup::checkSearchIndex(store, &windows.form1());
     return QApplication::exec();
 }

@@ -5,6 +5,11 @@
 #include <memory>
 
 class QApplication;
+class QWidget;
+
+namespace db {
+class Store;
+}
 
 namespace startup {
 // The application object. Made with the system locale Italian for Qt's own
@@ -19,4 +24,9 @@ void configure(QApplication &app);
 
 // "Esci": ends the event loop at once, without asking any window to close.
 void endProgram();
+
+// Checks the catalogue's search index with the main window on screen: a rebuild
+// that lasts longer than `showAfterMs` shows its progress in a window over it. A
+// failure is let go: searches are exact without the index, only slower.
+void checkSearchIndex(const db::Store &store, QWidget *mainWindow, int showAfterMs = 500);
 } // namespace startup

@@ -34,18 +34,34 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
     if (m_table.isEmpty())
         throw DbError(QStringLiteral("L'istruzione \"%1\" non legge una sola tabella.").arg(statement));
     m_connection.open(connectionText);
-    if (m_snapshot)
-        m_connection.beginReadTrans(); // the snapshot lasts until it ends
+    // A read transaction: what the index says and the rows it points to are of the
+    // same moment. It lasts as long as the snapshot, or while the ids are read.
+    m_connection.beginReadTrans();
 
     static const QRegularExpression selectList(QStringLiteral("^\\s*SELECT\\s+.*?\\s+FROM\\s+"),
                                                QRegularExpression::CaseInsensitiveOption
                                                    | QRegularExpression::DotMatchesEverythingOption);
-    QString idStatement = hasSearchIndex(m_connection.database()) ? indexedIdStatement(m_statement) : QString();
+    QString idStatement;
+    if (!indexedIdStatement(m_statement).isEmpty()) {
+        IndexState state = searchIndexState(m_connection.database());
+        if (state == IndexState::ChangesPending) {
+            // Rows changed since the last search: brought into the index first, when
+            // the catalogue can be written at once.
+            m_connection.rollbackTrans();
+            catchUpSearchIndex(m_connection.database().databaseName());
+            m_connection.beginReadTrans();
+            state = searchIndexState(m_connection.database());
+        }
+        if (state != IndexState::Missing)
+            idStatement = indexedIdStatement(m_statement, state == IndexState::ChangesPending);
+    }
     if (idStatement.isEmpty()) {
         idStatement = m_statement;
         idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
     }
     readIds(idStatement);
+    if (!m_snapshot)
+        m_connection.rollbackTrans();
 
     QSqlQuery columns(m_connection.database());
     if (!columns.exec(QStringLiteral("SELECT * FROM (") + m_statement + QStringLiteral(") LIMIT 0")))

@@ -299,9 +299,9 @@ void Store::deleteRecords(const QList<qint64> &rowIds) const
 
 // ---- start-up ----
 
-void Store::ensureSearchIndex() const
+IndexRepair Store::checkSearchIndex(const IndexProgress &progress) const
 {
-    db::ensureSearchIndex(connectionText());
+    return db::checkSearchIndex(m_path, progress);
 }
 
 } // namespace db

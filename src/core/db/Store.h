@@ -8,6 +8,7 @@
 // is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
 // lock at its start and waits a few seconds for another program to let go of it.
 #include "core/app/DocumentCounter.h"
+#include "core/db/SearchIndex.h"
 #include "core/lookups/LookupList.h"
 
 #include <QList>
@@ -98,8 +99,10 @@ public:
     void deleteRecords(const QList<qint64> &rowIds) const;
 
     // ---- start-up ----
-    // Builds the search index when the catalogue lacks it.
-    void ensureSearchIndex() const;
+    // Checks the search index, restores or rebuilds it when it is not whole and
+    // brings in the rows changed by other programs; `progress` follows a long
+    // rebuild. Throws DbError.
+    IndexRepair checkSearchIndex(const IndexProgress &progress = {}) const;
 
     // ---- filling a new catalogue from another program's file ----
     // Rows come in with the numbers they had, in one transaction on a catalogue

@@ -153,7 +153,11 @@ void Store::Import::finish(const QMap<QString, qint64> &expectedRows)
             exec(insert);
         }
     }
-    createSearchIndex(database);
+    for (const QString &statement : searchIndexCreateStatements()) {
+        QSqlQuery create(database);
+        if (!create.exec(statement))
+            throw d->connection.failure(create);
+    }
     d->record = QSqlQuery();
     for (QSqlQuery &query : d->lookup)
         query = QSqlQuery();
