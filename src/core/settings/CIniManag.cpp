@@ -39,6 +39,44 @@ qint16 windowStateNumber(Qt::WindowStates state)
     return 0;
 }
 
+// A restored placement is used only when the window can be seen and handled
+// there: its title bar (taken as the frame's top 24 pixels) shows at least 48 x 16
+// pixels on one screen, so that it can be grabbed and moved; and it is at least a
+// third of its designed width and a third of its designed height, so that what it
+// holds can be seen and it can be made larger again.
+constexpr int titleBarHeight = 24;
+constexpr QSize titleBarShown(48, 16);
+constexpr int smallestFraction = 3;
+
+bool reachable(const QRect &frame, const QList<QRect> &screens)
+{
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), std::min(frame.height(), titleBarHeight)));
+    for (const QRect &screen : screens) {
+        const QRect shown = screen.intersected(titleBar);
+        if (shown.width() >= std::min(titleBar.width(), titleBarShown.width())
+            && shown.height() >= std::min(titleBar.height(), titleBarShown.height()))
+            return true;
+    }
+    return false;
+}
+
+bool usableSize(const QSize &size, const QSize &designed)
+{
+    return size.width() * smallestFraction >= designed.width() && size.height() * smallestFraction >= designed.height();
+}
+
+// Where the frame lands once a coordinate of exactly 0 has been centred on `area`.
+QRect withZeroCoordinatesCentred(QRect frame, const QRect &area)
+{
+    if (area.isEmpty())
+        return frame;
+    if (frame.x() == 0)
+        frame.moveLeft(area.x() + qRound((area.width() - frame.width()) / 2.0));
+    if (frame.y() == 0)
+        frame.moveTop(area.y() + qRound((area.height() - frame.height()) / 2.0));
+    return frame;
+}
+
 } // namespace
 
 CIniManag::CIniManag(const QString &programFolder, Warning warning)
@@ -189,6 +227,19 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
             f.resizeFrame(QSize(twips::toPixels(width), twips::toPixels(height)));
     }
 
+    // A placement that would leave the window off every screen, or too small to
+    // use (a file from another desktop, a screen since removed, a broken file),
+    // gives way to the designed size, centred on the screen.
+    if (movable) {
+        const QRect area = f.screenGeometry();
+        const QRect placed = withZeroCoordinatesCentred(f.frameGeometry(), area);
+        if (!area.isEmpty() && (!usableSize(placed.size(), frame.size()) || !reachable(placed, f.screenGeometries()))) {
+            if (f.frameGeometry().size() != frame.size())
+                f.resizeFrame(frame.size());
+            f.move(withZeroCoordinatesCentred(QRect(QPoint(0, 0), frame.size()), area).topLeft());
+        }
+    }
+
     // Applied after the placement, so that a window saved maximised is maximised
     // from its last normal placement. Other numbers are not window states.
     const qint32 state = LeggiInt2(section, QStringLiteral("WindowState"), 0);
@@ -201,14 +252,10 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
 
     // A coordinate of exactly 0 means "centred on the screen" along that axis.
     // Only a window in the normal state has such coordinates.
-    const QRect area = f.screenGeometry();
-    if (area.isEmpty() || windowStateNumber(f.windowState()) != 0)
+    if (windowStateNumber(f.windowState()) != 0)
         return;
     const QRect placed = f.frameGeometry();
-    QPoint position = placed.topLeft();
-    if (position.x() == 0)
-        position.setX(area.x() + qRound((area.width() - placed.width()) / 2.0));
-    if (position.y() == 0)
-        position.setY(area.y() + qRound((area.height() - placed.height()) / 2.0));
-    f.move(position);
+    const QRect centred = withZeroCoordinatesCentred(placed, f.screenGeometry());
+    if (centred != placed)
+        f.move(centred.topLeft());
 }
