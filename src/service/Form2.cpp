@@ -4,6 +4,7 @@
 #include "core/app/Texts.h"
 #include "core/db/Store.h"
 #include "desktop/AppContext.h"
+#include "desktop/BackupCopies.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Guard.h"
 #include "desktop/ToolWindow.h"
@@ -75,6 +76,10 @@ void Form2::cambiaProgressivo(bool checked)
         Check1->setChecked(false);
         return;
     }
+    if (!backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeChangingCounter, dialogs)) {
+        Check1->setChecked(false);
+        return;
+    }
     bool stored = false;
     const bool ran = guarded([&] { stored = m_context.store->storeCounter(*value); });
     if (ran && stored) {
@@ -102,6 +107,8 @@ void Form2::azzeraContatore(bool checked)
                                                    "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
                                                    "Vuoi Proseguire ? "),
                                     texts::applicationTitle())
+        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeRestartingNumbering,
+                                          dialogs)
         && guarded([this] { m_context.store->restartNumbering(); }))
         dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
     Check2->setChecked(false);
@@ -116,6 +123,7 @@ void Form2::eliminaRegistrazioni(bool checked)
     Dialogs &dialogs = *m_context.dialogs;
     if (dialogs.askBeforeDestroying(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
                                     texts::applicationTitle())
+        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeDeletingRecords, dialogs)
         && guarded([this] { m_context.store->deleteAllRecords(); }))
         dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
     Check3->setChecked(false);

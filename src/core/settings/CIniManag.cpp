@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -214,28 +215,30 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
     const bool movable = windowStateNumber(f.windowState()) == 0;
     const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
     const qint32 top = LeggiInt2(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
-    if (movable)
-        f.move(QPoint(twips::toPixels(left), twips::toPixels(top)));
+    const QPoint position(twips::toPixels(left), twips::toPixels(top));
+    // The saved size is the outer frame's. The window's own size again changes
+    // nothing, so that a window without a saved size keeps its designed one.
+    std::optional<QSize> size;
     if (bRidimensiona) {
         const qint32 currentWidth = roundHalfEven(twips::fromPixels(frame.width()));
         const qint32 currentHeight = roundHalfEven(twips::fromPixels(frame.height()));
         const qint32 width = LeggiInt2(section, QStringLiteral("W"), currentWidth);
         const qint32 height = LeggiInt2(section, QStringLiteral("H"), currentHeight);
-        // The saved size is the outer frame's. The window's own size again changes
-        // nothing, so that a window without a saved size keeps its designed one.
-        if (movable && width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
-            f.resizeFrame(QSize(twips::toPixels(width), twips::toPixels(height)));
+        if (width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
+            size = QSize(twips::toPixels(width), twips::toPixels(height));
     }
 
-    // A placement that would leave the window off every screen, or too small to
-    // use (a file from another desktop, a screen since removed, a broken file),
-    // gives way to the designed size, centred on the screen.
     if (movable) {
+        // A placement that would leave the window off every screen, or too small
+        // to use (a file from another desktop, a screen since removed, a broken
+        // file), is not applied: the window stays at its designed size, centred.
         const QRect area = f.screenGeometry();
-        const QRect placed = withZeroCoordinatesCentred(f.frameGeometry(), area);
-        if (!area.isEmpty() && (!usableSize(placed.size(), frame.size()) || !reachable(placed, f.screenGeometries()))) {
-            if (f.frameGeometry().size() != frame.size())
-                f.resizeFrame(frame.size());
+        const QRect placed = withZeroCoordinatesCentred(QRect(position, size.value_or(frame.size())), area);
+        if (area.isEmpty() || (usableSize(placed.size(), frame.size()) && reachable(placed, f.screenGeometries()))) {
+            f.move(position);
+            if (size)
+                f.resizeFrame(*size);
+        } else {
             f.move(withZeroCoordinatesCentred(QRect(QPoint(0, 0), frame.size()), area).topLeft());
         }
     }
