@@ -38,8 +38,23 @@ int usage()
 int restoreCopy(const QString &copy, const QString &folder)
 {
     const QString catalogue = QDir(folder).absoluteFilePath(db::catalogueFileName());
+    // On a terminal the restore of a large catalogue shows how far it has gone.
+    int shown = -1;
+    backup::Progress progress;
+    if (isatty(STDOUT_FILENO))
+        progress = [&shown](qint64 done, qint64 total) {
+            const int percent = int(done * 100 / total);
+            if (percent != shown)
+                std::printf("\rRipristino in corso: %d%%", shown = percent);
+            std::fflush(stdout);
+        };
+    const auto clearProgress = [&shown] {
+        if (shown >= 0)
+            std::printf("\r%30s\r", "");
+    };
     try {
-        const backup::Restored restored = backup::restore(QFileInfo(copy).absoluteFilePath(), catalogue);
+        const backup::Restored restored = backup::restore(QFileInfo(copy).absoluteFilePath(), catalogue, progress);
+        clearProgress();
         std::printf("Il catalogo \"%s\" è stato ripristinato dalla copia \"%s\".\n",
                     qPrintable(QDir::toNativeSeparators(catalogue)),
                     qPrintable(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath())));
@@ -54,8 +69,10 @@ int restoreCopy(const QString &copy, const QString &folder)
                         qPrintable(QDir::toNativeSeparators(restored.keptCopy)));
         return 0;
     } catch (const db::Refusal &refusal) {
+        clearProgress();
         std::fprintf(stderr, "%s\n", qPrintable(refusal.message()));
     } catch (const db::DbError &error) {
+        clearProgress();
         std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
     }
     return 1;

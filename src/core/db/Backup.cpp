@@ -12,13 +12,16 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <signal.h>
 #include <sqlite3.h>
+#include <thread>
 #include <unistd.h>
 
 namespace backup {
@@ -183,12 +186,13 @@ void removeDatabaseFiles(const QString &path)
 // Copies the database `source` into the new file `target` with the engine's online
 // backup. The source is read in one read transaction, so that the copy is one
 // consistent state of it however long it takes, while others may go on writing.
-// The copy is left as a plain file without a write-ahead log.
-void onlineCopy(const QString &source, const QString &target, const Progress &progress)
+// The copy is left as a plain file without a write-ahead log. Returns the pages copied.
+qint64 onlineCopy(const QString &source, const QString &target, const Progress &progress)
 {
     Handle from(source, SQLITE_OPEN_READONLY);
     from.run("BEGIN");
     from.column("SELECT count(*) FROM sqlite_schema"); // takes the snapshot now
+    qint64 pages = 0;
     {
         Handle to(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
@@ -199,10 +203,9 @@ void onlineCopy(const QString &source, const QString &target, const Progress &pr
         while (true) {
             code = sqlite3_backup_step(backup, pagesPerStep);
             if (code == SQLITE_OK || code == SQLITE_DONE) {
-                if (progress) {
-                    const qint64 total = sqlite3_backup_pagecount(backup);
-                    progress(total - sqlite3_backup_remaining(backup), total);
-                }
+                pages = sqlite3_backup_pagecount(backup);
+                if (progress)
+                    progress(pages - sqlite3_backup_remaining(backup), pages);
                 if (code == SQLITE_DONE)
                     break;
             } else if ((code == SQLITE_BUSY || code == SQLITE_LOCKED) && waits < busyTimeoutMs / 50) {
@@ -221,6 +224,7 @@ void onlineCopy(const QString &source, const QString &target, const Progress &pr
     // would want a log file of its own: it becomes a plain single file.
     Handle to(target, SQLITE_OPEN_READWRITE);
     to.column("PRAGMA journal_mode=DELETE");
+    return pages;
 }
 
 // Empty when the engine's integrity check of the file says "ok"; otherwise what
@@ -236,6 +240,75 @@ QString integrityProblem(const QString &path)
     } catch (const EngineFailure &failure) {
         return failure.reason;
     }
+}
+
+// The bytes a thread of this process has read from files so far, as the system
+// counts them; -1 when it does not say.
+qint64 bytesReadBy(pid_t thread)
+{
+    const QByteArray path = "/proc/self/task/" + QByteArray::number(thread) + "/io";
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char buffer[512];
+    const ssize_t size = ::read(fd, buffer, sizeof buffer - 1);
+    ::close(fd);
+    if (size <= 0)
+        return -1;
+    const QByteArray text(buffer, size);
+    const qsizetype at = text.indexOf("rchar:");
+    if (at < 0)
+        return -1;
+    bool ok = false;
+    const qint64 bytes = text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().toLongLong(&ok);
+    return ok ? bytes : -1;
+}
+
+// The integrity check with its progress: the check, which is one long call of the
+// engine, runs on a thread of its own while this one tells, every tenth of a
+// second, how much of the file it has read (it reads every page about once).
+QString watchedIntegrityProblem(const QString &path, const std::function<void(double)> &checked)
+{
+    const double size = double(QFileInfo(path).size());
+    std::atomic<pid_t> thread{0};
+    std::atomic<bool> finished{false};
+    QString problem;
+    std::thread check([&] {
+        thread = ::gettid();
+        problem = integrityProblem(path);
+        finished = true;
+    });
+    qint64 start = -1;
+    while (!finished) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (thread == 0 || size <= 0)
+            continue;
+        const qint64 read = bytesReadBy(thread);
+        if (read < 0)
+            continue;
+        if (start < 0)
+            start = read;
+        checked(std::min(0.99, double(read - start) / size));
+    }
+    check.join();
+    return problem;
+}
+
+// Copies with the online backup and checks the copy, the progress of both told as
+// one: the copy fills its first half, the check the second. Empty when the copy
+// checked out, else what the check found; throws EngineFailure when the copy failed.
+QString copyAndCheck(const QString &source, const QString &target, const Progress &progress)
+{
+    const qint64 pages = onlineCopy(source, target, [&](qint64 done, qint64 total) {
+        if (progress)
+            progress(done, 2 * total);
+    });
+    if (!progress)
+        return integrityProblem(target);
+    const QString problem
+        = watchedIntegrityProblem(target, [&](double part) { progress(pages + qint64(part * pages), 2 * pages); });
+    progress(2 * pages, 2 * pages);
+    return problem;
 }
 
 void syncFolder(const QString &folder)
@@ -333,14 +406,14 @@ QString makeCheckedCopy(const QString &catalogPath, Kind kind, const Progress &p
     const QDateTime made = QDateTime::currentDateTime();
     const QString temporary = temporaryName(folder, copyName(base, made, kind, 1), QStringLiteral("parziale"));
     removeDatabaseFiles(temporary);
+    QString problem;
     try {
-        onlineCopy(catalogPath, temporary, progress);
+        problem = copyAndCheck(catalogPath, temporary, progress);
     } catch (const EngineFailure &failure) {
         removeDatabaseFiles(temporary);
         throw DbError(QStringLiteral("La copia di sicurezza del catalogo \"%1\" non è riuscita: %2.")
                           .arg(catalogPath, failure.reason));
     }
-    const QString problem = integrityProblem(temporary);
     if (!problem.isEmpty()) {
         removeDatabaseFiles(temporary);
         throw DbError(QStringLiteral("La copia di sicurezza del catalogo \"%1\" non ha superato il controllo di "
@@ -499,15 +572,26 @@ Restored restore(const QString &copyPath, const QString &catalogPath, const Prog
     removeLeftovers(folder, QStringLiteral(".ripristino"));
     const QString temporary = temporaryName(folder, catalogue.fileName(), QStringLiteral("ripristino"));
     removeDatabaseFiles(temporary);
+    // The copy brought in and the catalogue kept are told as the two halves of
+    // one progress (one whole when there is no catalogue to keep).
+    const int parts = catalogue.exists() ? 2 : 1;
+    const auto part = [&](int index) -> Progress {
+        if (!progress)
+            return {};
+        return [&progress, index, parts](qint64 done, qint64 total) {
+            if (total > 0)
+                progress(index * 1000 + done * 1000 / total, parts * 1000);
+        };
+    };
     Restored restored;
     try {
+        QString problem;
         try {
-            onlineCopy(copyPath, temporary, progress);
+            problem = copyAndCheck(copyPath, temporary, part(0));
         } catch (const EngineFailure &failure) {
             throw Refusal(QStringLiteral("La copia \"%1\" non si può leggere (%2): %3.")
                               .arg(copyPath, failure.reason, unchanged));
         }
-        const QString problem = integrityProblem(temporary);
         if (!problem.isEmpty())
             throw Refusal(QStringLiteral("La copia \"%1\" è danneggiata (controllo di integrità: %2): %3.")
                               .arg(copyPath, problem, unchanged));
@@ -524,7 +608,7 @@ Restored restore(const QString &copyPath, const QString &catalogPath, const Prog
         }
 
         if (catalogue.exists())
-            restored.keptCopy = keepCurrent(catalogPath, copyPath, progress, restored.keptChecked);
+            restored.keptCopy = keepCurrent(catalogPath, copyPath, part(1), restored.keptChecked);
         // No log or journal of the old file may ever be applied to the new one:
         // they are moved aside, and back should the new file not get its name.
         QStringList setAside;

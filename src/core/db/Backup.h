@@ -39,7 +39,8 @@ enum class Kind {
 // How many copies of each group are kept.
 constexpr int copiesKept = 10;
 
-// Pages copied so far and pages in all, after every step of a copy.
+// How far a copy has gone, its check included: `done` out of `total`, told after
+// every step of the copy and every tenth of a second of the check.
 using Progress = std::function<void(qint64 done, qint64 total)>;
 
 struct Copy {

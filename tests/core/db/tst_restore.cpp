@@ -79,6 +79,7 @@ private slots:
     void keepsADamagedCatalogueAsItWas();
     void noLogOfTheOldFileReachesTheNewOne();
     void wrongUseShowsTheUsage();
+    void progressOfBothCopiesIsToldAsOne();
 };
 
 void tst_restore::restoresTheCopyAndKeepsTheCatalogueOfBefore()
@@ -162,7 +163,8 @@ void tst_restore::refusesWhileTheRealProgramRuns()
     addKeyword(env, QStringLiteral("dopo"));
 
     QProcess running;
-    running.setProcessChannelMode(QProcess::ForwardedChannels);
+    running.setStandardOutputFile(QProcess::nullDevice());
+    running.setStandardErrorFile(QProcess::nullDevice());
     running.start(program, {});
     QVERIFY(running.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(!copiesOfKind(env, backup::Kind::Daily).isEmpty(), 30000);
@@ -333,6 +335,28 @@ void tst_restore::wrongUseShowsTheUsage()
         QVERIFY(said(run.errorOutput).contains(QStringLiteral("crea_catalogo --ripristina COPIA [cartella]")));
     }
     QCOMPARE(fingerprint(env.catalogPath()), before);
+}
+
+// The restore called in the process, as the tool calls it: the copy brought in
+// and the catalogue kept are the two halves of one progress.
+void tst_restore::progressOfBothCopiesIsToldAsOne()
+{
+    CatalogueFolder env;
+    addLongRecords(env, 2500, 4000);
+    const QString copy = backup::makeCopy(env.catalogPath(), backup::Kind::Daily);
+    QList<QPair<qint64, qint64>> calls;
+    const backup::Restored restored = backup::restore(copy, env.catalogPath(), [&](qint64 done, qint64 total) {
+        calls.append({done, total});
+    });
+    QVERIFY(restored.keptChecked);
+    QVERIFY(QFileInfo::exists(restored.keptCopy));
+    QVERIFY(calls.size() >= 4);
+    for (int i = 1; i < calls.size(); ++i) {
+        QVERIFY(calls[i].first >= calls[i - 1].first);
+        QCOMPARE(calls[i].second, 2000);
+    }
+    QVERIFY(std::any_of(calls.cbegin(), calls.cend(), [](const auto &call) { return call.first == 1000; }));
+    QCOMPARE(calls.constLast().first, 2000);
 }
 
 QTEST_GUILESS_MAIN(tst_restore)
