@@ -15,7 +15,9 @@ CopyProgress::CopyProgress(QWidget *parent)
     m_dialog->setObjectName(QStringLiteral("CopiaDiSicurezza"));
     m_dialog->setWindowTitle(texts::applicationTitle());
     m_dialog->setWindowModality(Qt::ApplicationModal);
-    m_dialog->setCancelButton(nullptr); // a copy half made is no copy: it runs to its end
+    // A copy half made is no copy: it runs to its end, with no Cancel and no close box.
+    m_dialog->setCancelButton(nullptr);
+    m_dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     m_dialog->setMinimumDuration(500);
     m_dialog->setValue(0);
 }

@@ -77,6 +77,8 @@ void tst_BackupCopies::longCopyShowsItsProgress()
     QCOMPARE(dialog->findChild<QLabel *>()->text(), QStringLiteral("Copia di sicurezza del catalogo in corso…"));
     QCOMPARE(dialog->findChild<QProgressBar *>()->value(), 2);
     QVERIFY(dialog->findChildren<QPushButton *>().isEmpty());
+    QVERIFY(!(dialog->windowFlags() & Qt::WindowCloseButtonHint));
+    QVERIFY(dialog->isModal());
     step(2000, 4000);
     QCOMPARE(dialog->value(), 50);
     step(4000, 4000);
