@@ -4,7 +4,6 @@
 #include "core/db/CatalogueLock.h"
 #include "core/db/DbError.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -109,7 +107,7 @@ QString engineReason(sqlite3 *handle, int code)
     switch (code & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("il catalogo è occupato da un altro programma che lo sta modificando");
+        return QStringLiteral("il file è occupato da un altro programma che lo sta modificando");
     case SQLITE_FULL:
         return QStringLiteral("il disco è pieno");
     case SQLITE_CORRUPT:
@@ -383,15 +381,17 @@ QString ensureFolder(const QString &catalogPath)
     return folder;
 }
 
-// Removes the oldest copies of the group of `kind` beyond those kept; `spared`
-// (a copy being restored) stays.
-void prune(const QString &catalogPath, Kind kind, const QString &spared)
+// Removes the oldest copies of the group of `kind` beyond those kept. The copy
+// just made stays whatever its time says (the clock may have been put back), and
+// so does `spared` (a copy being restored).
+void prune(const QString &catalogPath, Kind kind, const QString &made, const QString &spared)
 {
     int seen = 0;
     for (const Copy &copy : copies(catalogPath)) {
         if (isDaily(copy.kind) != isDaily(kind))
             continue;
-        if (++seen > copiesKept && QFileInfo(copy.path) != QFileInfo(spared))
+        const QFileInfo file(copy.path);
+        if (++seen > copiesKept && file != QFileInfo(made) && file != QFileInfo(spared))
             QFile::remove(copy.path);
     }
 }
@@ -427,7 +427,7 @@ QString makeCheckedCopy(const QString &catalogPath, Kind kind, const Progress &p
         removeDatabaseFiles(temporary);
         throw;
     }
-    prune(catalogPath, kind, spared);
+    prune(catalogPath, kind, path, spared);
     return path;
 }
 
@@ -469,7 +469,13 @@ QString keepCurrent(const QString &catalogPath, const QString &spared, const Pro
                                      "il catalogo non è stato cambiato.")
                           .arg(folder));
     }
-    const QString path = placeCopy(temporary, folder, baseOf(catalogPath), made, kind);
+    QString path;
+    try {
+        path = placeCopy(temporary, folder, baseOf(catalogPath), made, kind);
+    } catch (...) {
+        removeDatabaseFiles(temporary);
+        throw;
+    }
     if (withLog)
         QFile::rename(temporary + QStringLiteral("-wal"), path + QStringLiteral("-wal"));
     return path;

@@ -87,6 +87,7 @@ private slots:
     // Names and how many are kept
     void copyOfTheSameSecondNeverReplacesAnother();
     void keepsTheTenNewestOfEachGroup();
+    void newCopyStaysWhenTheClockWasPutBack();
     void damagedCatalogueGivesNoCopyAndRemovesNone();
     void leftoversOfAnEndedCopyAreRemoved();
     void dailyCopyOnceADay();
@@ -277,6 +278,22 @@ void tst_backup::keepsTheTenNewestOfEachGroup()
     const QList<backup::Copy> all = backup::copies(env.catalogPath());
     for (int i = 1; i < all.size(); ++i)
         QVERIFY(all[i - 1].made >= all[i].made);
+}
+
+// Copies dated after today (the clock was put back since): the new copy, which
+// sorts as the oldest, is never the one removed.
+void tst_backup::newCopyStaysWhenTheClockWasPutBack()
+{
+    CatalogueFolder env;
+    const QDateTime later = QDateTime::currentDateTime().addYears(1);
+    QStringList future;
+    for (int day = 0; day < backup::copiesKept; ++day)
+        future << fakeCopy(env, later.addDays(day), dailyWord);
+    const QString copy = backup::makeCopy(env.catalogPath(), backup::Kind::Daily);
+    QVERIFY(QFileInfo::exists(copy));
+    QCOMPARE(backup::copies(env.catalogPath()).constLast().path, copy);
+    for (const QString &path : future)
+        QVERIFY(QFileInfo::exists(path));
 }
 
 // The copy of a damaged catalogue fails its check: no copy, and the old ones stay.
