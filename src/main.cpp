@@ -4,9 +4,11 @@
 #include "app/Startup.h"
 #include "core/app/Texts.h"
 #include "core/db/Catalogue.h"
+#include "core/db/CatalogueLock.h"
 #include "core/db/DbError.h"
 #include "core/db/Store.h"
 #include "desktop/AppContext.h"
+#include "desktop/BackupCopies.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
@@ -33,6 +35,17 @@ int main(int argc, char *argv[])
     context.printers = &printers;
     context.endProgram = startup::endProgram;
 
+    // Held until the program ends: the restore of a backup copy refuses to run
+    // meanwhile. Other copies of the program hold it too.
+    const db::CatalogueLock inUse(context.catalogPath(), db::CatalogueLock::Shared);
+    if (inUse.busy()) {
+        dialogs.fail(nullptr,
+                     QStringLiteral("Il catalogo \"%1\" è in fase di ripristino da una copia di sicurezza: "
+                                    "avviare il programma quando il ripristino è finito.")
+                         .arg(context.catalogPath()));
+        return 1;
+    }
+
     // The old program's Access catalogue is converted first, or the program ends.
     if (!accessmigration::offerConversion(context.programFolder, dialogs,
                                           accessmigration::converterBeside(context.programFolder)))
@@ -43,6 +56,7 @@ int main(int argc, char *argv[])
         dialogs.fail(nullptr, problem);
         return 1;
     }
+    backupcopies::makeDailyCopy(context.catalogPath(), dialogs);
 
     Windows windows(context);
     windows.form1().show();

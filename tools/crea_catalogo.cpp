@@ -1,7 +1,9 @@
 // Creates a catalogue file db1.mdb, beside this tool or in the folder given as
 // its argument: an empty one, or with --da-access one converted from the old
-// program's Access catalogue. It never overwrites an existing file.
+// program's Access catalogue. It never overwrites an existing file, except with
+// --ripristina, which puts a backup copy in place of the catalogue.
 #include "core/convert/AccessConversion.h"
+#include "core/db/Backup.h"
 #include "core/db/Catalogue.h"
 #include "core/db/DbError.h"
 
@@ -26,8 +28,54 @@ int usage()
                  "(in mancanza, accanto al programma).\n"
                  "     crea_catalogo --da-access VECCHIO.mdb [cartella]\n"
                  "Crea db1.mdb nella cartella indicata (in mancanza, accanto al programma) "
-                 "convertendo il catalogo di Access VECCHIO.mdb, che non viene modificato.\n");
+                 "convertendo il catalogo di Access VECCHIO.mdb, che non viene modificato.\n"
+                 "     crea_catalogo --ripristina COPIA [cartella]\n"
+                 "Mette la copia di sicurezza COPIA al posto di db1.mdb nella cartella indicata "
+                 "(in mancanza, accanto al programma), conservando prima il catalogo attuale tra le copie.\n");
     return 2;
+}
+
+int restoreCopy(const QString &copy, const QString &folder)
+{
+    const QString catalogue = QDir(folder).absoluteFilePath(db::catalogueFileName());
+    // On a terminal the restore of a large catalogue shows how far it has gone.
+    int shown = -1;
+    backup::Progress progress;
+    if (isatty(STDOUT_FILENO))
+        progress = [&shown](qint64 done, qint64 total) {
+            const int percent = int(done * 100 / total);
+            if (percent != shown)
+                std::printf("\rRipristino in corso: %d%%", shown = percent);
+            std::fflush(stdout);
+        };
+    const auto clearProgress = [&shown] {
+        if (shown >= 0)
+            std::printf("\r%30s\r", "");
+    };
+    try {
+        const backup::Restored restored = backup::restore(QFileInfo(copy).absoluteFilePath(), catalogue, progress);
+        clearProgress();
+        std::printf("Il catalogo \"%s\" è stato ripristinato dalla copia \"%s\".\n",
+                    qPrintable(QDir::toNativeSeparators(catalogue)),
+                    qPrintable(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath())));
+        if (restored.keptCopy.isEmpty())
+            std::printf("Prima non c'era nessun catalogo da conservare.\n");
+        else if (restored.keptChecked)
+            std::printf("Il catalogo di prima è conservato nella copia \"%s\".\n",
+                        qPrintable(QDir::toNativeSeparators(restored.keptCopy)));
+        else
+            std::printf("Il catalogo di prima, che non ha superato il controllo di integrità, è conservato così "
+                        "com'era nella copia \"%s\".\n",
+                        qPrintable(QDir::toNativeSeparators(restored.keptCopy)));
+        return 0;
+    } catch (const db::Refusal &refusal) {
+        clearProgress();
+        std::fprintf(stderr, "%s\n", qPrintable(refusal.message()));
+    } catch (const db::DbError &error) {
+        clearProgress();
+        std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
+    }
+    return 1;
 }
 
 int createEmpty(const QString &folder)
@@ -168,6 +216,11 @@ int main(int argc, char *argv[])
         if (args.size() < 3 || args.size() > 4)
             return usage();
         return convertFromAccess(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
+    }
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--ripristina")) {
+        if (args.size() < 3 || args.size() > 4)
+            return usage();
+        return restoreCopy(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
     }
     if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-'))))
         return usage();

@@ -2,6 +2,7 @@
 
 #include "desktop/ToolWindow.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -34,4 +35,12 @@ QRect WidgetPlacement::screenGeometry() const
 {
     const QScreen *screen = m_window.screen();
     return screen ? screen->geometry() : QRect();
+}
+
+QList<QRect> WidgetPlacement::screenGeometries() const
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas.append(screen->availableGeometry());
+    return areas;
 }

@@ -15,6 +15,7 @@ public:
     void resizeFrame(const QSize &outer) override;
     void setWindowState(Qt::WindowStates state) override;
     QRect screenGeometry() const override;
+    QList<QRect> screenGeometries() const override;
 
 private:
     QWidget &m_window;

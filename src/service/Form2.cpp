@@ -4,6 +4,7 @@
 #include "core/app/Texts.h"
 #include "core/db/Store.h"
 #include "desktop/AppContext.h"
+#include "desktop/BackupCopies.h"
 #include "desktop/Dialogs.h"
 #include "desktop/Guard.h"
 #include "desktop/ToolWindow.h"
@@ -86,9 +87,13 @@ void Form2::cambiaProgressivo(bool checked)
         Check1->setChecked(false);
         return;
     }
+    if (!backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeChangingCounter, dialogs)) {
+        Check1->setChecked(false);
+        return;
+    }
     counter::Reading found;
-    const bool ran = guarded([&] { found = m_context.store->storeCounter(*value, shownCounter); });
-    if (!ran) {
+    if (!guarded([&] { found = m_context.store->storeCounter(*value, shownCounter); })) {
+        // already told
     } else if (found.problem == counter::Reading::NoRow || found.problem == counter::Reading::SeveralRows) {
         dialogs.warn(this, counter::problemMessage(found, m_context.catalogPath()));
     } else if (shownCounter && found.last != *shownCounter) {
@@ -119,6 +124,8 @@ void Form2::azzeraContatore(bool checked)
                                                    "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
                                                    "Vuoi Proseguire ? "),
                                     texts::applicationTitle())
+        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeRestartingNumbering,
+                                          dialogs)
         && guarded([this] { m_context.store->restartNumbering(); }))
         dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
     Check2->setChecked(false);
@@ -133,6 +140,7 @@ void Form2::eliminaRegistrazioni(bool checked)
     Dialogs &dialogs = *m_context.dialogs;
     if (dialogs.askBeforeDestroying(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
                                     texts::applicationTitle())
+        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeDeletingRecords, dialogs)
         && guarded([this] { m_context.store->deleteAllRecords(); }))
         dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
     Check3->setChecked(false);

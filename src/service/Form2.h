@@ -1,7 +1,8 @@
 #pragma once
 // "Funzioni di Servizio": three check boxes used as commands on the catalogue:
 // set the document number counter, restart the record numbering, delete every
-// record. Each asks first and unchecks itself when done or refused. The main
+// record. Each asks first, makes a backup copy of the catalogue just before it
+// changes anything, and unchecks itself when done or refused. The main
 // window is hidden while this window is open and comes back when it closes.
 #include <QMessageBox>
 #include <QWidget>

@@ -1,11 +1,14 @@
 // Saving and restoring a window's placement in the INI file, on real windows:
-// the outer frame in twips, the window state, centring on a coordinate of 0.
+// the outer frame in twips, the window state, centring on a coordinate of 0, and
+// a placement that cannot be used giving way to the designed one, centred.
 #include "CatalogueFolder.h"
 #include "TestFiles.h"
 #include "core/desktop/Twips.h"
 #include "core/settings/CIniManag.h"
+#include "desktop/ToolWindow.h"
 #include "desktop/WindowPlacement.h"
 
+#include <QGuiApplication>
 #include <QLocale>
 #include <QScreen>
 #include <QTest>
@@ -29,7 +32,9 @@ private slots:
     void centresOnZeroCoordinates();
     void restoresWithoutResizing();
     void freshFileKeepsDesignedPlacement();
-    void appliesOffScreenPositionUnchanged();
+    void unusablePlacementOpensCentred_data();
+    void unusablePlacementOpensCentred();
+    void placementOnAnyScreenIsKept();
     void ignoresUnknownWindowState();
 
 private:
@@ -176,14 +181,59 @@ void tst_WindowPlacement::freshFileKeepsDesignedPlacement()
     QCOMPARE(fileBytes(m_ini->Filename()), QByteArray()); // reading writes nothing
 }
 
-void tst_WindowPlacement::appliesOffScreenPositionUnchanged()
+// A placement saved on a screen that is gone, or shrunk to nothing, opens the
+// window centred on its screen at its designed size.
+void tst_WindowPlacement::unusablePlacementOpensCentred_data()
 {
-    writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")), "[Form7]\r\nX=-15000\r\nY=150000\r\nW=6000\r\nH=4500\r\n");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("off every screen") << QByteArray("[Form7]\r\nX=-15000\r\nY=150000\r\nW=6000\r\nH=4500\r\n");
+    QTest::newRow("beyond the right edge") << QByteArray("[Form7]\r\nX=150000\r\nY=3000\r\nW=6000\r\nH=4500\r\n");
+    QTest::newRow("title bar above the top") << QByteArray("[Form7]\r\nX=1500\r\nY=-3000\r\nW=6000\r\nH=4500\r\n");
+    QTest::newRow("too small") << QByteArray("[Form7]\r\nX=1500\r\nY=3000\r\nW=900\r\nH=600\r\n");
+}
+
+void tst_WindowPlacement::unusablePlacementOpensCentred()
+{
+    QFETCH(QByteArray, contents);
+    writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")), contents);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QWidget window;
+    window.setObjectName(QStringLiteral("Form7"));
+    window.resize(320, 240); // its designed size
+    placement::restore(*m_ini, window);
+    const QRect screen = window.screen()->geometry();
+    const QRect centred(screen.x() + (screen.width() - 320) / 2, screen.y() + (screen.height() - 240) / 2, 320, 240);
+    QCOMPARE(window.frameGeometry(), centred);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.screen()->availableGeometry().intersects(window.frameGeometry()));
+    QCOMPARE(window.size(), QSize(320, 240)); // the designed size, whatever frame it got
+    // Saved again as it now stands, it comes back the same.
+    placement::save(*m_ini, window);
+    QWidget again;
+    again.setObjectName(QStringLiteral("Form7"));
+    again.resize(320, 240);
+    placement::restore(*m_ini, again);
+    QCOMPARE(toolwindow::frameGeometry(&again), window.frameGeometry());
+    QCOMPARE(again.size(), window.size());
+}
+
+// Every screen the desktop has counts: a window saved on the last one opens there.
+void tst_WindowPlacement::placementOnAnyScreenIsKept()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const QRect last = screens.constLast()->availableGeometry();
+    const QRect saved(last.x() + 40, last.y() + 30, 400, 300);
+    writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")),
+               QStringLiteral("[Form7]\r\nX=%1\r\nY=%2\r\nW=6000\r\nH=4500\r\n")
+                   .arg(saved.x() * 15)
+                   .arg(saved.y() * 15)
+                   .toLatin1());
     m_ini->setFilename(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     placement::restore(*m_ini, window);
-    QCOMPARE(window.pos(), QPoint(-1000, 10000));
+    QCOMPARE(window.frameGeometry(), saved);
 }
 
 void tst_WindowPlacement::ignoresUnknownWindowState()

@@ -1,10 +1,14 @@
 // The service window against a real catalogue: its three actions with No and Yes,
-// the counter values it refuses, and the main window hidden while it is open.
+// the counter values it refuses, the backup copy made just before each action,
+// and the main window hidden while it is open.
+#include "CatalogueFiles.h"
 #include "CatalogueRows.h"
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/Form1.h"
 #include "core/app/Texts.h"
+#include "core/db/Backup.h"
 #include "core/db/Store.h"
 #include "core/desktop/Twips.h"
 #include "registry/Windows.h"
@@ -13,6 +17,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
+
+#include <utility>
 
 using namespace testdata;
 
@@ -94,6 +100,12 @@ private slots:
     void eliminaRegistrazioniYesKeepsTheNumbering();
     void eliminaThenAzzeraRestartsAtOne();
     void databaseFailureIsReported();
+
+    // The backup copy made just before each action
+    void eachActionIsPrecededByACopy_data();
+    void eachActionIsPrecededByACopy();
+    void failingCopyAsksWhetherToGoOn_data();
+    void failingCopyAsksWhetherToGoOn();
 };
 
 // The place, size and captions are in the layout file (tst_layouts); the tab
@@ -367,6 +379,135 @@ void TestForm2::databaseFailureIsReported()
     QVERIFY(!form2.Check3->isChecked());
     QVERIFY(form2.isVisible());
     QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+namespace {
+// The catalogue prepared for one action: three records, the counter at 41, and
+// for the numbering restart the records already deleted (its ID counter at 3).
+void prepareFor(const TestEnvironment &env, int action)
+{
+    for (const QString &chiave : {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")})
+        addRecord(env, chiave);
+    testdata::setCounter(env, 41);
+    if (action == 2)
+        runSql(env, {QStringLiteral("DELETE FROM Tabella")});
+}
+
+// Checks the action's box, answering "Sì" to its question (and typing 100 for the
+// counter); `more` answers the boxes after it.
+void runAction(Form2 &form2, ScriptedDialogs &dialogs, int action, const std::function<void()> &more)
+{
+    dialogs.answerButton(QMessageBox::Yes);
+    if (action == 1)
+        dialogs.answerInput(QStringLiteral("100"));
+    more();
+    (action == 1 ? form2.Check1 : action == 2 ? form2.Check2 : form2.Check3)->setChecked(true);
+}
+
+// Whether the action changed the catalogue, as the file says.
+bool actionDone(const TestEnvironment &env, int action)
+{
+    switch (action) {
+    case 1:
+        return storedCounter(env).toLongLong() == 100;
+    case 2:
+        return columnOf(env.catalogPath(), QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'Tabella'"))
+            != QStringList{QStringLiteral("3")};
+    default:
+        return rowCount(env, QStringLiteral("Tabella")) == 0;
+    }
+}
+} // namespace
+
+void TestForm2::eachActionIsPrecededByACopy_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<backup::Kind>("kind");
+    QTest::newRow("Cambia Progressivo Documento") << 1 << backup::Kind::BeforeChangingCounter;
+    QTest::newRow("Azzera Contatore Registrazioni") << 2 << backup::Kind::BeforeRestartingNumbering;
+    QTest::newRow("Elimina Registrazioni") << 3 << backup::Kind::BeforeDeletingRecords;
+}
+
+// The copy holds the catalogue as it was just before the action; the boxes are
+// those of the action alone.
+void TestForm2::eachActionIsPrecededByACopy()
+{
+    QFETCH(int, action);
+    QFETCH(backup::Kind, kind);
+    TestEnvironment env;
+    prepareFor(env, action);
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+    env.dialogs.answerButton(QMessageBox::No);
+    (action == 1 ? form2.Check1 : action == 2 ? form2.Check2 : form2.Check3)->setChecked(true);
+    QVERIFY(backup::copies(env.catalogPath()).isEmpty()); // "No": no copy either
+    env.dialogs.clear();
+
+    runAction(form2, env.dialogs, action, [&] { env.dialogs.answerButton(QMessageBox::Ok); });
+    QVERIFY(actionDone(env, action));
+    QCOMPARE(env.dialogs.shown.size(), action == 1 ? 3 : 2);
+    QCOMPARE(env.dialogs.last().text.contains(QStringLiteral("copia di sicurezza")), false);
+    QCOMPARE(env.dialogs.unexpected, 0);
+
+    const QList<backup::Copy> copies = backup::copies(env.catalogPath());
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(copies[0].kind, kind);
+    QCOMPARE(counterOf(copies[0].path), QStringLiteral("41"));
+    QCOMPARE(keywordsOf(copies[0].path).size(), action == 2 ? 0 : 3);
+    QCOMPARE(columnOf(copies[0].path, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'Tabella'")),
+             QStringList{QStringLiteral("3")});
+}
+
+void TestForm2::failingCopyAsksWhetherToGoOn_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("goOn");
+    for (const auto &[action, name] : {std::pair{1, "Cambia Progressivo Documento"},
+                                       {2, "Azzera Contatore Registrazioni"},
+                                       {3, "Elimina Registrazioni"}}) {
+        QTest::addRow("%s, No", name) << action << false;
+        QTest::addRow("%s, Sì", name) << action << true;
+    }
+}
+
+// "Backup" is a plain file, so no copy can be made: the user is told and asked,
+// "No" being the default; "No" leaves everything as it was, "Sì" goes on.
+void TestForm2::failingCopyAsksWhetherToGoOn()
+{
+    QFETCH(int, action);
+    QFETCH(bool, goOn);
+    TestEnvironment env;
+    prepareFor(env, action);
+    testdata::writeBytes(env.filePath(QStringLiteral("Backup")), "un file, non una cartella");
+    const QByteArray before = fingerprint(env.catalogPath());
+    Windows windows(env.context);
+    Form2 &form2 = openService(windows);
+
+    runAction(form2, env.dialogs, action, [&] {
+        env.dialogs.answerButton(goOn ? QMessageBox::Yes : QMessageBox::No);
+        if (goOn)
+            env.dialogs.answerButton(QMessageBox::Ok);
+    });
+    const int questionAt = action == 1 ? 2 : 1;
+    QCOMPARE(env.dialogs.shown.size(), questionAt + (goOn ? 2 : 1));
+    const ShownBox &question = env.dialogs.shown.at(questionAt);
+    QCOMPARE(question.text,
+             QStringLiteral("Non è stato possibile fare la copia di sicurezza del catalogo prima di procedere.\n"
+                            "\"%1\" esiste ma non è una cartella: le copie di sicurezza non vi si possono mettere.\n\n"
+                            "Proseguire senza copia di sicurezza?")
+                 .arg(env.filePath(QStringLiteral("Backup"))));
+    QCOMPARE(question.title, texts::applicationTitle());
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
+    QCOMPARE(question.icon, QMessageBox::Warning);
+    QCOMPARE(env.dialogs.unexpected, 0);
+    for (QCheckBox *box : {form2.Check1, form2.Check2, form2.Check3})
+        QVERIFY(!box->isChecked());
+
+    QCOMPARE(actionDone(env, action), goOn);
+    if (!goOn)
+        QCOMPARE(fingerprint(env.catalogPath()), before);
+    QCOMPARE(fileBytes(env.filePath(QStringLiteral("Backup"))), QByteArray("un file, non una cartella"));
 }
 
 QTEST_MAIN(TestForm2)

@@ -1,5 +1,6 @@
 #include "core/db/Diagnosis.h"
 
+#include "core/db/Backup.h"
 #include "core/db/DbError.h"
 
 #include <QDir>
@@ -21,10 +22,8 @@ QString forTheExpert(const DbError &error)
 
 QString damagedAdvice(const QString &catalogPath)
 {
-    const QFileInfo file(catalogPath);
-    return QStringLiteral("Il catalogo va ripristinato da una copia di sicurezza: le copie sono nella cartella "
-                          "\"%1\". A programma chiuso, dare il comando:\n  crea_catalogo --ripristina COPIA \"%2\"")
-        .arg(shown(file.dir().filePath(QStringLiteral("Backup"))), shown(file.absolutePath()));
+    return QStringLiteral("Il catalogo va ripristinato da una copia di sicurezza. ")
+        + backup::restoreAdvice(catalogPath);
 }
 
 QString readOnlyAdvice(const QString &catalogPath)

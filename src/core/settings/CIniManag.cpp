@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -37,6 +38,44 @@ qint16 windowStateNumber(Qt::WindowStates state)
     if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return 2;
     return 0;
+}
+
+// A restored placement is used only when the window can be seen and handled
+// there: its title bar (taken as the frame's top 24 pixels) shows at least 48 x 16
+// pixels on one screen, so that it can be grabbed and moved; and it is at least a
+// third of its designed width and a third of its designed height, so that what it
+// holds can be seen and it can be made larger again.
+constexpr int titleBarHeight = 24;
+constexpr QSize titleBarShown(48, 16);
+constexpr int smallestFraction = 3;
+
+bool reachable(const QRect &frame, const QList<QRect> &screens)
+{
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), std::min(frame.height(), titleBarHeight)));
+    for (const QRect &screen : screens) {
+        const QRect shown = screen.intersected(titleBar);
+        if (shown.width() >= std::min(titleBar.width(), titleBarShown.width())
+            && shown.height() >= std::min(titleBar.height(), titleBarShown.height()))
+            return true;
+    }
+    return false;
+}
+
+bool usableSize(const QSize &size, const QSize &designed)
+{
+    return size.width() * smallestFraction >= designed.width() && size.height() * smallestFraction >= designed.height();
+}
+
+// Where the frame lands once a coordinate of exactly 0 has been centred on `area`.
+QRect withZeroCoordinatesCentred(QRect frame, const QRect &area)
+{
+    if (area.isEmpty())
+        return frame;
+    if (frame.x() == 0)
+        frame.moveLeft(area.x() + qRound((area.width() - frame.width()) / 2.0));
+    if (frame.y() == 0)
+        frame.moveTop(area.y() + qRound((area.height() - frame.height()) / 2.0));
+    return frame;
 }
 
 } // namespace
@@ -176,17 +215,32 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
     const bool movable = windowStateNumber(f.windowState()) == 0;
     const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
     const qint32 top = LeggiInt2(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
-    if (movable)
-        f.move(QPoint(twips::toPixels(left), twips::toPixels(top)));
+    const QPoint position(twips::toPixels(left), twips::toPixels(top));
+    // The saved size is the outer frame's. The window's own size again changes
+    // nothing, so that a window without a saved size keeps its designed one.
+    std::optional<QSize> size;
     if (bRidimensiona) {
         const qint32 currentWidth = roundHalfEven(twips::fromPixels(frame.width()));
         const qint32 currentHeight = roundHalfEven(twips::fromPixels(frame.height()));
         const qint32 width = LeggiInt2(section, QStringLiteral("W"), currentWidth);
         const qint32 height = LeggiInt2(section, QStringLiteral("H"), currentHeight);
-        // The saved size is the outer frame's. The window's own size again changes
-        // nothing, so that a window without a saved size keeps its designed one.
-        if (movable && width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
-            f.resizeFrame(QSize(twips::toPixels(width), twips::toPixels(height)));
+        if (width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
+            size = QSize(twips::toPixels(width), twips::toPixels(height));
+    }
+
+    if (movable) {
+        // A placement that would leave the window off every screen, or too small
+        // to use (a file from another desktop, a screen since removed, a broken
+        // file), is not applied: the window stays at its designed size, centred.
+        const QRect area = f.screenGeometry();
+        const QRect placed = withZeroCoordinatesCentred(QRect(position, size.value_or(frame.size())), area);
+        if (area.isEmpty() || (usableSize(placed.size(), frame.size()) && reachable(placed, f.screenGeometries()))) {
+            f.move(position);
+            if (size)
+                f.resizeFrame(*size);
+        } else {
+            f.move(withZeroCoordinatesCentred(QRect(QPoint(0, 0), frame.size()), area).topLeft());
+        }
     }
 
     // Applied after the placement, so that a window saved maximised is maximised
@@ -201,14 +255,10 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
 
     // A coordinate of exactly 0 means "centred on the screen" along that axis.
     // Only a window in the normal state has such coordinates.
-    const QRect area = f.screenGeometry();
-    if (area.isEmpty() || windowStateNumber(f.windowState()) != 0)
+    if (windowStateNumber(f.windowState()) != 0)
         return;
     const QRect placed = f.frameGeometry();
-    QPoint position = placed.topLeft();
-    if (position.x() == 0)
-        position.setX(area.x() + qRound((area.width() - placed.width()) / 2.0));
-    if (position.y() == 0)
-        position.setY(area.y() + qRound((area.height() - placed.height()) / 2.0));
-    f.move(position);
+    const QRect centred = withZeroCoordinatesCentred(placed, f.screenGeometry());
+    if (centred != placed)
+        f.move(centred.topLeft());
 }

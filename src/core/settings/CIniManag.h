@@ -3,6 +3,7 @@
 // key or a section, the key names of a section, and the saving and restoring of
 // a window's placement. Every operation goes to the file; nothing is cached.
 // The file is 8-bit Windows-1252 text (see PrivateProfile.h).
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ public:
     virtual void resizeFrame(const QSize &outer) = 0;
     virtual void setWindowState(Qt::WindowStates state) = 0;
     virtual QRect screenGeometry() const = 0; // empty when the window is on no screen
+    // The part of every screen that windows may use (without the desktop's panels).
+    virtual QList<QRect> screenGeometries() const = 0;
 };
 
 class CIniManag {
@@ -74,7 +77,10 @@ public:
 
     // Window placement in the section named after the window's objectName:
     // "X", "Y", "W", "H" (outer frame, twips) and "WindowState" (0 normal,
-    // 1 minimised, 2 maximised).
+    // 1 minimised, 2 maximised). A saved placement that would put the window off
+    // every screen (less than 48 x 16 pixels of its title bar, the frame's top 24
+    // pixels, on any screen) or make it smaller than a third of its designed width
+    // or height is not used: the window opens centred at its designed size.
     void FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona = true) const;
     void FinestraSalvaPosizione(const PlacedWindow &f);
 

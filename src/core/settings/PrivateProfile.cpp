@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -103,21 +104,43 @@ Line classify(QByteArrayView text)
     return line;
 }
 
-// The byte order mark some editors put before UTF-8 text; it is not part of a name.
+// The byte-order marks editors put at the start of Unicode text.
 constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
+constexpr QByteArrayView utf16LeMark("\xFF\xFE");
+constexpr QByteArrayView utf16BeMark("\xFE\xFF");
 
+// The file's text as the Windows-1252 bytes the rules work on. A file an editor
+// saved as UTF-8 or UTF-16 (either byte order) with its byte-order mark is read
+// as that text, as the Windows functions read it; a character the code page
+// lacks becomes "?". Any other file is taken as Windows-1252 already.
+QByteArray ansiText(QByteArrayView contents)
+{
+    const auto decoded = [&](QStringConverter::Encoding encoding, QByteArrayView mark) {
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        const QString text = decoder.decode(contents.sliced(mark.size()));
+        return toAnsi(text);
+    };
+    if (contents.startsWith(utf8Mark))
+        return decoded(QStringConverter::Utf8, utf8Mark);
+    if (contents.startsWith(utf16LeMark))
+        return decoded(QStringConverter::Utf16LE, utf16LeMark);
+    if (contents.startsWith(utf16BeMark))
+        return decoded(QStringConverter::Utf16BE, utf16BeMark);
+    return contents.toByteArray();
+}
+
+// Lines end with CR LF, LF or a lone CR, as different editors write them.
 QList<Line> linesOf(QByteArrayView contents)
 {
-    if (contents.startsWith(utf8Mark))
-        contents = contents.sliced(utf8Mark.size());
     QList<Line> lines;
     while (!contents.isEmpty()) {
-        const qsizetype end = contents.indexOf('\n');
-        QByteArrayView text = end < 0 ? contents : contents.first(end);
-        contents = end < 0 ? QByteArrayView() : contents.sliced(end + 1);
-        if (text.endsWith('\r'))
-            text.chop(1);
-        lines.append(classify(text));
+        qsizetype end = 0;
+        while (end < contents.size() && contents[end] != '\n' && contents[end] != '\r')
+            ++end;
+        lines.append(classify(contents.first(end)));
+        if (end < contents.size() && contents[end] == '\r' && end + 1 < contents.size() && contents[end + 1] == '\n')
+            ++end;
+        contents = contents.sliced(std::min(end + 1, contents.size()));
     }
     return lines;
 }
@@ -159,13 +182,17 @@ bool holdsLineBreak(QByteArrayView text)
     return text.contains('\r') || text.contains('\n');
 }
 
-QByteArray joined(QByteArrayView original, const QList<QByteArray> &lines)
+// The file in the program's own form: Windows-1252, every line ended by CR LF.
+// Only a first line that itself begins with the bytes of a byte-order mark
+// ("ÿþ", "þÿ", "ï»¿") is written as UTF-8 with its mark instead, since in the
+// program's form it would be read back as other text.
+QByteArray joined(const QList<QByteArray> &lines)
 {
     QByteArray out;
-    if (original.startsWith(utf8Mark))
-        out += utf8Mark;
     for (const QByteArray &line : lines)
         out += line + "\r\n";
+    if (out.startsWith(utf8Mark) || out.startsWith(utf16LeMark) || out.startsWith(utf16BeMark))
+        return utf8Mark.toByteArray() + fromAnsi(out).toUtf8();
     return out;
 }
 
@@ -228,7 +255,8 @@ QByteArray readFromText(QByteArrayView contents, QByteArrayView section, std::op
 {
     if (bufferSize <= 0)
         return {};
-    const QList<Line> lines = linesOf(contents);
+    const QByteArray text = ansiText(contents);
+    const QList<Line> lines = linesOf(text);
     const QByteArrayView sectionName = trimmed(untilNul(section));
     const qsizetype header = findSection(lines, sectionName);
     if (header < 0)
@@ -268,7 +296,8 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
         || keyName.startsWith('['))
         return std::nullopt;
 
-    const QList<Line> lines = linesOf(contents);
+    const QByteArray text = ansiText(contents);
+    const QList<Line> lines = linesOf(text);
     QList<QByteArray> out;
     out.reserve(lines.size() + 2);
     for (const Line &line : lines)
@@ -281,7 +310,7 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
             if (lines[h].kind == Line::Header && sameName(lines[h].name, sectionName))
                 out.remove(h, sectionEnd(lines, h) - h);
         }
-        return joined(contents, out);
+        return joined(out);
     }
 
     if (header < 0) {
@@ -289,7 +318,7 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
             out.append(QByteArray("[") + sectionName.toByteArray() + ']');
             out.append(keyName.toByteArray() + '=' + newValue.toByteArray());
         }
-        return joined(contents, out);
+        return joined(out);
     }
 
     const qsizetype end = sectionEnd(lines, header);
@@ -298,13 +327,13 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
             if (lines[i].kind == Line::Entry && sameName(lines[i].name, keyName))
                 out.remove(i);
         }
-        return joined(contents, out);
+        return joined(out);
     }
 
     for (qsizetype i = header + 1; i < end; ++i) {
         if (lines[i].kind == Line::Entry && sameName(lines[i].name, keyName)) {
             out[i] = lines[i].name.toByteArray() + '=' + newValue.toByteArray();
-            return joined(contents, out);
+            return joined(out);
         }
     }
     // A new key goes after the section's last line that is not blank, so that a
@@ -315,7 +344,7 @@ std::optional<QByteArray> writeToText(QByteArrayView contents, QByteArrayView se
             last = i;
     }
     out.insert(last + 1, keyName.toByteArray() + '=' + newValue.toByteArray());
-    return joined(contents, out);
+    return joined(out);
 }
 
 QByteArray getString(QByteArrayView section, std::optional<QByteArrayView> key, QByteArrayView defaultValue,

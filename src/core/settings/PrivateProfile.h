@@ -7,9 +7,13 @@
 //   of a name holds its keys, and the first key of a name holds its value;
 // - blanks around names and values are trimmed and one pair of surrounding
 //   quotes (' or ") is removed from a value;
-// - the file is 8-bit Windows-1252 text, read with CR LF or LF line ends and
-//   written with CR LF; a write keeps every other line (comments, unknown
-//   sections) and replaces the file atomically.
+// - the file is 8-bit Windows-1252 text, read with CR LF, LF or lone CR line
+//   ends; a file that an editor saved as UTF-8 or UTF-16 (little- or big-endian)
+//   with a byte-order mark is read as that text, its characters outside the code
+//   page becoming "?";
+// - a write puts the whole file back in the program's form, Windows-1252 with
+//   CR LF line ends, keeping every other line (comments, unknown sections), and
+//   replaces the file atomically.
 // Texts here are the 8-bit bytes of the file; toAnsi/fromAnsi convert.
 #include <QByteArray>
 #include <QByteArrayView>

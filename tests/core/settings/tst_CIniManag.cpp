@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <limits>
+#include <utility>
 
 using testdata::fileBytes;
 using testdata::writeBytes;
@@ -46,7 +47,17 @@ public:
         inner.setSize(outer - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
     }
     void setWindowState(Qt::WindowStates windowState) override { state = windowState; }
-    QRect screenGeometry() const override { return QRect(0, 0, 1280, 1024); }
+    QRect screenGeometry() const override { return screens.constFirst(); }
+    QList<QRect> screenGeometries() const override { return screens; }
+    QList<QRect> screens = oneScreen(); // the first is the window's own
+
+private:
+    static QList<QRect> oneScreen()
+    {
+        QList<QRect> screens;
+        screens.append(QRect(0, 0, 1280, 1024));
+        return screens;
+    }
 };
 
 } // namespace
@@ -76,6 +87,11 @@ private slots:
     void worksWithoutFilename();
     void framedPlacementComesBackTheSame();
     void withoutASavedSizeTheWindowKeepsItsOwn();
+    void unusablePlacementOpensCentredAtDesignedSize_data();
+    void unusablePlacementOpensCentredAtDesignedSize();
+    void maximisedWindowGetsAUsableNormalPlacement();
+    void readsFilesAsEditorsSaveThem_data();
+    void readsFilesAsEditorsSaveThem();
 
 private:
     struct Warning {
@@ -418,6 +434,111 @@ void tst_CIniManag::withoutASavedSizeTheWindowKeepsItsOwn()
     QCOMPARE(window.resizes, 0);
     QCOMPARE(window.inner.size(), QSize(640, 480));
     QCOMPARE(window.frameGeometry(), QRect(319, 260, 642, 505)); // (1280 - 642) / 2, (1024 - 505) / 2
+}
+
+// The designed window (frame 642 x 505) opens centred at (319, 260) on the
+// 1280 x 1024 screen, unless the saved frame shows at least 48 x 16 pixels of its
+// title bar (the frame's top 24 pixels) on a screen and is at least a third of the
+// designed width (214) and height (169).
+void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize_data()
+{
+    QTest::addColumn<QRect>("saved"); // the outer frame, in pixels
+    QTest::addColumn<bool>("secondScreen");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("on the screen") << QRect(100, 50, 400, 300) << false << true;
+    QTest::newRow("left of every screen") << QRect(-2000, 100, 400, 300) << false << false;
+    QTest::newRow("right of every screen") << QRect(1400, 100, 400, 300) << false << false;
+    QTest::newRow("below every screen") << QRect(100, 1100, 400, 300) << false << false;
+    QTest::newRow("title bar above the screen") << QRect(100, -40, 400, 300) << false << false;
+    QTest::newRow("title bar half above the screen") << QRect(100, -8, 400, 300) << false << true;
+    QTest::newRow("mostly off, title bar reachable") << QRect(-300, 100, 400, 300) << false << true;
+    QTest::newRow("only 40 pixels of title bar") << QRect(1240, 100, 400, 300) << false << false;
+    QTest::newRow("48 pixels of title bar") << QRect(1232, 100, 400, 300) << false << true;
+    QTest::newRow("on a second screen") << QRect(1400, 100, 400, 300) << true << true;
+    QTest::newRow("beyond the second screen") << QRect(3400, 100, 400, 300) << true << false;
+    QTest::newRow("too narrow") << QRect(100, 50, 213, 300) << false << false;
+    QTest::newRow("narrow but usable") << QRect(100, 50, 214, 300) << false << true;
+    QTest::newRow("too low") << QRect(100, 50, 400, 168) << false << false;
+    QTest::newRow("low but usable") << QRect(100, 50, 400, 169) << false << true;
+    QTest::newRow("larger than the screen") << QRect(10, 10, 3000, 2000) << false << true;
+}
+
+void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize()
+{
+    QFETCH(QRect, saved);
+    QFETCH(bool, secondScreen);
+    QFETCH(bool, used);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    for (const auto &[key, value] :
+         {std::pair{"X", saved.x()}, {"Y", saved.y()}, {"W", saved.width()}, {"H", saved.height()}})
+        m_ini->Scrivi2(QStringLiteral("Form7"), QLatin1String(key), QString::number(value * 15));
+    FramedWindow window;
+    if (secondScreen)
+        window.screens.append(QRect(1280, 0, 1920, 1080));
+    m_ini->FinestraLeggiPosizione(window);
+    QCOMPARE(window.frameGeometry(), used ? saved : QRect(319, 260, 642, 505));
+    QCOMPARE(window.inner.size(), used ? saved.size() - QSize(2, 25) : QSize(640, 480));
+    QCOMPARE(window.state, Qt::WindowNoState);
+}
+
+// Saved maximised over a normal placement off every screen: maximised, and
+// brought back to normal it stands centred at its designed size.
+void tst_CIniManag::maximisedWindowGetsAUsableNormalPlacement()
+{
+    writeBytes(path(QStringLiteral("CINFIG.INI")),
+               "[Form7]\r\nX=90000\r\nY=90000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n");
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    FramedWindow window;
+    m_ini->FinestraLeggiPosizione(window);
+    QCOMPARE(window.state, Qt::WindowMaximized);
+    QCOMPARE(window.frameGeometry(), QRect(319, 260, 642, 505));
+    QCOMPARE(fileBytes(m_ini->Filename()),
+             QByteArray("[Form7]\r\nX=90000\r\nY=90000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n"));
+}
+
+// CINFIG.INI edited and saved by an editor: old Mac line ends, UTF-8 or UTF-16
+// with a byte-order mark. Read as the text says; the next write puts the whole
+// file back in the program's form (Windows-1252, CR LF), every line kept.
+void tst_CIniManag::readsFilesAsEditorsSaveThem_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    const QString text = QStringLiteral("; città è perché\r\n[Form7]\r\nX=1500\r\n[Città]\r\nVoce=Perché sì\r\n");
+    QTest::newRow("Windows-1252, CR LF") << text.toLatin1();
+    QTest::newRow("lone CR") << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\r")).toLatin1();
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    QTest::newRow("UTF-8 with mark, lone CR")
+        << QByteArray("\xEF\xBB\xBF") + QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\r")).toUtf8();
+    QByteArray littleEndian("\xFF\xFE");
+    QByteArray bigEndian("\xFE\xFF");
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        littleEndian += char(u & 0xFF);
+        littleEndian += char(u >> 8);
+        bigEndian += char(u >> 8);
+        bigEndian += char(u & 0xFF);
+    }
+    QTest::newRow("UTF-16 little-endian with mark") << littleEndian;
+    QTest::newRow("UTF-16 big-endian with mark") << bigEndian;
+}
+
+void tst_CIniManag::readsFilesAsEditorsSaveThem()
+{
+    QFETCH(QByteArray, contents);
+    writeBytes(path(QStringLiteral("CINFIG.INI")), contents);
+    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("città"), QStringLiteral("voce"), QString()), QStringLiteral("Perché sì"));
+    QStringList keys;
+    qint32 count = 0;
+    m_ini->LeggiSezione(m_ini->Filename(), QStringLiteral("CITTÀ"), keys, count);
+    QCOMPARE(keys, QStringList{QStringLiteral("Voce")});
+    QCOMPARE(fileBytes(m_ini->Filename()), contents); // reading changes nothing
+
+    QVERIFY(m_ini->Scrivi2(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("3000")));
+    QCOMPARE(fileBytes(m_ini->Filename()),
+             QByteArray(
+                 "; citt\xE0 \xE8 perch\xE9\r\n[Form7]\r\nX=1500\r\nY=3000\r\n[Citt\xE0]\r\nVoce=Perch\xE9 s\xEC\r\n"));
+    QCOMPARE(m_ini->Leggi2(QStringLiteral("Città"), QStringLiteral("Voce"), QString()), QStringLiteral("Perché sì"));
 }
 
 QTEST_MAIN(tst_CIniManag)

@@ -13,6 +13,21 @@ using namespace privateprofile;
 using testdata::fileBytes;
 using testdata::writeBytes;
 
+namespace {
+// The text as an editor saves it in UTF-16 with its byte-order mark.
+QByteArray utf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        bytes += littleEndian ? low : high;
+        bytes += littleEndian ? high : low;
+    }
+    return bytes;
+}
+} // namespace
+
 class tst_PrivateProfile : public QObject {
     Q_OBJECT
 
@@ -30,6 +45,7 @@ private slots:
     void fileWriteLeavesNoTemporaryFiles();
     void removalFromMissingFileCreatesNothing();
     void unreadableOrHugeFileIsNeverReplaced();
+    void fileSavedByAnEditorIsWrittenBackInTheProgramsForm();
 };
 
 void tst_PrivateProfile::readsValue_data()
@@ -92,6 +108,27 @@ void tst_PrivateProfile::readsValue_data()
                                         << QByteArray("1");
     QTest::newRow("blank line inside the section")
         << QByteArray("[a]\n\nk=1\n") << QByteArray("a") << QByteArray("k") << QByteArray("1");
+
+    // Files as editors save them.
+    QTest::newRow("lone CR line ends") << QByteArray("[a]\rk=1\r[b]\rk=2\r") << QByteArray("b") << QByteArray("k")
+                                       << QByteArray("2");
+    QTest::newRow("lone CR, no section after the key")
+        << QByteArray("[a]\rk=1\rj=2") << QByteArray("a") << QByteArray("j") << QByteArray("2");
+    QTest::newRow("mixed line ends") << QByteArray("[a]\r\nj=0\rk=1\n[b]\rk=2") << QByteArray("a") << QByteArray("k")
+                                     << QByteArray("1");
+    QTest::newRow("UTF-8 mark, accented value") << QByteArray("\xEF\xBB\xBF[a]\r\nk=perch\xC3\xA9\r\n")
+                                                << QByteArray("a") << QByteArray("k") << QByteArray("perch\xE9");
+    QTest::newRow("UTF-8 mark, accented section and key")
+        << QByteArray("\xEF\xBB\xBF[Citt\xC3\xA0]\rPi\xC3\xB9=\xE2\x82\xAC 5\r") << QByteArray("CITT\xC0")
+        << QByteArray("pi\xF9") << QByteArray("\x80 5");
+    QTest::newRow("UTF-8 mark, character outside the code page")
+        << QByteArray("\xEF\xBB\xBF[a]\nk=\xE2\x98\x83!\n") << QByteArray("a") << QByteArray("k") << QByteArray("?!");
+    QTest::newRow("UTF-16 little-endian") << utf16(QStringLiteral("[a]\r\nk=perché\r\n[b]\r\nk=2\r\n"), true)
+                                          << QByteArray("a") << QByteArray("k") << QByteArray("perch\xE9");
+    QTest::newRow("UTF-16 big-endian, lone CR") << utf16(QStringLiteral("[a]\rk=1\r[Città]\rk=sì\r"), false)
+                                                << QByteArray("citt\xE0") << QByteArray("k") << QByteArray("s\xEC");
+    QTest::newRow("UTF-16 with an odd last byte")
+        << utf16(QStringLiteral("[a]\r\nk=1\r\n"), true) + 'x' << QByteArray("a") << QByteArray("k") << QByteArray("1");
 }
 
 void tst_PrivateProfile::readsValue()
@@ -194,6 +231,24 @@ void tst_PrivateProfile::writes_data()
         << file << QByteArray("A") << true << QByteArray("[B]") << true << QByteArray("1") << QByteArray("<refused>");
     QTest::newRow("NUL ends the value written") << QByteArray() << QByteArray("A") << true << QByteArray("k") << true
                                                 << QByteArray("ab\0cd", 5) << QByteArray("[A]\r\nk=ab\r\n");
+
+    // Files as editors save them come back in the program's form.
+    QTest::newRow("lone CR") << QByteArray("[A]\rk=1\r\r[B]\rk=2") << QByteArray("A") << true << QByteArray("k") << true
+                             << QByteArray("3") << QByteArray("[A]\r\nk=3\r\n\r\n[B]\r\nk=2\r\n");
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF;perch\xC3\xA9\n[A]\nk=1\n") << QByteArray("A") << true
+                                     << QByteArray("j") << true << QByteArray("\xE8")
+                                     << QByteArray(";perch\xE9\r\n[A]\r\nk=1\r\nj=\xE8\r\n");
+    QTest::newRow("UTF-16 little-endian with mark")
+        << utf16(QStringLiteral(";perché\r\n[A]\r\nk=1\r\n"), true) << QByteArray("A") << true << QByteArray("k")
+        << false << QByteArray() << QByteArray(";perch\xE9\r\n[A]\r\n");
+    QTest::newRow("UTF-16 big-endian with mark, outside the code page")
+        << utf16(QStringLiteral("; ☃\r[A]\rk=1\r"), false) << QByteArray("B") << true << QByteArray("k") << true
+        << QByteArray("2") << QByteArray("; ?\r\n[A]\r\nk=1\r\n[B]\r\nk=2\r\n");
+    // A first line that itself begins with the bytes of a mark would be read back
+    // as other text in Windows-1252: that file is written as UTF-8 with its mark.
+    QTest::newRow("first line like a mark")
+        << utf16(QStringLiteral("ÿþ nota\r\n[A]\r\n"), true) << QByteArray("A") << true << QByteArray("k") << true
+        << QByteArray("1") << QByteArray("\xEF\xBB\xBF\xC3\xBF\xC3\xBE nota\r\n[A]\r\nk=1\r\n");
 }
 
 void tst_PrivateProfile::writes()
@@ -209,6 +264,15 @@ void tst_PrivateProfile::writes()
         = writeToText(contents, section, hasKey ? std::optional<QByteArrayView>(key) : std::nullopt,
                       hasValue ? std::optional<QByteArrayView>(value) : std::nullopt);
     QCOMPARE(result.value_or(QByteArray("<refused>")), expected);
+    // What was written reads back, and writing it again changes nothing.
+    if (result && hasKey) {
+        const QByteArray asRead = hasValue ? value.left(value.indexOf('\0') < 0 ? value.size() : value.indexOf('\0'))
+                                           : QByteArray("<none>");
+        QCOMPARE(readFromText(*result, section, QByteArrayView(key), "<none>", 255), asRead.trimmed());
+        QCOMPARE(writeToText(*result, section, QByteArrayView(key),
+                             hasValue ? std::optional<QByteArrayView>(value) : std::nullopt),
+                 result);
+    }
 }
 
 void tst_PrivateProfile::convertsWindows1252()
@@ -288,6 +352,19 @@ void tst_PrivateProfile::unreadableOrHugeFileIsNeverReplaced()
     QCOMPARE(getString("A", QByteArrayView("k"), "def", 255, huge), QByteArray("def"));
     QVERIFY(!writeString("A", QByteArrayView("k"), QByteArrayView("2"), huge));
     QCOMPARE(QFileInfo(huge).size(), contents.size());
+}
+
+void tst_PrivateProfile::fileSavedByAnEditorIsWrittenBackInTheProgramsForm()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("CINFIG.INI"));
+    const QByteArray saved = utf16(QStringLiteral("[dgCustomers]\r\nColonna1=1500\r\n"), true);
+    writeBytes(path, saved);
+    QCOMPARE(getString("DGCUSTOMERS", QByteArrayView("colonna1"), "", 255, path), QByteArray("1500"));
+    QCOMPARE(fileBytes(path), saved); // reading writes nothing
+    // Removing a key that is not there still puts the file in the program's form.
+    QVERIFY(writeString("dgCustomers", QByteArrayView("Colonna9"), std::nullopt, path));
+    QCOMPARE(fileBytes(path), QByteArray("[dgCustomers]\r\nColonna1=1500\r\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_PrivateProfile)

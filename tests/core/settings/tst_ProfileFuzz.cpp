@@ -107,6 +107,22 @@ void tst_ProfileFuzz::hostileFiles_data()
     QTest::newRow("byte order marks") << input("\xEF\xBB\xBF"
                                                "A",
                                                "k", "v", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=1\n");
+    const auto utf16 = [](const QByteArray &ascii, bool littleEndian) {
+        QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const char c : ascii) {
+            bytes += littleEndian ? c : '\0';
+            bytes += littleEndian ? '\0' : c;
+        }
+        return bytes;
+    };
+    QTest::newRow("UTF-16 little-endian") << input("A", "k", "v", utf16("[A]\r\nk=1\r\n[B]\rj=2", true));
+    QTest::newRow("UTF-16 big-endian") << input("A", "k", "v", utf16("; x\r[A]\rk=1\r", false));
+    QTest::newRow("UTF-16 garbage") << input("A", "k", "v", "\xFF\xFE" + garbage);
+    QTest::newRow("UTF-16 odd length") << input("A", "k", "v", utf16("[A]\nk=1\n", true) + '\x41');
+    QTest::newRow("UTF-8 mark, broken sequences") << input("A", "k", "v", "\xEF\xBB\xBF[A]\nk=\xC3\n\xE2\x82\n");
+    QTest::newRow("first line like a mark") << input("A", "k", "v", utf16("\xFF\xFE x\r\n[A]\r\n", true));
+    QTest::newRow("first line like a UTF-8 mark")
+        << input("A", "k", "v", "\xFF\xFE\xEF\x00\xBB\x00\xBF\x00[\x00A\x00]\x00\n\x00");
     QTest::newRow("many sections") << input("S999", "k", "v", [] {
         QByteArray many;
         for (int i = 0; i < 2000; ++i)
