@@ -26,6 +26,11 @@ constexpr int rowCountOffset = 12; // Jet 4 data page: row count, then the row o
 constexpr int definitionRows = 16; // Jet 4 table definition: row count, then the last AutoNumber
 constexpr int definitionUsageMap = 0x37;
 
+quint16 int16At(const QByteArray &file, qsizetype at)
+{
+    return quint16(quint8(file.at(at)) | quint8(file.at(at + 1)) << 8);
+}
+
 quint32 int32At(const QByteArray &file, qsizetype at)
 {
     // Byte by byte: the compiler cannot prove a bounds check through memcpy here.
@@ -214,11 +219,8 @@ int main(int argc, char *argv[])
     const quint32 mapRow = int32At(file, definitionAt + definitionUsageMap);
     const qsizetype mapPageAt = qsizetype(mapRow >> 8) * pageSize;
     const int rowNumber = int(mapRow & 0xff);
-    const int start
-        = qFromLittleEndian<quint16>(file.constData() + mapPageAt + rowCountOffset + 2 + 2 * rowNumber) & 0x1fff;
-    const int end = rowNumber == 0
-        ? pageSize
-        : qFromLittleEndian<quint16>(file.constData() + mapPageAt + rowCountOffset + 2 * rowNumber) & 0x1fff;
+    const int start = int16At(file, mapPageAt + rowCountOffset + 2 + 2 * rowNumber) & 0x1fff;
+    const int end = rowNumber == 0 ? pageSize : int16At(file, mapPageAt + rowCountOffset + 2 * rowNumber) & 0x1fff;
     if ((end - start - 1) / 4 < int(bitmaps.size())) {
         std::fprintf(stderr, "La mappa delle pagine della tabella è troppo piccola per %zu pagine.\n",
                      dataPages.size());
