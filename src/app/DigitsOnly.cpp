@@ -24,11 +24,11 @@ QValidator::State DigitsOnly::validate(QString &input, int &pos) const
     return Acceptable;
 }
 
-void acceptDigitsOnly(QLineEdit &box)
+void acceptDigitsOnly(QLineEdit &box, int maxDigits)
 {
-    const int limit = box.maxLength();
     // QLineEdit would cut a pasted text to its limit before the filter sees it;
     // 32767 is its own default, no limit.
     box.setMaxLength(32767);
-    box.setValidator(new DigitsOnly(limit, &box));
+    box.setValidator(new DigitsOnly(maxDigits, &box));
+    box.setProperty("digitLimit", maxDigits);
 }

@@ -17,6 +17,6 @@ private:
     int m_maxDigits;
 };
 
-// Puts the filter on `box`. The box's length limit becomes the filter's, counted
-// after the other characters are dropped, so that a pasted "n. 12" gives "12".
-void acceptDigitsOnly(QLineEdit &box);
+// Puts the filter on `box`: at most `maxDigits`, counted after the other
+// characters are dropped, so that a pasted "n. 12" gives "12".
+void acceptDigitsOnly(QLineEdit &box, int maxDigits);

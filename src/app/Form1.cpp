@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/CharacterLimit.h"
 #include "app/DateEntry.h"
 #include "app/DeletionList.h"
 #include "app/DigitsOnly.h"
@@ -100,7 +101,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, int maxLength, bool cen
 {
     auto *box = named<QLineEdit>(parent, name);
     if (maxLength > 0)
-        box->setMaxLength(maxLength);
+        limitCharacters(*box, maxLength);
     if (centred)
         box->setAlignment(Qt::AlignCenter);
     return box;
@@ -222,13 +223,13 @@ void Form1::buildEntryFields()
     place(Text5, 600, 1560, 4575, 390);
     Combo1 = lookupCombo(Frame3, QStringLiteral("Combo1"));
     place(Combo1, 5400, 1560, 3255, 360);
-    Text1 = textBox(Frame3, QStringLiteral("Text1"), 3, true);
+    Text1 = textBox(Frame3, QStringLiteral("Text1"), 0, true); // digits only, at most three
     place(Text1, 8760, 1560, 735, 390);
     Text2 = textBox(Frame3, QStringLiteral("Text2"), 10, true);
     place(Text2, 600, 2400, 1695, 390);
-    Text7 = textBox(Frame3, QStringLiteral("Text7"), 3, true);
+    Text7 = textBox(Frame3, QStringLiteral("Text7"), 0, true); // digits only, at most three
     place(Text7, 2400, 2400, 735, 390);
-    Text8 = textBox(Frame3, QStringLiteral("Text8"), 3, true);
+    Text8 = textBox(Frame3, QStringLiteral("Text8"), 0, true); // digits only, at most three
     place(Text8, 3360, 2400, 735, 390);
     Text9 = named<QPlainTextEdit>(Frame3, QStringLiteral("Text9"));
     Text9->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -450,7 +451,7 @@ void Form1::connectEntryScreen()
     connect(Command15, &QPushButton::clicked, this, &Form1::closeCalendar);
     dateentry::normaliseOnLeaving(*Text2);
     for (QLineEdit *box : {Text1, Text7, Text8})
-        acceptDigitsOnly(*box);
+        acceptDigitsOnly(*box, 3);
 }
 
 // ---- Start-up ------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "lookups/LookupLists.h"
 
+#include "app/CharacterLimit.h"
 #include "core/db/Store.h"
 
 #include <QComboBox>
@@ -11,6 +12,8 @@ void prepareCombo(QComboBox &combo)
     combo.setEditable(true);
     combo.setInsertPolicy(QComboBox::NoInsert);
     combo.setCompleter(nullptr);
+    // Keywords, publications and locations have no length limit: none is cut.
+    removeLengthLimit(*combo.lineEdit());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // Insertion from the entry screen: what is stored, the validation, the document
 // number handed out and stored with the record, and failures that store nothing.
 #include "EntryScreenHelpers.h"
+#include "Tools.h"
 #include "core/app/Texts.h"
 #include "core/db/Store.h"
 
@@ -55,6 +56,7 @@ private slots:
     void typedKeywordIsNotAddedToTheList();
 
     // Validation
+    void limitsCountWholeCharacters();
     void keywordAndSubjectAreRequired_data();
     void keywordAndSubjectAreRequired();
 
@@ -305,6 +307,42 @@ void TestInsertion::numberContinuesFromTheStoredCounter()
     QCOMPARE(storedRows(env).first().value(QStringLiteral("Prog")).toString(), QStringLiteral("100000"));
     QCOMPARE(storedCounter(env), QVariant(qint64(100000)));
     QCOMPARE(f.Text10->text(), QStringLiteral("100001"));
+}
+
+void TestInsertion::limitsCountWholeCharacters()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Form1Ui f = openEntryScreen(windows);
+    const QString emoji = QString::fromUcs4(U"\U0001F600"); // two of Qt's text units
+    const QString letters39(39, QLatin1Char('a'));
+
+    // Typed or pasted: 39 letters and an emoji are 40 characters, all kept.
+    f.Text4->setFocus();
+    f.Text4->insert(letters39 + emoji);
+    QCOMPARE(f.Text4->text(), letters39 + emoji);
+    // One character too many is cut off whole, never half an emoji.
+    f.Text5->setFocus();
+    f.Text5->insert(letters39 + QLatin1Char('b') + emoji);
+    QCOMPARE(f.Text5->text(), letters39 + QLatin1Char('b'));
+    f.Text2->insert(QStringLiteral("12/05/2009") + emoji);
+    QCOMPARE(f.Text2->text(), QStringLiteral("12/05/2009"));
+    // Fields without a limit keep everything, however long.
+    const QString longKeyword = QString(40000, QLatin1Char('k'));
+    f.Combo3->setEditText(longKeyword);
+    QCOMPARE(f.Combo3->currentText(), longKeyword);
+
+    env.dialogs.answerButton(QMessageBox::Ok);
+    f.Command1->click();
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
+    const QVariantMap stored = storedRows(env).constFirst();
+    QCOMPARE(stored.value(QStringLiteral("Argomento")).toString(), letters39 + emoji);
+    QCOMPARE(stored.value(QStringLiteral("Testo")).toString(), letters39 + QLatin1Char('b'));
+    QCOMPARE(stored.value(QStringLiteral("Chiave")).toString(), longKeyword);
+    // Stored as valid UTF-8, as any other tool reads it.
+    const testdata::ToolRun hex = testdata::runTool(
+        QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("SELECT hex(Argomento) FROM Tabella")});
+    QCOMPARE(QByteArray::fromHex(hex.output.trimmed()), (letters39 + emoji).toUtf8());
 }
 
 void TestInsertion::numberTakenByAnotherCopyIsSaidAndTheNextOffered()

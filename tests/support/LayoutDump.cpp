@@ -75,7 +75,11 @@ QString limits(const QWidget &widget)
     if (const auto *edit = qobject_cast<const QLineEdit *>(&widget)) {
         if (edit->isReadOnly())
             notes << QStringLiteral("read-only");
-        if (edit->maxLength() != 32767)
+        if (const QVariant limit = edit->property("characterLimit"); limit.isValid())
+            notes << QStringLiteral("max %1 characters").arg(limit.toInt());
+        else if (const QVariant digits = edit->property("digitLimit"); digits.isValid())
+            notes << QStringLiteral("max %1 digits").arg(digits.toInt());
+        else if (edit->maxLength() != 32767)
             notes << QStringLiteral("max %1").arg(edit->maxLength());
     }
     if (const auto *combo = qobject_cast<const QComboBox *>(&widget); combo && combo->isEditable())

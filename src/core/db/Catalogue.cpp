@@ -194,6 +194,14 @@ QString checkCatalogue(const QString &path)
                        QStringLiteral("il file è più corto di quanto dice la sua intestazione "
                                       "(forse una copia non finita)."));
 
+    // Before the engine opens it: a catalogue in write-ahead-log mode cannot even
+    // be read by a user who may not write beside it.
+    if (!writable(path) || !writable(info.absolutePath()))
+        return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
+                              "salvare nulla.\n")
+                   .arg(QDir::toNativeSeparators(path))
+            + readOnlyAdvice(path);
+
     SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!connection.ok()) {
         const DbError error = engineError(connection.db().lastError(), path);
@@ -229,11 +237,6 @@ QString checkCatalogue(const QString &path)
                     + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".").arg(tables.at(t), field)
                     + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
     }
-    if (!writable(path) || !writable(info.absolutePath()))
-        return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
-                              "salvare nulla.\n")
-                   .arg(QDir::toNativeSeparators(path))
-            + readOnlyAdvice(path);
     return QString();
 }
 
