@@ -6,4 +6,4 @@ add_test(NAME tst_form7_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_form7> reope
 add_test(NAME tst_Windows_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_Windows>)
 add_test(NAME tst_WindowPlacement_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_WindowPlacement>)
 set_tests_properties(tst_form7_framed tst_Windows_framed tst_WindowPlacement_framed
-                     PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8" SKIP_RETURN_CODE 77 TIMEOUT 300)
+                     PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8;${SANITIZER_TEST_ENVIRONMENT}" SKIP_RETURN_CODE 77 TIMEOUT 300)
