@@ -55,11 +55,6 @@ Form5::Form5(const AppContext &context, Twain &twain, QWidget *parent)
     connect(FBMultipage, &QPushButton::clicked, this, &Form5::scanMultipage);
 }
 
-void Form5::say(const QString &text, const QString &title, QMessageBox::Icon icon)
-{
-    m_context.dialogs->message(this, text, title, QMessageBox::Ok, icon);
-}
-
 void Form5::selectScanner()
 {
     m_twain.TWAIN_SelectImageSource(this);
@@ -83,19 +78,21 @@ void Form5::scanNamedDocument()
         QStringLiteral("Scanner"), QStringLiteral(".pdf"));
     const QString name = answer.accepted ? answer.text : QString();
     if (name.isEmpty() || name.size() == 4) {
-        say(QStringLiteral("Non Hai Inserito il nome del File "), scannerTitle());
+        m_context.dialogs->inform(this, QStringLiteral("Non Hai Inserito il nome del File "), QMessageBox::NoIcon,
+                                  scannerTitle());
         return;
     }
     if (name.size() < 4) // a name too short to be meant: nothing happens
         return;
     if (const QString problem = nameProblem(name); !problem.isEmpty()) {
-        say(QStringLiteral("Il nome \"%1\" non è valido. %2\nDigitare solo il nome del documento, "
-                           "ad esempio NomeAllegato.pdf.")
-                .arg(name, problem),
-            scannerTitle(), QMessageBox::Warning);
+        m_context.dialogs->inform(this,
+                                  QStringLiteral("Il nome \"%1\" non è valido. %2\nDigitare solo il nome del "
+                                                 "documento, ad esempio NomeAllegato.pdf.")
+                                      .arg(name, problem),
+                                  QMessageBox::Warning, scannerTitle());
         return;
     }
-    say(QStringLiteral("Hai  immesso: '") + name, scannerTitle());
+    m_context.dialogs->inform(this, QStringLiteral("Hai  immesso: '") + name, QMessageBox::NoIcon, scannerTitle());
     Text1->setText(name);
 
     const QString path = m_context.attachmentFolder() + QLatin1Char('/') + name;
@@ -114,9 +111,11 @@ void Form5::scanNamedDocument()
     m_twain.TWAIN_SetResolution(300.0);
     if (m_twain.TWAIN_AcquireMultipageFile(this, path) != Twain::Ok) {
         // Nothing was written, so the record must not name the file.
-        say(QStringLiteral("Il documento \"%1\" non è stato acquisito e le note non sono state cambiate.\n\n%2")
-                .arg(name, m_twain.lastError()),
-            scannerTitle(), QMessageBox::Warning);
+        m_context.dialogs->inform(this,
+                                  QStringLiteral("Il documento \"%1\" non è stato acquisito e le note non sono "
+                                                 "state cambiate.\n\n%2")
+                                      .arg(name, m_twain.lastError()),
+                                  QMessageBox::Warning, scannerTitle());
         return;
     }
     emit notesLineAdded(QStringLiteral("\nAllegato:-") + name);

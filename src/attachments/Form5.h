@@ -34,7 +34,6 @@ private:
     void scanMultipage();
     // Empty when `name` may be used as a file of the attachment folder, else why not.
     static QString nameProblem(const QString &name);
-    void say(const QString &text, const QString &title, QMessageBox::Icon icon = QMessageBox::NoIcon);
 
     const AppContext &m_context;
     Twain &m_twain;

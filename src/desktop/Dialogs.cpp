@@ -35,9 +35,9 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QSt
     return QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
-void Dialogs::inform(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+void Dialogs::inform(QWidget *parent, const QString &text, QMessageBox::Icon icon, const QString &title)
 {
-    message(parent, text, texts::applicationTitle(), QMessageBox::Ok, icon);
+    message(parent, text, title.isEmpty() ? texts::applicationTitle() : title, QMessageBox::Ok, icon);
 }
 
 void Dialogs::warn(QWidget *parent, const QString &text)

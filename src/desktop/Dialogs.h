@@ -35,7 +35,8 @@ public:
 
     // Boxes with the program's title: information, a warning, a Critical error,
     // and a Sì/No question (true for Sì).
-    void inform(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information);
+    void inform(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information,
+                const QString &title = QString()); // empty: the program's title
     void warn(QWidget *parent, const QString &text);
     void fail(QWidget *parent, const QString &text);
     bool ask(QWidget *parent, const QString &question, QMessageBox::Icon icon = QMessageBox::NoIcon);

@@ -1,5 +1,7 @@
 #include "desktop/ToolWindow.h"
 
+#include "core/app/Fonts.h"
+
 #include "core/desktop/Twips.h"
 
 #include <QApplication>
@@ -184,10 +186,7 @@ void setButtonColour(QPushButton *button, const QColor &colour)
 
 QFont font(const QString &family, double points, bool bold)
 {
-    QFont result(family);
-    result.setPointSizeF(points);
-    result.setBold(bold);
-    return result;
+    return fonts::named(family, points, bold);
 }
 
 } // namespace toolwindow

@@ -151,15 +151,17 @@ bool LookupMaintenance::findsEntry(Action action, qint64 &rowId)
     const QString what = action == Action::Change ? QStringLiteral("modificare") : QStringLiteral("eliminare");
     const QString done = action == Action::Change ? QStringLiteral("modificato") : QStringLiteral("eliminato");
     if (m_combo->count() == 0) {
-        tell(
+        m_dialogs.inform(
+            m_window,
             QStringLiteral("L'elenco \"%1\" è vuoto: non c'è nessuna voce da %2.").arg(tableName(m_family.list), what));
         return false;
     }
     const int entry = entryMeant(action);
     if (entry < 0) {
-        tell(QStringLiteral("Nessuna voce dell'elenco \"%1\" corrisponde a \"%2\".\n"
-                            "Scegliere dall'elenco la voce da %3: nulla è stato %4.")
-                 .arg(tableName(m_family.list), m_combo->currentText(), what, done));
+        m_dialogs.inform(m_window,
+                         QStringLiteral("Nessuna voce dell'elenco \"%1\" corrisponde a \"%2\".\n"
+                                        "Scegliere dall'elenco la voce da %3: nulla è stato %4.")
+                             .arg(tableName(m_family.list), m_combo->currentText(), what, done));
         return false;
     }
     rowId = m_combo->itemData(entry, RowIdRole).toLongLong();
@@ -176,8 +178,10 @@ bool LookupMaintenance::storeOnRow(Action action, qint64 rowId, const QString &t
                                          : m_store.deleteLookupEntry(m_family.list, rowId);
     });
     if (ran && !found)
-        tell(QStringLiteral("La voce scelta non è più nell'elenco \"%1\" del catalogo: nulla è stato %2.")
-                 .arg(table, action == Action::Change ? QStringLiteral("modificato") : QStringLiteral("eliminato")));
+        m_dialogs.inform(
+            m_window,
+            QStringLiteral("La voce scelta non è più nell'elenco \"%1\" del catalogo: nulla è stato %2.")
+                .arg(table, action == Action::Change ? QStringLiteral("modificato") : QStringLiteral("eliminato")));
     return ran && found;
 }
 
@@ -192,11 +196,6 @@ void LookupMaintenance::reload()
                                .arg(tableName(m_family.list))
                            + error.reason());
     }
-}
-
-void LookupMaintenance::tell(const QString &text)
-{
-    m_dialogs.inform(m_window, text);
 }
 
 } // namespace lookups

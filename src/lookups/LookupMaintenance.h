@@ -52,7 +52,6 @@ private:
     bool findsEntry(Action action, qint64 &rowId);
     bool storeOnRow(Action action, qint64 rowId, const QString &text);
     void reload();
-    void tell(const QString &text);
 
     const FrameFamily &m_family;
     QCheckBox *m_toggle;

@@ -1,5 +1,7 @@
 #include "core/browse/ReportLayout.h"
 
+#include "core/app/Fonts.h"
+
 #include <QDate>
 #include <QLocale>
 #include <algorithm>
@@ -68,10 +70,7 @@ QString expandPlaceholders(const QString &caption, const QDate &date, int page, 
 
 QFont reportFont(const QString &family, double points, bool bold)
 {
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+    return fonts::named(family, points, bold);
 }
 
 } // namespace report
