@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n qt6-l10n-tools
   libqt6svg6 libcups2-dev cups cups-client printer-driver-cups-pdf
   libsqlite3-dev sqlite3
+  libqt6sql6-psql postgresql libpq-dev
   mdbtools-dev mdbtools
   libsane-dev libsane1 sane-utils
   poppler-utils xvfb xauth imagemagick x11-apps xdg-utils openbox x11-utils

@@ -13,6 +13,12 @@ if [ "${1:-}" = "--sanitizers" ]; then
   options+=(-DSANITIZERS=ON)
   build=${BUILD_DIR:-$root/build-asan}
 fi
+# A throwaway database server for the store's suite on a server catalogue,
+# stopped and removed whatever way the tests end.
+cluster=$(mktemp -d /tmp/rudozuzurivaz-pg.XXXXXX)
+trap '"$root/scripts/pg-cluster.sh" stop "$cluster"' EXIT
+RUDOZUZURIVAZ_TEST_SERVER=$("$root/scripts/pg-cluster.sh" start "$cluster")
+export RUDOZUZURIVAZ_TEST_SERVER
 BUILD_DIR="$build" "$root/scripts/build.sh" "${options[@]}"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

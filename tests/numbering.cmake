@@ -4,3 +4,14 @@ add_executable(inserisci_in_parallelo ${CMAKE_CURRENT_SOURCE_DIR}/core/db/helper
 target_link_libraries(inserisci_in_parallelo PRIVATE catalogue_core)
 target_compile_definitions(tst_store PRIVATE INSERTER="$<TARGET_FILE:inserisci_in_parallelo>")
 add_dependencies(tst_store inserisci_in_parallelo)
+
+# The store's suite once more on a server catalogue, when a test server is given
+# (scripts/test.sh starts one): the same tests, CATALOGO_DI_PROVA=server.
+if(DEFINED ENV{RUDOZUZURIVAZ_TEST_SERVER})
+  foreach(name tst_store tst_documentcounter)
+    add_test(NAME ${name}_server COMMAND ${name})
+    set_tests_properties(${name}_server PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;CATALOGO_DI_PROVA=server;${SANITIZER_TEST_ENVIRONMENT}"
+      TIMEOUT 300)
+  endforeach()
+endif()

@@ -53,7 +53,7 @@ Reading store(db::Connection &connection, qint64 number)
     if (before.problem == Reading::NoRow || before.problem == Reading::SeveralRows)
         return before;
     QSqlQuery update(connection.database());
-    update.prepare(QStringLiteral("UPDATE contatore SET Progressivo = ?"));
+    update.prepare(connection.sql(QStringLiteral("UPDATE contatore SET Progressivo = ?")));
     update.addBindValue(number);
     if (!update.exec())
         throw connection.failure(update);

@@ -3,6 +3,7 @@
 #include "core/db/DbError.h"
 #include "core/db/Like.h"
 #include "core/db/SearchIndex.h"
+#include "core/db/Server.h"
 #include "core/db/Statements.h"
 
 #include <QAtomicInteger>
@@ -57,6 +58,10 @@ void Connection::open(const QString &connectionText, const QString &, const QStr
     const QString path = dataSourceOf(ConnectionString);
     if (path.isEmpty())
         throw DbError(QStringLiteral("Il testo di connessione non indica il file del catalogo."));
+    if (isServerLocation(path)) {
+        openServer(path);
+        return;
+    }
     const QFileInfo file(path);
     if (!file.exists() || !file.isFile())
         throw DbError(QStringLiteral("Il file del catalogo \"%1\" non esiste.").arg(path));
@@ -79,6 +84,26 @@ void Connection::open(const QString &connectionText, const QString &, const QStr
     useWriteAheadLog();
 }
 
+void Connection::openServer(const QString &uri)
+{
+    m_path = uri;
+    m_server = true;
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+    if (!openServerDatabase(m_db, uri)) {
+        const DbError error = failure();
+        close();
+        throw DbError(QStringLiteral("Impossibile collegarsi al catalogo sul server \"%1\": %2")
+                          .arg(serverLabel(uri), error.reason()),
+                      error.kind(), uri);
+    }
+}
+
+QString Connection::sql(const QString &statement) const
+{
+    const QString translated = translateStatement(statement);
+    return m_server ? serverDialect(translated) : translated;
+}
+
 // In write-ahead-log mode a reader never holds up a writer: an open search
 // window's snapshot cannot block an insertion. A catalogue restored from a dump,
 // or made by another tool, is switched when the program first opens it; one
@@ -95,12 +120,12 @@ void Connection::useWriteAheadLog()
 
 DbError Connection::failure(const QSqlQuery &query) const
 {
-    return engineError(query.lastError(), m_path);
+    return m_server ? serverError(query.lastError(), m_path) : engineError(query.lastError(), m_path);
 }
 
 DbError Connection::failure() const
 {
-    return engineError(m_db.lastError(), m_path);
+    return m_server ? serverError(m_db.lastError(), m_path) : engineError(m_db.lastError(), m_path);
 }
 
 void Connection::run(const QString &statement)
@@ -120,7 +145,18 @@ void Connection::execute(const QString &statement)
     if (!isOpen())
         throw DbError(QStringLiteral("La connessione al catalogo non è aperta."));
     QSqlQuery query(m_db);
-    if (const auto restart = parseCounterRestart(statement)) {
+    if (const auto restart = parseCounterRestart(statement); restart && m_server) {
+        // The table's sequence: the next row gets `seed`, or the first number above
+        // those in use. A sequence cannot be set below 1: "not yet used" says 1 is next.
+        const QString table = serverDialect(restart->table);
+        const QString used = QStringLiteral("GREATEST(%1, (SELECT COALESCE(MAX(\"ID\"), 0) FROM %2))")
+                                 .arg(restart->seed - 1)
+                                 .arg(table);
+        if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'ID'), GREATEST(%2, 1), %2 >= 1)")
+                            .arg(table, used)))
+            throw failure(query);
+        return;
+    } else if (restart) {
         // The next row added gets `seed`; numbers still in use are skipped, so that
         // the counter stays unique when rows remain.
         query.prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ? COLLATE NOCASE"));
@@ -130,7 +166,7 @@ void Connection::execute(const QString &statement)
             throw failure(query);
         return;
     }
-    if (!query.exec(translateStatement(statement)))
+    if (!query.exec(sql(statement)))
         throw failure(query);
 }
 
@@ -141,6 +177,20 @@ void Connection::beginTrans()
     // The write lock first: a transaction that reads and then wants to write
     // could not wait for another writer without the risk of a deadlock, so the
     // engine would fail it at once.
+    if (m_server) {
+        // On the server the same rule: one change at a time, each waiting for the
+        // one before (lock_timeout, then Busy). The counter's table is the lock,
+        // so a document number read in the transaction is still free at its end.
+        run(QStringLiteral("BEGIN"));
+        QSqlQuery lock(m_db);
+        if (!lock.exec(QStringLiteral("LOCK TABLE \"contatore\" IN SHARE ROW EXCLUSIVE MODE"))) {
+            const DbError error = failure(lock);
+            QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+            throw error;
+        }
+        ++m_transactionDepth;
+        return;
+    }
     run(QStringLiteral("BEGIN IMMEDIATE"));
     ++m_transactionDepth;
 }
@@ -149,7 +199,7 @@ void Connection::beginReadTrans()
 {
     if (!isOpen())
         throw DbError(QStringLiteral("La connessione al catalogo non è aperta."));
-    run(QStringLiteral("BEGIN"));
+    run(m_server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ") : QStringLiteral("BEGIN"));
     ++m_transactionDepth;
 }
 
@@ -175,6 +225,7 @@ void Connection::close()
         if (m_transactionDepth > 0 && m_db.isOpen())
             QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
         m_transactionDepth = 0;
+        m_server = false;
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);

@@ -33,8 +33,9 @@ public:
     QString ConnectionString; // used by open() when it is given no text
     int CursorLocation = adUseServer;
 
-    // Opens the file named by the connection text; throws DbError when the file
-    // is missing or cannot be opened. User, password and options are accepted
+    // Opens the file named by the connection text, or the server catalogue when
+    // the data source is a server URI; throws DbError when the file is missing or
+    // the catalogue cannot be opened. User, password and options are accepted
     // for the callers' sake and not used.
     void open(const QString &connectionText = QString(), const QString &user = QString(),
               const QString &password = QString(), int options = -1);
@@ -51,8 +52,12 @@ public:
     bool isOpen() const;
 
     QSqlDatabase &database() { return m_db; }
+    // Whether the catalogue is on a server rather than in a file.
+    bool isServer() const { return m_server; }
+    // A statement of the program in the dialect of this connection's engine.
+    QString sql(const QString &statement) const;
     const QString &name() const { return m_name; }
-    // The catalogue file this connection is open on.
+    // The catalogue this connection is open on: its file, or the server's URI.
     const QString &path() const { return m_path; }
     // A DbError for the last failure of `query` (or of the connection itself).
     DbError failure(const QSqlQuery &query) const;
@@ -61,11 +66,13 @@ public:
 private:
     void run(const QString &statement);
     void useWriteAheadLog();
+    void openServer(const QString &uri);
 
     QString m_name;
     QString m_path;
     QSqlDatabase m_db;
     int m_transactionDepth = 0;
+    bool m_server = false;
 };
 
 // Runs a change of several steps in one transaction: committed when `work`

@@ -25,6 +25,23 @@ QString withoutClosingSemicolons(QString statement)
     return statement.remove(closing);
 }
 
+// Whether the statement's LIKE pattern has no run of three plain characters.
+bool hasShortPattern(const QString &statement)
+{
+    static const QRegularExpression like(QStringLiteral("\\bLIKE\\s+'((?:[^']|'')*)'"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto match = like.match(statement);
+    if (!match.hasMatch())
+        return false;
+    int run = 0;
+    int longest = 0;
+    for (const QChar c : match.captured(1)) {
+        run = (c == QLatin1Char('%') || c == QLatin1Char('_')) ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest < 3;
+}
+
 } // namespace
 
 QueryRowSource::QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot)
@@ -42,7 +59,14 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
                                                QRegularExpression::CaseInsensitiveOption
                                                    | QRegularExpression::DotMatchesEverythingOption);
     QString idStatement;
-    if (!indexedIdStatement(m_statement).isEmpty()) {
+    if (m_connection.isServer()) {
+        if (hasShortPattern(m_statement)) {
+            // A fragment of one or two letters has no trigram: the planner would
+            // walk the whole index, slower than reading the table.
+            QSqlQuery plan(m_connection.database());
+            plan.exec(QStringLiteral("SET LOCAL enable_bitmapscan = off"));
+        }
+    } else if (!indexedIdStatement(m_statement).isEmpty()) {
         IndexState state = searchIndexState(m_connection.database());
         if (state == IndexState::ChangesPending) {
             // Rows changed since the last search: brought into the index first, when
@@ -58,13 +82,15 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
     if (idStatement.isEmpty()) {
         idStatement = m_statement;
         idStatement.replace(selectList, QStringLiteral("SELECT rowid FROM "));
+        idStatement = m_connection.sql(idStatement);
     }
     readIds(idStatement);
     if (!m_snapshot)
         m_connection.rollbackTrans();
 
     QSqlQuery columns(m_connection.database());
-    if (!columns.exec(QStringLiteral("SELECT * FROM (") + m_statement + QStringLiteral(") LIMIT 0")))
+    if (!columns.exec(m_connection.sql(QStringLiteral("SELECT * FROM (") + m_statement
+                                       + QStringLiteral(") AS righe LIMIT 0"))))
         throw m_connection.failure(columns);
     const QSqlRecord record = columns.record();
     for (int i = 0; i < record.count(); ++i)
@@ -75,6 +101,18 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
 // milliseconds, where a value object a row would take several times as long.
 void QueryRowSource::readIds(const QString &idStatement)
 {
+    if (m_connection.isServer()) {
+        // Forward only: a scrollable result would be held whole in memory.
+        QSqlQuery ids(m_connection.database());
+        ids.setForwardOnly(true);
+        if (!ids.exec(idStatement))
+            throw m_connection.failure(ids);
+        while (ids.next())
+            m_ids.push_back(ids.value(0).toLongLong());
+        if (ids.lastError().isValid())
+            throw m_connection.failure(ids);
+        return;
+    }
     auto *handle = *static_cast<sqlite3 *const *>(m_connection.database().driver()->handle().data());
     sqlite3_stmt *statement = nullptr;
     const QByteArray sql = idStatement.toUtf8();
@@ -128,8 +166,9 @@ const QueryRowSource::Page &QueryRowSource::page(int index) const
                                                    | QRegularExpression::DotMatchesEverythingOption);
     QString selectPart = m_statement;
     selectPart.replace(fromClause, QString());
-    const QString sql = selectPart + QStringLiteral(", rowid AS __riga__ FROM ") + m_table
-        + QStringLiteral(" WHERE rowid IN (") + idList.join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString sql = m_connection.sql(selectPart + QStringLiteral(", rowid AS __riga__ FROM ") + m_table
+                                         + QStringLiteral(" WHERE rowid IN (") + idList.join(QLatin1Char(','))
+                                         + QLatin1Char(')'));
     auto rows = std::make_shared<Page>(last - first);
     // A page that cannot be read is an error, never blank rows: nothing is kept,
     // so the next read tries again.

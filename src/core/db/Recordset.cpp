@@ -2,6 +2,7 @@
 
 #include "core/db/Connection.h"
 #include "core/db/DbError.h"
+#include "core/db/Server.h"
 #include "core/db/Statements.h"
 
 #include <QRegularExpression>
@@ -46,15 +47,29 @@ void Recordset::open(const QString &source, Connection &connection, int, int loc
         static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s+"),
                                                QRegularExpression::CaseInsensitiveOption);
         statement.replace(select, QStringLiteral("SELECT rowid AS %1, ").arg(rowIdColumn));
-        QSqlQuery info(connection.database());
-        info.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
-        info.addBindValue(m_table);
-        run(connection, info);
-        while (info.next())
-            if (info.value(2).toInt() == 1
-                && info.value(1).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+        if (connection.isServer()) {
+            // The tables were made with their names quoted: the name as made.
+            m_table = serverDialect(m_table).remove(QLatin1Char('"'));
+            QSqlQuery info(connection.database());
+            info.prepare(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema ="
+                                        " current_schema() AND table_name = ? AND is_identity = 'YES'"));
+            info.addBindValue(m_table);
+            run(connection, info);
+            if (info.next())
                 m_counterField = info.value(0).toString();
+        } else {
+            QSqlQuery info(connection.database());
+            info.prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?)"));
+            info.addBindValue(m_table);
+            run(connection, info);
+            while (info.next())
+                if (info.value(2).toInt() == 1
+                    && info.value(1).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                    m_counterField = info.value(0).toString();
+        }
     }
+    if (connection.isServer())
+        statement = serverDialect(statement);
     m_statement = statement;
     m_query = QSqlQuery(connection.database());
     m_query.setForwardOnly(true);
@@ -113,7 +128,7 @@ int Recordset::recordCount()
         throw DbError(QStringLiteral("Il record set non è aperto."));
     if (!m_count) {
         QSqlQuery count(m_connection->database());
-        count.prepare(QStringLiteral("SELECT COUNT(*) FROM (") + m_statement + QLatin1Char(')'));
+        count.prepare(QStringLiteral("SELECT COUNT(*) FROM (") + m_statement + QStringLiteral(") AS righe"));
         for (const QVariant &value : m_bindings)
             count.addBindValue(value);
         run(*m_connection, count);
@@ -186,11 +201,16 @@ qint64 Recordset::addNew()
         // The counter never hands out a number again: the next one is above both the
         // highest number ever given and the highest one in use.
         QSqlQuery next(m_connection->database());
-        next.prepare(
+        if (m_connection->isServer())
+            next.prepare(QStringLiteral("SELECT nextval(pg_get_serial_sequence(?, ?))"));
+        else
+            next.prepare(
             QStringLiteral("SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE), 0),"
                            " COALESCE((SELECT MAX(rowid) FROM %1), 0)) + 1")
                 .arg(quotedName(m_table)));
-        next.addBindValue(m_table);
+        next.addBindValue(m_connection->isServer() ? quotedName(m_table) : m_table);
+        if (m_connection->isServer())
+            next.addBindValue(m_counterField);
         run(*m_connection, next);
         next.next();
         m_newId = next.value(0).toLongLong();
@@ -231,8 +251,8 @@ void Recordset::update()
         QStringList sets;
         for (const QString &name : names)
             sets.append(name + QStringLiteral(" = ?"));
-        change.prepare(
-            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quotedName(m_table), sets.join(QLatin1Char(','))));
+        change.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                           .arg(quotedName(m_table), sets.join(QLatin1Char(',')), rowIdName()));
         values.append(m_rowId);
     }
     for (const QVariant &value : values)
@@ -256,11 +276,16 @@ void Recordset::deleteCurrent()
     if (m_eof || m_adding)
         throw DbError(QStringLiteral("Non c'è un record corrente da eliminare."));
     QSqlQuery remove(m_connection->database());
-    remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedName(m_table)));
+    remove.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quotedName(m_table), rowIdName()));
     remove.addBindValue(m_rowId);
     run(*m_connection, remove);
     if (m_count)
         --*m_count;
+}
+
+QString Recordset::rowIdName() const
+{
+    return m_connection->isServer() ? QStringLiteral("\"ID\"") : QStringLiteral("rowid");
 }
 
 void Recordset::close()

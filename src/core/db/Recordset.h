@@ -61,6 +61,7 @@ private:
     int columnOf(const QString &name) const; // -1 when not found
     void fetchCurrent();
     void requireUpdatable(const char *operation) const;
+    QString rowIdName() const; // the engine's row id, as a statement names it
 
     Connection *m_connection = nullptr;
     QString m_statement;    // translated statement actually run

@@ -5,6 +5,7 @@
 #include "core/db/QueryRowSource.h"
 #include "core/db/Recordset.h"
 #include "core/db/SearchIndex.h"
+#include "core/db/Server.h"
 
 namespace db {
 
@@ -41,6 +42,11 @@ QString storable(QString text)
 
 Store::Store(QString catalogPath) : m_path(std::move(catalogPath))
 {
+}
+
+bool Store::isServer() const
+{
+    return isServerLocation(m_path);
 }
 
 QString Store::connectionText() const
@@ -203,11 +209,31 @@ bool Store::deleteLookupEntry(lookups::List list, qint64 id) const
 
 // ---- service functions ----
 
+namespace {
+// On a server, what touches every record waits until no other workstation has
+// the catalogue open: their screens and numbers would no longer be true.
+void requireNoOtherWorkstation(Connection &connection, const QString &action)
+{
+    if (!connection.isServer())
+        return;
+    const int others = otherWorkstations(connection.database(), connection.path());
+    if (others > 0)
+        throw Refusal(QStringLiteral("%1 non è possibile mentre il catalogo è aperto su altre postazioni (%2).\n"
+                                     "Chiudere il programma sulle altre postazioni e riprovare: nulla è stato "
+                                     "cambiato.")
+                          .arg(action)
+                          .arg(others));
+}
+} // namespace
+
 void Store::deleteAllRecords() const
 {
     Connection connection;
     connection.open(connectionText(), QString(), QString());
-    inTransaction(connection, [&] { connection.execute(QStringLiteral("DELETE * FROM tabella ")); });
+    inTransaction(connection, [&] {
+        requireNoOtherWorkstation(connection, QStringLiteral("L'eliminazione di tutti i record"));
+        connection.execute(QStringLiteral("DELETE * FROM tabella "));
+    });
 }
 
 void Store::restartNumbering() const
@@ -215,8 +241,10 @@ void Store::restartNumbering() const
     Connection connection;
     connection.ConnectionString = connectionText();
     connection.open();
-    inTransaction(connection,
-                  [&] { connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)")); });
+    inTransaction(connection, [&] {
+        requireNoOtherWorkstation(connection, QStringLiteral("Far ripartire la numerazione"));
+        connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
+    });
 }
 
 // ---- search window ----
@@ -301,6 +329,8 @@ void Store::deleteRecords(const QList<qint64> &rowIds) const
 
 IndexRepair Store::checkSearchIndex(const IndexProgress &progress) const
 {
+    if (isServer())
+        return IndexRepair::None; // the server keeps its own indexes
     return db::checkSearchIndex(m_path, progress);
 }
 

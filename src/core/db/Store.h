@@ -46,7 +46,9 @@ class Store {
 public:
     explicit Store(QString catalogPath);
 
+    // The catalogue file's path, or the URI of a server catalogue.
     const QString &catalogPath() const { return m_path; }
+    bool isServer() const;
 
     // ---- document counter ----
     counter::Reading readCounter() const;

@@ -2,20 +2,25 @@
 // twice, not even by two programs inserting side by side; the counter as one
 // single row; the write lock waited for and an Italian word when it is not
 // given; texts stored without NUL characters; the catalogue kept in write-ahead
-// log mode so that no reader holds up a writer.
+// log mode so that no reader holds up a writer. And what it gives back: the same
+// rows in the same order on a file and on a server (the suite runs on both).
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
 #include "Tools.h"
+#include "core/db/Catalogue.h"
 #include "core/db/Connection.h"
 #include "core/db/DbError.h"
 #include "core/db/Diagnosis.h"
 #include "core/db/QueryRowSource.h"
+#include "core/db/Server.h"
 #include "core/db/Store.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QTest>
+
+#include <functional>
 
 using namespace db;
 
@@ -48,6 +53,13 @@ private slots:
     void nulCharactersAreLeftOut();
     void catalogueIsSwitchedToWriteAheadLog();
     void searchSnapshotDoesNotHoldUpAnInsertion();
+    void searchIgnoresLetterCaseButNotAccents_data();
+    void searchIgnoresLetterCaseButNotAccents();
+    void rowsComeInTheOrderOfTheirNumbers();
+    void lookupListsKeepOrderAndDuplicates();
+    void gridChangesAddAndDelete();
+    void numberingRestartsAboveTheNumbersInUse();
+    void everyRecordIsKeptWhileAnotherWorkstationIsOpen();
 };
 
 void TestStore::numberTakenMeanwhileStoresNothingAndNamesTheNextOne()
@@ -107,7 +119,7 @@ void TestStore::counterOfTwoRowsIsNeitherReadNorWritten()
 void TestStore::twoProgramsInsertingSideBySideNeverShareANumber()
 {
     CatalogueFolder env;
-    constexpr int each = 300;
+    const int each = env.isServer() ? 1000 : 300;
     QProcess first, second;
     first.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("primo")});
     second.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("secondo")});
@@ -131,10 +143,19 @@ void TestStore::twoProgramsInsertingSideBySideNeverShareANumber()
 void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
 {
     CatalogueFolder env;
-    QProcess holder; // the sqlite3 shell in a write transaction, as another program could be
-    holder.start(QStringLiteral("sqlite3"), {env.catalogPath()});
-    QVERIFY(holder.waitForStarted());
-    holder.write("BEGIN IMMEDIATE;\nINSERT INTO Chiave (Chiave) VALUES ('altrove');\nSELECT 'pronto';\n");
+    // The engine's own shell in a change that does not end, as another program
+    // (another workstation) could be.
+    QProcess holder;
+    if (env.isServer()) {
+        holder.start(QStringLiteral("psql"), {QStringLiteral("-q"), env.catalogPath()});
+        QVERIFY(holder.waitForStarted());
+        holder.write("BEGIN;\nINSERT INTO \"Chiave\" (\"Chiave\") VALUES ('altrove');\n"
+                     "LOCK TABLE contatore IN EXCLUSIVE MODE;\nSELECT 'pronto';\n");
+    } else {
+        holder.start(QStringLiteral("sqlite3"), {env.catalogPath()});
+        QVERIFY(holder.waitForStarted());
+        holder.write("BEGIN IMMEDIATE;\nINSERT INTO Chiave (Chiave) VALUES ('altrove');\nSELECT 'pronto';\n");
+    }
     QVERIFY(holder.waitForReadyRead(10000));
 
     QElapsedTimer waited;
@@ -150,7 +171,7 @@ void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
                      && message.contains(QStringLiteral("Nulla è stato modificato")),
                  qPrintable(message));
     }
-    holder.write("ROLLBACK;\n.quit\n");
+    holder.write(env.isServer() ? "ROLLBACK;\n\\q\n" : "ROLLBACK;\n.quit\n");
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished());
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
@@ -171,6 +192,8 @@ void TestStore::nulCharactersAreLeftOut()
     // Found by a search, and the catalogue stays sound.
     QCOMPARE(
         env.store.searchSnapshot(Store::searchStatement(SearchField::Chiave, QStringLiteral("incoll")))->rowCount(), 1);
+    if (env.isServer())
+        return; // a server has no NUL in its texts at all
     QCOMPARE(testdata::rowsOf(env, QStringLiteral("SELECT * FROM pragma_quick_check")).value(0).first().toString(),
              QStringLiteral("ok"));
 }
@@ -178,6 +201,8 @@ void TestStore::nulCharactersAreLeftOut()
 void TestStore::catalogueIsSwitchedToWriteAheadLog()
 {
     CatalogueFolder env;
+    if (env.isServer())
+        QSKIP("the write-ahead log is the file's");
     // As a catalogue restored from a dump comes: with a rollback journal.
     QVERIFY(
         testdata::runTool(QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
@@ -192,9 +217,10 @@ void TestStore::catalogueIsSwitchedToWriteAheadLog()
 void TestStore::searchSnapshotDoesNotHoldUpAnInsertion()
 {
     CatalogueFolder env;
-    QVERIFY(
-        testdata::runTool(QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
-            .ok());
+    if (!env.isServer())
+        QVERIFY(testdata::runTool(QStringLiteral("sqlite3"),
+                                  {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
+                    .ok());
     env.store.addRecord(record(QStringLiteral("prima")), 1);
     const auto shown = env.store.catalogueSnapshot(); // the search window holds it open
     QElapsedTimer took;
@@ -203,6 +229,171 @@ void TestStore::searchSnapshotDoesNotHoldUpAnInsertion()
     QVERIFY2(took.elapsed() < busyWaitMilliseconds / 2, "the insertion waited for the search window");
     QCOMPARE(shown->rowCount(), 1); // the snapshot stays as it was
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 2);
+}
+
+namespace {
+QList<qint64> idsOf(const QueryRowSource &rows)
+{
+    QList<qint64> ids;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        ids.append(rows.value(row, 0).toLongLong());
+    return ids;
+}
+
+QList<qint64> found(const Store &store, SearchField field, const QString &fragment)
+{
+    return idsOf(*store.searchSnapshot(Store::searchStatement(field, fragment)));
+}
+
+const QStringList searchTexts{
+    QStringLiteral("Èra moderna"),    // 1
+    QStringLiteral("era antica"),     // 2
+    QStringLiteral("ÈRA NUOVA"),      // 3
+    QStringLiteral("Città"),          // 4
+    QStringLiteral("CITTÀ"),          // 5
+    QStringLiteral("citta"),          // 6
+    QStringLiteral("sconto 100%"),    // 7
+    QStringLiteral("a_b"),            // 8
+    QStringLiteral("C:\\archivio"),   // 9
+    QStringLiteral("l'arte"),         // 10
+    QStringLiteral("Ünità ŒUVRE"),   // 11
+    QString(),                        // 12: empty
+};
+} // namespace
+
+void TestStore::searchIgnoresLetterCaseButNotAccents_data()
+{
+    QTest::addColumn<QString>("fragment");
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::newRow("È finds è and È") << QStringLiteral("è") << QList<qint64>{1, 3};
+    QTest::newRow("e does not find è") << QStringLiteral("era") << QList<qint64>{2};
+    QTest::newRow("à and À, not a") << QStringLiteral("CITTÀ") << QList<qint64>{4, 5};
+    QTest::newRow("plain letters") << QStringLiteral("citt") << QList<qint64>{4, 5, 6};
+    QTest::newRow("one letter") << QStringLiteral("Ü") << QList<qint64>{11};
+    QTest::newRow("two letters") << QStringLiteral("œu") << QList<qint64>{11};
+    QTest::newRow("percent is a wildcard") << QStringLiteral("10%") << QList<qint64>{7};
+    QTest::newRow("underscore is a wildcard") << QStringLiteral("a_b") << QList<qint64>{8};
+    QTest::newRow("backslash is a character") << QStringLiteral(":\\arc") << QList<qint64>{9};
+    QTest::newRow("apostrophe") << QStringLiteral("l'a") << QList<qint64>{10};
+    QTest::newRow("nothing") << QStringLiteral("zzz") << QList<qint64>{};
+    QTest::newRow("empty fragment: every record with a text") << QString()
+                                                              << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+}
+
+void TestStore::searchIgnoresLetterCaseButNotAccents()
+{
+    QFETCH(QString, fragment);
+    QFETCH(QList<qint64>, ids);
+    CatalogueFolder env;
+    qint64 number = 0;
+    for (const QString &text : searchTexts)
+        env.store.addRecord(record(text, text), ++number);
+    QCOMPARE(found(env.store, SearchField::Chiave, fragment), ids);
+    QCOMPARE(found(env.store, SearchField::Argomento, fragment), ids);
+}
+
+void TestStore::rowsComeInTheOrderOfTheirNumbers()
+{
+    CatalogueFolder env;
+    for (int n = 1; n <= 300; ++n)
+        env.store.addRecord(record(QStringLiteral("voce %1").arg(n)), n);
+    // Rows changed after they were written are moved by some engines: never in
+    // what the windows show.
+    for (qint64 id : {qint64(1), qint64(150), qint64(2)})
+        env.store.updateRecordFields(id, {{QStringLiteral("Chiave"), QStringLiteral("voce cambiata %1").arg(id)}});
+    QList<qint64> all;
+    for (qint64 id = 1; id <= 300; ++id)
+        all.append(id);
+    QCOMPARE(idsOf(*env.store.catalogueSnapshot()), all);
+    QCOMPARE(idsOf(*env.store.browseRows()), all);
+    QCOMPARE(idsOf(*env.store.reportRows()), all);
+    QCOMPARE(idsOf(*env.store.recordList()), all);
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("voce")), all);
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("cambiata")), (QList<qint64>{1, 2, 150}));
+    // The fields under the names the grids show and save their widths by.
+    QCOMPARE(env.store.browseRows()->fieldNames(), db::tabellaFields());
+    QCOMPARE(env.store.reportRows()->value(149, 1).toString(), QStringLiteral("voce cambiata 150"));
+}
+
+void TestStore::lookupListsKeepOrderAndDuplicates()
+{
+    CatalogueFolder env;
+    for (const QString &text : {QStringLiteral("Zeta"), QStringLiteral("alfa"), QStringLiteral("Zeta")})
+        env.store.addLookupEntry(lookups::List::Pubblicazione, text);
+    QList<LookupEntry> entries = env.store.lookupEntries(lookups::List::Pubblicazione);
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries.at(0).text, QStringLiteral("Zeta"));
+    QCOMPARE(entries.at(2).text, QStringLiteral("Zeta"));
+    QVERIFY(env.store.renameLookupEntry(lookups::List::Pubblicazione, entries.at(0).id, QStringLiteral("Omega")));
+    QVERIFY(env.store.deleteLookupEntry(lookups::List::Pubblicazione, entries.at(1).id));
+    QVERIFY(!env.store.deleteLookupEntry(lookups::List::Pubblicazione, entries.at(1).id)); // gone already
+    entries = env.store.lookupEntries(lookups::List::Pubblicazione);
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.at(0).text, QStringLiteral("Omega"));
+    QCOMPARE(entries.at(1).text, QStringLiteral("Zeta"));
+    QVERIFY(env.store.lookupEntries(lookups::List::Chiave).isEmpty());
+}
+
+void TestStore::gridChangesAddAndDelete()
+{
+    CatalogueFolder env;
+    const qint64 first = env.store.addRecordFields({{QStringLiteral("Chiave"), QStringLiteral("uno")},
+                                                    {QStringLiteral("N\u00B0"), QStringLiteral("12")}});
+    const qint64 second = env.store.addRecordFields({{QStringLiteral("Chiave"), QStringLiteral("due")}});
+    QCOMPARE(second, first + 1);
+    env.store.updateRecordFields(first, {{QStringLiteral("Note"), QStringLiteral("nota")}});
+    const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT * FROM Tabella ORDER BY ID"));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).value(QStringLiteral("N\u00B0")).toString(), QStringLiteral("12"));
+    QCOMPARE(rows.at(0).value(QStringLiteral("Note")).toString(), QStringLiteral("nota"));
+    env.store.deleteRecords({first});
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("due")});
+    QVERIFY(env.store.deleteRecord(second));
+    QVERIFY(!env.store.deleteRecord(second));
+    QVERIFY_THROWS_EXCEPTION(Refusal, env.store.updateRecordFields(second, {{QStringLiteral("Note"), QString()}}));
+}
+
+void TestStore::numberingRestartsAboveTheNumbersInUse()
+{
+    CatalogueFolder env;
+    for (int n = 1; n <= 5; ++n)
+        env.store.addRecord(record(QStringLiteral("r%1").arg(n)), n);
+    QVERIFY(env.store.deleteRecord(5));
+    env.store.restartNumbering(); // 1 to 4 still in use
+    QCOMPARE(env.store.addRecord(record(QStringLiteral("dopo")), 6), qint64(5));
+    env.store.deleteAllRecords();
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
+    QCOMPARE(env.store.addRecord(record(QStringLiteral("senza riavvio")), 7), qint64(6)); // never given twice
+    env.store.deleteAllRecords();
+    env.store.restartNumbering();
+    QCOMPARE(env.store.addRecord(record(QStringLiteral("da capo")), 8), qint64(1));
+}
+
+void TestStore::everyRecordIsKeptWhileAnotherWorkstationIsOpen()
+{
+    CatalogueFolder env;
+    if (!env.isServer())
+        QSKIP("workstations share a server catalogue only");
+    env.store.addRecord(record(QStringLiteral("da tenere")), 1);
+    const WorkstationMark mine(env.catalogPath()); // this program's own does not count
+    QProcess other;
+    other.start(QStringLiteral(INSERTER), {env.catalogPath(), QStringLiteral("postazione")});
+    QVERIFY(other.waitForReadyRead(10000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("pronto"));
+    for (const auto &action : {std::function<void()>([&] { env.store.deleteAllRecords(); }),
+                               std::function<void()>([&] { env.store.restartNumbering(); })}) {
+        try {
+            action();
+            QFAIL("done while another workstation had the catalogue open");
+        } catch (const Refusal &refusal) {
+            QVERIFY2(refusal.message().contains(QStringLiteral("altre postazioni (1)")), qPrintable(refusal.message()));
+        }
+    }
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 1);
+    other.closeWriteChannel();
+    QVERIFY(other.waitForFinished(10000));
+    env.store.deleteAllRecords();
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
 }
 
 QTEST_MAIN(TestStore)

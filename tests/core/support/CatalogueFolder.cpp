@@ -1,11 +1,28 @@
 #include "CatalogueFolder.h"
 
+#include "TestServer.h"
 #include "core/db/Catalogue.h"
+#include "core/db/Server.h"
 
-CatalogueFolder::CatalogueFolder(bool withCatalogue) : store(catalogPath())
+CatalogueFolder::CatalogueFolder(bool withCatalogue)
+    : m_location(testserver::wanted() ? testserver::createDatabase() : m_dir.path() + QStringLiteral("/db1.mdb")),
+      store(m_location)
 {
-    if (withCatalogue)
-        db::createCatalogue(catalogPath());
+    if (!withCatalogue)
+        return;
+    if (isServer())
+        db::createServerCatalogue(m_location);
+    else
+        db::createCatalogue(m_location);
 }
 
-CatalogueFolder::~CatalogueFolder() = default;
+CatalogueFolder::~CatalogueFolder()
+{
+    if (isServer())
+        testserver::dropDatabase(m_location);
+}
+
+bool CatalogueFolder::isServer() const
+{
+    return db::isServerLocation(m_location);
+}

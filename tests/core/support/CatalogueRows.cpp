@@ -29,7 +29,7 @@ void runSql(const CatalogueFolder &env, const QString &statement, const QVariant
     db::Connection connection;
     connection.open(connectionText(env));
     QSqlQuery query(connection.database());
-    QVERIFY(query.prepare(statement));
+    QVERIFY(query.prepare(connection.sql(statement)));
     for (const QVariant &value : values)
         query.addBindValue(value);
     QVERIFY2(query.exec(), qPrintable(statement));

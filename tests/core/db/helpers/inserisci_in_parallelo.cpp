@@ -2,7 +2,10 @@
 // with the next document number as the entry screen would show it, taking the
 // next free one whenever another copy took it meanwhile. Prints how many records
 // it stored and how many numbers it found taken; exits non-zero on any other error.
+// With "postazione" instead of a count it is a workstation that only has a server
+// catalogue open: it says "pronto" and holds it until its input ends.
 #include "core/db/DbError.h"
+#include "core/db/Server.h"
 #include "core/db/Store.h"
 
 #include <QCoreApplication>
@@ -14,6 +17,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args.at(2) == QLatin1String("postazione")) {
+        const db::WorkstationMark open(args.at(1));
+        std::printf("pronto\n");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
     if (args.size() != 4)
         return 2;
     const db::Store store(args.at(1));
