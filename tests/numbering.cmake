@@ -8,7 +8,7 @@ add_dependencies(tst_store inserisci_in_parallelo)
 # The store's suite once more on a server catalogue, when a test server is given
 # (scripts/test.sh starts one): the same tests, CATALOGO_DI_PROVA=server.
 if(DEFINED ENV{RUDOZUZURIVAZ_TEST_SERVER})
-  foreach(name tst_store tst_documentcounter)
+  foreach(name tst_store tst_documentcounter tst_servercopy)
     add_test(NAME ${name}_server COMMAND ${name})
     set_tests_properties(${name}_server PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;CATALOGO_DI_PROVA=server;${SANITIZER_TEST_ENVIRONMENT}"

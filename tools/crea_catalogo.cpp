@@ -1,11 +1,13 @@
 // Creates a catalogue file db1.mdb, beside this tool or in the folder given as
 // its argument: an empty one, or with --da-access one converted from the old
 // program's Access catalogue. It never overwrites an existing file, except with
-// --ripristina, which puts a backup copy in place of the catalogue.
+// --ripristina, which puts a backup copy in place of the catalogue. With --server
+// and --copia-su it makes the catalogue of an office on a PostgreSQL database.
 #include "core/convert/AccessConversion.h"
 #include "core/db/Backup.h"
 #include "core/db/Catalogue.h"
 #include "core/db/DbError.h"
+#include "core/db/Server.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,7 +33,13 @@ int usage()
                  "convertendo il catalogo di Access VECCHIO.mdb, che non viene modificato.\n"
                  "     crea_catalogo --ripristina COPIA [cartella]\n"
                  "Mette la copia di sicurezza COPIA al posto di db1.mdb nella cartella indicata "
-                 "(in mancanza, accanto al programma), conservando prima il catalogo attuale tra le copie.\n");
+                 "(in mancanza, accanto al programma), conservando prima il catalogo attuale tra le copie.\n"
+                 "     crea_catalogo --server URI\n"
+                 "Crea un catalogo vuoto sul database PostgreSQL indicato (ad esempio "
+                 "postgresql://archivio@server/catalogo), che deve essere vuoto.\n"
+                 "     crea_catalogo --copia-su URI [cartella]\n"
+                 "Copia il catalogo db1.mdb della cartella indicata (in mancanza, accanto al programma) "
+                 "sul database PostgreSQL vuoto indicato, con tutti i record, i numeri e il contatore.\n");
     return 2;
 }
 
@@ -88,6 +96,54 @@ int createEmpty(const QString &folder)
         return 1;
     }
     std::printf("Catalogo creato: %s\n", qPrintable(QDir::toNativeSeparators(path)));
+    return 0;
+}
+
+int createOnServer(const QString &uri)
+{
+    if (!db::isServerLocation(uri)) {
+        std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n",
+                     qPrintable(uri));
+        return 2;
+    }
+    try {
+        db::createServerCatalogue(uri);
+    } catch (const db::DbError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
+        return 1;
+    }
+    std::printf("Catalogo creato sul server: %s\n", qPrintable(db::serverLabel(uri)));
+    return 0;
+}
+
+int copyToServer(const QString &uri, const QString &folder)
+{
+    if (!db::isServerLocation(uri)) {
+        std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n",
+                     qPrintable(uri));
+        return 2;
+    }
+    const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
+    int shown = -1;
+    std::function<void(int)> progress;
+    if (isatty(STDOUT_FILENO))
+        progress = [&shown](int percent) {
+            if (percent != shown)
+                std::printf("\rCopia in corso: %d%%", shown = percent);
+            std::fflush(stdout);
+        };
+    try {
+        db::copyCatalogueToServer(path, uri, progress);
+    } catch (const db::DbError &error) {
+        if (shown >= 0)
+            std::printf("\n");
+        std::fprintf(stderr, "%s\nIl server non è stato cambiato.\n", qPrintable(error.reason()));
+        return 1;
+    }
+    if (shown >= 0)
+        std::printf("\r%30s\r", "");
+    std::printf("Il catalogo \"%s\" è stato copiato sul server %s: tutte le righe sono state controllate.\n",
+                qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::serverLabel(uri)));
     return 0;
 }
 
@@ -221,6 +277,16 @@ int main(int argc, char *argv[])
         if (args.size() < 3 || args.size() > 4)
             return usage();
         return restoreCopy(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
+    }
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--server")) {
+        if (args.size() != 3)
+            return usage();
+        return createOnServer(args.at(2));
+    }
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--copia-su")) {
+        if (args.size() < 3 || args.size() > 4)
+            return usage();
+        return copyToServer(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
     }
     if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-'))))
         return usage();
