@@ -1,6 +1,7 @@
 #pragma once
 // The browse window "Interrogazione": the whole table Tabella in an editable grid
-// (a changed row is written when the user leaves it or closes the window; rows
+// (a changed row is written when the user leaves it or closes the window, but not
+// over a change another workstation made to it meanwhile without asking; rows
 // are deleted with the Del key and added in the empty last row), the plain grid
 // listing ("Stampa") and the catalogue report ("Stampa Report").
 #include <QMainWindow>
@@ -59,6 +60,10 @@ private:
     void allowChanges();
     void leaveRow(const QModelIndex &current, const QModelIndex &previous);
     void deleteSelectedRows();
+    // Stores the grid's pending edit. When another workstation changed its row
+    // meanwhile the user chooses: store the edit anyway, or drop it and see the
+    // row as stored now. Throws db::DbError or db::Refusal as the model does.
+    void storeOrAskOnConflict();
     // Tells why the change could not be stored and asks whether to drop it: true when dropped.
     bool dropEditAsked(const QString &why);
     void setGridBackground(const QColor &colour);
