@@ -29,8 +29,9 @@ public:
     void load();
 
     // Stores the change the grid still holds, the cell being typed in included.
-    // When the catalogue refuses it the user is told why and asked whether to go
-    // on without it: false when the user chose to keep it (and stay).
+    // A row another workstation changed meanwhile is stored or reloaded as the
+    // user chooses. When the catalogue refuses it the user is told why and asked
+    // whether to go on without it: false when the user chose to keep it (and stay).
     bool storePendingEdit();
 
     QPushButton *Command2 = nullptr; // "Stampa Report"
