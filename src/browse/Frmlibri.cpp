@@ -1,6 +1,7 @@
 #include "browse/Frmlibri.h"
 
 #include "browse/GridListing.h"
+#include "core/app/Texts.h"
 #include "core/browse/TabellaEditModel.h"
 #include "core/db/DbError.h"
 #include "core/db/Diagnosis.h"
@@ -162,7 +163,7 @@ void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
     // The changed row is written when the user leaves it.
     if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow() || current.row() == previous.row())
         return;
-    if (!guarded(this, *m_context.dialogs, [this] { m_model->storePendingEdit(); })) {
+    if (!guarded(this, *m_context.dialogs, [this] { storeOrAskOnConflict(); })) {
         // The change is kept: the user goes back to its row, to retry or to drop it (Esc).
         const int column = previous.column();
         QMetaObject::invokeMethod(
@@ -181,13 +182,32 @@ bool Frmlibri::storePendingEdit()
     if (!m_model->hasPendingEdit())
         return true;
     try {
-        m_model->storePendingEdit();
+        storeOrAskOnConflict();
         return true;
     } catch (const db::DbError &error) {
         return dropEditAsked(db::failureMessage(error)
                              + QStringLiteral("\n\nLa modifica della riga non è stata salvata."));
     } catch (const db::Refusal &refusal) {
         return dropEditAsked(refusal.message());
+    }
+}
+
+void Frmlibri::storeOrAskOnConflict()
+{
+    using IfChanged = browse::TabellaEditModel::IfChangedMeanwhile;
+    try {
+        m_model->storePendingEdit(IfChanged::Refuse);
+    } catch (const db::RecordChanged &changed) {
+        // "No", the default, keeps what the other workstation stored.
+        if (m_context.dialogs->askBeforeDestroying(
+                this,
+                changed.message()
+                    + QStringLiteral("\nSalvare comunque le sue modifiche (Sì) o ricaricare il record com'è ora nel "
+                                     "catalogo (No)?"),
+                texts::applicationTitle(), QMessageBox::Warning))
+            m_model->storePendingEdit(IfChanged::Overwrite);
+        else
+            m_model->discardPendingEdit();
     }
 }
 
@@ -207,7 +227,12 @@ void Frmlibri::deleteSelectedRows()
     if (rows.isEmpty())
         return;
     DataGrid1->commitEditor();
-    guarded(this, *m_context.dialogs, [&] { m_model->deleteRows(rows); });
+    guarded(this, *m_context.dialogs, [&] {
+        // A change of a row that stays is stored first, asking when it meets another workstation's change.
+        if (m_model->hasPendingEdit() && !rows.contains(m_model->pendingRow()))
+            storeOrAskOnConflict();
+        m_model->deleteRows(rows);
+    });
 }
 
 bool Frmlibri::eventFilter(QObject *watched, QEvent *event)

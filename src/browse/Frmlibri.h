@@ -1,6 +1,7 @@
 #pragma once
 // The browse window "Interrogazione": the whole table Tabella in an editable grid
-// (a changed row is written when the user leaves it or closes the window; rows
+// (a changed row is written when the user leaves it or closes the window, but not
+// over a change another workstation made to it meanwhile without asking; rows
 // are deleted with the Del key and added in the empty last row), the plain grid
 // listing ("Stampa") and the catalogue report ("Stampa Report").
 #include <QMainWindow>
@@ -28,8 +29,9 @@ public:
     void load();
 
     // Stores the change the grid still holds, the cell being typed in included.
-    // When the catalogue refuses it the user is told why and asked whether to go
-    // on without it: false when the user chose to keep it (and stay).
+    // A row another workstation changed meanwhile is stored or reloaded as the
+    // user chooses. When the catalogue refuses it the user is told why and asked
+    // whether to go on without it: false when the user chose to keep it (and stay).
     bool storePendingEdit();
 
     QPushButton *Command2 = nullptr; // "Stampa Report"
@@ -59,6 +61,10 @@ private:
     void allowChanges();
     void leaveRow(const QModelIndex &current, const QModelIndex &previous);
     void deleteSelectedRows();
+    // Stores the grid's pending edit. When another workstation changed its row
+    // meanwhile the user chooses: store the edit anyway, or drop it and see the
+    // row as stored now. Throws db::DbError or db::Refusal as the model does.
+    void storeOrAskOnConflict();
     // Tells why the change could not be stored and asks whether to drop it: true when dropped.
     bool dropEditAsked(const QString &why);
     void setGridBackground(const QColor &colour);

@@ -1,7 +1,8 @@
 // The browse window as the user meets it: its controls, "Visualizza", editing in
 // the grid (a row stored when it is left, on closing and on "Esci"), deleting
-// and adding rows, the ID column closed to typing, the two printouts, and the
-// search window finding what the grid stored while its own result stays as found.
+// and adding rows, the ID column closed to typing, the two printouts, the search
+// window finding what the grid stored while its own result stays as found, and
+// the choice the user gets when another workstation changed the row meanwhile.
 #include "CatalogueRows.h"
 #include "Form1Ui.h"
 #include "PdfText.h"
@@ -46,6 +47,16 @@ void fill(const TestEnvironment &env, const QStringList &keys)
 }
 
 using testdata::storedField;
+
+const QString changedMeanwhile
+    = QStringLiteral("Il record è stato modificato da un'altra postazione dopo che lei ha iniziato a modificarlo.\n"
+                     "Salvare comunque le sue modifiche (Sì) o ricaricare il record com'è ora nel catalogo (No)?");
+
+// Another workstation changes the Argomento of the record with that ID.
+void changeElsewhere(const TestEnvironment &env, int id, const QString &argomento)
+{
+    testdata::runSql(env, QStringLiteral("UPDATE Tabella SET Argomento = ? WHERE ID = ?"), {argomento, id});
+}
 
 int column(const QTableView &grid, const QString &field)
 {
@@ -100,6 +111,9 @@ private slots:
     void pendingEditStoredOnClose();
     void pendingEditStoredOnEsci();
     void refusedStoreOnCloseAsksFirst();
+    void rowChangedElsewhereReloadedOnNo();
+    void rowChangedElsewhereOverwrittenOnSiWhenClosing();
+    void rowChangedElsewhereAskedBeforeADeletion();
     void searchSnapshotStaysWhileRowsChange();
     void stampaPrintsTheStoredRows();
     void stampaReportShowsTheTableAgain();
@@ -360,6 +374,82 @@ void TestFrmlibri::refusedStoreOnCloseAsksFirst()
     env.dialogs.answerButton(QMessageBox::Yes);
     QVERIFY(browse.close());
     QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// The default answer keeps the other workstation's record: the change typed
+// here is dropped and the row shows the record as stored now.
+void TestFrmlibri::rowChangedElsewhereReloadedOnNo()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::No);
+    grid.setCurrentIndex(grid.model()->index(1, 2));
+
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::No);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("altrui"));
+    QVERIFY(!browse.gridModel().hasPendingEdit());
+    QCOMPARE(grid.model()->index(0, column(grid, QStringLiteral("Chiave"))).data().toString(), QStringLiteral("a"));
+    QCOMPARE(grid.model()->index(0, column(grid, QStringLiteral("Argomento"))).data().toString(),
+             QStringLiteral("altrui"));
+    QCOMPARE(grid.currentIndex().row(), 1); // the user goes on where he went
+    QVERIFY(browse.close());
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// Sì stores what was typed over the other workstation's record: its fields not
+// typed here stay as it stored them.
+void TestFrmlibri::rowChangedElsewhereOverwrittenOnSiWhenClosing()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::Yes);
+    QVERIFY(browse.close());
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("mia")});
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")), QStringList{QStringLiteral("altrui")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// Deleting other rows stores the changed row first: the same question, then the deletion.
+void TestFrmlibri::rowChangedElsewhereAskedBeforeADeletion()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    const QModelIndex changed = grid.model()->index(0, column(grid, QStringLiteral("Chiave")));
+    grid.setCurrentIndex(changed);
+    QVERIFY(grid.model()->setData(changed, QStringLiteral("mia")));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::Yes);
+    // Row 1 chosen with its selector while the changed row stays the current one.
+    grid.selectionModel()->select(grid.model()->index(1, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("mia")});
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")), QStringList{QStringLiteral("altrui")});
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 

@@ -111,8 +111,15 @@ bool TabellaEditModel::setData(const QModelIndex &index, const QVariant &value, 
     if (!m_pending && data(index, Qt::EditRole).toString() == value.toString())
         return true; // an editor left as it was changes nothing
     const bool started = !m_pending;
-    if (started)
-        m_pending = PendingEdit{index.row(), index.row() == newRow(), {}};
+    if (started) {
+        m_pending = PendingEdit{index.row(), index.row() == newRow(), {}, {}};
+        // The row as the grid shows it now, values as read (a missing value stays
+        // missing): storing compares it with the row as stored then.
+        if (!m_pending->adding) {
+            for (int column = 0; column < columnCount(); ++column)
+                m_pending->seen.insert(m_fields.at(column), read(index.row(), column));
+        }
+    }
     m_pending->values.insert(index.column(), value);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     if (started) {
@@ -128,11 +135,12 @@ void TabellaEditModel::discardPendingEdit()
         return;
     const int row = m_pending->row;
     m_pending.reset();
+    rows()->invalidate(); // read again: another copy of the program may have changed the row
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     emit headerDataChanged(Qt::Vertical, row, row);
 }
 
-void TabellaEditModel::storePendingEdit()
+void TabellaEditModel::storePendingEdit(IfChangedMeanwhile ifChanged)
 {
     if (!m_pending || !m_rows)
         return;
@@ -144,7 +152,8 @@ void TabellaEditModel::storePendingEdit()
     if (edit.adding)
         newId = m_store.addRecordFields(fields);
     else
-        m_store.updateRecordFields(rows()->rowId(edit.row), fields);
+        m_store.updateRecordFields(rows()->rowId(edit.row), fields,
+                                   ifChanged == IfChangedMeanwhile::Refuse ? std::optional(edit.seen) : std::nullopt);
 
     if (edit.adding) {
         // The stored record comes in before the new-record row, which then empties.

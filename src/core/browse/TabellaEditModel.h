@@ -34,10 +34,15 @@ public:
 
     bool hasPendingEdit() const { return m_pending.has_value(); }
     int pendingRow() const { return m_pending ? m_pending->row : -1; }
+    // What to do with a changed row that another copy of the program changed
+    // after the change began here.
+    enum class IfChangedMeanwhile { Refuse, Overwrite };
     // Writes the pending edit (a change, or a new record) to the table; nothing
     // when none is pending. Throws db::DbError or db::Refusal and then keeps the
-    // edit pending.
-    void storePendingEdit();
+    // edit pending: db::RecordChanged (with Refuse) when the row as stored now is
+    // not the row as it was shown when the change began.
+    void storePendingEdit(IfChangedMeanwhile ifChanged = IfChangedMeanwhile::Refuse);
+    // Drops the pending edit; its row shows again what the table holds now.
     void discardPendingEdit();
     // Deletes the given rows from the table in one transaction; the empty new row
     // is ignored. A pending edit of another row is stored first. Throws db::DbError.
@@ -59,7 +64,8 @@ private:
     struct PendingEdit {
         int row = -1;
         bool adding = false;
-        QMap<int, QVariant> values; // column -> value typed
+        QMap<int, QVariant> values;   // column -> value typed
+        QMap<QString, QVariant> seen; // a changed row as shown when the change began: field -> value read
     };
     db::QueryRowSource *rows() const { return static_cast<db::QueryRowSource *>(m_rows.get()); }
     int storedRowCount() const { return m_rows ? m_rows->rowCount() : 0; }

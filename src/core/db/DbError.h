@@ -4,7 +4,9 @@
 // reason, what kind of failure it is, and the catalogue it happened on.
 // Refusal is something the program itself will not do (a number that is not a
 // number, a record gone meanwhile): its text is the whole message for the user.
+#include <QMap>
 #include <QString>
+#include <QVariant>
 #include <stdexcept>
 
 class QSqlError;
@@ -59,6 +61,22 @@ public:
 
 private:
     qint64 m_next;
+};
+
+// A change of a record was refused because the record, as stored now, is no
+// longer what the user saw when the change began (another copy of the program
+// changed it meanwhile): nothing was stored. `current` is the record as stored
+// now, field name -> value.
+class RecordChanged : public Refusal {
+public:
+    RecordChanged(const QString &message, QMap<QString, QVariant> current)
+        : Refusal(message), m_current(std::move(current))
+    {
+    }
+    const QMap<QString, QVariant> &current() const { return m_current; }
+
+private:
+    QMap<QString, QVariant> m_current;
 };
 
 } // namespace db

@@ -278,7 +278,28 @@ std::shared_ptr<QueryRowSource> Store::reportRows() const
     return std::make_shared<QueryRowSource>(connectionTextB(m_path), QStringLiteral("SELECT * FROM Tabella"));
 }
 
-void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields) const
+namespace {
+// Two values as the catalogue holds them: a missing value (NULL) is not the empty
+// text, and a text is compared exactly.
+bool sameStoredValue(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a == b;
+}
+
+// Every field of the current row of `record`, field name -> value.
+QMap<QString, QVariant> currentValues(const Recordset &record)
+{
+    QMap<QString, QVariant> values;
+    for (const QString &name : record.fieldNames())
+        values.insert(name, record.field(name));
+    return values;
+}
+} // namespace
+
+void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields,
+                               const std::optional<QMap<QString, QVariant>> &seen) const
 {
     Connection connection;
     connection.open(connectionText());
@@ -289,6 +310,16 @@ void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fiel
         if (record.eof())
             throw Refusal(QStringLiteral("La modifica non è stata salvata: il record non è più nel catalogo "
                                          "(è stato eliminato nel frattempo)."));
+        // Read inside the write transaction: no other copy of the program can
+        // change the record between this comparison and the update.
+        if (seen) {
+            for (auto field = seen->cbegin(); field != seen->cend(); ++field) {
+                if (!sameStoredValue(record.field(field.key()), field.value()))
+                    throw RecordChanged(QStringLiteral("Il record è stato modificato da un'altra postazione dopo che "
+                                                       "lei ha iniziato a modificarlo."),
+                                        currentValues(record));
+            }
+        }
         for (auto field = fields.cbegin(); field != fields.cend(); ++field)
             record.setField(field.key(), storableValue(field.value()));
         record.update();

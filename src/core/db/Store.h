@@ -96,7 +96,13 @@ public:
     // The rows of the printed catalogue: every record, as they were when read.
     std::shared_ptr<QueryRowSource> reportRows() const;
     // The grid's own changes, by engine row id and field name.
-    void updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields) const;
+    // `seen` is the record as the user saw it when the change began (field name ->
+    // value as read); when the record as stored now differs in any of those
+    // fields, nothing is stored and RecordChanged is thrown. Without `seen` the
+    // fields are stored whatever the record holds now. A record gone meanwhile is
+    // refused either way.
+    void updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields,
+                            const std::optional<QMap<QString, QVariant>> &seen) const;
     qint64 addRecordFields(const QMap<QString, QVariant> &fields) const;
     void deleteRecords(const QList<qint64> &rowIds) const;
 

@@ -1,5 +1,6 @@
 // The browse grid's model against a real catalogue: changes, new records and
-// deletions reach Tabella exactly; the counter column cannot be typed into.
+// deletions reach Tabella exactly; the counter column cannot be typed into; a
+// change never lands silently on a row another workstation changed meanwhile.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
 #include "core/browse/TabellaEditModel.h"
@@ -216,6 +217,68 @@ private slots:
         QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
         model.discardPendingEdit();
         QVERIFY(!model.hasPendingEdit());
+    }
+
+    // Another workstation changes the row while it is being changed here: refused
+    // and kept, then stored over it when asked; the grid shows the row as stored.
+    void rowChangedMeanwhileIsRefusedThenOverwritten()
+    {
+        CatalogueFolder env;
+        addRecords(env, {QStringLiteral("a"), QStringLiteral("b")});
+        TabellaEditModel model(env.store);
+        editLiveRows(model, env);
+        const int chiave = columnOf(model, QStringLiteral("Chiave"));
+        const int argomento = columnOf(model, QStringLiteral("Argomento"));
+        QVERIFY(model.setData(model.index(0, chiave), QStringLiteral("mia")));
+        testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Argomento = 'altrui' WHERE ID = 1")});
+        QSignalSpy written(&model, &TabellaEditModel::rowStored);
+
+        QVERIFY_THROWS_EXCEPTION(RecordChanged, model.storePendingEdit());
+        QCOMPARE(model.pendingRow(), 0);
+        QCOMPARE(model.data(model.index(0, chiave)).toString(), QStringLiteral("mia"));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        QCOMPARE(written.count(), 0);
+
+        model.storePendingEdit(TabellaEditModel::IfChangedMeanwhile::Overwrite);
+        QVERIFY(!model.hasPendingEdit());
+        QCOMPARE(written.count(), 1);
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("mia"), QStringLiteral("b")}));
+        QCOMPARE(model.data(model.index(0, argomento)).toString(), QStringLiteral("altrui"));
+    }
+
+    // Dropping the change shows what the other workstation stored.
+    void droppedChangeShowsTheRowAsStoredNow()
+    {
+        CatalogueFolder env;
+        addRecords(env, {QStringLiteral("a")});
+        TabellaEditModel model(env.store);
+        editLiveRows(model, env);
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("mia")));
+        testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Chiave = 'altrui'")});
+        QVERIFY_THROWS_EXCEPTION(RecordChanged, model.storePendingEdit());
+        model.discardPendingEdit();
+        QVERIFY(!model.hasPendingEdit());
+        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("altrui"));
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("altrui")});
+    }
+
+    // The row as compared is the row as it was when the change began: the grid's
+    // own earlier change of it, and other rows changed elsewhere, stop nothing.
+    void ownEarlierChangeAndOtherRowsAreNoConflict()
+    {
+        CatalogueFolder env;
+        addRecords(env, {QStringLiteral("a"), QStringLiteral("b")});
+        TabellaEditModel model(env.store);
+        editLiveRows(model, env);
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("prima")));
+        model.storePendingEdit();
+        testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Argomento = 'altrui' WHERE ID = 2")});
+        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("seconda")));
+        model.storePendingEdit();
+        QCOMPARE(storedField(env, QStringLiteral("Chiave")),
+                 (QStringList{QStringLiteral("seconda"), QStringLiteral("b")}));
+        QCOMPARE(storedField(env, QStringLiteral("Argomento")),
+                 (QStringList{QStringLiteral("arg a"), QStringLiteral("altrui")}));
     }
 
     void notEditableDropsTheNewRowAndAnyChange()

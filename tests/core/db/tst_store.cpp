@@ -2,8 +2,10 @@
 // twice, not even by two programs inserting side by side; the counter as one
 // single row; the write lock waited for and an Italian word when it is not
 // given; texts stored without NUL characters; the catalogue kept in write-ahead
-// log mode so that no reader holds up a writer. And what it gives back: the same
-// rows in the same order on a file and on a server (the suite runs on both).
+// log mode so that no reader holds up a writer; a grid's change of a record that
+// another copy of the program changed or deleted meanwhile not stored over it.
+// And what it gives back: the same rows in the same order on a file and on a
+// server (the suite runs on both).
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
 #include "Tools.h"
@@ -33,6 +35,22 @@ NewRecord record(const QString &chiave, const QString &argomento = QStringLitera
     return fields;
 }
 
+// A row of the browse grid's rows as the grid reads it: field name -> value.
+QMap<QString, QVariant> rowAsShown(const QueryRowSource &rows, int row)
+{
+    QMap<QString, QVariant> values;
+    const QStringList fields = rows.fieldNames();
+    for (int column = 0; column < fields.size(); ++column)
+        values.insert(fields.at(column), rows.value(row, column));
+    return values;
+}
+
+QVariantMap onlyRow(const CatalogueFolder &env)
+{
+    const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT * FROM Tabella"));
+    return rows.size() == 1 ? rows.first() : QVariantMap();
+}
+
 QString journalMode(const CatalogueFolder &env)
 {
     return testdata::rowsOf(env, QStringLiteral("SELECT * FROM pragma_journal_mode"))
@@ -60,6 +78,9 @@ private slots:
     void gridChangesAddAndDelete();
     void numberingRestartsAboveTheNumbersInUse();
     void everyRecordIsKeptWhileAnotherWorkstationIsOpen();
+    void recordChangedMeanwhileIsRefusedUnlessOverwritten();
+    void recordAsSeenIsStoredMissingAndEmptyValuesKeptApart();
+    void recordDeletedMeanwhileIsRefusedEvenWhenOverwriting();
 };
 
 void TestStore::numberTakenMeanwhileStoresNothingAndNamesTheNextOne()
@@ -300,7 +321,8 @@ void TestStore::rowsComeInTheOrderOfTheirNumbers()
     // Rows changed after they were written are moved by some engines: never in
     // what the windows show.
     for (qint64 id : {qint64(1), qint64(150), qint64(2)})
-        env.store.updateRecordFields(id, {{QStringLiteral("Chiave"), QStringLiteral("voce cambiata %1").arg(id)}});
+        env.store.updateRecordFields(id, {{QStringLiteral("Chiave"), QStringLiteral("voce cambiata %1").arg(id)}},
+                                     std::nullopt);
     QList<qint64> all;
     for (qint64 id = 1; id <= 300; ++id)
         all.append(id);
@@ -341,7 +363,7 @@ void TestStore::gridChangesAddAndDelete()
                                                     {QStringLiteral("N\u00B0"), QStringLiteral("12")}});
     const qint64 second = env.store.addRecordFields({{QStringLiteral("Chiave"), QStringLiteral("due")}});
     QCOMPARE(second, first + 1);
-    env.store.updateRecordFields(first, {{QStringLiteral("Note"), QStringLiteral("nota")}});
+    env.store.updateRecordFields(first, {{QStringLiteral("Note"), QStringLiteral("nota")}}, std::nullopt);
     const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT * FROM Tabella ORDER BY ID"));
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.at(0).value(QStringLiteral("N\u00B0")).toString(), QStringLiteral("12"));
@@ -350,7 +372,7 @@ void TestStore::gridChangesAddAndDelete()
     QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("due")});
     QVERIFY(env.store.deleteRecord(second));
     QVERIFY(!env.store.deleteRecord(second));
-    QVERIFY_THROWS_EXCEPTION(Refusal, env.store.updateRecordFields(second, {{QStringLiteral("Note"), QString()}}));
+    QVERIFY_THROWS_EXCEPTION(Refusal, env.store.updateRecordFields(second, {{QStringLiteral("Note"), QString()}}, std::nullopt));
 }
 
 void TestStore::numberingRestartsAboveTheNumbersInUse()
@@ -393,6 +415,98 @@ void TestStore::everyRecordIsKeptWhileAnotherWorkstationIsOpen()
     other.closeWriteChannel();
     QVERIFY(other.waitForFinished(10000));
     env.store.deleteAllRecords();
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
+}
+
+void TestStore::recordChangedMeanwhileIsRefusedUnlessOverwritten()
+{
+    CatalogueFolder env;
+    testdata::addRecord(
+        env,
+        {{QStringLiteral("Chiave"), QStringLiteral("a")}, {QStringLiteral("Argomento"), QStringLiteral("argomento")}});
+    const auto rows = env.store.browseRows();
+    const QMap<QString, QVariant> seen = rowAsShown(*rows, 0);
+    const qint64 rowId = rows->rowId(0);
+
+    // Another workstation, with its own store on the same file, changes another field.
+    const Store elsewhere(env.catalogPath());
+    elsewhere.updateRecordFields(rowId, {{QStringLiteral("Argomento"), QStringLiteral("altrui")}}, std::nullopt);
+
+    const QMap<QString, QVariant> mine{{QStringLiteral("Chiave"), QStringLiteral("mia")}};
+    try {
+        env.store.updateRecordFields(rowId, mine, seen);
+        QFAIL("stored over another workstation's change");
+    } catch (const RecordChanged &changed) {
+        QVERIFY2(changed.message().contains(QStringLiteral("modificato da un'altra postazione")),
+                 qPrintable(changed.message()));
+        QCOMPARE(changed.current().value(QStringLiteral("Argomento")), QVariant(QStringLiteral("altrui")));
+        QCOMPARE(changed.current().value(QStringLiteral("Chiave")), QVariant(QStringLiteral("a")));
+        QCOMPARE(changed.current().value(QStringLiteral("ID")).toLongLong(), rowId);
+    }
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Chiave")), QVariant(QStringLiteral("a")));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Argomento")), QVariant(QStringLiteral("altrui")));
+
+    // Stored anyway: only the fields changed here are written.
+    env.store.updateRecordFields(rowId, mine, std::nullopt);
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Chiave")), QVariant(QStringLiteral("mia")));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Argomento")), QVariant(QStringLiteral("altrui")));
+
+    // Compared with the record as it is now, a further change goes in as usual.
+    env.store.updateRecordFields(rowId, {{QStringLiteral("Note"), QStringLiteral("n")}},
+                                 rowAsShown(*env.store.browseRows(), 0));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Note")), QVariant(QStringLiteral("n")));
+}
+
+// Fields never filled are missing (NULL) and the grid shows them empty: as seen,
+// they match; an empty text stored meanwhile in their place is a change all the same.
+void TestStore::recordAsSeenIsStoredMissingAndEmptyValuesKeptApart()
+{
+    CatalogueFolder env;
+    testdata::addRecord(env, {{QStringLiteral("Chiave"), QStringLiteral("a")}});
+    const auto rows = env.store.browseRows();
+    QVERIFY(onlyRow(env).value(QStringLiteral("Testo")).isNull());
+    env.store.updateRecordFields(rows->rowId(0), {{QStringLiteral("Chiave"), QStringLiteral("b")}},
+                                 rowAsShown(*rows, 0));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Chiave")), QVariant(QStringLiteral("b")));
+    QVERIFY(onlyRow(env).value(QStringLiteral("Testo")).isNull());
+
+    rows->invalidate();
+    const QMap<QString, QVariant> seen = rowAsShown(*rows, 0);
+    testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Testo = ''")});
+    QVERIFY_THROWS_EXCEPTION(
+        RecordChanged,
+        env.store.updateRecordFields(rows->rowId(0), {{QStringLiteral("Chiave"), QStringLiteral("c")}}, seen));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Chiave")), QVariant(QStringLiteral("b")));
+
+    // And the other way round: an empty text seen, the field emptied to NULL since.
+    rows->invalidate();
+    const QMap<QString, QVariant> seenEmpty = rowAsShown(*rows, 0);
+    QCOMPARE(seenEmpty.value(QStringLiteral("Testo")), QVariant(QString(QLatin1String(""))));
+    testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Testo = NULL")});
+    QVERIFY_THROWS_EXCEPTION(
+        RecordChanged,
+        env.store.updateRecordFields(rows->rowId(0), {{QStringLiteral("Chiave"), QStringLiteral("c")}}, seenEmpty));
+    QCOMPARE(onlyRow(env).value(QStringLiteral("Chiave")), QVariant(QStringLiteral("b")));
+}
+
+void TestStore::recordDeletedMeanwhileIsRefusedEvenWhenOverwriting()
+{
+    CatalogueFolder env;
+    testdata::addRecord(env, {{QStringLiteral("Chiave"), QStringLiteral("a")}});
+    const auto rows = env.store.browseRows();
+    const QMap<QString, QVariant> seen = rowAsShown(*rows, 0);
+    QVERIFY(Store(env.catalogPath()).deleteRecord(rows->rowId(0)));
+    for (const auto &expected : {std::optional(seen), std::optional<QMap<QString, QVariant>>()}) {
+        try {
+            env.store.updateRecordFields(rows->rowId(0), {{QStringLiteral("Chiave"), QStringLiteral("b")}}, expected);
+            QFAIL("a record gone was stored");
+        } catch (const RecordChanged &) {
+            QFAIL("a record gone told as changed");
+        } catch (const Refusal &refusal) {
+            QVERIFY2(refusal.message().contains(QStringLiteral("non è più nel catalogo")),
+                     qPrintable(refusal.message()));
+        }
+    }
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
 }
 
