@@ -6,6 +6,7 @@
 #include "core/db/Catalogue.h"
 #include "core/db/CatalogueLock.h"
 #include "core/db/DbError.h"
+#include "core/db/Server.h"
 #include "core/db/Store.h"
 #include "desktop/AppContext.h"
 #include "desktop/BackupCopies.h"
@@ -13,8 +14,20 @@
 #include "desktop/Printers.h"
 #include "desktop/Shell.h"
 #include "registry/Windows.h"
+#include "core/settings/CIniManag.h"
 
 #include <QApplication>
+
+namespace {
+// The main window on screen, the search index checked, until "Esci".
+int runWindows(const AppContext &context, const db::Store &store)
+{
+    Windows windows(context);
+    windows.form1().show();
+    startup::checkSearchIndex(store, &windows.form1());
+    return QApplication::exec();
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -28,12 +41,32 @@ int main(int argc, char *argv[])
     SystemPrinters printers;
     AppContext context;
     context.programFolder = QCoreApplication::applicationDirPath();
+    context.catalogueLocation = catalogueLocation(context.programFolder);
     db::Store store(context.catalogPath());
     context.store = &store;
     context.dialogs = &dialogs;
     context.shell = &shell;
     context.printers = &printers;
     context.endProgram = startup::endProgram;
+
+    std::unique_ptr<db::WorkstationMark> workstation;
+    if (store.isServer()) {
+        // An office's catalogue on a server: nothing is touched unless it can be
+        // reached and is a catalogue; the mark says this workstation has it open.
+        QString problem = db::checkServerCatalogue(store.catalogPath());
+        if (problem.isEmpty()) {
+            try {
+                workstation = std::make_unique<db::WorkstationMark>(store.catalogPath());
+            } catch (const db::DbError &error) {
+                problem = error.reason();
+            }
+        }
+        if (!problem.isEmpty()) {
+            dialogs.fail(nullptr, problem + QStringLiteral("\n\nIl programma termina senza aver cambiato nulla."));
+            return 1;
+        }
+        return runWindows(context, store);
+    }
 
     // Held until the program ends: the restore of a backup copy refuses to run
     // meanwhile. Other copies of the program hold it too.
@@ -57,9 +90,5 @@ int main(int argc, char *argv[])
         return 1;
     }
     backupcopies::makeDailyCopy(context.catalogPath(), dialogs);
-
-    Windows windows(context);
-    windows.form1().show();
-    startup::checkSearchIndex(store, &windows.form1());
-    return QApplication::exec();
+    return runWindows(context, store);
 }

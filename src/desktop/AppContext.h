@@ -21,7 +21,13 @@ struct AppContext {
     Printers *printers = nullptr;
     std::function<void()> endProgram; // "Esci": main() ends the process; tests record it
 
-    QString catalogPath() const { return programFolder + QStringLiteral("/db1.mdb"); }
+    // The catalogue: db1.mdb in the program folder, or the URI of a server
+    // catalogue (main() reads it from CINFIG.INI).
+    QString catalogueLocation;
+    QString catalogPath() const
+    {
+        return catalogueLocation.isEmpty() ? programFolder + QStringLiteral("/db1.mdb") : catalogueLocation;
+    }
     QString attachmentFolder() const { return programFolder + QStringLiteral("/Allegati"); }
     QString settingsPath() const { return programFolder + QStringLiteral("/CINFIG.INI"); }
 };

@@ -1,5 +1,7 @@
 #include "desktop/BackupCopies.h"
 
+#include "core/db/Server.h"
+
 #include "core/app/Texts.h"
 #include "core/db/DbError.h"
 #include "desktop/Dialogs.h"
@@ -47,6 +49,14 @@ void makeDailyCopy(const QString &catalogPath, Dialogs &dialogs)
 
 bool copyBeforeAction(QWidget *parent, const QString &catalogPath, backup::Kind kind, Dialogs &dialogs)
 {
+    if (db::isServerLocation(catalogPath))
+        return dialogs.askBeforeDestroying(parent,
+                                           QStringLiteral("Il catalogo è sul server \"%1\": il programma non ne fa "
+                                                          "copie di sicurezza, che sono compito del server (ad "
+                                                          "esempio con pg_dump).\nL'operazione non si potrà annullare. "
+                                                          "Proseguire?")
+                                               .arg(db::serverLabel(catalogPath)),
+                                           texts::applicationTitle(), QMessageBox::Warning);
     try {
         CopyProgress progress(parent);
         backup::makeCopy(catalogPath, kind, progress.callback());

@@ -92,9 +92,7 @@ void Connection::openServer(const QString &uri)
     if (!openServerDatabase(m_db, uri)) {
         const DbError error = failure();
         close();
-        throw DbError(QStringLiteral("Impossibile collegarsi al catalogo sul server \"%1\": %2")
-                          .arg(serverLabel(uri), error.reason()),
-                      error.kind(), uri);
+        throw DbError(serverUnreachable(uri, error.reason()), error.kind(), uri);
     }
 }
 

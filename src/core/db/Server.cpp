@@ -80,6 +80,16 @@ QStringList tablesOnServer(QSqlDatabase &database)
     return names;
 }
 
+} // namespace
+
+QString serverUnreachable(const QString &uri, const QString &reason)
+{
+    return QStringLiteral("Impossibile collegarsi al catalogo sul server \"%1\": il server non è raggiungibile, "
+                          "non ha il database indicato oppure ha rifiutato l'utente.\nMotivo indicato: %2")
+        .arg(serverLabel(uri), reason);
+}
+
+namespace {
 // A connection of its own to the server, closed when it goes.
 class ServerConnection {
 public:
@@ -88,8 +98,7 @@ public:
     {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         if (!openServerDatabase(m_db, uri))
-            throw DbError(QStringLiteral("Impossibile collegarsi al server \"%1\": %2")
-                              .arg(serverLabel(uri), serverError(m_db.lastError(), uri).reason()));
+            throw DbError(serverUnreachable(uri, serverError(m_db.lastError(), uri).reason()));
     }
     ~ServerConnection()
     {

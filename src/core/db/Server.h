@@ -35,6 +35,9 @@ bool openServerDatabase(QSqlDatabase &database, const QString &uri);
 // their ID, as the file gives them.
 QString serverDialect(const QString &statement);
 
+// The message for a server that could not be reached, naming it and the reason.
+QString serverUnreachable(const QString &uri, const QString &reason);
+
 // A DbError for what the server reported (its SQLSTATE tells the kind).
 DbError serverError(const QSqlError &error, const QString &uri);
 

@@ -80,6 +80,14 @@ QRect withZeroCoordinatesCentred(QRect frame, const QRect &area)
 
 } // namespace
 
+QString catalogueLocation(const QString &programFolder)
+{
+    CIniManag settings(programFolder, {});
+    settings.setFilename(programFolder + QStringLiteral("/CINFIG.INI"));
+    const QString server = settings.Leggi2(QStringLiteral("Catalogo"), QStringLiteral("Server"), QString()).trimmed();
+    return server.isEmpty() ? programFolder + QStringLiteral("/db1.mdb") : server;
+}
+
 CIniManag::CIniManag(const QString &programFolder, Warning warning)
     : m_programFolder(programFolder), m_warning(std::move(warning))
 {

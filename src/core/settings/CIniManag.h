@@ -28,6 +28,10 @@ public:
     virtual QList<QRect> screenGeometries() const = 0;
 };
 
+// Where the catalogue is: the URI of "Server" in the section [Catalogo] of
+// CINFIG.INI in `programFolder`, when it is there; db1.mdb in that folder otherwise.
+QString catalogueLocation(const QString &programFolder);
+
 class CIniManag {
 public:
     // Shows a warning: text, title.

@@ -111,7 +111,7 @@ void TestServerCopy::serverThatCannotBeReachedIsNamed()
     const testdata::ToolRun run
         = testdata::runTool(QStringLiteral(CREA_CATALOGO), {QStringLiteral("--server"), nowhere});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(QString::fromUtf8(run.errorOutput).contains(QStringLiteral("Impossibile collegarsi al server")),
+    QVERIFY2(QString::fromUtf8(run.errorOutput).contains(QStringLiteral("Impossibile collegarsi al catalogo sul server")),
              run.errorOutput.constData());
 }
 

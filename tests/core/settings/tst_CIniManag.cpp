@@ -92,6 +92,7 @@ private slots:
     void maximisedWindowGetsAUsableNormalPlacement();
     void readsFilesAsEditorsSaveThem_data();
     void readsFilesAsEditorsSaveThem();
+    void catalogueIsTheFileUnlessAServerIsNamed();
 
 private:
     struct Warning {
@@ -539,6 +540,21 @@ void tst_CIniManag::readsFilesAsEditorsSaveThem()
              QByteArray(
                  "; citt\xE0 \xE8 perch\xE9\r\n[Form7]\r\nX=1500\r\nY=3000\r\n[Citt\xE0]\r\nVoce=Perch\xE9 s\xEC\r\n"));
     QCOMPARE(m_ini->Leggi2(QStringLiteral("Città"), QStringLiteral("Voce"), QString()), QStringLiteral("Perché sì"));
+}
+
+void tst_CIniManag::catalogueIsTheFileUnlessAServerIsNamed()
+{
+    const QString folder = m_env->folder();
+    QCOMPARE(catalogueLocation(folder), folder + QStringLiteral("/db1.mdb")); // no CINFIG.INI
+    QFile file(path(QStringLiteral("CINFIG.INI")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Form7]\r\nLeft=10\r\n[Catalogo]\r\nServer=\r\n");
+    file.close();
+    QCOMPARE(catalogueLocation(folder), folder + QStringLiteral("/db1.mdb")); // an empty key
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Form7]\r\nLeft=10\r\n[catalogo]\r\nserver = postgresql://archivio@server/catalogo \r\n");
+    file.close();
+    QCOMPARE(catalogueLocation(folder), QStringLiteral("postgresql://archivio@server/catalogo"));
 }
 
 QTEST_MAIN(tst_CIniManag)
