@@ -1,13 +1,16 @@
-// benchmark [--runs N] [--sizes 10000,100000,1000000] [--data FOLDER]
+// benchmark [--runs N] [--sizes 10000,100000,1000000] [--data FOLDER] [--server URI]
 // Generates (or reuses) catalogues of the given sizes, times every action on each
 // in a child process of its own, and prints one table with the medians, the
 // maxima, the peak memory of each child and the sqlite3 shell's time for the
-// same search as a baseline.
+// same search as a baseline. With --server (the URI of a PostgreSQL server's
+// maintenance database) each catalogue is also copied to a database of its own
+// there and timed again: a second column for each size.
 #include "Benchmark.h"
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
 #include "app/Startup.h"
 #include "core/db/DbError.h"
+#include "core/db/Server.h"
 #include "core/db/Store.h"
 #include "registry/Windows.h"
 
@@ -17,6 +20,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
+#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
@@ -27,7 +31,9 @@ struct Options {
     int runs = 5;
     QList<qint64> sizes = {10000, 100000, 1000000};
     QString data = QStringLiteral("bench-data");
-    QString child; // folder of one catalogue: run the actions there and print results
+    QString child;    // folder of one catalogue: run the actions there and print results
+    QString location; // with child: the catalogue the actions use, when not the folder's file
+    QString server;   // maintenance URI of a server to time too
 };
 
 double median(std::vector<double> v)
@@ -57,6 +63,7 @@ int runChild(const Options &options)
             // add or remove a record or two, which does not change the figures.
             TestEnvironment env(false);
             env.context.programFolder = options.child;
+            env.context.catalogueLocation = options.location;
             db::Store store(env.context.catalogPath());
             env.context.store = &store;
             Windows windows(env.context);
@@ -88,6 +95,32 @@ double sqliteShellSearchMs(const QString &file)
     return median(times);
 }
 
+// The catalogue `file` copied to a database of its own on the server (made once,
+// then reused); its URI, or empty after telling why not.
+QString benchServerCatalogue(const QString &maintenanceUri, qint64 size, const QString &file)
+{
+    QUrl url(maintenanceUri);
+    url.setPath(QStringLiteral("/catalogo_%1").arg(size));
+    const QString uri = url.toString();
+    if (db::checkServerCatalogue(uri).isEmpty())
+        return uri;
+    QProcess create;
+    create.start(QStringLiteral("psql"), {maintenanceUri, QStringLiteral("-qc"),
+                                          QStringLiteral("CREATE DATABASE catalogo_%1 TEMPLATE template0").arg(size)});
+    create.waitForFinished(-1);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        db::copyCatalogueToServer(file, uri);
+    } catch (const db::DbError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
+        return QString();
+    }
+    std::fprintf(stderr, "catalogo di %lld record copiato sul server in %.1f s\n", static_cast<long long>(size),
+                 timer.elapsed() / 1000.0);
+    return uri;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -104,6 +137,10 @@ int main(int argc, char *argv[])
             options.data = args[i + 1];
         else if (args[i] == QLatin1String("--child"))
             options.child = args[i + 1];
+        else if (args[i] == QLatin1String("--location"))
+            options.location = args[i + 1];
+        else if (args[i] == QLatin1String("--server"))
+            options.server = args[i + 1];
         else if (args[i] == QLatin1String("--sizes")) {
             options.sizes.clear();
             for (const QString &s : args[i + 1].split(QLatin1Char(',')))
@@ -116,6 +153,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(options.data);
     struct Column {
         qint64 size;
+        QString label;
         QMap<QString, QPair<double, double>> results;
         long peakKb = 0;
         double shellMs = 0;
@@ -137,29 +175,41 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "catalogo di %lld record generato in %.1f s\n", static_cast<long long>(size),
                          timer.elapsed() / 1000.0);
         }
-        std::fprintf(stderr, "misura su %lld record...\n", static_cast<long long>(size));
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), folder, QStringLiteral("--runs"), QString::number(options.runs)});
-        child.waitForFinished(-1);
-        Column column{size, {}, 0, sqliteShellSearchMs(file)};
-        for (const QString &line : QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-            const QStringList parts = line.split(QLatin1Char('\t'));
-            if (parts.size() == 2 && parts[0] == QLatin1String("peak"))
-                column.peakKb = parts[1].toLong();
-            else if (parts.size() == 3)
-                column.results.insert(parts[0], {parts[1].toDouble(), parts[2].toDouble()});
+        const auto measure = [&](const QString &location, const QString &label) {
+            std::fprintf(stderr, "misura su %lld record (%s)...\n", static_cast<long long>(size), qPrintable(label));
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            QStringList childArgs{QStringLiteral("--child"), folder, QStringLiteral("--runs"),
+                                  QString::number(options.runs)};
+            if (!location.isEmpty())
+                childArgs << QStringLiteral("--location") << location;
+            child.start(QCoreApplication::applicationFilePath(), childArgs);
+            child.waitForFinished(-1);
+            Column column{size, label, {}, 0, location.isEmpty() ? sqliteShellSearchMs(file) : 0};
+            for (const QString &line : QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+                const QStringList parts = line.split(QLatin1Char('\t'));
+                if (parts.size() == 2 && parts[0] == QLatin1String("peak"))
+                    column.peakKb = parts[1].toLong();
+                else if (parts.size() == 3)
+                    column.results.insert(parts[0], {parts[1].toDouble(), parts[2].toDouble()});
+            }
+            if (child.exitCode() != 0)
+                std::fprintf(stderr, "il processo di misura è terminato con codice %d\n", child.exitCode());
+            columns.push_back(column);
+        };
+        measure(QString(), QStringLiteral("file"));
+        if (!options.server.isEmpty()) {
+            const QString uri = benchServerCatalogue(options.server, size, file);
+            if (uri.isEmpty())
+                return 1;
+            measure(uri, QStringLiteral("server"));
         }
-        if (child.exitCode() != 0)
-            std::fprintf(stderr, "il processo di misura è terminato con codice %d\n", child.exitCode());
-        columns.push_back(column);
     }
 
     QTextStream out(stdout);
     out << "\n| Azione (ms, mediana / massimo) | obiettivo a 1.000.000 |";
     for (const Column &c : columns)
-        out << ' ' << c.size << " record |";
+        out << ' ' << c.size << " record, " << c.label << " |";
     out << "\n|---|---|";
     for (size_t i = 0; i < columns.size(); ++i)
         out << "---|";
