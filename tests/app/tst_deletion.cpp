@@ -397,6 +397,8 @@ void TestDeletion::recordDeletedElsewhereIsNotFound()
 void TestDeletion::engineFailureIsReportedAndNotConfirmed()
 {
     TestEnvironment env;
+    if (env.isServer())
+        QSKIP("the failure is made by a trigger of the file's engine");
     addThreeRecords(env);
     Windows windows(env.context);
     const Form1Ui f = openDeletionMode(windows);

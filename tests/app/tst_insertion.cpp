@@ -339,6 +339,8 @@ void TestInsertion::limitsCountWholeCharacters()
     QCOMPARE(stored.value(QStringLiteral("Argomento")).toString(), letters39 + emoji);
     QCOMPARE(stored.value(QStringLiteral("Testo")).toString(), letters39 + QLatin1Char('b'));
     QCOMPARE(stored.value(QStringLiteral("Chiave")).toString(), longKeyword);
+    if (env.isServer())
+        return; // the server checks its texts itself
     // Stored as valid UTF-8, as any other tool reads it.
     const testdata::ToolRun hex = testdata::runTool(
         QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("SELECT hex(Argomento) FROM Tabella")});
@@ -407,6 +409,8 @@ void TestInsertion::failedInsertionStoresNothing()
     QFETCH(int, icon);
     QFETCH(QString, said);
     TestEnvironment env;
+    if (env.isServer())
+        QSKIP("the damage is done with the file's engine");
     Windows windows(env.context);
     const Form1Ui f = openEntryScreen(windows);
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));

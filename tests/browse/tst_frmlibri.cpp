@@ -553,6 +553,8 @@ void TestFrmlibri::stampaReportOnAnEmptyTable()
 void TestFrmlibri::databaseFailureLeavesTheWindowUsable()
 {
     TestEnvironment env;
+    if (env.isServer())
+        QSKIP("breaks the catalogue file itself");
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     Frmlibri &browse = openOnTable(windows);

@@ -25,6 +25,8 @@ bool PdfPrinters::choosePrinter(QWidget *, QPrinter &printer, int, int)
 TestEnvironment::TestEnvironment(bool withCatalogue) : CatalogueFolder(withCatalogue)
 {
     context.programFolder = folder();
+    if (isServer())
+        context.catalogueLocation = catalogPath();
     context.store = &store;
     context.dialogs = &dialogs;
     context.shell = &shell;

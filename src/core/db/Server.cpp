@@ -492,6 +492,7 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
         }
         for (const QString &statement : searchIndexStatements(true))
             server.run(statement);
+        server.run(QStringLiteral("ANALYZE")); // the planner's figures for the rows just copied
         for (const QString &table : catalogueTables()) {
             const qint64 rows = server.value(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(table))).toLongLong();
             if (rows != counts.value(table))

@@ -103,7 +103,8 @@ qint64 Store::addRecord(const NewRecord &record, qint64 documentNumber) const
                               next);
         }
         Recordset rows;
-        rows.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
+        // No row read: only the new one is written (a server would send the whole table).
+        rows.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenStatic, adLockOptimistic);
         id = rows.addNew();
         rows.setField(QStringLiteral("Chiave"), storable(record.chiave));
         rows.setField(QStringLiteral("Argomento"), storable(record.argomento));
@@ -168,7 +169,8 @@ void Store::addLookupEntry(lookups::List list, const QString &text) const
     connection.open(connectionText(), QString(), QString());
     inTransaction(connection, [&] {
         Recordset rows;
-        rows.open(table, connection, adOpenStatic, adLockOptimistic);
+        rows.open(QStringLiteral("SELECT * FROM %1 WHERE 0 = 1").arg(table), connection, adOpenStatic,
+                  adLockOptimistic);
         rows.addNew();
         rows.setField(table, storable(text));
         rows.update();
