@@ -99,13 +99,19 @@ int createEmpty(const QString &folder)
     return 0;
 }
 
+// Whether `uri` names a server database; says so when it does not.
+bool isServerUri(const QString &uri)
+{
+    if (db::isServerLocation(uri))
+        return true;
+    std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n", qPrintable(uri));
+    return false;
+}
+
 int createOnServer(const QString &uri)
 {
-    if (!db::isServerLocation(uri)) {
-        std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n",
-                     qPrintable(uri));
+    if (!isServerUri(uri))
         return 2;
-    }
     try {
         db::createServerCatalogue(uri);
     } catch (const db::DbError &error) {
@@ -118,11 +124,8 @@ int createOnServer(const QString &uri)
 
 int copyToServer(const QString &uri, const QString &folder)
 {
-    if (!db::isServerLocation(uri)) {
-        std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n",
-                     qPrintable(uri));
+    if (!isServerUri(uri))
         return 2;
-    }
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
     int shown = -1;
     std::function<void(int)> progress;

@@ -25,12 +25,23 @@ QString withoutClosingSemicolons(QString statement)
     return statement.remove(closing);
 }
 
-// Whether the statement's LIKE pattern has no run of three plain characters.
-bool hasShortPattern(const QString &statement)
+const QRegularExpression &likePattern()
 {
     static const QRegularExpression like(QStringLiteral("\\bLIKE\\s+'((?:[^']|'')*)'"),
                                          QRegularExpression::CaseInsensitiveOption);
-    const auto match = like.match(statement);
+    return like;
+}
+
+// Whether the statement looks for a pattern (a search of the search window).
+bool isSearch(const QString &statement)
+{
+    return likePattern().match(statement).hasMatch();
+}
+
+// Whether the statement's LIKE pattern has no run of three plain characters.
+bool hasShortPattern(const QString &statement)
+{
+    const auto match = likePattern().match(statement);
     if (!match.hasMatch())
         return false;
     int run = 0;
@@ -60,18 +71,19 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
                                                    | QRegularExpression::DotMatchesEverythingOption);
     QString idStatement;
     if (m_connection.isServer()) {
-        // The ids of a search are sorted in memory; a fragment found in many
-        // records is looked for by every processor at once, never by walking the
-        // whole table in the order of the IDs (the planner's pick to spare the sort,
-        // three times slower).
-        QSqlQuery plan(m_connection.database());
-        for (const char *setting : {"work_mem = '64MB'", "parallel_setup_cost = 0", "parallel_tuple_cost = 0",
-                                    "enable_indexscan = off"})
-            plan.exec(QStringLiteral("SET LOCAL ") + QLatin1String(setting));
-        if (hasShortPattern(m_statement)) {
-            // A fragment of one or two letters has no trigram: the planner would
-            // walk the whole index, slower than reading the table.
-            plan.exec(QStringLiteral("SET LOCAL enable_bitmapscan = off"));
+        if (isSearch(m_statement)) {
+            // The ids of a search are sorted in memory; a fragment found in many
+            // records is looked for by every processor at once, never by walking
+            // the whole table in the order of the IDs (the planner's pick to spare
+            // the sort, twice as slow). A fragment of one or two letters has no
+            // trigram: the index would be walked whole, slower than the table.
+            QSqlQuery plan(m_connection.database());
+            QStringList settings{QStringLiteral("work_mem = '64MB'"), QStringLiteral("parallel_setup_cost = 0"),
+                                 QStringLiteral("parallel_tuple_cost = 0"), QStringLiteral("enable_indexscan = off")};
+            if (hasShortPattern(m_statement))
+                settings.append(QStringLiteral("enable_bitmapscan = off"));
+            for (const QString &setting : settings)
+                plan.exec(QStringLiteral("SET LOCAL ") + setting);
         }
     } else if (!indexedIdStatement(m_statement).isEmpty()) {
         IndexState state = searchIndexState(m_connection.database());
