@@ -2,6 +2,7 @@
 
 #include "core/db/DbError.h"
 #include "core/db/SearchIndex.h"
+#include "core/db/Server.h"
 #include "core/db/Statements.h"
 
 #include <QRegularExpression>
@@ -121,15 +122,7 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
 void QueryRowSource::readIds(const QString &idStatement)
 {
     if (m_connection.isServer()) {
-        // Forward only: a scrollable result would be held whole in memory.
-        QSqlQuery ids(m_connection.database());
-        ids.setForwardOnly(true);
-        if (!ids.exec(idStatement))
-            throw m_connection.failure(ids);
-        while (ids.next())
-            m_ids.push_back(ids.value(0).toLongLong());
-        if (ids.lastError().isValid())
-            throw m_connection.failure(ids);
+        readServerIds(m_connection.database(), m_connection.path(), idStatement, m_ids);
         return;
     }
     auto *handle = *static_cast<sqlite3 *const *>(m_connection.database().driver()->handle().data());

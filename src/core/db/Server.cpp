@@ -420,6 +420,41 @@ void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QStri
         throw fail(failure);
 }
 
+void readServerIds(QSqlDatabase &database, const QString &uri, const QString &statement, std::vector<qint64> &ids)
+{
+    auto *connection = *static_cast<PGconn *const *>(database.driver()->handle().data());
+    const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(statement).toUtf8();
+    const auto fail = [&](const char *text) {
+        return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri);
+    };
+    PGresult *result = PQexec(connection, copy.constData());
+    if (PQresultStatus(result) != PGRES_COPY_OUT) {
+        const DbError error = fail(PQresultErrorMessage(result));
+        PQclear(result);
+        throw error;
+    }
+    PQclear(result);
+    char *line = nullptr;
+    int length;
+    while ((length = PQgetCopyData(connection, &line, 0)) > 0) {
+        qint64 id = 0;
+        for (int i = 0; i < length && line[i] >= '0' && line[i] <= '9'; ++i)
+            id = id * 10 + (line[i] - '0');
+        ids.push_back(id);
+        PQfreemem(line);
+    }
+    QByteArray failure;
+    if (length == -2)
+        failure = PQerrorMessage(connection);
+    while ((result = PQgetResult(connection)) != nullptr) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = PQresultErrorMessage(result);
+        PQclear(result);
+    }
+    if (!failure.isEmpty())
+        throw fail(failure.constData());
+}
+
 void copyCatalogueToServer(const QString &path, const QString &uri, const std::function<void(int)> &progress)
 {
     const QString problem = checkCatalogue(path);

@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <vector>
 
 class QSqlDatabase;
 class QSqlError;
@@ -62,6 +63,11 @@ void copyCatalogueToServer(const QString &path, const QString &uri,
 // Throws DbError.
 void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QString &table, const QStringList &columns,
                          const std::function<bool(QVariantList &row)> &next);
+
+// Appends to `ids` the first column of every row of `statement` (whole numbers),
+// streamed with COPY: a million in a fraction of the time row by row. Runs
+// inside the connection's transaction, if one is open. Throws DbError.
+void readServerIds(QSqlDatabase &database, const QString &uri, const QString &statement, std::vector<qint64> &ids);
 
 // ---- workstations ----
 // Each running program holds a mark on the server while it works on the
