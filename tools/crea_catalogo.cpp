@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -43,23 +44,40 @@ int usage()
     return 2;
 }
 
+// On a terminal a long piece of work shows how far it has gone, on one line
+// that clear() empties again.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(const char *what) : m_what(what) {}
+    std::function<void(int percent)> callback()
+    {
+        if (!isatty(STDOUT_FILENO))
+            return {};
+        return [this](int percent) {
+            if (percent != m_shown)
+                std::printf("\r%s: %d%%", m_what, m_shown = percent);
+            std::fflush(stdout);
+        };
+    }
+    void clear() const
+    {
+        if (m_shown >= 0)
+            std::printf("\r%30s\r", "");
+    }
+
+private:
+    const char *m_what;
+    int m_shown = -1;
+};
+
 int restoreCopy(const QString &copy, const QString &folder)
 {
     const QString catalogue = QDir(folder).absoluteFilePath(db::catalogueFileName());
-    // On a terminal the restore of a large catalogue shows how far it has gone.
-    int shown = -1;
+    TerminalProgress terminal("Ripristino in corso");
     backup::Progress progress;
-    if (isatty(STDOUT_FILENO))
-        progress = [&shown](qint64 done, qint64 total) {
-            const int percent = int(done * 100 / total);
-            if (percent != shown)
-                std::printf("\rRipristino in corso: %d%%", shown = percent);
-            std::fflush(stdout);
-        };
-    const auto clearProgress = [&shown] {
-        if (shown >= 0)
-            std::printf("\r%30s\r", "");
-    };
+    if (const auto show = terminal.callback())
+        progress = [show](qint64 done, qint64 total) { show(int(done * 100 / total)); };
+    const auto clearProgress = [&terminal] { terminal.clear(); };
     try {
         const backup::Restored restored = backup::restore(QFileInfo(copy).absoluteFilePath(), catalogue, progress);
         clearProgress();
@@ -127,24 +145,15 @@ int copyToServer(const QString &uri, const QString &folder)
     if (!isServerUri(uri))
         return 2;
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
-    int shown = -1;
-    std::function<void(int)> progress;
-    if (isatty(STDOUT_FILENO))
-        progress = [&shown](int percent) {
-            if (percent != shown)
-                std::printf("\rCopia in corso: %d%%", shown = percent);
-            std::fflush(stdout);
-        };
+    TerminalProgress terminal("Copia in corso");
     try {
-        db::copyCatalogueToServer(path, uri, progress);
+        db::copyCatalogueToServer(path, uri, terminal.callback());
     } catch (const db::DbError &error) {
-        if (shown >= 0)
-            std::printf("\n");
+        terminal.clear();
         std::fprintf(stderr, "%s\nIl server non è stato cambiato.\n", qPrintable(error.reason()));
         return 1;
     }
-    if (shown >= 0)
-        std::printf("\r%30s\r", "");
+    terminal.clear();
     std::printf("Il catalogo \"%s\" è stato copiato sul server %s: tutte le righe sono state controllate.\n",
                 qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::serverLabel(uri)));
     return 0;
