@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -67,6 +68,9 @@ public:
     {
         setObjectName(name);
         window->installEventFilter(this);
+        m_lookout.setSingleShot(true);
+        m_lookout.setInterval(50);
+        connect(&m_lookout, &QTimer::timeout, this, &FrameKeeper::check);
     }
 
     // Puts a keeper on `window` in place of the one of the same name.
@@ -76,31 +80,52 @@ public:
         new FrameKeeper(window, name, assumed, std::move(settle));
     }
 
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        auto *window = static_cast<QWidget *>(watched);
         const QEvent::Type type = event->type();
-        if (type == QEvent::Hide) {
-            done(window);
-        } else if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) {
-            const QMargins frame = ownFrame(window);
-            if (window->isVisible() && inNormalState(window) && !frame.isNull()) {
-                done(window); // first: settling moves or resizes the window again
-                if (frame != m_assumed)
-                    m_settle(window, frame);
-            }
-        }
+        if (type == QEvent::Hide)
+            done();
+        else if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
+            check();
         return false;
     }
 
 private:
-    void done(QWidget *window)
+    void check()
     {
-        window->removeEventFilter(this);
+        auto *window = static_cast<QWidget *>(parent());
+        const QMargins frame = ownFrame(window);
+        if (!window->isVisible() || frame.isNull())
+            return;
+        if (!inNormalState(window)) {
+            m_maximisedFrame = frame;
+            return;
+        }
+        // Just restored, the window may still report the frame it had while
+        // maximised; the real one arrives without an event of its own, so it is
+        // looked for a little while. Meanwhile the window settles with what it has.
+        constexpr int lookouts = 40;
+        if (frame != m_maximisedFrame || ++m_lookouts > lookouts)
+            done();
+        else
+            m_lookout.start();
+        if (frame != m_assumed) {
+            m_assumed = frame; // first: settling moves or resizes the window again
+            m_settle(window, frame);
+        }
+    }
+
+    void done()
+    {
+        m_lookout.stop();
+        parent()->removeEventFilter(this);
         deleteLater();
     }
 
     QMargins m_assumed;
+    QMargins m_maximisedFrame;
+    QTimer m_lookout;
+    int m_lookouts = 0;
     Settle m_settle;
 };
 

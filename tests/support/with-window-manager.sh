@@ -10,28 +10,41 @@ for tool in Xvfb openbox xprop; do
 done
 work=$(mktemp -d)
 xvfb_pid= wm_pid=
-finish() {
+stop_display() {
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
+  xvfb_pid= wm_pid=
 }
-trap finish EXIT
+trap 'stop_display; rm -rf "$work"' EXIT
 
-# Xvfb picks a free display number and writes it to the file.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+# Starts Xvfb on a free display and openbox on it. Xvfb picks the display number
+# and writes it to the file; two displays started at once can pick the same one,
+# and then the window manager cannot connect: the caller tries again.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; return 1; }
+  export DISPLAY=":$(head -n1 "$work/display")"
 
-HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-# The window manager is running once it has announced itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  # The window manager is running once it has announced itself on the root window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY"; cat "$work/openbox.log" "$work/xvfb.log"
+  return 1
+}
+
+for attempt in 1 2 3; do
+  start_display && break
+  stop_display
+  [ "$attempt" = 3 ] && exit 1
+  sleep 1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
-  || { echo "openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
 QT_QPA_PLATFORM=xcb "$@"
