@@ -73,6 +73,8 @@ QueryRowSource::QueryRowSource(const QString &connectionText, const QString &sta
     QString idStatement;
     if (m_connection.isServer()) {
         if (isSearch(m_statement)) {
+            // Through the field's narrow search table, when triggers keep it in step.
+            idStatement = serverSearchIdStatement(m_connection.database(), m_connection.path(), m_statement);
             // The ids of a search are sorted in memory; a fragment found in many
             // records is looked for by every processor at once, never by walking
             // the whole table in the order of the IDs (the planner's pick to spare

@@ -523,7 +523,7 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
     return repair;
 }
 
-QString indexedIdStatement(const QString &statement, bool changesPending)
+FieldSearch fieldSearchOf(const QString &statement)
 {
     static const QRegularExpression search(
         QStringLiteral(
@@ -531,13 +531,19 @@ QString indexedIdStatement(const QString &statement, bool changesPending)
         QRegularExpression::CaseInsensitiveOption);
     const auto match = search.match(statement);
     if (!match.hasMatch())
-        return QString();
+        return {};
     const QString field = searchableField(match.captured(1));
-    if (field.isEmpty())
-        return QString();
     QString pattern = match.captured(2);
     pattern.replace(QStringLiteral("''"), QStringLiteral("'"));
-    if (pattern.contains(QChar(0)))
+    if (field.isEmpty() || pattern.contains(QChar(0)))
+        return {};
+    return {field, pattern};
+}
+
+QString indexedIdStatement(const QString &statement, bool changesPending)
+{
+    const auto [field, pattern] = fieldSearchOf(statement);
+    if (field.isEmpty())
         return QString();
 
     // Every trigram of the plain runs of the pattern must be in a matching row.

@@ -64,6 +64,16 @@ using IndexProgress = std::function<void(int percent)>;
 // that thread. Throws DbError.
 IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &progress = {});
 
+// A search of the search window, "SELECT * FROM tabella WHERE <field> LIKE
+// '<pattern>'" on one of the four searchable fields: the field as Tabella names
+// it and the pattern as meant (quotes no longer doubled). An empty field for any
+// other statement.
+struct FieldSearch {
+    QString field;
+    QString pattern;
+};
+FieldSearch fieldSearchOf(const QString &statement);
+
 // For "SELECT * FROM tabella WHERE <field> LIKE '<pattern>'" on one of the four
 // fields, with a run of three or more plain characters in the pattern: a
 // statement giving the ids of the matching rows in the engine's order through the

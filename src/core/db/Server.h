@@ -42,8 +42,8 @@ QString serverUnreachable(const QString &uri, const QString &reason);
 // A DbError for what the server reported (its SQLSTATE tells the kind).
 DbError serverError(const QSqlError &error, const QString &uri);
 
-// The tables of an empty catalogue on the database of `uri`, with the trigram
-// indexes of the four searchable fields and the counter row. Throws DbError when
+// The tables of an empty catalogue on the database of `uri`, with the search
+// tables of the four searchable fields and the counter row. Throws DbError when
 // the database cannot be reached, is not empty or refuses.
 void createServerCatalogue(const QString &uri);
 
@@ -68,6 +68,13 @@ void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QStri
 // streamed with COPY: a million in a fraction of the time row by row. Runs
 // inside the connection's transaction, if one is open. Throws DbError.
 void readServerIds(QSqlDatabase &database, const QString &uri, const QString &statement, std::vector<qint64> &ids);
+
+// For a search of the search window ("SELECT * FROM tabella WHERE <field> LIKE
+// '<pattern>'"): the statement giving the ids of the matching rows in ID order
+// through the field's search table, asked on `database`. Empty when the statement
+// is no such search, or when a search table or a trigger that keeps it in step is
+// missing: the search on Tabella itself is then exact, only slower.
+QString serverSearchIdStatement(QSqlDatabase &database, const QString &uri, const QString &statement);
 
 // ---- workstations ----
 // Each running program holds a mark on the server while it works on the

@@ -74,6 +74,7 @@ private slots:
     void searchIgnoresLetterCaseButNotAccents_data();
     void searchIgnoresLetterCaseButNotAccents();
     void rowsComeInTheOrderOfTheirNumbers();
+    void serverSearchFollowsWhatOtherProgramsWrite();
     void lookupListsKeepOrderAndDuplicates();
     void gridChangesAddAndDelete();
     void numberingRestartsAboveTheNumbersInUse();
@@ -336,6 +337,53 @@ void TestStore::rowsComeInTheOrderOfTheirNumbers()
     // The fields under the names the grids show and save their widths by.
     QCOMPARE(env.store.browseRows()->fieldNames(), db::tabellaFields());
     QCOMPARE(env.store.reportRows()->value(149, 1).toString(), QStringLiteral("voce cambiata 150"));
+}
+
+// The server looks for fragments in search tables that triggers keep in step
+// with Tabella, whatever program writes it: psql here, as any other client. A
+// search table without its triggers is not trusted, and the search stays exact.
+void TestStore::serverSearchFollowsWhatOtherProgramsWrite()
+{
+    CatalogueFolder env;
+    if (!env.isServer())
+        QSKIP("the file's search index has suites of its own");
+    for (const QString &text : {QStringLiteral("Èra moderna"), QStringLiteral("era antica"), QStringLiteral("Città")})
+        env.store.addRecord(record(text, text), testdata::rowCount(env, QStringLiteral("Tabella")) + 1);
+    const auto psql = [&](const QByteArray &statements) {
+        const testdata::ToolRun run = testdata::runTool(
+            QStringLiteral("psql"),
+            {QStringLiteral("-qAt"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), env.catalogPath()},
+            statements);
+        if (!run.ok())
+            qWarning("%s", run.errorOutput.constData());
+        return run.ok() ? run.output : QByteArray("psql failed");
+    };
+    QCOMPARE(psql("INSERT INTO \"Tabella\" (\"Chiave\", \"Argomento\") VALUES ('ERA GLACIALE', 'x'), ('nuova', 'ÈRA');\n"
+                  "UPDATE \"Tabella\" SET \"Chiave\" = 'epoca' WHERE \"ID\" = 1;\n"
+                  "DELETE FROM \"Tabella\" WHERE \"ID\" = 2;\n"),
+             QByteArray());
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("era")), QList<qint64>{4});
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("èra")), QList<qint64>{});
+    QCOMPARE(found(env.store, SearchField::Argomento, QStringLiteral("èra")), (QList<qint64>{1, 5}));
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("ep")), QList<qint64>{1});
+
+    db::Connection connection;
+    connection.open(connectionTextA(env.catalogPath()));
+    const QString search = Store::searchStatement(SearchField::Chiave, QStringLiteral("era"));
+    QVERIFY(!serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+
+    // Triggers off, then a change the search tables do not see: Tabella is searched.
+    QCOMPARE(psql("ALTER TABLE \"Tabella\" DISABLE TRIGGER \"Tabella_ricerca_modifica\";\n"
+                  "UPDATE \"Tabella\" SET \"Chiave\" = 'era di mezzo' WHERE \"ID\" = 3;\n"),
+             QByteArray());
+    QVERIFY(serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("ERA")), (QList<qint64>{3, 4}));
+    QCOMPARE(psql("DROP TRIGGER \"Tabella_ricerca_modifica\" ON \"Tabella\";\n"), QByteArray());
+    QVERIFY(serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+    QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("di mezzo")), QList<qint64>{3});
+
+    // Emptied by another program: nothing is found any more.
+    QCOMPARE(psql("TRUNCATE \"Tabella\";\nSELECT count(*) FROM \"Tabella_ricerca_Chiave\";\n"), QByteArray("0\n"));
 }
 
 void TestStore::lookupListsKeepOrderAndDuplicates()
