@@ -8,13 +8,13 @@
 
 #include <QAtomicInteger>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
 #include <libpq-fe.h>
@@ -28,14 +28,12 @@ QAtomicInteger<quint64> serverConnections;
 // program write them in any letter case.
 const QStringList &catalogueNames()
 {
-    static const QStringList names{QStringLiteral("Tabella"),     QStringLiteral("Chiave"),
-                                   QStringLiteral("Argomento"),   QStringLiteral("Testo"),
-                                   QStringLiteral("Pubblicazione"), QStringLiteral("N\u00B0"),
-                                   QStringLiteral("Data"),        QStringLiteral("Pag"),
-                                   QStringLiteral("Par"),         QStringLiteral("Note"),
-                                   QStringLiteral("Allocazione"), QStringLiteral("Prog"),
-                                   QStringLiteral("contatore"),   QStringLiteral("Progressivo"),
-                                   QStringLiteral("ID")};
+    static const QStringList names{
+        QStringLiteral("Tabella"),   QStringLiteral("Chiave"),        QStringLiteral("Argomento"),
+        QStringLiteral("Testo"),     QStringLiteral("Pubblicazione"), QStringLiteral("N\u00B0"),
+        QStringLiteral("Data"),      QStringLiteral("Pag"),           QStringLiteral("Par"),
+        QStringLiteral("Note"),      QStringLiteral("Allocazione"),   QStringLiteral("Prog"),
+        QStringLiteral("contatore"), QStringLiteral("Progressivo"),   QStringLiteral("ID")};
     return names;
 }
 
@@ -92,45 +90,21 @@ QString serverUnreachable(const QString &uri, const QString &reason)
 }
 
 namespace {
-// A connection of its own to the server, closed when it goes.
-class ServerConnection {
-public:
-    explicit ServerConnection(const QString &uri)
-        : m_uri(uri), m_name(QStringLiteral("server-%1").arg(serverConnections.fetchAndAddRelaxed(1)))
-    {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-        if (!openServerDatabase(m_db, uri))
-            throw DbError(serverUnreachable(uri, serverError(m_db.lastError(), uri).reason()));
-    }
-    ~ServerConnection()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    ServerConnection(const ServerConnection &) = delete;
-    ServerConnection &operator=(const ServerConnection &) = delete;
-
-    QSqlDatabase &db() { return m_db; }
-    void run(const QString &statement)
-    {
-        QSqlQuery query(m_db);
-        if (!query.exec(statement))
-            throw serverError(query.lastError(), m_uri);
-    }
-    QVariant value(const QString &statement)
-    {
-        QSqlQuery query(m_db);
-        if (!query.exec(statement))
-            throw serverError(query.lastError(), m_uri);
-        return query.next() ? query.value(0) : QVariant();
-    }
-
-private:
-    QString m_uri;
-    QString m_name;
-    QSqlDatabase m_db;
-};
+// A statement already written for the server, run as it stands on `server` (a
+// Connection opened on the server's URI).
+void runOnServer(Connection &server, const QString &statement)
+{
+    QSqlQuery query(server.database());
+    if (!query.exec(statement))
+        throw server.failure(query);
+}
+QVariant valueOnServer(Connection &server, const QString &statement)
+{
+    QSqlQuery query(server.database());
+    if (!query.exec(statement))
+        throw server.failure(query);
+    return query.next() ? query.value(0) : QVariant();
+}
 
 // Substring search on the four searchable fields. Each has a narrow table of its
 // own, "Tabella_ricerca_<field>", holding the field in lower case under a GIN
@@ -199,8 +173,7 @@ QStringList searchIndexStatements(bool create)
             statements.append(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON \"Tabella\"").arg(quoted(trigger.name)));
         statements.append(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(quoted(searchTrigger)));
         for (const char *field : searchFields)
-            statements.append(
-                QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(searchTable(QLatin1String(field)))));
+            statements.append(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(searchTable(QLatin1String(field)))));
         return statements;
     }
     for (const char *name : searchFields) {
@@ -388,8 +361,9 @@ DbError serverError(const QSqlError &error, const QString &uri)
 
 void createServerCatalogue(const QString &uri)
 {
-    ServerConnection server(uri);
-    if (!tablesOnServer(server.db()).isEmpty())
+    Connection server;
+    server.open(connectionTextA(uri));
+    if (!tablesOnServer(server.database()).isEmpty())
         throw DbError(QStringLiteral("Il database \"%1\" non è vuoto: il catalogo si crea solo su un database "
                                      "senza tabelle.")
                           .arg(serverLabel(uri)));
@@ -409,15 +383,15 @@ void createServerCatalogue(const QString &uri)
         "CREATE TABLE \"contatore\" (\"Progressivo\" bigint NOT NULL)",
         "INSERT INTO \"contatore\" (\"Progressivo\") VALUES (0)",
     };
-    server.run(QStringLiteral("BEGIN"));
+    runOnServer(server, QStringLiteral("BEGIN"));
     try {
         for (const char *statement : schema)
-            server.run(QString::fromUtf8(statement));
+            runOnServer(server, QString::fromUtf8(statement));
         for (const QString &statement : searchIndexStatements(true))
-            server.run(statement);
-        server.run(QStringLiteral("COMMIT"));
+            runOnServer(server, statement);
+        runOnServer(server, QStringLiteral("COMMIT"));
     } catch (...) {
-        QSqlQuery(server.db()).exec(QStringLiteral("ROLLBACK"));
+        QSqlQuery(server.database()).exec(QStringLiteral("ROLLBACK"));
         throw;
     }
 }
@@ -425,15 +399,16 @@ void createServerCatalogue(const QString &uri)
 QString checkServerCatalogue(const QString &uri)
 {
     try {
-        ServerConnection server(uri);
+        Connection server;
+        server.open(connectionTextA(uri));
         // Under the C locale the server folds only ASCII letters: searches would
         // tell È from è, unlike the file.
-        if (!server.value(QStringLiteral("SELECT 'È' ILIKE 'è' AND 'À' ILIKE 'à'")).toBool())
+        if (!valueOnServer(server, QStringLiteral("SELECT 'È' ILIKE 'è' AND 'À' ILIKE 'à'")).toBool())
             return QStringLiteral("Il server \"%1\" non confronta le lettere accentate maiuscole e minuscole come "
                                   "uguali (il database usa la localizzazione C): le ricerche darebbero risultati "
                                   "diversi. Creare il database con la localizzazione C.UTF-8 o it_IT.UTF-8.")
                 .arg(serverLabel(uri));
-        const QStringList tables = tablesOnServer(server.db());
+        const QStringList tables = tablesOnServer(server.database());
         for (const QString &table : catalogueTables())
             if (!tables.contains(table))
                 return QStringLiteral("Il database \"%1\" non contiene un catalogo (manca la tabella \"%2\").\n"
@@ -455,9 +430,9 @@ void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QStri
     const QByteArray start
         = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), names.join(QLatin1Char(','))).toUtf8();
     const auto fail = [&](const QString &what) {
-        return DbError(QStringLiteral("La copia della tabella \"%1\" sul server si è interrotta: %2")
-                           .arg(table, what.trimmed()),
-                       DbError::Kind::Engine, uri);
+        return DbError(
+            QStringLiteral("La copia della tabella \"%1\" sul server si è interrotta: %2").arg(table, what.trimmed()),
+            DbError::Kind::Engine, uri);
     };
     PGresult *result = PQexec(connection, start.constData());
     const bool started = PQresultStatus(result) == PGRES_COPY_IN;
@@ -500,9 +475,8 @@ void readServerIds(QSqlDatabase &database, const QString &uri, const QString &st
 {
     auto *connection = *static_cast<PGconn *const *>(database.driver()->handle().data());
     const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(statement).toUtf8();
-    const auto fail = [&](const char *text) {
-        return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri);
-    };
+    const auto fail
+        = [&](const char *text) { return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri); };
     PGresult *result = PQexec(connection, copy.constData());
     if (PQresultStatus(result) != PGRES_COPY_OUT) {
         const DbError error = fail(PQresultErrorMessage(result));
@@ -562,7 +536,8 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
     if (!problem.isEmpty())
         throw DbError(problem);
     createServerCatalogue(uri);
-    ServerConnection server(uri);
+    Connection server;
+    server.open(connectionTextA(uri));
     Connection file;
     file.open(connectionTextA(path));
     file.beginReadTrans();
@@ -576,18 +551,18 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
     const qint64 total = std::max<qint64>(1, counts.value(QStringLiteral("Tabella")));
     qint64 copied = 0;
     const auto removeAll = [&] {
-        QSqlQuery(server.db()).exec(QStringLiteral("ROLLBACK"));
-        QSqlQuery drop(server.db());
+        QSqlQuery(server.database()).exec(QStringLiteral("ROLLBACK"));
+        QSqlQuery drop(server.database());
         for (const QString &statement : searchIndexStatements(false))
             drop.exec(statement);
         for (const QString &table : catalogueTables())
             drop.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(table)));
     };
     try {
-        server.run(QStringLiteral("BEGIN"));
-        server.run(QStringLiteral("DELETE FROM \"contatore\""));
+        runOnServer(server, QStringLiteral("BEGIN"));
+        runOnServer(server, QStringLiteral("DELETE FROM \"contatore\""));
         for (const QString &statement : searchIndexStatements(false))
-            server.run(statement);
+            runOnServer(server, statement);
         for (const QString &table : catalogueTables()) {
             QSqlQuery rows(file.database());
             rows.setForwardOnly(true);
@@ -598,7 +573,7 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
             for (int c = 0; c < record.count(); ++c)
                 columns.append(record.fieldName(c));
             const bool isTabella = table == QLatin1String("Tabella");
-            copyIntoServerTable(server.db(), uri, table, columns, [&](QVariantList &row) {
+            copyIntoServerTable(server.database(), uri, table, columns, [&](QVariantList &row) {
                 if (!rows.next()) {
                     if (rows.lastError().isValid())
                         throw file.failure(rows);
@@ -623,16 +598,18 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
             if (!used.exec() || !used.next())
                 throw file.failure(used);
             const qint64 last = used.value(0).toLongLong();
-            server.run(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'ID'), %2, %3)")
-                           .arg(quoted(table))
-                           .arg(std::max<qint64>(last, 1))
-                           .arg(last >= 1 ? QStringLiteral("true") : QStringLiteral("false")));
+            runOnServer(server,
+                        QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'ID'), %2, %3)")
+                            .arg(quoted(table))
+                            .arg(std::max<qint64>(last, 1))
+                            .arg(last >= 1 ? QStringLiteral("true") : QStringLiteral("false")));
         }
         for (const QString &statement : searchIndexStatements(true))
-            server.run(statement);
-        server.run(QStringLiteral("ANALYZE")); // the planner's figures for the rows just copied
+            runOnServer(server, statement);
+        runOnServer(server, QStringLiteral("ANALYZE")); // the planner's figures for the rows just copied
         for (const QString &table : catalogueTables()) {
-            const qint64 rows = server.value(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(table))).toLongLong();
+            const qint64 rows
+                = valueOnServer(server, QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(table))).toLongLong();
             if (rows != counts.value(table))
                 throw DbError(QStringLiteral("La tabella \"%1\" ha %2 righe sul server e %3 nel file: la copia non è "
                                              "stata conservata.")
@@ -640,7 +617,7 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
                                   .arg(rows)
                                   .arg(counts.value(table)));
         }
-        server.run(QStringLiteral("COMMIT"));
+        runOnServer(server, QStringLiteral("COMMIT"));
     } catch (...) {
         removeAll();
         throw;
@@ -657,9 +634,8 @@ WorkstationMark::WorkstationMark(const QString &uri)
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
     QSqlQuery mark(database);
     if (!openServerDatabase(database, uri)
-        || !mark.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()")
-                          .arg(markClass)
-                          .arg(markObject))
+        || !mark.exec(
+            QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()").arg(markClass).arg(markObject))
         || !mark.next()) {
         const DbError error = serverError(mark.lastError().isValid() ? mark.lastError() : database.lastError(), uri);
         mark = QSqlQuery();
