@@ -1,7 +1,7 @@
 #include "lookups/LookupLists.h"
 
-#include "app/CharacterLimit.h"
 #include "core/db/Store.h"
+#include "desktop/CharacterLimit.h"
 
 #include <QComboBox>
 

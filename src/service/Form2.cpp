@@ -1,7 +1,7 @@
 #include "service/Form2.h"
 
-#include "core/app/DocumentCounter.h"
 #include "core/app/Texts.h"
+#include "core/db/DocumentCounter.h"
 #include "core/db/Store.h"
 #include "desktop/AppContext.h"
 #include "desktop/BackupCopies.h"

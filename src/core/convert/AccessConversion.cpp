@@ -1,8 +1,8 @@
 #include "core/convert/AccessConversion.h"
 
-#include "core/app/DocumentCounter.h"
 #include "core/db/Catalogue.h"
 #include "core/db/DbError.h"
+#include "core/db/DocumentCounter.h"
 #include "core/db/Store.h"
 
 #include <QDir>

@@ -7,7 +7,7 @@
 // Failures of the engine are thrown as DbError; what the program itself refuses
 // is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
 // lock at its start and waits a few seconds for another program to let go of it.
-#include "core/app/DocumentCounter.h"
+#include "core/db/DocumentCounter.h"
 #include "core/db/SearchIndex.h"
 #include "core/lookups/LookupList.h"
 

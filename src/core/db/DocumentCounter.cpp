@@ -1,4 +1,4 @@
-#include "core/app/DocumentCounter.h"
+#include "core/db/DocumentCounter.h"
 
 #include "core/db/Connection.h"
 #include "core/db/Recordset.h"

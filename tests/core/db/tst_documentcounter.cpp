@@ -2,8 +2,8 @@
 // number given and storing the next one.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
-#include "core/app/DocumentCounter.h"
 #include "core/db/Connection.h"
+#include "core/db/DocumentCounter.h"
 #include "core/db/Recordset.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "app/CharacterLimit.h"
+#include "desktop/CharacterLimit.h"
 
 #include <QLineEdit>
 
