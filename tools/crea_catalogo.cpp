@@ -15,10 +15,10 @@
 #include <QFileInfo>
 
 #include <csignal>
-#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -77,10 +77,9 @@ int restoreCopy(const QString &copy, const QString &folder)
     backup::Progress progress;
     if (const auto show = terminal.callback())
         progress = [show](qint64 done, qint64 total) { show(int(done * 100 / total)); };
-    const auto clearProgress = [&terminal] { terminal.clear(); };
     try {
         const backup::Restored restored = backup::restore(QFileInfo(copy).absoluteFilePath(), catalogue, progress);
-        clearProgress();
+        terminal.clear();
         std::printf("Il catalogo \"%s\" è stato ripristinato dalla copia \"%s\".\n",
                     qPrintable(QDir::toNativeSeparators(catalogue)),
                     qPrintable(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath())));
@@ -95,10 +94,10 @@ int restoreCopy(const QString &copy, const QString &folder)
                         qPrintable(QDir::toNativeSeparators(restored.keptCopy)));
         return 0;
     } catch (const db::Refusal &refusal) {
-        clearProgress();
+        terminal.clear();
         std::fprintf(stderr, "%s\n", qPrintable(refusal.message()));
     } catch (const db::DbError &error) {
-        clearProgress();
+        terminal.clear();
         std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
     }
     return 1;

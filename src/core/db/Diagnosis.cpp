@@ -10,9 +10,10 @@
 namespace db {
 
 namespace {
+// A catalogue as the user knows it: its file, or the server's URI without a password.
 QString shown(const QString &path)
 {
-    return QDir::toNativeSeparators(path);
+    return isServerLocation(path) ? serverLabel(path) : QDir::toNativeSeparators(path);
 }
 
 QString forTheExpert(const DbError &error)
@@ -57,12 +58,12 @@ QString failureMessage(const DbError &error)
                               "tempo. Nulla è stato modificato: riprovare tra qualche istante.")
             + forTheExpert(error);
     case DbError::Kind::Damaged:
-        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" è danneggiato.\n").arg(isServerLocation(path) ? serverLabel(path) : shown(path))
+        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" è danneggiato.\n").arg(shown(path))
             + damagedAdvice(path) + forTheExpert(error);
     case DbError::Kind::ReadOnly:
         return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" si può leggere ma non "
                               "modificare, e nulla è stato modificato.\n")
-                   .arg(isServerLocation(path) ? serverLabel(path) : shown(path))
+                   .arg(shown(path))
             + readOnlyAdvice(path) + forTheExpert(error);
     case DbError::Kind::Engine:
         break;

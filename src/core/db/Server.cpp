@@ -420,6 +420,22 @@ QString checkServerCatalogue(const QString &uri)
     }
 }
 
+namespace {
+// How a COPY ended, once its data has gone through: empty when it succeeded,
+// otherwise the server's message. Every result is taken, so that the connection
+// is ready for the next statement.
+QByteArray copyOutcome(PGconn *connection)
+{
+    QByteArray failure;
+    while (PGresult *result = PQgetResult(connection)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = PQresultErrorMessage(result);
+        PQclear(result);
+    }
+    return failure;
+}
+} // namespace
+
 void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QString &table, const QStringList &columns,
                          const std::function<bool(QVariantList &row)> &next)
 {
@@ -461,14 +477,9 @@ void copyIntoServerTable(QSqlDatabase &database, const QString &uri, const QStri
     }
     if (PQputCopyEnd(connection, nullptr) != 1)
         throw fail(QString::fromUtf8(PQerrorMessage(connection)));
-    QString failure;
-    while ((result = PQgetResult(connection)) != nullptr) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK)
-            failure = QString::fromUtf8(PQresultErrorMessage(result));
-        PQclear(result);
-    }
+    const QByteArray failure = copyOutcome(connection);
     if (!failure.isEmpty())
-        throw fail(failure);
+        throw fail(QString::fromUtf8(failure));
 }
 
 void readServerIds(QSqlDatabase &database, const QString &uri, const QString &statement, std::vector<qint64> &ids)
@@ -493,14 +504,10 @@ void readServerIds(QSqlDatabase &database, const QString &uri, const QString &st
         ids.push_back(id);
         PQfreemem(line);
     }
-    QByteArray failure;
-    if (length == -2)
-        failure = PQerrorMessage(connection);
-    while ((result = PQgetResult(connection)) != nullptr) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK)
-            failure = PQresultErrorMessage(result);
-        PQclear(result);
-    }
+    const QByteArray broken = length == -2 ? QByteArray(PQerrorMessage(connection)) : QByteArray();
+    QByteArray failure = copyOutcome(connection);
+    if (failure.isEmpty())
+        failure = broken;
     if (!failure.isEmpty())
         throw fail(failure.constData());
 }
