@@ -1,8 +1,8 @@
 #include "CatalogueGenerator.h"
 
-#include "core/db/Catalogue.h"
-#include "core/db/DbError.h"
-#include "core/db/SearchIndex.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/catalogue/DbError.h"
+#include "core/engines/SearchIndex.h"
 
 #include <QStringList>
 #include <random>

@@ -8,11 +8,11 @@
 #include "Benchmark.h"
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
-#include "app/Startup.h"
-#include "core/db/DbError.h"
-#include "core/db/Server.h"
-#include "core/db/Store.h"
-#include "registry/Windows.h"
+#include "gui/startup/Startup.h"
+#include "core/catalogue/DbError.h"
+#include "core/engines/Server.h"
+#include "core/catalogue/Store.h"
+#include "gui/Windows.h"
 
 #include <QApplication>
 #include <QDir>

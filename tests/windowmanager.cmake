@@ -1,7 +1,7 @@
 # The placement and centring tests again under a real window manager that draws
 # frames (openbox on a private Xvfb display), where a window's outer size differs
 # from its inner size.
-set(WITH_WM ${CMAKE_CURRENT_SOURCE_DIR}/support/with-window-manager.sh)
+set(WITH_WM ${CMAKE_CURRENT_SOURCE_DIR}/gui/harness/with-window-manager.sh)
 add_test(NAME tst_form7_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_form7> reopeningKeepsItsPlacement)
 add_test(NAME tst_Windows_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_Windows>)
 add_test(NAME tst_WindowPlacement_framed COMMAND ${WITH_WM} $<TARGET_FILE:tst_WindowPlacement>)

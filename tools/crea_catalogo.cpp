@@ -3,11 +3,11 @@
 // program's Access catalogue. It never overwrites an existing file, except with
 // --ripristina, which puts a backup copy in place of the catalogue. With --server
 // and --copia-su it makes the catalogue of an office on a PostgreSQL database.
-#include "core/convert/AccessConversion.h"
-#include "core/db/Backup.h"
-#include "core/db/Catalogue.h"
-#include "core/db/DbError.h"
-#include "core/db/Server.h"
+#include "core/conversion/AccessConversion.h"
+#include "core/catalogue/Backup.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/catalogue/DbError.h"
+#include "core/engines/Server.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // menu entry and the icons land in place; installing again upgrades the program and
 // leaves the user's data exactly as it was. Every run has a temporary HOME and
 // program folder, so the user's own ~/Rudozuzurivaz is never reached.
-#include "core/db/Catalogue.h"
+#include "core/catalogue/Catalogue.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,6 @@
 #include "core/settings/CIniManag.h"
 
-#include "core/desktop/Twips.h"
+#include "core/settings/Twips.h"
 #include "core/settings/NumberText.h"
 #include "core/settings/PrivateProfile.h"
 

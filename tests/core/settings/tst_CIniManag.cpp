@@ -1,7 +1,7 @@
 // The INI settings manager against files on disk: file name completion, typed
 // reads, writes and removals, key lists. (Window placement: tst_WindowPlacement.)
 #include "TestFiles.h"
-#include "core/desktop/Twips.h"
+#include "core/settings/Twips.h"
 #include "core/settings/CIniManag.h"
 
 #include "CatalogueFolder.h"

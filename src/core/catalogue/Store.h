@@ -1,0 +1,152 @@
+#pragma once
+// The catalogue as the program uses it: every statement the windows and the tools
+// run on the catalogue file is here. Each call opens its own connection, does its
+// work (a change of several steps in one transaction) and lets the connection go,
+// so every call sees what the previous one stored.
+//
+// Failures of the engine are thrown as DbError; what the program itself refuses
+// is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
+// lock at its start and waits a few seconds for another program to let go of it.
+#include "core/catalogue/DocumentCounter.h"
+#include "core/engines/SearchIndex.h"
+#include "core/catalogue/LookupList.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+namespace db {
+
+class QueryRowSource;
+
+// A record as the entry screen gives it: every field but ID (given by the
+// engine) and Prog (the document number).
+struct NewRecord {
+    QString chiave, argomento, testo, pubblicazione, numero, data, pag, par, note, allocazione;
+};
+
+// The four fields the search window searches.
+enum class SearchField { Chiave, Argomento, Testo, Pubblicazione };
+
+struct LookupEntry {
+    qint64 id = 0;
+    QString text;
+};
+
+// A text as it may be stored: the NUL character, which some programs put on the
+// clipboard and which would break the search index, is left out.
+QString storable(QString text);
+
+class Store {
+public:
+    explicit Store(QString catalogPath);
+
+    // The catalogue file's path, or the URI of a server catalogue.
+    const QString &catalogPath() const { return m_path; }
+    bool isServer() const;
+
+    // ---- document counter ----
+    counter::Reading readCounter() const;
+    // Stores `number` as Progressivo, when the counter still holds `expected` (when
+    // given) and is one sound row. Returns the counter as it was found: nothing
+    // was stored when it has a problem or differs from `expected`.
+    counter::Reading storeCounter(qint64 number, std::optional<qint64> expected = std::nullopt) const;
+
+    // ---- records ----
+    // Adds the record with `documentNumber` as its Prog and stores that number as
+    // the counter, both or neither. The number must follow the counter as it is
+    // now: when another copy of the program took it meanwhile, nothing is stored
+    // and NumberTaken says which number is free. Returns the record's ID.
+    qint64 addRecord(const NewRecord &record, qint64 documentNumber) const;
+    // Deletes the record with that ID; false when there is none.
+    bool deleteRecord(qint64 id) const;
+    // Every record, read live as a list shows them (the deletion list).
+    std::shared_ptr<QueryRowSource> recordList() const;
+
+    // ---- lookup lists ----
+    // The entries of a list in the catalogue's order, duplicates kept.
+    QList<LookupEntry> lookupEntries(lookups::List list) const;
+    void addLookupEntry(lookups::List list, const QString &text) const;
+    // Change or delete the entry with that row ID; false when it is not there (any more).
+    bool renameLookupEntry(lookups::List list, qint64 id, const QString &text) const;
+    bool deleteLookupEntry(lookups::List list, qint64 id) const;
+
+    // ---- service functions ----
+    void deleteAllRecords() const;
+    // The next record added gets ID 1, or the first number above those still in use.
+    void restartNumbering() const;
+
+    // ---- search window ----
+    // The statement of a search for `fragment` anywhere in `field`, the fragment
+    // as typed (its apostrophes doubled, so that it stays inside the pattern).
+    static QString searchStatement(SearchField field, const QString &fragment);
+    // Every record as the catalogue holds it now; later changes do not touch it.
+    std::shared_ptr<QueryRowSource> catalogueSnapshot() const;
+    // The rows of a search statement, as a snapshot.
+    std::shared_ptr<QueryRowSource> searchSnapshot(const QString &statement) const;
+
+    // ---- browse window and report ----
+    // Every record, read live: the grid shows what the table holds when it draws a row.
+    std::shared_ptr<QueryRowSource> browseRows() const;
+    // The rows of the printed catalogue: every record, as they were when read.
+    std::shared_ptr<QueryRowSource> reportRows() const;
+    // The grid's own changes, by engine row id and field name.
+    // `seen` is the record as the user saw it when the change began (field name ->
+    // value as read); when the record as stored now differs in any of those
+    // fields, nothing is stored and RecordChanged is thrown. Without `seen` the
+    // fields are stored whatever the record holds now. A record gone meanwhile is
+    // refused either way.
+    void updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields,
+                            const std::optional<QMap<QString, QVariant>> &seen) const;
+    qint64 addRecordFields(const QMap<QString, QVariant> &fields) const;
+    void deleteRecords(const QList<qint64> &rowIds) const;
+
+    // ---- start-up ----
+    // Checks the search index, restores or rebuilds it when it is not whole and
+    // brings in the rows changed by other programs; `progress` follows a long
+    // rebuild. Throws DbError.
+    IndexRepair checkSearchIndex(const IndexProgress &progress = {}) const;
+
+    // ---- filling a new catalogue from another program's file ----
+    // Rows come in with the numbers they had, in one transaction on a catalogue
+    // that is new and empty; the search index is built once, at the end. Nothing
+    // is stored unless finish() returns: dropping the Import rolls everything back.
+    // Every call throws DbError when the engine fails.
+    class Import {
+    public:
+        ~Import();
+        Import(const Import &) = delete;
+        Import &operator=(const Import &) = delete;
+
+        // A record of Tabella: its ID and its eleven fields in tabellaFields() order after ID.
+        void addRecord(qint64 id, const QStringList &fields);
+        void addLookupEntry(lookups::List list, qint64 id, const QString &text);
+        // The next row the table's counter numbers gets more than `lastUsed` and
+        // more than every ID present (Tabella, Chiave, Pubblicazione, Allocazione).
+        void setLastUsedId(const QString &table, qint64 lastUsed);
+        void setCounter(qint64 value);
+        // Builds the search index and commits, then checks the file as stored:
+        // each table's row count against `expectedRows` (table name -> rows) and
+        // the engine's own integrity check. Throws DbError naming what differs.
+        void finish(const QMap<QString, qint64> &expectedRows);
+
+    private:
+        friend class Store;
+        explicit Import(const QString &connectionText);
+        struct Data;
+        std::unique_ptr<Data> d;
+    };
+    std::unique_ptr<Import> beginImport() const;
+
+private:
+    QString connectionText() const;
+
+    QString m_path;
+};
+
+} // namespace db

@@ -1,0 +1,43 @@
+#include "gui/lookups/LookupLists.h"
+
+#include "core/catalogue/Store.h"
+#include "gui/kit/CharacterLimit.h"
+
+#include <QComboBox>
+
+namespace lookups {
+
+void prepareCombo(QComboBox &combo)
+{
+    combo.setEditable(true);
+    combo.setInsertPolicy(QComboBox::NoInsert);
+    combo.setCompleter(nullptr);
+    // Keywords, publications and locations have no length limit: none is cut.
+    removeLengthLimit(*combo.lineEdit());
+}
+
+namespace {
+// Adding the first entry selects it; the lists are left with empty texts.
+void emptyText(QComboBox &combo)
+{
+    combo.setCurrentIndex(-1);
+    combo.clearEditText();
+}
+} // namespace
+
+void load(const db::Store &store, List list, QComboBox &maintenance, QComboBox &entry)
+{
+    maintenance.clear();
+    entry.clear();
+    emptyText(maintenance);
+    emptyText(entry);
+    const QList<db::LookupEntry> entries = store.lookupEntries(list);
+    for (const db::LookupEntry &row : entries) {
+        maintenance.addItem(row.text, row.id);
+        entry.addItem(row.text, row.id);
+    }
+    emptyText(maintenance);
+    emptyText(entry);
+}
+
+} // namespace lookups

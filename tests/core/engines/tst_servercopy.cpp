@@ -1,0 +1,135 @@
+// An office moving its catalogue file onto a server with the creation tool:
+// every row of the five tables with its ID, the counter, the numbers the file
+// would have given next; a server that is not empty, or not there, left as it is.
+#include "CatalogueFolder.h"
+#include "CatalogueRows.h"
+#include "TestServer.h"
+#include "Tools.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/engines/Connection.h"
+#include "core/catalogue/QueryRowSource.h"
+#include "core/engines/Server.h"
+#include "core/catalogue/Store.h"
+
+#include <QTest>
+
+using namespace db;
+
+namespace {
+// A catalogue file with what a years-old one holds: gaps left by deletions,
+// numbers given and deleted at the end, accents, quotes, line ends, tabs and
+// backslashes, empty and missing fields, a counter ahead of the records.
+void fillFile(const CatalogueFolder &file)
+{
+    testdata::addRecords(file, {{{QStringLiteral("Chiave"), QStringLiteral("Èra")},
+                                 {QStringLiteral("Testo"), QStringLiteral("riga uno\nriga due\r\n\tcon tab")}},
+                                {{QStringLiteral("Chiave"), QStringLiteral("città")},
+                                 {QStringLiteral("N\u00B0"), QStringLiteral("12")}},
+                                {{QStringLiteral("Chiave"), QStringLiteral("C:\\archivio\\N")},
+                                 {QStringLiteral("Note"), QStringLiteral("l'\"arte\"")}},
+                                {{QStringLiteral("Chiave"), QStringLiteral("da eliminare")}},
+                                {{QStringLiteral("Chiave"), QStringLiteral("ultimo")}},
+                                {{QStringLiteral("Chiave"), QStringLiteral("eliminato in coda")}}});
+    testdata::runSql(file, {QStringLiteral("DELETE FROM Tabella WHERE ID IN (4, 6)"),
+                            QStringLiteral("UPDATE Tabella SET Argomento = NULL WHERE ID = 2")});
+    testdata::addLookupRows(file, QStringLiteral("Chiave"), {QStringLiteral("Zeta"), QStringLiteral("alfa")});
+    testdata::addLookupRows(file, QStringLiteral("Pubblicazione"), {QStringLiteral("Rivista d'arte")});
+    testdata::setCounter(file, 40);
+}
+
+QList<QVariantMap> everyRow(const CatalogueFolder &catalogue, const QString &table)
+{
+    return testdata::rowsOf(catalogue, QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(table));
+}
+NewRecord withKey(const QString &chiave)
+{
+    NewRecord record;
+    record.chiave = chiave;
+    return record;
+}
+} // namespace
+
+class TestServerCopy : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void everyRowNumberAndCounterArrive();
+    void serverThatIsNotEmptyIsLeftAsItIs();
+    void serverThatCannotBeReachedIsNamed();
+};
+
+void TestServerCopy::init()
+{
+    if (!testserver::wanted())
+        QSKIP("needs the test server (CATALOGO_DI_PROVA=server)");
+}
+
+void TestServerCopy::everyRowNumberAndCounterArrive()
+{
+    qputenv("CATALOGO_DI_PROVA", "file");
+    const CatalogueFolder file;
+    qputenv("CATALOGO_DI_PROVA", "server");
+    fillFile(file);
+    const CatalogueFolder server(false);
+    const testdata::ToolRun run = testdata::runTool(QStringLiteral(CREA_CATALOGO),
+                                                    {QStringLiteral("--copia-su"), server.catalogPath(), file.folder()});
+    QVERIFY2(run.ok(), run.errorOutput.constData());
+    QVERIFY2(run.output.contains("tutte le righe sono state controllate"), run.output.constData());
+
+    for (const QString &table : {QStringLiteral("Tabella"), QStringLiteral("Chiave"), QStringLiteral("Pubblicazione"),
+                                 QStringLiteral("Allocazione")})
+        QCOMPARE(everyRow(server, table), everyRow(file, table));
+    QCOMPARE(testdata::storedCounter(server).toLongLong(), qint64(40));
+    // The server goes on where the file would have: ID 7, never 6 again.
+    QCOMPARE(server.store.addRecord(withKey(QStringLiteral("sul server")), 41), qint64(7));
+    // Searches find the copied rows and the new one through the search tables.
+    const auto found = [&](const QString &fragment) {
+        const QString search = Store::searchStatement(SearchField::Chiave, fragment);
+        Connection connection;
+        connection.open(connectionTextA(server.catalogPath()));
+        if (serverSearchIdStatement(connection.database(), server.catalogPath(), search).isEmpty())
+            return QList<qint64>{-1}; // the search tables are not in use
+        const auto rows = server.store.searchSnapshot(search);
+        QList<qint64> ids;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            ids.append(rows->value(row, 0).toLongLong());
+        return ids;
+    };
+    QCOMPARE(found(QStringLiteral("è")), QList<qint64>{1});
+    QCOMPARE(found(QStringLiteral("ARCHIVIO")), QList<qint64>{3});
+    QCOMPARE(found(QStringLiteral("server")), QList<qint64>{7});
+    QCOMPARE(found(QStringLiteral("eliminat")), QList<qint64>{});
+}
+
+void TestServerCopy::serverThatIsNotEmptyIsLeftAsItIs()
+{
+    qputenv("CATALOGO_DI_PROVA", "file");
+    const CatalogueFolder file;
+    qputenv("CATALOGO_DI_PROVA", "server");
+    fillFile(file);
+    const CatalogueFolder server; // a catalogue already
+    server.store.addRecord(withKey(QStringLiteral("già sul server")), 1);
+    const testdata::ToolRun run = testdata::runTool(QStringLiteral(CREA_CATALOGO),
+                                                    {QStringLiteral("--copia-su"), server.catalogPath(), file.folder()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.errorOutput).contains(QStringLiteral("non è vuoto")), run.errorOutput.constData());
+    QCOMPARE(testdata::storedField(server, QStringLiteral("Chiave")), QStringList{QStringLiteral("già sul server")});
+    // Nor does --server make a second catalogue there.
+    QCOMPARE(testdata::runTool(QStringLiteral(CREA_CATALOGO), {QStringLiteral("--server"), server.catalogPath()})
+                 .exitCode,
+             1);
+}
+
+void TestServerCopy::serverThatCannotBeReachedIsNamed()
+{
+    const QString nowhere = QStringLiteral("postgresql://archivio@/catalogo?host=/nessuna/cartella");
+    QCOMPARE(checkServerCatalogue(nowhere).contains(QStringLiteral("postgresql://archivio@/catalogo")), true);
+    const testdata::ToolRun run
+        = testdata::runTool(QStringLiteral(CREA_CATALOGO), {QStringLiteral("--server"), nowhere});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.errorOutput).contains(QStringLiteral("Impossibile collegarsi al catalogo sul server")),
+             run.errorOutput.constData());
+}
+
+QTEST_MAIN(TestServerCopy)
+#include "tst_servercopy.moc"

@@ -1,0 +1,468 @@
+// The scanner window driven as a user does, scanning for real from SANE's "test"
+// backend: the name rules, the written file, the notes line and the multipage loop.
+#include "Form1Ui.h"
+#include "SaneTestDevice.h"
+#include "TestEnvironment.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/attachments/Form3.h"
+#include "gui/attachments/Form5.h"
+#include "gui/kit/Texts.h"
+#include "core/scanning/Twain.h"
+#include "core/settings/Twips.h"
+#include "gui/Windows.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QString title = QStringLiteral(" Rudozuzurivaz versione 1");
+const QString prompt = QStringLiteral("Digita il nome del documento, l'estensione del file è : NomeAllegato.pdf");
+const QString noName = QStringLiteral("Non Hai Inserito il nome del File ");
+const QString initialNotes = QStringLiteral("Nota iniziale");
+
+// The main window on its entry screen with some notes, and the scanner window opened from it.
+Form5 &openScanner(Windows &windows)
+{
+    const Form1Ui form1(windows.form1());
+    form1.Check5->setChecked(true);
+    form1.Text9->setPlainText(initialNotes);
+    form1.Command5->click();
+    Q_ASSERT(windows.loadedForm5());
+    return *windows.loadedForm5();
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+void comparePdf(const QString &path, int pages)
+{
+    const PdfInfo info = PdfInfo::of(path);
+    QCOMPARE(info.pages, pages);
+    const QSizeF expected = SaneTestDevice::areaMillimetres() * (72.0 / 25.4);
+    QVERIFY(qAbs(info.pageSizePoints.width() - expected.width()) < 1.0);
+    QVERIFY(qAbs(info.pageSizePoints.height() - expected.height()) < 1.0);
+}
+
+QString notesOf(Windows &windows)
+{
+    return Form1Ui(windows.form1()).Text9->toPlainText();
+}
+
+// A refused or abandoned scan: no file, the notes as they were, the window still open.
+void verifyNothingScanned(const TestEnvironment &env, Windows &windows, Form5 &form5)
+{
+    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
+    QCOMPARE(notesOf(windows), initialNotes);
+    QVERIFY(form5.isVisible());
+}
+} // namespace
+
+class TestForm5 : public QObject {
+    Q_OBJECT
+    SaneTestDevice m_sane;
+
+private slots:
+    void init() { m_sane.reset(); }
+
+    void tabOrderFollowsTheControlsAsMade();
+
+    // "&Scanner"
+    void noNameIsRefused_data();
+    void noNameIsRefused();
+    void shortNameDoesNothing_data();
+    void shortNameDoesNothing();
+    void nameOutsideTheFolderIsRefused_data();
+    void nameOutsideTheFolderIsRefused();
+    void scanWritesTheFileAndNotesIt_data();
+    void scanWritesTheFileAndNotesIt();
+    void twoScansAddTwoNotesLines();
+    void scannedDocumentOpensFromTheAttachmentWindow();
+    void existingFileIsReplacedOnlyWhenAgreed_data();
+    void existingFileIsReplacedOnlyWhenAgreed();
+    void failedScanLeavesTheNotesAlone();
+    void withoutScannerNothingIsNoted();
+
+    // "Seleziona  Scanner"
+    void chosenScannerIsUsedFromThenOn();
+
+    // "&Scanner Multipage"
+    void multipage_data();
+    void multipage();
+    void multipageFailureReportsTheCode();
+    void multipageWithoutScannerEndsSilently();
+};
+
+// The place, size, captions and colours are in the layout file (tst_layouts).
+void TestForm5::tabOrderFollowsTheControlsAsMade()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    QVERIFY(form5.isVisible());
+    const QList<QWidget *> tabOrder = {form5.Command2, form5.Command1, form5.Text1, form5.Picture1, form5.FBMultipage};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        QCOMPARE(tabOrder.at(i)->nextInFocusChain(), tabOrder.at(i + 1));
+}
+
+void TestForm5::noNameIsRefused_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("cancelled") << true << QString();
+    QTest::newRow("empty") << false << QString();
+    QTest::newRow("the default .pdf") << false << QStringLiteral(".pdf");
+    QTest::newRow("four characters") << false << QStringLiteral("ab.c");
+}
+
+void TestForm5::noNameIsRefused()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, typed);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    const ShownBox &input = env.dialogs.shown.at(0);
+    QCOMPARE(input.kind, ShownBox::Input);
+    QCOMPARE(input.text, prompt);
+    QCOMPARE(input.title, QStringLiteral("Scanner"));
+    QCOMPARE(input.defaultText, QStringLiteral(".pdf"));
+    const ShownBox &refusal = env.dialogs.shown.at(1);
+    QCOMPARE(refusal.text, noName);
+    QCOMPARE(refusal.title, title);
+    QCOMPARE(refusal.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(refusal.icon, QMessageBox::NoIcon);
+    verifyNothingScanned(env, windows, form5);
+}
+
+void TestForm5::shortNameDoesNothing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("three characters") << QStringLiteral("abc");
+    QTest::newRow("one character") << QStringLiteral("x");
+    QTest::newRow("..") << QStringLiteral("..");
+}
+
+void TestForm5::shortNameDoesNothing()
+{
+    QFETCH(QString, typed);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(typed);
+    form5.Command1->click();
+    QCOMPARE(env.dialogs.shown.size(), 1); // the input box only
+    QCOMPARE(env.dialogs.unexpected, 0);
+    verifyNothingScanned(env, windows, form5);
+    QVERIFY(form5.Text1->text().isEmpty());
+}
+
+void TestForm5::nameOutsideTheFolderIsRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("a folder") << QStringLiteral("sotto/Fattura.pdf");
+    QTest::newRow("up with ..") << QStringLiteral("../Fattura.pdf");
+    QTest::newRow("far up") << QStringLiteral("../../../tmp/Fattura.pdf");
+    QTest::newRow("absolute") << QStringLiteral("/tmp/Fattura.pdf");
+    QTest::newRow("backslash") << QStringLiteral("sotto\\Fattura.pdf");
+    QTest::newRow("leading dot") << QStringLiteral(".Fattura.pdf");
+    QTest::newRow("dots then name") << QStringLiteral("..pdf.pdf");
+}
+
+void TestForm5::nameOutsideTheFolderIsRefused()
+{
+    QFETCH(QString, typed);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    const ShownBox &refusal = env.dialogs.last();
+    QVERIFY2(refusal.text.startsWith(QStringLiteral("Il nome \"%1\" non è valido.").arg(typed)),
+             qPrintable(refusal.text));
+    QCOMPARE(refusal.title, title);
+    QCOMPARE(refusal.icon, QMessageBox::Warning);
+    QCOMPARE(env.dialogs.unexpected, 0);
+    QCOMPARE(filesIn(env.folder()), QStringList({QStringLiteral("db1.mdb")}));
+    verifyNothingScanned(env, windows, form5);
+    QVERIFY(!QFile::exists(QStringLiteral("/tmp/Fattura.pdf")));
+}
+
+void TestForm5::scanWritesTheFileAndNotesIt_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("pdf") << QStringLiteral("Fattura 12.pdf");
+    QTest::newRow("no extension added") << QStringLiteral("Fattura");
+}
+
+void TestForm5::scanWritesTheFileAndNotesIt()
+{
+    QFETCH(QString, typed);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    const ShownBox &echo = env.dialogs.last();
+    QCOMPARE(echo.text, QStringLiteral("Hai  immesso: '") + typed);
+    QCOMPARE(echo.title, title);
+    QCOMPARE(echo.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(echo.icon, QMessageBox::NoIcon);
+    QCOMPARE(env.dialogs.unexpected, 0);
+
+    QCOMPARE(filesIn(env.context.attachmentFolder()), QStringList({typed}));
+    comparePdf(env.context.attachmentFolder() + QLatin1Char('/') + typed, 1);
+    QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-") + typed);
+    QCOMPARE(form5.Text1->text(), typed);
+    QVERIFY(!form5.isVisible());
+    QVERIFY(windows.twain().hideUI());
+
+    // Shown again from the main window: the same window, still naming the document.
+    Form1Ui(windows.form1()).Command5->click();
+    QCOMPARE(windows.loadedForm5(), &form5);
+    QVERIFY(form5.isVisible());
+    QCOMPARE(form5.Text1->text(), typed);
+}
+
+void TestForm5::twoScansAddTwoNotesLines()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    for (const QString &name : {QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}) {
+        env.dialogs.answerInput(name);
+        env.dialogs.answerButton(QMessageBox::Ok);
+        Form1Ui(windows.form1()).Command5->click();
+        form5.Command1->click();
+    }
+    QCOMPARE(env.dialogs.unexpected, 0);
+    QCOMPARE(notesOf(windows), QStringLiteral("Nota iniziale\nAllegato:-Primo.pdf\nAllegato:-Secondo.pdf"));
+    QCOMPARE(filesIn(env.context.attachmentFolder()),
+             QStringList({QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}));
+}
+
+void TestForm5::scannedDocumentOpensFromTheAttachmentWindow()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(QStringLiteral("Ricevuta.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
+    Form1Ui(windows.form1()).Command6->click();
+    QVERIFY(windows.loadedForm3());
+    env.dialogs.answerFile(path);
+    windows.loadedForm3()->Command1->click();
+    QCOMPARE(env.shell.openedFiles, QStringList({path}));
+    comparePdf(env.shell.openedFiles.constFirst(), 1);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+void TestForm5::existingFileIsReplacedOnlyWhenAgreed_data()
+{
+    QTest::addColumn<bool>("agree");
+    QTest::newRow("No keeps the file") << false;
+    QTest::newRow("Yes replaces it") << true;
+}
+
+void TestForm5::existingFileIsReplacedOnlyWhenAgreed()
+{
+    QFETCH(bool, agree);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    const QString path = env.context.attachmentFolder() + QStringLiteral("/Contratto.pdf");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("vecchio");
+    old.close();
+
+    env.dialogs.answerInput(QStringLiteral("Contratto.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    env.dialogs.answerButton(agree ? QMessageBox::Yes : QMessageBox::No);
+    form5.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    const ShownBox &question = env.dialogs.last();
+    QVERIFY(question.text.contains(QStringLiteral("esiste già un file \"Contratto.pdf\"")));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.icon, QMessageBox::Question);
+    if (agree) {
+        comparePdf(path, 1);
+        QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-Contratto.pdf"));
+        QVERIFY(!form5.isVisible());
+    } else {
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("vecchio"));
+        QCOMPARE(notesOf(windows), initialNotes);
+        QVERIFY(form5.isVisible());
+    }
+}
+
+// The scan goes through but the file cannot be written: a file stands where the
+// attachment folder should be. (Errors of the device itself are played in the
+// scanning layer's own test.)
+void TestForm5::failedScanLeavesTheNotesAlone()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
+    QFile blocker(env.context.attachmentFolder());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    const ShownBox &failure = env.dialogs.last();
+    QVERIFY2(failure.text.startsWith(QStringLiteral("Il documento \"Fattura.pdf\" non è stato acquisito e le note "
+                                                    "non sono state cambiate.\n\nImpossibile scrivere il file")),
+             qPrintable(failure.text));
+    QCOMPARE(failure.title, title);
+    QCOMPARE(failure.icon, QMessageBox::Warning);
+    QCOMPARE(notesOf(windows), initialNotes);
+    QVERIFY(form5.isVisible());
+}
+
+void TestForm5::withoutScannerNothingIsNoted()
+{
+    m_sane.setNoBackend();
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.Command1->click();
+    QCOMPARE(env.dialogs.shown.size(), 3);
+    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("Nessuno scanner trovato")));
+    QCOMPARE(notesOf(windows), initialNotes);
+    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
+}
+
+void TestForm5::chosenScannerIsUsedFromThenOn()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    env.dialogs.answerChoice(QStringLiteral("Noname frontend-tester (test:1)"));
+    form5.Command2->click();
+    QCOMPARE(env.dialogs.last().kind, ShownBox::Choice);
+    QCOMPARE(windows.twain().defaultSource(), QStringLiteral("test:1"));
+
+    // Closing the window unloads it; the choice stays for the next one.
+    form5.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!windows.loadedForm5());
+    Form5 &again = openScanner(windows);
+    env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    again.Command1->click();
+    QCOMPARE(windows.twain().defaultSource(), QStringLiteral("test:1"));
+    comparePdf(env.context.attachmentFolder() + QStringLiteral("/Fattura.pdf"), 1);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+void TestForm5::multipage_data()
+{
+    QTest::addColumn<int>("pages");
+    QTest::newRow("1 page") << 1;
+    QTest::newRow("3 pages") << 3;
+    QTest::newRow("11 pages") << 11;
+}
+
+void TestForm5::multipage()
+{
+    QFETCH(int, pages);
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    for (int page = 1; page <= pages; ++page)
+        env.dialogs.answerButton(page < pages ? QMessageBox::Yes : QMessageBox::No);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.FBMultipage->click();
+
+    QCOMPARE(env.dialogs.shown.size(), pages + 1);
+    for (int i = 0; i < pages; ++i) {
+        const ShownBox &question = env.dialogs.shown.at(i);
+        QCOMPARE(question.text, QStringLiteral("Scan another page?"));
+        QCOMPARE(question.title, texts::applicationTitle());
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(question.icon, QMessageBox::Question);
+    }
+    const QStringList written = filesIn(env.context.attachmentFolder());
+    QCOMPARE(written.size(), 1);
+    const QString path = env.context.attachmentFolder() + QLatin1Char('/') + written.first();
+    const ShownBox &done = env.dialogs.last();
+    QCOMPARE(done.text, QStringLiteral("Scan completed and saved to file."));
+    QVERIFY(written.first().startsWith(QStringLiteral("Scansione_")));
+    QCOMPARE(done.title, texts::applicationTitle());
+    QCOMPARE(done.icon, QMessageBox::Information);
+    QCOMPARE(env.dialogs.unexpected, 0);
+    comparePdf(path, pages);
+
+    QCOMPARE(notesOf(windows), initialNotes); // the multipage scan notes nothing
+    QVERIFY(!form5.isVisible());
+    QVERIFY(!windows.twain().isSourceOpen());
+    QVERIFY(!windows.twain().hideUI());
+}
+
+void TestForm5::multipageFailureReportsTheCode()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
+    env.dialogs.answerButton(QMessageBox::Ok);
+    form5.FBMultipage->click();
+
+    QCOMPARE(env.dialogs.shown.size(), 1); // the file could not be started: no page is asked for
+    const ShownBox &failure = env.dialogs.last();
+    QCOMPARE(failure.text, QStringLiteral("Scan failed with result code  %1").arg(int(Twain::WriteFailed)));
+    QCOMPARE(failure.title, texts::applicationTitle());
+    QCOMPARE(failure.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(failure.icon, QMessageBox::Warning);
+    QVERIFY(!QFileInfo::exists(env.context.attachmentFolder()));
+    QVERIFY(!windows.twain().isSourceOpen());
+    QVERIFY(form5.isVisible());
+}
+
+void TestForm5::multipageWithoutScannerEndsSilently()
+{
+    // No scanner can be opened: the multipage action ends at once and shows nothing.
+    m_sane.setNoBackend();
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form5 &form5 = openScanner(windows);
+    form5.FBMultipage->click();
+    QCOMPARE(env.dialogs.shown.size(), 0);
+    QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
+    QVERIFY(form5.isVisible());
+}
+
+QTEST_MAIN(TestForm5)
+#include "tst_form5.moc"

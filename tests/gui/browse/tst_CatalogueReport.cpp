@@ -1,0 +1,122 @@
+// The report of the whole catalogue as the main window and the browse window show
+// it: its own connection, every row of Tabella in table order, everything released
+// after the window is closed, and a clear message when the catalogue fails.
+#include "CatalogueRows.h"
+#include "PdfText.h"
+#include "TestEnvironment.h"
+#include "gui/browse/rptBooks.h"
+#include "gui/kit/Texts.h"
+#include "core/engines/Connection.h"
+#include "gui/Windows.h"
+
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+void addRecord(const TestEnvironment &env, const QString &chiave, const QString &argomento, const QString &numero)
+{
+    testdata::addRecord(env,
+                        {{QStringLiteral("Chiave"), chiave},
+                         {QStringLiteral("Argomento"), argomento},
+                         {QStringLiteral("N°"), numero},
+                         {QStringLiteral("Testo"), QString()}});
+}
+
+} // namespace
+
+class tst_CatalogueReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsEveryRecordAndReleasesTheCatalogue();
+    void emptyCatalogue();
+    void missingCatalogue();
+    void tableWithoutAField();
+};
+
+void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
+{
+    TestEnvironment env;
+    addRecord(env, QStringLiteral("Storia"), QStringLiteral("Roma antica"), QStringLiteral("12"));
+    addRecord(env, QStringLiteral("Àrte"), QStringLiteral("Giotto"), QStringLiteral("3"));
+    addRecord(env, QStringLiteral("Musica"), QStringLiteral("Verdi"), QString());
+    Windows windows(env.context);
+    QWidget caller;
+
+    bool shownModal = false;
+    int records = -1;
+    QTimer::singleShot(0, &caller, [&] {
+        rptBooks *window = windows.loadedReport();
+        shownModal = window && window->isVisible() && window->isMaximized()
+            && window->windowModality() == Qt::ApplicationModal;
+        records = window && window->report() ? window->report()->recordsOn(1).count : -1;
+        window->findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        window->close();
+    });
+    QVERIFY(windows.showWholeCatalogueReport(&caller));
+    QVERIFY(shownModal);
+    QCOMPARE(records, 3);
+    QVERIFY(!windows.report().isVisible());
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty()); // rows and connection released
+    QCOMPARE(env.dialogs.shown.size(), 1);              // where the printed file went
+    QVERIFY(env.dialogs.last().text.endsWith(env.printers.pdfPath));
+
+    const QString text = pdftext::text(env.printers.pdfPath, true).simplified();
+    const qsizetype first = text.indexOf(QLatin1String("Storia"));
+    const qsizetype second = text.indexOf(QStringLiteral("Àrte"));
+    const qsizetype third = text.indexOf(QLatin1String("Musica"));
+    QVERIFY2(first >= 0 && first < second && second < third, qPrintable(text));
+    QVERIFY(text.contains(QLatin1String("Roma antica")));
+    QVERIFY(text.contains(QLatin1String("Pagina 1 di 1")));
+}
+
+void tst_CatalogueReport::emptyCatalogue()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    QWidget caller;
+    QString label;
+    QTimer::singleShot(0, &caller, [&] {
+        label = windows.report().report() ? QString::number(windows.report().report()->pageCount()) : QString();
+        windows.report().close();
+    });
+    QVERIFY(windows.showWholeCatalogueReport(&caller));
+    QCOMPARE(label, QStringLiteral("1"));
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+void tst_CatalogueReport::missingCatalogue()
+{
+    TestEnvironment env(false);
+    Windows windows(env.context);
+    QWidget caller;
+    QVERIFY(!windows.showWholeCatalogueReport(&caller));
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    const ShownBox &box = env.dialogs.last();
+    QVERIFY2(box.text.startsWith(QStringLiteral("Impossibile preparare la stampa del catalogo.\n")),
+             qPrintable(box.text));
+    QVERIFY(box.text.contains(QLatin1String("db1.mdb"))); // the engine's reason names the file
+    QCOMPARE(box.title, texts::applicationTitle());
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QVERIFY(!windows.loadedReport() || !windows.loadedReport()->isVisible());
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+void tst_CatalogueReport::tableWithoutAField()
+{
+    TestEnvironment env;
+    testdata::runSql(env, {QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog")});
+    Windows windows(env.context);
+    QWidget caller;
+    QTimer::singleShot(0, &caller, [&] { windows.report().close(); }); // should it wrongly open
+    QVERIFY(!windows.showWholeCatalogueReport(&caller));
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));
+    QVERIFY(QSqlDatabase::connectionNames().isEmpty());
+}
+
+QTEST_MAIN(tst_CatalogueReport)
+#include "tst_CatalogueReport.moc"

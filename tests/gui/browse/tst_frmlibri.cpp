@@ -1,0 +1,587 @@
+// The browse window as the user meets it: its controls, "Visualizza", editing in
+// the grid (a row stored when it is left, on closing and on "Esci"), deleting
+// and adding rows, the ID column closed to typing, the two printouts, the search
+// window finding what the grid stored while its own result stays as found, and
+// the choice the user gets when another workstation changed the row meanwhile.
+#include "CatalogueRows.h"
+#include "Form1Ui.h"
+#include "PdfText.h"
+#include "TestEnvironment.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/browse/Frmlibri.h"
+#include "gui/browse/rptBooks.h"
+#include "core/catalogue/TabellaEditModel.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/catalogue/QueryRowSource.h"
+#include "core/catalogue/RowSourceModel.h"
+#include "core/settings/Twips.h"
+#include "gui/kit/DataGrid.h"
+#include "gui/Windows.h"
+#include "gui/search/Form7.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace db;
+
+namespace {
+
+// One record per key, Argomento "argomento <key>".
+void fill(const TestEnvironment &env, const QStringList &keys)
+{
+    QList<QVariantMap> records;
+    for (const QString &key : keys)
+        records.append({{QStringLiteral("Chiave"), key},
+                        {QStringLiteral("Argomento"), QString(QStringLiteral("argomento ") + key)}});
+    testdata::addRecords(env, records);
+}
+
+using testdata::storedField;
+
+const QString changedMeanwhile
+    = QStringLiteral("Il record è stato modificato da un'altra postazione dopo che lei ha iniziato a modificarlo.\n"
+                     "Salvare comunque le sue modifiche (Sì) o ricaricare il record com'è ora nel catalogo (No)?");
+
+// Another workstation changes the Argomento of the record with that ID.
+void changeElsewhere(const TestEnvironment &env, int id, const QString &argomento)
+{
+    testdata::runSql(env, QStringLiteral("UPDATE Tabella SET Argomento = ? WHERE ID = ?"), {argomento, id});
+}
+
+int column(const QTableView &grid, const QString &field)
+{
+    return testdata::columnOf(*grid.model(), field);
+}
+
+void deliverDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Opens the editor on a cell and types `text` in it, leaving the editor open.
+void typeInto(QTableView &grid, int row, const QString &field, const QString &text)
+{
+    const QModelIndex cell = grid.model()->index(row, column(grid, field));
+    grid.setCurrentIndex(cell);
+    deliverDeletions(); // editors closed before
+    grid.edit(cell);
+    auto *editor = grid.viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(text);
+}
+
+QRect twipsRect(const QWidget *widget)
+{
+    auto t = [](int pixels) { return int(std::lround(twips::fromPixels(pixels))); };
+    return QRect(t(widget->x()), t(widget->y()), t(widget->width()), t(widget->height()));
+}
+
+// Opens the browse window from the main window and shows the table.
+Frmlibri &openOnTable(Windows &windows)
+{
+    Form1Ui(windows.form1()).Command20->click();
+    Frmlibri &browse = *windows.loadedFrmlibri();
+    browse.Visualizza->trigger();
+    return browse;
+}
+} // namespace
+
+class TestFrmlibri : public QObject {
+    Q_OBJECT
+private slots:
+    void opensEmptyWithItsControls();
+    void opensClearingRicercaAndInterrogazione();
+    void visualizzaOnAnEmptyTable();
+    void visualizzaShowsTheTableForEditing();
+    void changedRowStoredWhenLeftAndFoundBySearch();
+    void idCannotBeTyped();
+    void rowsDeletedWithTheDelKey();
+    void newRowAddsARecord();
+    void escDropsTheRowChange();
+    void pendingEditStoredOnClose();
+    void pendingEditStoredOnEsci();
+    void refusedStoreOnCloseAsksFirst();
+    void rowChangedElsewhereReloadedOnNo();
+    void rowChangedElsewhereOverwrittenOnSiWhenClosing();
+    void rowChangedElsewhereAskedBeforeADeletion();
+    void searchSnapshotStaysWhileRowsChange();
+    void stampaPrintsTheStoredRows();
+    void stampaReportShowsTheTableAgain();
+    void stampaReportOnAnEmptyTable();
+    void databaseFailureLeavesTheWindowUsable();
+};
+
+void TestFrmlibri::opensEmptyWithItsControls()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Form1Ui(windows.form1()).Command20->click();
+    Frmlibri *browse = windows.loadedFrmlibri();
+    QVERIFY(browse && browse->isVisible());
+    QCOMPARE(browse->objectName(), QStringLiteral("Frmlibri"));
+    QCOMPARE(browse->windowTitle(), QStringLiteral("Interrogazione"));
+    auto *command2 = browse->findChild<QPushButton *>(QStringLiteral("Command2"));
+    auto *command1 = browse->findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *grid = browse->findChild<QTableView *>(QStringLiteral("DataGrid1"));
+    auto *label = browse->findChild<QLabel *>(QStringLiteral("Label1"));
+    QVERIFY(command2 && command1 && grid && label);
+    QCOMPARE(command2->text(), QStringLiteral("Stampa Report"));
+    QCOMPARE(command1->text(), QStringLiteral("Stampa"));
+    QCOMPARE(twipsRect(command2), QRect(7920, 7080, 2415, 495));
+    QCOMPARE(twipsRect(command1), QRect(5280, 7080, 2415, 495));
+    QCOMPARE(twipsRect(grid), QRect(0, 0, 10560, 6135));
+    QCOMPARE(twipsRect(label), QRect(240, 6360, 6975, 495));
+    QCOMPARE(label->text(),
+             QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
+                            "modifica e chiudere la maschera . L'unico Campo non modificabile è il "
+                            "campo ID."));
+    const QList<QAction *> menu = browse->menuBar()->actions();
+    QCOMPARE(menu.size(), 1);
+    QCOMPARE(menu.first()->objectName(), QStringLiteral("Visualizza"));
+    QCOMPARE(menu.first()->text(), QStringLiteral("&Visualizza"));
+    QVERIFY(!browse->findChild<QObject *>(QStringLiteral("Adodc1")));
+    QCOMPARE(grid->model()->rowCount(), 0);
+    QCOMPARE(grid->model()->columnCount(), 0);
+    QCOMPARE(grid->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(grid->palette().color(QPalette::Text), QColor(0, 0, 255));
+    QCOMPARE(env.dialogs.shown.size(), 0);
+}
+
+void TestFrmlibri::opensClearingRicercaAndInterrogazione()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Form1Ui main(windows.form1());
+    {
+        const QSignalBlocker quiet4(main.Check4), quiet7(main.Check7);
+        main.Check4->setChecked(true);
+        main.Check7->setChecked(true);
+    }
+    windows.frmlibri();
+    QVERIFY(!main.Check4->isChecked());
+    QVERIFY(!main.Check7->isChecked());
+    // Clearing "Ricerca" runs its handler, which shows the search window.
+    QVERIFY(windows.loadedForm7());
+}
+
+void TestFrmlibri::visualizzaOnAnEmptyTable()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    Frmlibri &browse = openOnTable(windows);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
+    QCOMPARE(env.dialogs.last().title, QStringLiteral("Ricerca fallita"));
+    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
+    QCOMPARE(browse.DataGrid1->model()->rowCount(), 0);
+}
+
+void TestFrmlibri::visualizzaShowsTheTableForEditing()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    QAbstractItemModel &model = *browse.DataGrid1->model();
+    QCOMPARE(model.columnCount(), 12);
+    for (int c = 0; c < 12; ++c)
+        QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), tabellaFields().at(c));
+    QCOMPARE(model.rowCount(), 3); // two records and the empty row for a new one
+    QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("b"));
+    QCOMPARE(model.headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
+    QVERIFY(model.index(0, 1).flags() & Qt::ItemIsEditable);
+    QCOMPARE(env.dialogs.shown.size(), 0);
+
+    // A record added meanwhile by another window shows up at the next "Visualizza".
+    fill(env, {QStringLiteral("c")});
+    browse.Visualizza->trigger();
+    QCOMPARE(model.rowCount(), 4);
+    QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("c"));
+}
+
+void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&browse));
+    QTableView &grid = *browse.DataGrid1;
+    typeInto(grid, 0, QStringLiteral("Argomento"), QStringLiteral("Nuovo argomento dell'anno"));
+    typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota")); // same row: nothing stored yet
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
+    QCOMPARE(grid.palette().color(QPalette::Base), QColor(255, 255, 0));
+    QCOMPARE(grid.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("\u270E"));
+
+    grid.setCurrentIndex(grid.model()->index(1, 2)); // leaving the row stores it
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")),
+             (QStringList{QStringLiteral("Nuovo argomento dell'anno"), QStringLiteral("argomento b")}));
+    QCOMPARE(storedField(env, QStringLiteral("Note")).at(0), QStringLiteral("nota"));
+    QCOMPARE(grid.palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(env.dialogs.shown.size(), 0);
+
+    // The search window finds the record by its new text.
+    Form7 &search = windows.form7();
+    env.dialogs.answerInput(QStringLiteral("dell'anno"));
+    env.dialogs.answerButton(QMessageBox::No);
+    search.Argomento->trigger();
+    QCOMPARE(search.dgCustomers->model()->rowCount(), 1);
+    QCOMPARE(search.dgCustomers->model()->index(0, 1).data().toString(), QStringLiteral("a"));
+}
+
+void TestFrmlibri::idCannotBeTyped()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    for (int row : {0, 1}) {
+        const QModelIndex id = grid.model()->index(row, 0);
+        QVERIFY(!(id.flags() & Qt::ItemIsEditable));
+        grid.setCurrentIndex(id);
+        grid.edit(id);
+        QVERIFY(!grid.viewport()->findChild<QLineEdit *>());
+        QVERIFY(!grid.model()->setData(id, 77));
+    }
+    QCOMPARE(storedField(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
+}
+
+void TestFrmlibri::rowsDeletedWithTheDelKey()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    grid.selectRow(1);
+    grid.selectionModel()->select(grid.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    QCOMPARE(grid.model()->rowCount(), 3);
+    QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("c"));
+    // A single cell chosen, not a row: nothing is deleted.
+    grid.setCurrentIndex(grid.model()->index(0, 2));
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")).size(), 2);
+}
+
+void TestFrmlibri::newRowAddsARecord()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    typeInto(grid, 1, QStringLiteral("Chiave"), QStringLiteral("nuova"));
+    typeInto(grid, 1, QStringLiteral("Pubblicazione"), QStringLiteral("Focus"));
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("nuova")}));
+    QCOMPARE(storedField(env, QStringLiteral("Pubblicazione")).at(1), QStringLiteral("Focus"));
+    QCOMPARE(grid.model()->rowCount(), 3);
+    QCOMPARE(grid.model()->index(1, 0).data().toString(), QStringLiteral("2"));
+    QCOMPARE(grid.model()->index(2, 1).data(), QVariant());
+}
+
+void TestFrmlibri::escDropsTheRowChange()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    grid.model()->setData(grid.model()->index(0, 1), QStringLiteral("x"));
+    QTest::keyClick(&grid, Qt::Key_Escape);
+    QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("a"));
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+    QVERIFY(browse.close());
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+}
+
+void TestFrmlibri::pendingEditStoredOnClose()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    QPointer<Frmlibri> browse = &openOnTable(windows);
+    browse->show();
+    typeInto(*browse->DataGrid1, 0, QStringLiteral("Testo"), QStringLiteral("scritto e mai lasciato"));
+    QVERIFY(browse->close());
+    QCOMPARE(storedField(env, QStringLiteral("Testo")), QStringList{QStringLiteral("scritto e mai lasciato")});
+    deliverDeletions();
+    QVERIFY(!browse);
+    QVERIFY(!windows.loadedFrmlibri());
+    // The next opening starts again with an empty grid.
+    Form1Ui(windows.form1()).Command20->click();
+    QCOMPARE(windows.loadedFrmlibri()->DataGrid1->model()->rowCount(), 0);
+}
+
+void TestFrmlibri::pendingEditStoredOnEsci()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
+    Form1Ui(windows.form1()).Check11->setChecked(true); // "Esci"
+    QCOMPARE(env.endProgramCalls, 1);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")),
+             (QStringList{QStringLiteral("a"), QStringLiteral("aggiunta prima di uscire")}));
+    QCOMPARE(env.dialogs.shown.size(), 0);
+}
+
+void TestFrmlibri::refusedStoreOnCloseAsksFirst()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("A"));
+    testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")}); // another window deletes it
+    env.dialogs.answerButton(QMessageBox::No);
+    QVERIFY(!browse.close());
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("Proseguire perdendo la modifica?")));
+    QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(browse.isVisible());
+    QCOMPARE(browse.gridModel().pendingRow(), 0);
+
+    // "Esci" asks the same; No keeps the program running.
+    env.dialogs.answerButton(QMessageBox::No);
+    windows.endProgram();
+    QCOMPARE(env.endProgramCalls, 0);
+
+    env.dialogs.answerButton(QMessageBox::Yes);
+    QVERIFY(browse.close());
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("b")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// The default answer keeps the other workstation's record: the change typed
+// here is dropped and the row shows the record as stored now.
+void TestFrmlibri::rowChangedElsewhereReloadedOnNo()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::No);
+    grid.setCurrentIndex(grid.model()->index(1, 2));
+
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::No);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("altrui"));
+    QVERIFY(!browse.gridModel().hasPendingEdit());
+    QCOMPARE(grid.model()->index(0, column(grid, QStringLiteral("Chiave"))).data().toString(), QStringLiteral("a"));
+    QCOMPARE(grid.model()->index(0, column(grid, QStringLiteral("Argomento"))).data().toString(),
+             QStringLiteral("altrui"));
+    QCOMPARE(grid.currentIndex().row(), 1); // the user goes on where he went
+    QVERIFY(browse.close());
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// Sì stores what was typed over the other workstation's record: its fields not
+// typed here stay as it stored them.
+void TestFrmlibri::rowChangedElsewhereOverwrittenOnSiWhenClosing()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::Yes);
+    QVERIFY(browse.close());
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("mia")});
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")), QStringList{QStringLiteral("altrui")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// Deleting other rows stores the changed row first: the same question, then the deletion.
+void TestFrmlibri::rowChangedElsewhereAskedBeforeADeletion()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    const QModelIndex changed = grid.model()->index(0, column(grid, QStringLiteral("Chiave")));
+    grid.setCurrentIndex(changed);
+    QVERIFY(grid.model()->setData(changed, QStringLiteral("mia")));
+    changeElsewhere(env, 1, QStringLiteral("altrui"));
+    env.dialogs.answerButton(QMessageBox::Yes);
+    // Row 1 chosen with its selector while the changed row stays the current one.
+    grid.selectionModel()->select(grid.model()->index(1, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, changedMeanwhile);
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("mia")});
+    QCOMPARE(storedField(env, QStringLiteral("Argomento")), QStringList{QStringLiteral("altrui")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// The search window's result is a snapshot: rows changed, deleted or added in
+// the browse window leave it as the search found it; the next search sees them.
+void TestFrmlibri::searchSnapshotStaysWhileRowsChange()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    Windows windows(env.context);
+    Form7 &search = windows.form7();
+    auto *result = qobject_cast<RowSourceModel *>(search.dgCustomers->model());
+    QVERIFY(result);
+    QCOMPARE(result->rowCount(), 3);
+
+    Frmlibri &browse = openOnTable(windows);
+    browse::TabellaEditModel &edits = browse.gridModel();
+    QVERIFY(edits.setData(edits.index(0, 1), QStringLiteral("cambiata")));
+    edits.storePendingEdit();
+    edits.deleteRows({1});
+    QVERIFY(edits.setData(edits.index(edits.newRow(), 1), QStringLiteral("aggiunta")));
+    edits.storePendingEdit();
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")),
+             (QStringList{QStringLiteral("cambiata"), QStringLiteral("c"), QStringLiteral("aggiunta")}));
+
+    // Read the search result again from the catalogue, not from what it remembers.
+    static_cast<QueryRowSource *>(result->source().get())->invalidate();
+    QCOMPARE(result->rowCount(), 3);
+    QStringList keys;
+    for (int row = 0; row < result->rowCount(); ++row)
+        keys.append(result->index(row, 1).data().toString());
+    QCOMPARE(keys, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+
+    env.dialogs.answerInput(QStringLiteral("a"));
+    env.dialogs.answerButton(QMessageBox::No);
+    search.Chiave->trigger();
+    QCOMPARE(result->rowCount(), 2);
+    QCOMPARE(result->index(0, 1).data().toString(), QStringLiteral("cambiata"));
+    QCOMPARE(result->index(1, 1).data().toString(), QStringLiteral("aggiunta"));
+}
+
+void TestFrmlibri::stampaPrintsTheStoredRows()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    browse.show();
+    typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
+    browse.Command1->click();
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("uno"), QStringLiteral("DUE")}));
+    const QStringList lines = pdftext::lines(env.printers.pdfPath);
+    QCOMPARE(lines.size(), 2); // no line for the empty new row
+    QVERIFY(lines.at(0).startsWith(QStringLiteral("1")));
+    QVERIFY(lines.at(0).contains(QStringLiteral("uno")));
+    QVERIFY(lines.at(1).contains(QStringLiteral("DUE")));
+    QVERIFY(browse.gridModel().isEditable());
+    QCOMPARE(browse.DataGrid1->model()->rowCount(), 3);
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+void TestFrmlibri::stampaReportShowsTheTableAgain()
+{
+    TestEnvironment env;
+    fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
+    Windows windows(env.context);
+    Form1Ui(windows.form1()).Command20->click();
+    Frmlibri &browse = *windows.loadedFrmlibri();
+    int records = -1;
+    QTimer::singleShot(0, &browse, [&] {
+        rptBooks *report = windows.loadedReport();
+        QVERIFY(report && report->report());
+        records = report->report()->recordsOn(1).count;
+        report->close();
+    });
+    browse.Command2->click();
+    QCOMPARE(records, 2);
+    QCOMPARE(browse.DataGrid1->model()->rowCount(), 3);
+    QVERIFY(browse.gridModel().isEditable());
+    QCOMPARE(env.dialogs.shown.size(), 0);
+}
+
+void TestFrmlibri::stampaReportOnAnEmptyTable()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    Form1Ui(windows.form1()).Command20->click();
+    Frmlibri &browse = *windows.loadedFrmlibri();
+    bool shown = false;
+    env.dialogs.answerButton(QMessageBox::Ok);
+    QTimer::singleShot(0, &browse, [&] {
+        shown = windows.loadedReport() && windows.loadedReport()->isVisible();
+        windows.loadedReport()->close();
+    });
+    browse.Command2->click();
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
+    QVERIFY(shown);
+}
+
+void TestFrmlibri::databaseFailureLeavesTheWindowUsable()
+{
+    TestEnvironment env;
+    if (env.isServer())
+        QSKIP("breaks the catalogue file itself");
+    fill(env, {QStringLiteral("a")});
+    Windows windows(env.context);
+    Frmlibri &browse = openOnTable(windows);
+    const QString hidden = env.catalogPath() + QStringLiteral(".via");
+    QVERIFY(QFile::rename(env.catalogPath(), hidden));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    browse.Visualizza->trigger();
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QVERIFY(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")));
+    QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
+    QCOMPARE(browse.DataGrid1->model()->rowCount(), 2);
+
+    // A row change that cannot be stored: told, and the change stays in the grid.
+    browse.show();
+    QTableView &grid = *browse.DataGrid1;
+    typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("tenuta"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    QVERIFY(browse.gridModel().hasPendingEdit());
+    QTRY_COMPARE(grid.currentIndex().row(), 0);
+
+    QVERIFY(QFile::rename(hidden, env.catalogPath()));
+    grid.setCurrentIndex(grid.model()->index(1, 1));
+    QCOMPARE(storedField(env, QStringLiteral("Chiave")), QStringList{QStringLiteral("tenuta")});
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+QTEST_MAIN(TestFrmlibri)
+#include "tst_frmlibri.moc"

@@ -1,0 +1,173 @@
+// The read-only grid model over a row source: what the grid shows, its headings,
+// and that binding a very large result reads no rows until they are shown.
+#include "TestEnvironment.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/engines/Connection.h"
+#include "core/catalogue/QueryRowSource.h"
+#include "core/engines/Recordset.h"
+#include "core/catalogue/RowSourceModel.h"
+#include "gui/kit/DataGrid.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+using namespace db;
+
+namespace {
+// A result of any size whose cells are computed, counting the cells read.
+class CountingRows : public RowSource {
+public:
+    explicit CountingRows(int rows) : m_rows(rows) {}
+    int rowCount() const override { return m_rows; }
+    QStringList fieldNames() const override { return tabellaFields(); }
+    QVariant value(int row, int column) const override
+    {
+        ++reads;
+        return column == 0 ? QVariant(qint64(row) + 1) : QVariant(QStringLiteral("r%1c%2").arg(row).arg(column));
+    }
+    mutable int reads = 0;
+
+private:
+    int m_rows;
+};
+
+std::shared_ptr<RowSource> memoryRows()
+{
+    return std::make_shared<MemoryRowSource>(
+        QStringList{QStringLiteral("ID"), QStringLiteral("Chiave"), QStringLiteral("N\u00B0")},
+        QVector<QVector<QVariant>>{{qint64(12345), QStringLiteral("Città"), QStringLiteral("7")},
+                                   {qint64(2), QVariant(), QStringLiteral("")}});
+}
+} // namespace
+
+class TestRowSourceModel : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+
+    void passesTheModelTester()
+    {
+        RowSourceModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setSource(memoryRows());
+        model.setSource(std::make_shared<CountingRows>(1000));
+        model.setSource(nullptr);
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 0);
+    }
+
+    void showsCellsAsStored_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("counter without thousands separator") << 0 << 0 << QVariant(QStringLiteral("12345"));
+        QTest::newRow("accented text") << 0 << 1 << QVariant(QStringLiteral("Città"));
+        QTest::newRow("missing value shows nothing") << 1 << 1 << QVariant();
+        QTest::newRow("empty text") << 1 << 2 << QVariant(QStringLiteral(""));
+    }
+    void showsCellsAsStored()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QVariant, expected);
+        RowSourceModel model;
+        model.setSource(memoryRows());
+        QCOMPARE(model.data(model.index(row, column)), expected);
+        QCOMPARE(model.data(model.index(row, column), Qt::EditRole), expected);
+    }
+
+    void headsColumnsWithFieldNames()
+    {
+        RowSourceModel model;
+        model.setSource(std::make_shared<CountingRows>(3));
+        QStringList headings;
+        for (int c = 0; c < model.columnCount(); ++c)
+            headings.append(model.headerData(c, Qt::Horizontal).toString());
+        QCOMPARE(headings, tabellaFields());
+        QCOMPARE(model.headerData(0, Qt::Vertical), QVariant());
+    }
+
+    void isReadOnly()
+    {
+        RowSourceModel model;
+        model.setSource(memoryRows());
+        const QModelIndex cell = model.index(0, 1);
+        QVERIFY(!(model.flags(cell) & Qt::ItemIsEditable));
+        QVERIFY(!model.setData(cell, QStringLiteral("altro")));
+        QCOMPARE(model.data(cell).toString(), QStringLiteral("Città"));
+    }
+
+    void replacingTheRowsResetsTheModel()
+    {
+        RowSourceModel model;
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        model.setSource(memoryRows());
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(model.rowCount(), 2);
+        model.setSource(std::make_shared<CountingRows>(5));
+        QCOMPARE(reset.count(), 2);
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(model.columnCount(), 12);
+    }
+
+    // A million rows bound to a shown grid: only the cells in view are read, also
+    // after jumping to the last row.
+    void largeResultReadsOnlyTheRowsInView()
+    {
+        auto rows = std::make_shared<CountingRows>(1'000'000);
+        RowSourceModel model;
+        QTableView grid;
+        datagrid::prepareForLargeResults(grid);
+        grid.resize(600, 400);
+        grid.setModel(&model);
+        model.setSource(rows);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QCOMPARE(model.rowCount(), 1'000'000);
+        QVERIFY2(rows->reads < 2000, qPrintable(QString::number(rows->reads)));
+        rows->reads = 0;
+        grid.scrollToBottom();
+        QApplication::processEvents();
+        grid.repaint();
+        QVERIFY(rows->reads > 0);
+        QVERIFY2(rows->reads < 2000, qPrintable(QString::number(rows->reads)));
+        const int lastShown = grid.rowAt(grid.viewport()->height() - 1);
+        QVERIFY(lastShown > 999'900);
+        QCOMPARE(model.data(model.index(999'999, 0)).toString(), QStringLiteral("1000000"));
+    }
+
+    // Over the catalogue: the rows of a statement, in the engine's order.
+    void showsTheRowsOfAStatement()
+    {
+        TestEnvironment env;
+        {
+            Connection connection;
+            connection.open(connectionTextA(env.catalogPath()));
+            Recordset rs;
+            rs.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
+            for (const QString &key : {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")}) {
+                rs.addNew();
+                rs.setField(QStringLiteral("Chiave"), key);
+                rs.update();
+            }
+        }
+        RowSourceModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setSource(std::make_shared<QueryRowSource>(connectionTextA(env.catalogPath()),
+                                                         QStringLiteral("SELECT * FROM tabella")));
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.columnCount(), 12);
+        QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("tre"));
+        QCOMPARE(model.data(model.index(2, 0)).toString(), QStringLiteral("3"));
+        QCOMPARE(model.headerData(5, Qt::Horizontal).toString(), QStringLiteral("N\u00B0"));
+    }
+};
+
+QTEST_MAIN(TestRowSourceModel)
+#include "tst_rowsourcemodel.moc"

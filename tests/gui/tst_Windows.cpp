@@ -1,0 +1,163 @@
+// The windows together, inside the program's event loop as main() runs it: no
+// window closes because another one did, "Esci" ends the program with windows
+// open, and every window opens centred when it has no saved placement.
+#include "CatalogueRows.h"
+#include "Form1Ui.h"
+#include "TestEnvironment.h"
+#include "gui/startup/Startup.h"
+#include "gui/attachments/Form3.h"
+#include "gui/attachments/Form5.h"
+#include "gui/browse/Frmlibri.h"
+#include "gui/browse/rptBooks.h"
+#include "core/settings/CIniManag.h"
+#include "gui/Windows.h"
+#include "gui/search/Form7.h"
+#include "gui/service/Form2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs `steps` inside the application's event loop, as the program runs, and
+// returns the loop's exit code. `steps` ends the loop with QCoreApplication::exit.
+int insideTheEventLoop(const std::function<void()> &steps)
+{
+    QTimer::singleShot(0, qApp, steps);
+    QTimer::singleShot(60000, qApp, [] { QCoreApplication::exit(-1); }); // never hang the run
+    return QCoreApplication::exec();
+}
+
+void closeThePreview(Windows &windows)
+{
+    rptBooks *preview = windows.loadedReport();
+    QVERIFY(preview && preview->isVisible());
+    preview->findChild<QPushButton *>(QStringLiteral("chiudi"))->click();
+}
+
+} // namespace
+
+class tst_Windows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void closingThePreviewClosesNoOtherWindow_data();
+    void closingThePreviewClosesNoOtherWindow();
+    void esciEndsTheProgramWithWindowsOpen();
+    void everyWindowOpensCentred();
+};
+
+void tst_Windows::initTestCase()
+{
+    startup::configure(*qApp); // as main() sets the application up
+}
+
+void tst_Windows::closingThePreviewClosesNoOtherWindow_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::newRow("a search result") << "search";
+    QTest::newRow("Stampa Generale") << "menu";
+    QTest::newRow("Stampa Report of the browse window") << "browse";
+}
+
+void tst_Windows::closingThePreviewClosesNoOtherWindow()
+{
+    QFETCH(QString, from);
+    TestEnvironment env;
+    testdata::addRecords(env, {{{QStringLiteral("Chiave"), QStringLiteral("Storia")}}});
+    Windows windows(env.context);
+    const Form1Ui main(windows.form1());
+    QPointer<Form7> search;
+    QPointer<Frmlibri> browse;
+    bool previewShown = false;
+
+    const int exitCode = insideTheEventLoop([&] {
+        main.window.show();
+        main.Check4->setChecked(true); // "Ricerca"
+        search = windows.loadedForm7();
+        main.Check5->setChecked(true); // the entry screen, then "Modifica"
+        main.Command20->click();
+        browse = windows.loadedFrmlibri();
+        QTimer::singleShot(0, qApp, [&] {
+            previewShown = windows.loadedReport() && windows.loadedReport()->isVisible();
+            closeThePreview(windows);
+        });
+        if (from == QLatin1String("search")) {
+            env.dialogs.answerInput(QStringLiteral("stor"));
+            env.dialogs.answerButton(QMessageBox::Yes); // "Vuoi Stampare la Ricerca ?"
+            search->Chiave->trigger();
+        } else if (from == QLatin1String("menu")) {
+            main.Check6->setChecked(true); // "Stampa Generale"
+        } else {
+            browse->Command2->click();
+        }
+        // Qt handles what closing the preview set off in the next turns of the loop.
+        QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(7); });
+    });
+    QCOMPARE(exitCode, 7); // the loop was not ended by the preview's closing
+    QVERIFY(previewShown);
+    QVERIFY(search && search->isVisible());
+    QVERIFY(browse && browse->isVisible());
+    QVERIFY(main.window.isVisible());
+    QVERIFY(!windows.loadedReport()->isVisible());
+    // The search window did not run its closing steps either.
+    CIniManag ini(env.folder(), CIniManag::Warning());
+    ini.setFilename(env.context.settingsPath());
+    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
+}
+
+void tst_Windows::esciEndsTheProgramWithWindowsOpen()
+{
+    TestEnvironment env;
+    env.context.endProgram = startup::endProgram; // as main() sets it
+    Windows windows(env.context);
+    const Form1Ui main(windows.form1());
+    QPointer<Form7> search;
+    const int exitCode = insideTheEventLoop([&] {
+        main.window.show();
+        main.Check4->setChecked(true);
+        search = windows.loadedForm7();
+        main.Check11->setChecked(true); // "Esci"
+    });
+    QCOMPARE(exitCode, 0);
+    // No window was asked to close: the search window saved nothing.
+    QVERIFY(search && search->isVisible());
+    CIniManag ini(env.folder(), CIniManag::Warning());
+    ini.setFilename(env.context.settingsPath());
+    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
+}
+
+void tst_Windows::everyWindowOpensCentred()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    windows.form1().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&windows.form1()));
+    const QList<QWidget *> opened = {&windows.form1(), &windows.form7(), &windows.frmlibri(),
+                                     &windows.form2(), &windows.form3(), &windows.form5()};
+    for (QWidget *window : opened) {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect screen = window->screen()->availableGeometry();
+        const auto offCentre = [&] { return window->frameGeometry().center() - screen.center(); };
+        // Within a few pixels: the search window centres on the whole screen. Under
+        // a window manager the frame comes a moment after the window: wait for it.
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(offCentre().x()) <= 3 && qAbs(offCentre().y()) <= 3,
+                                  qPrintable(QStringLiteral("%1 is %2, %3 pixels off the centre")
+                                                 .arg(window->objectName())
+                                                 .arg(offCentre().x())
+                                                 .arg(offCentre().y())),
+                                  3000);
+    }
+}
+
+QTEST_MAIN(tst_Windows)
+#include "tst_Windows.moc"

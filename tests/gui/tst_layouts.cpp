@@ -1,0 +1,66 @@
+// Every window laid out as designed: its description (names, captions, places
+// and sizes in twips, fonts) compared with the file kept in layouts/. A change of
+// layout is made by changing that file (UPDATE_LAYOUTS=1 writes it anew).
+#include "LayoutDump.h"
+#include "TestEnvironment.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/attachments/Form3.h"
+#include "gui/attachments/Form5.h"
+#include "gui/browse/Frmlibri.h"
+#include "gui/browse/rptBooks.h"
+#include "core/settings/Twips.h"
+#include "gui/Windows.h"
+#include "gui/search/Form7.h"
+#include "gui/service/Form2.h"
+
+#include <QTest>
+
+class TestLayouts : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // The files are written for 15 twips to the pixel.
+        QCOMPARE(twips::perPixel(), 15.0);
+    }
+    void windowMatchesItsLayoutFile_data();
+    void windowMatchesItsLayoutFile();
+};
+
+void TestLayouts::windowMatchesItsLayoutFile_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *name : {"Form1", "Form7", "Frmlibri", "Form2", "Form3", "Form5", "rptBooks"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestLayouts::windowMatchesItsLayoutFile()
+{
+    QFETCH(QString, window);
+    TestEnvironment env;
+    Windows windows(env.context);
+    QWidget *shown = nullptr;
+    if (window == QStringLiteral("Form1"))
+        shown = &windows.form1();
+    else if (window == QStringLiteral("Form7"))
+        shown = &windows.form7();
+    else if (window == QStringLiteral("Frmlibri"))
+        shown = &windows.frmlibri();
+    else if (window == QStringLiteral("Form2"))
+        shown = &windows.form2();
+    else if (window == QStringLiteral("Form3"))
+        shown = &windows.form3();
+    else if (window == QStringLiteral("Form5"))
+        shown = &windows.form5();
+    else
+        shown = &windows.report();
+    // Shown, so that layouts have placed what they hold.
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    const QString difference
+        = layout::compareWithFile(*shown, QStringLiteral(TEST_FOLDER "/layouts/") + window + QStringLiteral(".txt"));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+QTEST_MAIN(TestLayouts)
+#include "tst_layouts.moc"
