@@ -6,7 +6,7 @@
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
 #include "core/report/BandedReport.h"
-#include "core/report/rptBooksLayout.h"
+#include "core/report/CatalogueReportLayout.h"
 #include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "gui/kit/DataGrid.h"
@@ -114,7 +114,7 @@ double printTenThousand(Windows &windows, TestEnvironment &)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("stampa.pdf")));
-    const report::BandedReport report(report::rptBooksLayout(), rows,
+    const report::BandedReport report(report::catalogueReportLayout(), rows,
                                       report::BandedReport::paperTwips(printer.pageLayout()));
     QElapsedTimer timer;
     timer.start();

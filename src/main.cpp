@@ -14,7 +14,7 @@
 #include "gui/kit/Printers.h"
 #include "gui/kit/Shell.h"
 #include "gui/Windows.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 
 #include <QApplication>
 

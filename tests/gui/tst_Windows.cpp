@@ -9,7 +9,7 @@
 #include "gui/attachments/Form5.h"
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 #include "gui/Windows.h"
 #include "gui/search/Form7.h"
 #include "gui/service/Form2.h"
@@ -109,9 +109,9 @@ void tst_Windows::closingThePreviewClosesNoOtherWindow()
     QVERIFY(main.window.isVisible());
     QVERIFY(!windows.loadedReport()->isVisible());
     // The search window did not run its closing steps either.
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
 }
 
 void tst_Windows::esciEndsTheProgramWithWindowsOpen()
@@ -130,9 +130,9 @@ void tst_Windows::esciEndsTheProgramWithWindowsOpen()
     QCOMPARE(exitCode, 0);
     // No window was asked to close: the search window saved nothing.
     QVERIFY(search && search->isVisible());
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
 }
 
 void tst_Windows::everyWindowOpensCentred()

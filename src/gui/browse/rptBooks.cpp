@@ -1,7 +1,7 @@
 #include "gui/browse/rptBooks.h"
 
 #include "gui/kit/Texts.h"
-#include "core/report/rptBooksLayout.h"
+#include "core/report/CatalogueReportLayout.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/settings/Twips.h"
@@ -202,7 +202,7 @@ bool rptBooks::showModal(const db::RowSource &rows)
         return false;
     }
 
-    auto shown = std::make_unique<report::BandedReport>(report::rptBooksLayout(), rows, previewPaperTwips());
+    auto shown = std::make_unique<report::BandedReport>(report::catalogueReportLayout(), rows, previewPaperTwips());
     const QStringList missing = shown->missingFields();
     if (!missing.isEmpty()) {
         m_context.dialogs->message(parentWidget(),

@@ -1,7 +1,7 @@
 #pragma once
 // A widget as the INI settings manager places it, and the two calls the windows
 // make: restore the placement saved under the window's objectName, save it.
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 
 class QWidget;
 
@@ -22,13 +22,13 @@ private:
 };
 
 namespace placement {
-inline void restore(const CIniManag &settings, QWidget &window, bool resize = true)
+inline void restore(const IniSettings &settings, QWidget &window, bool resize = true)
 {
     WidgetPlacement placed(window);
-    settings.FinestraLeggiPosizione(placed, resize);
+    settings.restorePlacement(placed, resize);
 }
-inline void save(CIniManag &settings, QWidget &window)
+inline void save(IniSettings &settings, QWidget &window)
 {
-    settings.FinestraSalvaPosizione(WidgetPlacement(window));
+    settings.savePlacement(WidgetPlacement(window));
 }
 } // namespace placement

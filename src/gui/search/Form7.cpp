@@ -83,7 +83,7 @@ void Form7::buildWindow()
 
 void Form7::load()
 {
-    m_settings.setFilename(m_context.settingsPath());
+    m_settings.setFileName(m_context.settingsPath());
     placement::restore(m_settings, *this, true);
     // The whole catalogue, as it is now: a snapshot that later changes do not touch.
     guarded(this, *m_context.dialogs, [this] { bind(m_context.store->catalogueSnapshot()); });

@@ -3,7 +3,7 @@
 // whose keyword, subject, text or publication holds a typed fragment, in a
 // read-only grid; a result can be printed as the catalogue report. It keeps its
 // placement and the widths of its grid's columns in CINFIG.INI.
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -58,7 +58,7 @@ private:
     void fitGridToWindow();
 
     const AppContext &m_context;
-    CIniManag m_settings;
+    IniSettings m_settings;
     db::RowSourceModel *m_model = nullptr;
     QString m_statement;
 };

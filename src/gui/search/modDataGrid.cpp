@@ -1,7 +1,7 @@
 #include "gui/search/modDataGrid.h"
 
 #include "core/settings/Twips.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 #include "core/settings/NumberText.h"
 
 #include <QEvent>
@@ -26,7 +26,7 @@ class UserResizeSaver : public QObject {
 public:
     static inline const QString name = QStringLiteral("GrigliaSalvaLarghezze");
 
-    UserResizeSaver(CIniManag &ini, QHeaderView &header) : QObject(&header), m_ini(ini), m_header(header)
+    UserResizeSaver(IniSettings &ini, QHeaderView &header) : QObject(&header), m_ini(ini), m_header(header)
     {
         setObjectName(name);
         header.viewport()->installEventFilter(this);
@@ -68,11 +68,11 @@ private:
     void save(int logicalIndex)
     {
         // The result of the write is ignored: a width that could not be saved is only not remembered.
-        m_ini.Scrivi2(QStringLiteral("dgCustomers"), fieldName(m_header, logicalIndex),
+        m_ini.write(QStringLiteral("dgCustomers"), fieldName(m_header, logicalIndex),
                       numbertext::singleText(twips::fromPixels(m_header.sectionSize(logicalIndex))));
     }
 
-    CIniManag &m_ini;
+    IniSettings &m_ini;
     QHeaderView &m_header;
     bool m_buttonHeld = false;
     int m_column = -1;
@@ -80,14 +80,14 @@ private:
 
 } // namespace
 
-void GrigliaLeggiColonne(CIniManag &ini, QTableView &grid, const QString &section, bool useDefault)
+void GrigliaLeggiColonne(IniSettings &ini, QTableView &grid, const QString &section, bool useDefault)
 {
     QHeaderView &header = *grid.horizontalHeader();
     UserResizeSaver *saver = UserResizeSaver::of(header);
     if (saver)
         saver->m_programSizing = true;
     for (int column = 0; column < header.count(); ++column) {
-        const qint32 width = ini.LeggiInt2(section, fieldName(header, column), 0);
+        const qint32 width = ini.readInt(section, fieldName(header, column), 0);
         if (width > 0)
             header.resizeSection(column, twips::toPixels(width));
         else if (useDefault)
@@ -97,7 +97,7 @@ void GrigliaLeggiColonne(CIniManag &ini, QTableView &grid, const QString &sectio
         saver->m_programSizing = false;
 }
 
-void GrigliaSalvaLarghezze(CIniManag &ini, QTableView &grid)
+void GrigliaSalvaLarghezze(IniSettings &ini, QTableView &grid)
 {
     QHeaderView &header = *grid.horizontalHeader();
     if (!UserResizeSaver::of(header))

@@ -4,17 +4,17 @@
 // text), so that a width follows its field wherever the column stands.
 #include <QString>
 
-class CIniManag;
+class IniSettings;
 class QTableView;
 
 // Applies the widths stored in `section` to the columns of `grid`; a column
 // without a stored width greater than 0 gets 600 twips when useDefault is true.
 // Widths set here are never saved back.
-void GrigliaLeggiColonne(CIniManag &ini, QTableView &grid, const QString &section, bool useDefault);
+void GrigliaLeggiColonne(IniSettings &ini, QTableView &grid, const QString &section, bool useDefault);
 
 // From now on, when the user resizes a column of `grid` (dragging its edge or
 // double-clicking it), its new width is written to the section "dgCustomers"
 // as soon as the mouse button is released. Widths set by the program (model
 // resets, GrigliaLeggiColonne, a stretched last column) are not saved. `ini`
 // must outlive the grid. A second call for the same grid changes nothing.
-void GrigliaSalvaLarghezze(CIniManag &ini, QTableView &grid);
+void GrigliaSalvaLarghezze(IniSettings &ini, QTableView &grid);

@@ -4,7 +4,7 @@
 #include "PdfText.h"
 #include "ReportRows.h"
 #include "core/report/BandedReport.h"
-#include "core/report/rptBooksLayout.h"
+#include "core/report/CatalogueReportLayout.h"
 
 #include <QImage>
 #include <QPageLayout>
@@ -112,7 +112,7 @@ void tst_BandedReport::layoutBands()
     QFETCH(QString, name);
     QFETCH(int, height);
     QFETCH(int, controls);
-    const ReportLayout layout = report::rptBooksLayout();
+    const ReportLayout layout = report::catalogueReportLayout();
     const ReportBand *band = layout.bands().at(position);
     QCOMPARE(band->name, name);
     QCOMPARE(band->height, height);
@@ -199,7 +199,7 @@ void tst_BandedReport::layoutControls()
     QFETCH(double, points);
     QFETCH(bool, bold);
 
-    const ReportLayout layout = report::rptBooksLayout();
+    const ReportLayout layout = report::catalogueReportLayout();
     const ReportControl &control = bandNamed(layout, band).controls.at(index);
     QCOMPARE(control.name, name);
     QCOMPARE(int(control.kind), kind);
@@ -214,7 +214,7 @@ void tst_BandedReport::layoutControls()
 
 void tst_BandedReport::layoutPage()
 {
-    const ReportLayout layout = report::rptBooksLayout();
+    const ReportLayout layout = report::catalogueReportLayout();
     QCOMPARE(layout.reportWidth, 11340);
     QCOMPARE(layout.leftMargin, 0);
     QCOMPARE(layout.rightMargin, 0);
@@ -282,8 +282,8 @@ void tst_BandedReport::pageCount()
     QFETCH(int, a4Pages);
     QFETCH(int, letterPages);
     const reportrows::GeneratedRows rows(records);
-    QCOMPARE(BandedReport(report::rptBooksLayout(), rows, paper(QPageSize::A4)).pageCount(), a4Pages);
-    QCOMPARE(BandedReport(report::rptBooksLayout(), rows, paper(QPageSize::Letter)).pageCount(), letterPages);
+    QCOMPARE(BandedReport(report::catalogueReportLayout(), rows, paper(QPageSize::A4)).pageCount(), a4Pages);
+    QCOMPARE(BandedReport(report::catalogueReportLayout(), rows, paper(QPageSize::Letter)).pageCount(), letterPages);
     QCOMPARE(rows.reads, 0); // counted, not read
 }
 
@@ -298,7 +298,7 @@ void tst_BandedReport::everyRecordOnExactlyOnePage()
 {
     QFETCH(int, records);
     const reportrows::GeneratedRows rows(records);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4));
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4));
     int next = 0;
     for (int page = 1; page <= shown.pageCount(); ++page) {
         const BandedReport::Records on = shown.recordsOn(page);
@@ -330,7 +330,7 @@ void tst_BandedReport::reportFooterThatDoesNotFitTakesAPage()
 
 void tst_BandedReport::detailTallerThanThePage()
 {
-    ReportLayout layout = report::rptBooksLayout();
+    ReportLayout layout = report::catalogueReportLayout();
     layout.detail.height = 40000;
     const reportrows::GeneratedRows rows(3);
     const BandedReport shown(layout, rows, paper(QPageSize::A4));
@@ -346,7 +346,7 @@ void tst_BandedReport::detailTallerThanThePage()
 void tst_BandedReport::anyPageOfAMillionRecordsReadsOnlyItsRows()
 {
     const reportrows::GeneratedRows rows(1000000);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4));
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4));
     QCOMPARE(shown.pageCount(), 250000);
     QCOMPARE(shown.recordsOn(250000).first, 999996);
     QCOMPARE(shown.recordsOn(250000).count, 4);
@@ -362,13 +362,13 @@ void tst_BandedReport::anyPageOfAMillionRecordsReadsOnlyItsRows()
 void tst_BandedReport::missingFields()
 {
     const reportrows::GeneratedRows complete(1);
-    QVERIFY(BandedReport(report::rptBooksLayout(), complete, paper(QPageSize::A4)).missingFields().isEmpty());
+    QVERIFY(BandedReport(report::catalogueReportLayout(), complete, paper(QPageSize::A4)).missingFields().isEmpty());
 
     QStringList fields = db::tabellaFields();
     fields.removeAll(QStringLiteral("N°"));
     fields.append(QStringLiteral("N"));
     const db::MemoryRowSource withoutNumber(fields, {});
-    QCOMPARE(BandedReport(report::rptBooksLayout(), withoutNumber, paper(QPageSize::A4)).missingFields(),
+    QCOMPARE(BandedReport(report::catalogueReportLayout(), withoutNumber, paper(QPageSize::A4)).missingFields(),
              QStringList{QStringLiteral("N°")});
 }
 
@@ -377,7 +377,7 @@ void tst_BandedReport::printedPdfReadsAsTheReport()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     const db::MemoryRowSource rows = reportrows::records(3);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4), aTuesday);
     QPdfWriter printer(pdf);
     printer.setResolution(1200);
     printer.setPageMargins(QMarginsF());
@@ -417,7 +417,7 @@ void tst_BandedReport::pagesOfALongerReport()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     const db::MemoryRowSource rows = reportrows::records(9);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4), aTuesday);
     QPdfWriter printer(pdf);
     printer.setResolution(1200);
     printer.setPageMargins(QMarginsF());
@@ -442,7 +442,7 @@ void tst_BandedReport::emptyFieldPrintsNothingButItsCaption()
 {
     const db::MemoryRowSource rows = reportrows::records(2, {QStringLiteral("Testo")});
     const db::MemoryRowSource filled = reportrows::records(2);
-    const ReportLayout layout = report::rptBooksLayout();
+    const ReportLayout layout = report::catalogueReportLayout();
     const QImage empty = pageImage(BandedReport(layout, rows, paper(QPageSize::A4)), 1);
     const QImage full = pageImage(BandedReport(layout, filled, paper(QPageSize::A4)), 1);
 
@@ -461,7 +461,7 @@ void tst_BandedReport::longPageNumbersStayInTheirBoxes()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     const reportrows::GeneratedRows rows(1000000);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4), aTuesday);
     QPdfWriter printer(pdf);
     printer.setResolution(1200);
     printer.setPageMargins(QMarginsF());
@@ -522,7 +522,7 @@ void tst_BandedReport::valuesEndBeforeTheNextBoxOnTheirLine()
     QFETCH(QString, fill);
     QTemporaryDir dir;
     const db::MemoryRowSource rows = longRecord(id, fill);
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4), aTuesday);
     const QString pdf = printToPdf(dir, shown);
     QVERIFY(!pdf.isEmpty());
 
@@ -570,7 +570,7 @@ void tst_BandedReport::aValueThatFitsIsPrintedWhole()
 {
     QTemporaryDir dir;
     const db::MemoryRowSource rows = longRecord(QStringLiteral("12345"), QStringLiteral("x"));
-    const BandedReport shown(report::rptBooksLayout(), rows, paper(QPageSize::A4), aTuesday);
+    const BandedReport shown(report::catalogueReportLayout(), rows, paper(QPageSize::A4), aTuesday);
     const QString text = pdftext::text(printToPdf(dir, shown), true).simplified();
     for (const QString &whole : {QStringLiteral("12345"), QStringLiteral("Pubx"), QStringLiteral("N°x"),
                                  QStringLiteral("Chix"), QStringLiteral("Allx")})

@@ -11,7 +11,7 @@
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
 #include "core/report/BandedReport.h"
-#include "core/report/rptBooksLayout.h"
+#include "core/report/CatalogueReportLayout.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/Printers.h"
@@ -375,7 +375,7 @@ void tst_SystemPrinters::reportThroughThePrintDialog()
     QCOMPARE(paperPoints(pdf), QSize(595, 842));
     const std::shared_ptr<db::QueryRowSource> rows = m_env->store.reportRows();
     const report::BandedReport onA4(
-        report::rptBooksLayout(), *rows,
+        report::catalogueReportLayout(), *rows,
         report::BandedReport::paperTwips(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())));
     QCOMPARE(onA4.pageCount(), 75);
     QCOMPARE(pdftext::pageCount(pdf), 75);

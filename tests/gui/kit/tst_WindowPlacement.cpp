@@ -4,7 +4,7 @@
 #include "CatalogueFolder.h"
 #include "TestFiles.h"
 #include "core/settings/Twips.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 #include "gui/kit/ToolWindow.h"
 #include "gui/kit/WindowPlacement.h"
 
@@ -39,7 +39,7 @@ private slots:
 
 private:
     CatalogueFolder m_env{false};
-    std::unique_ptr<CIniManag> m_ini;
+    std::unique_ptr<IniSettings> m_ini;
 };
 
 void tst_WindowPlacement::initTestCase()
@@ -52,19 +52,19 @@ void tst_WindowPlacement::initTestCase()
 void tst_WindowPlacement::init()
 {
     QFile::remove(m_env.filePath(QStringLiteral("CINFIG.INI")));
-    m_ini = std::make_unique<CIniManag>(m_env.folder(), CIniManag::Warning());
+    m_ini = std::make_unique<IniSettings>(m_env.folder(), IniSettings::Warning());
 }
 
 // Placement: a top-level window named like the search window, never shown unless said.
 
 void tst_WindowPlacement::savesNormalPlacement()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.setGeometry(100, 200, 400, 300);
     placement::save(*m_ini, window);
-    QCOMPARE(fileBytes(m_ini->Filename()),
+    QCOMPARE(fileBytes(m_ini->fileName()),
              QByteArray("[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=0\r\n"));
 
     QWidget restored;
@@ -78,26 +78,26 @@ void tst_WindowPlacement::savesOnlyStateWhenMaximised()
 {
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")),
                "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=0\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.setGeometry(30, 40, 200, 100);
     window.showMaximized();
     placement::save(*m_ini, window);
-    QCOMPARE(fileBytes(m_ini->Filename()),
+    QCOMPARE(fileBytes(m_ini->fileName()),
              QByteArray("[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n"));
 
     window.showMinimized();
     placement::save(*m_ini, window);
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), 1);
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
+    QCOMPARE(m_ini->readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), 1);
+    QCOMPARE(m_ini->readInt(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
 }
 
 void tst_WindowPlacement::restoresPlacement()
 {
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")),
                "[form7]\r\nx=1500\r\ny=3000.4\r\nw=6000\r\nh=4500\r\nwindowstate=0\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.setWindowState(Qt::WindowMinimized);
@@ -112,7 +112,7 @@ void tst_WindowPlacement::restoresMaximisedFromLastNormalPlacement()
 {
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")),
                "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.setGeometry(0, 0, 50, 50);
@@ -145,7 +145,7 @@ void tst_WindowPlacement::centresOnZeroCoordinates()
     QFETCH(bool, centreX);
     QFETCH(bool, centreY);
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")), contents);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     placement::restore(*m_ini, window);
@@ -158,7 +158,7 @@ void tst_WindowPlacement::centresOnZeroCoordinates()
 void tst_WindowPlacement::restoresWithoutResizing()
 {
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")), "[Form7]\r\nX=0\r\nY=0\r\nW=6000\r\nH=4500\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.resize(200, 100);
@@ -170,7 +170,7 @@ void tst_WindowPlacement::restoresWithoutResizing()
 
 void tst_WindowPlacement::freshFileKeepsDesignedPlacement()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.setGeometry(0, 70, 320, 240);
@@ -178,7 +178,7 @@ void tst_WindowPlacement::freshFileKeepsDesignedPlacement()
     const QRect screen = window.screen()->geometry();
     QCOMPARE(window.frameGeometry(), QRect(screen.x() + (screen.width() - 320) / 2, 70, 320, 240));
     QCOMPARE(window.windowState(), Qt::WindowNoState);
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray()); // reading writes nothing
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray()); // reading writes nothing
 }
 
 // A placement saved on a screen that is gone, or shrunk to nothing, opens the
@@ -196,7 +196,7 @@ void tst_WindowPlacement::unusablePlacementOpensCentred()
 {
     QFETCH(QByteArray, contents);
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")), contents);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     window.resize(320, 240); // its designed size
@@ -229,7 +229,7 @@ void tst_WindowPlacement::placementOnAnyScreenIsKept()
                    .arg(saved.x() * 15)
                    .arg(saved.y() * 15)
                    .toLatin1());
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     placement::restore(*m_ini, window);
@@ -240,7 +240,7 @@ void tst_WindowPlacement::ignoresUnknownWindowState()
 {
     writeBytes(m_env.filePath(QStringLiteral("CINFIG.INI")),
                "[Form7]\r\nX=1500\r\nY=3000\r\nW=6000\r\nH=4500\r\nWindowState=7\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     QWidget window;
     window.setObjectName(QStringLiteral("Form7"));
     placement::restore(*m_ini, window);

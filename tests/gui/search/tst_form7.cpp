@@ -13,7 +13,7 @@
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
 #include "core/settings/Twips.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/Guard.h"
 #include "gui/Windows.h"
@@ -104,11 +104,11 @@ bool framed(QWidget *window)
 // Form7's section of CINFIG.INI as the file holds it.
 QStringList savedPlacement(const TestEnvironment &env)
 {
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
     QStringList values;
     for (const char *key : {"X", "Y", "W", "H", "WindowState"})
-        values.append(ini.Leggi2(QStringLiteral("Form7"), QString::fromLatin1(key), QStringLiteral("?")));
+        values.append(ini.read(QStringLiteral("Form7"), QString::fromLatin1(key), QStringLiteral("?")));
     return values;
 }
 } // namespace
@@ -432,13 +432,13 @@ void TestForm7::closingSavesPlacementAndClearsRicerca()
     QVERIFY(!form);
     QVERIFY(!windows.loadedForm7());
 
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
-    QCOMPARE(ini.Filename(), env.context.settingsPath());
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("Y"), -1), 1200);
-    QVERIFY(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("W"), -1) > 0);
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), 0);
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
+    QCOMPARE(ini.fileName(), env.context.settingsPath());
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("Y"), -1), 1200);
+    QVERIFY(ini.readInt(QStringLiteral("Form7"), QStringLiteral("W"), -1) > 0);
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), 0);
 
     // The next opening loads again, on the whole catalogue.
     main.Check4->setChecked(true);
@@ -457,9 +457,9 @@ void TestForm7::programEndRunsNoClosingSteps()
         QCOMPARE(env.endProgramCalls, 1);
         QVERIFY(Form1Ui(windows.form1()).Check4->isChecked());
     } // the program's end deletes the windows
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
+    QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
 }
 
 void TestForm7::placementAndWidthsRestored()
@@ -467,14 +467,14 @@ void TestForm7::placementAndWidthsRestored()
     TestEnvironment env;
     fill(env);
     {
-        CIniManag ini(env.folder(), CIniManag::Warning());
-        ini.setFilename(env.context.settingsPath());
-        ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("X"), QStringLiteral("1500"));
-        ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("900"));
-        ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("W"), QStringLiteral("9000"));
-        ini.Scrivi2(QStringLiteral("Form7"), QStringLiteral("H"), QStringLiteral("6000"));
-        ini.Scrivi2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), QStringLiteral("2000"));
-        ini.Scrivi2(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("1234,5"));
+        IniSettings ini(env.folder(), IniSettings::Warning());
+        ini.setFileName(env.context.settingsPath());
+        ini.write(QStringLiteral("Form7"), QStringLiteral("X"), QStringLiteral("1500"));
+        ini.write(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("900"));
+        ini.write(QStringLiteral("Form7"), QStringLiteral("W"), QStringLiteral("9000"));
+        ini.write(QStringLiteral("Form7"), QStringLiteral("H"), QStringLiteral("6000"));
+        ini.write(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), QStringLiteral("2000"));
+        ini.write(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("1234,5"));
     }
     Windows windows(env.context);
     Form7 &form = windows.form7();
@@ -559,11 +559,11 @@ void TestForm7::widenedColumnKeepsItsWidth()
     const int widened = form.dgCustomers->columnWidth(1);
     QVERIFY(widened > twips::toPixels(600));
 
-    CIniManag ini(env.folder(), CIniManag::Warning());
-    ini.setFilename(env.context.settingsPath());
-    const int saved = ini.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0);
+    IniSettings ini(env.folder(), IniSettings::Warning());
+    ini.setFileName(env.context.settingsPath());
+    const int saved = ini.readInt(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0);
     QCOMPARE(twips::toPixels(saved), widened);
-    QCOMPARE(ini.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), 0), 0);
+    QCOMPARE(ini.readInt(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), 0), 0);
 
     env.dialogs.answerInput(QStringLiteral("stor"));
     env.dialogs.answerButton(QMessageBox::No);

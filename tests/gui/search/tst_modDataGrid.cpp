@@ -2,7 +2,7 @@
 // saved when the user resizes a column, never when the program does.
 #include "TestFiles.h"
 #include "core/settings/Twips.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 #include "gui/search/modDataGrid.h"
 
 #include "TestEnvironment.h"
@@ -57,7 +57,7 @@ private:
     QString settingsPath() const { return m_env->context.settingsPath(); }
 
     std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<CIniManag> m_ini;
+    std::unique_ptr<IniSettings> m_ini;
     std::unique_ptr<QTableView> m_grid;
     std::unique_ptr<QStandardItemModel> m_model;
 };
@@ -71,8 +71,8 @@ void tst_modDataGrid::initTestCase()
 void tst_modDataGrid::init()
 {
     m_env = std::make_unique<TestEnvironment>(false);
-    m_ini = std::make_unique<CIniManag>(m_env->folder(), CIniManag::Warning());
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini = std::make_unique<IniSettings>(m_env->folder(), IniSettings::Warning());
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     m_grid = std::make_unique<QTableView>();
     m_grid->setObjectName(QStringLiteral("dgCustomers"));
     m_grid->resize(700, 300);
@@ -208,8 +208,8 @@ void tst_modDataGrid::savesWidthOfDoubleClickedEdge()
     QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, edge);
     QVERIFY(m_grid->columnWidth(0) > twips::toPixels(600));
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0), m_grid->columnWidth(0) * 15);
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), 0), 0);
+    QCOMPARE(m_ini->readInt(QStringLiteral("dgCustomers"), QStringLiteral("Chiave"), 0), m_grid->columnWidth(0) * 15);
+    QCOMPARE(m_ini->readInt(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), 0), 0);
 }
 
 void tst_modDataGrid::programWidthsAreNotSaved()

@@ -7,6 +7,6 @@ namespace report {
 
 // Left, right and bottom margins 0, top margin 800 twips (so that the date line
 // stays clear of the printer's unprintable edge); width 11340 twips (20 cm).
-ReportLayout rptBooksLayout();
+ReportLayout catalogueReportLayout();
 
 } // namespace report

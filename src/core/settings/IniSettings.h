@@ -32,52 +32,50 @@ public:
 // CINFIG.INI in `programFolder`, when it is there; db1.mdb in that folder otherwise.
 QString catalogueLocation(const QString &programFolder);
 
-class CIniManag {
+class IniSettings {
 public:
     // Shows a warning: text, title.
     using Warning = std::function<void(const QString &, const QString &)>;
 
     // programFolder completes bare file names; `warning` tells the user about a
-    // missing file when ShowWarning is on. Touches no file.
-    CIniManag(const QString &programFolder, Warning warning);
+    // missing file when setShowWarning(true) asks for it. Touches no file.
+    IniSettings(const QString &programFolder, Warning warning);
 
     // A stored option written through to the file ("OPZIONI", "UpperCase");
-    // no operation changes text because of it.
-    // Imposta o restituisce se i caratteri saranno convertiti in maiuscolo. 1=SI, 0=NO
-    void setUpperCase(qint16 vData);
-    qint16 UpperCase() const { return m_upperCase; }
+    // no operation changes text because of it. 1 = yes, 0 = no.
+    void setUpperCase(qint16 value);
+    qint16 upperCase() const { return m_upperCase; }
 
     // Whether the program runs inside its development environment: never here.
-    bool IsIDE() const { return false; }
+    bool isIde() const { return false; }
 
     // Key names of a section of any file, in file order. Always returns false.
-    bool LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione, QStringList &sKey,
-                      qint32 &iCount) const;
+    bool readSectionKeys(const QString &filePath, const QString &section, QStringList &keys, qint32 &count) const;
 
     // "" names CONFIG.INI; a name without "." gets ".ini"; a name without a folder
     // ("/" or "\") lands in the program folder. A missing file is created empty.
-    void setFilename(const QString &sFileName);
-    QString Filename() const { return m_fileName; }
+    void setFileName(const QString &name);
+    QString fileName() const { return m_fileName; }
 
-    // The section of Leggi, LeggiInt, LeggiBool and Scrivi.
-    QString Sezione() const { return m_section; }
-    void setSezione(const QString &Valore) { m_section = Valore; }
+    // The section of the reads and writes that name none.
+    QString section() const { return m_section; }
+    void setSection(const QString &section) { m_section = section; }
 
     // Writes and removals return non-zero on success, 0 on failure.
-    qint32 Scrivi(const QString &sChiave, const QString &sValore);
-    qint32 Scrivi2(const QString &sSezione, const QString &sChiave, const QString &sValore);
+    qint32 write(const QString &key, const QString &value);
+    qint32 write(const QString &section, const QString &key, const QString &value);
 
     // False for a stored "0", "Falso" or empty value (compared exactly), else true.
-    bool LeggiBool(const QString &sChiave, bool Default) const;
-    bool LeggiBool2(const QString &sSezione, const QString &sChiave, const QString &Default) const;
+    bool readBool(const QString &key, bool fallback) const;
+    bool readBool(const QString &section, const QString &key, const QString &fallback) const;
     // The leading number of the value rounded to an integer (see NumberText.h).
-    qint32 LeggiInt(const QString &sChiave, qint32 Default) const;
-    qint32 LeggiInt2(const QString &sSezione, const QString &sChiave, qint32 Default) const;
-    // The value, cut to 254 characters; Default when missing or empty.
-    QString Leggi(const QString &sChiave, const QString &Default) const;
-    QString Leggi2(const QString &sSezione, const QString &sChiave, const QString &Default) const;
+    qint32 readInt(const QString &key, qint32 fallback) const;
+    qint32 readInt(const QString &section, const QString &key, qint32 fallback) const;
+    // The value, cut to 254 characters; `fallback` when missing or empty.
+    QString read(const QString &key, const QString &fallback) const;
+    QString read(const QString &section, const QString &key, const QString &fallback) const;
 
-    qint32 DeleteKey(const QString &sSection, const QString &sKey);
+    qint32 deleteKey(const QString &section, const QString &key);
 
     // Window placement in the section named after the window's objectName:
     // "X", "Y", "W", "H" (outer frame, twips) and "WindowState" (0 normal,
@@ -85,14 +83,14 @@ public:
     // every screen (less than 48 x 16 pixels of its title bar, the frame's top 24
     // pixels, on any screen) or make it smaller than a third of its designed width
     // or height is not used: the window opens centred at its designed size.
-    void FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona = true) const;
-    void FinestraSalvaPosizione(const PlacedWindow &f);
+    void restorePlacement(PlacedWindow &window, bool resize = true) const;
+    void savePlacement(const PlacedWindow &window);
 
-    qint32 CancellaSezione(const QString &sSezione);
+    qint32 deleteSection(const QString &section);
 
-    // Whether setFilename tells the user that a missing file is being created.
-    bool ShowWarning() const { return m_showWarning; }
-    void setShowWarning(bool bShowWarning) { m_showWarning = bShowWarning; }
+    // Whether setFileName tells the user that a missing file is being created.
+    bool showsWarning() const { return m_showWarning; }
+    void setShowWarning(bool show) { m_showWarning = show; }
 
 private:
     // The value as GetPrivateProfileStringA leaves it in a 255-character buffer.

@@ -2,7 +2,7 @@
 // reads, writes and removals, key lists. (Window placement: tst_WindowPlacement.)
 #include "TestFiles.h"
 #include "core/settings/Twips.h"
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 
 #include "CatalogueFolder.h"
 
@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-class tst_CIniManag : public QObject {
+class TestIniSettings : public QObject {
     Q_OBJECT
 
 private slots:
@@ -99,36 +99,36 @@ private:
         QString text, title;
     };
     std::unique_ptr<CatalogueFolder> m_env;
-    std::unique_ptr<CIniManag> m_ini;
+    std::unique_ptr<IniSettings> m_ini;
     QList<Warning> m_warnings; // what the manager told the user
-    CIniManag::Warning recorder()
+    IniSettings::Warning recorder()
     {
         return [this](const QString &text, const QString &title) { m_warnings.append({text, title}); };
     }
     QString path(const QString &name) const { return m_env->folder() + QLatin1Char('/') + name; }
 };
 
-void tst_CIniManag::initTestCase()
+void TestIniSettings::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     // The placement cases below are written for 15 twips to the pixel.
     QCOMPARE(twips::perPixel(), 15.0);
 }
 
-void tst_CIniManag::init()
+void TestIniSettings::init()
 {
     m_env = std::make_unique<CatalogueFolder>(false);
     m_warnings.clear();
-    m_ini = std::make_unique<CIniManag>(m_env->folder(), recorder());
+    m_ini = std::make_unique<IniSettings>(m_env->folder(), recorder());
 }
 
-void tst_CIniManag::cleanup()
+void TestIniSettings::cleanup()
 {
     m_ini.reset();
     m_env.reset();
 }
 
-void tst_CIniManag::completesFilename_data()
+void TestIniSettings::completesFilename_data()
 {
     QTest::addColumn<QString>("given"); // "%1" stands for the program folder
     QTest::addColumn<QString>("expected");
@@ -143,25 +143,25 @@ void tst_CIniManag::completesFilename_data()
     QTest::newRow("backslashes carry a folder") << QStringLiteral("%1\\sub\\win") << QStringLiteral("%1/sub/win.ini");
 }
 
-void tst_CIniManag::completesFilename()
+void TestIniSettings::completesFilename()
 {
     QFETCH(QString, given);
     QFETCH(QString, expected);
     QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("sub")));
     QVERIFY(QDir(m_env->folder()).mkpath(QStringLiteral("sub.d")));
     const QString folder = m_env->folder();
-    m_ini->setFilename(given.isNull() ? given : given.arg(folder));
-    QCOMPARE(m_ini->Filename(), expected.arg(folder));
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray()); // created empty
+    m_ini->setFileName(given.isNull() ? given : given.arg(folder));
+    QCOMPARE(m_ini->fileName(), expected.arg(folder));
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray()); // created empty
     QVERIFY(m_warnings.isEmpty());                        // ShowWarning is off at first
 }
 
-void tst_CIniManag::warnsAboutMissingFileOnlyWhenAsked()
+void TestIniSettings::warnsAboutMissingFileOnlyWhenAsked()
 {
-    QVERIFY(!m_ini->ShowWarning());
+    QVERIFY(!m_ini->showsWarning());
     m_ini->setShowWarning(true);
-    QVERIFY(m_ini->ShowWarning());
-    m_ini->setFilename(QStringLiteral("cinfig.ini"));
+    QVERIFY(m_ini->showsWarning());
+    m_ini->setFileName(QStringLiteral("cinfig.ini"));
     QCOMPARE(m_warnings.size(), 1);
     const Warning &box = m_warnings.last();
     QCOMPARE(box.text,
@@ -170,26 +170,26 @@ void tst_CIniManag::warnsAboutMissingFileOnlyWhenAsked()
     QCOMPARE(box.title, QStringLiteral("File di configurazione"));
     QVERIFY(QFile::exists(path(QStringLiteral("cinfig.ini"))));
 
-    m_ini->setFilename(QStringLiteral("cinfig.ini")); // now found: no message
+    m_ini->setFileName(QStringLiteral("cinfig.ini")); // now found: no message
     QCOMPARE(m_warnings.size(), 1);
 }
 
-void tst_CIniManag::keepsExistingFile()
+void TestIniSettings::keepsExistingFile()
 {
     writeBytes(path(QStringLiteral(".nascosto.ini")), "[A]\nk=1\n");
     m_ini->setShowWarning(true);
-    m_ini->setFilename(QStringLiteral(".nascosto.ini"));
+    m_ini->setFileName(QStringLiteral(".nascosto.ini"));
     QVERIFY(m_warnings.isEmpty());
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\nk=1\n"));
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("A"), QStringLiteral("k"), QString()), QStringLiteral("1"));
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[A]\nk=1\n"));
+    QCOMPARE(m_ini->read(QStringLiteral("A"), QStringLiteral("k"), QString()), QStringLiteral("1"));
 }
 
-void tst_CIniManag::typedReads_data()
+void TestIniSettings::typedReads_data()
 {
     QTest::addColumn<QByteArray>("stored"); // the bytes after "k="; "<none>" for no key
-    QTest::addColumn<QString>("text");      // Leggi with default "predef"
-    QTest::addColumn<int>("number");        // LeggiInt with default 99
-    QTest::addColumn<bool>("flag");         // LeggiBool with default true
+    QTest::addColumn<QString>("text");      // read with default "predef"
+    QTest::addColumn<int>("number");        // readInt with default 99
+    QTest::addColumn<bool>("flag");         // readBool with default true
 
     constexpr int max = std::numeric_limits<qint32>::max();
     constexpr int min = std::numeric_limits<qint32>::min();
@@ -247,7 +247,7 @@ void tst_CIniManag::typedReads_data()
     row("long value cut", QByteArray(300, 'x'), QString(254, QLatin1Char('x')), 0, true);
 }
 
-void tst_CIniManag::typedReads()
+void TestIniSettings::typedReads()
 {
     QFETCH(QByteArray, stored);
     QFETCH(QString, text);
@@ -257,21 +257,21 @@ void tst_CIniManag::typedReads()
     if (stored != "<none>")
         contents += "k=" + stored + "\r\n";
     writeBytes(path(QStringLiteral("CINFIG.INI")), contents);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    m_ini->setSezione(QStringLiteral("prove"));
-    QCOMPARE(m_ini->Sezione(), QStringLiteral("prove"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    m_ini->setSection(QStringLiteral("prove"));
+    QCOMPARE(m_ini->section(), QStringLiteral("prove"));
 
-    QCOMPARE(m_ini->Leggi(QStringLiteral("K"), QStringLiteral("predef")), text);
-    QCOMPARE(m_ini->LeggiInt(QStringLiteral("K"), 99), number);
-    QCOMPARE(m_ini->LeggiBool(QStringLiteral("K"), true), flag);
+    QCOMPARE(m_ini->read(QStringLiteral("K"), QStringLiteral("predef")), text);
+    QCOMPARE(m_ini->readInt(QStringLiteral("K"), 99), number);
+    QCOMPARE(m_ini->readBool(QStringLiteral("K"), true), flag);
     // The forms with a section read the same.
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("Prove"), QStringLiteral("k"), QStringLiteral("predef")), text);
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Prove"), QStringLiteral("k"), 99), number);
+    QCOMPARE(m_ini->read(QStringLiteral("Prove"), QStringLiteral("k"), QStringLiteral("predef")), text);
+    QCOMPARE(m_ini->readInt(QStringLiteral("Prove"), QStringLiteral("k"), 99), number);
     if (stored == "<none>")
-        QCOMPARE(m_ini->LeggiBool(QStringLiteral("k"), false), false);
+        QCOMPARE(m_ini->readBool(QStringLiteral("k"), false), false);
 }
 
-void tst_CIniManag::readsBoolWithTextDefault_data()
+void TestIniSettings::readsBoolWithTextDefault_data()
 {
     QTest::addColumn<QString>("defaultText");
     QTest::addColumn<bool>("expected");
@@ -283,61 +283,61 @@ void tst_CIniManag::readsBoolWithTextDefault_data()
     QTest::newRow("trailing blank dropped like the platform does") << QStringLiteral("0  ") << false;
 }
 
-void tst_CIniManag::readsBoolWithTextDefault()
+void TestIniSettings::readsBoolWithTextDefault()
 {
     QFETCH(QString, defaultText);
     QFETCH(bool, expected);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(m_ini->LeggiBool2(QStringLiteral("OPZIONI"), QStringLiteral("manca"), defaultText), expected);
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->readBool(QStringLiteral("OPZIONI"), QStringLiteral("manca"), defaultText), expected);
 }
 
-void tst_CIniManag::readsWindows1252File()
+void TestIniSettings::readsWindows1252File()
 {
     writeBytes(path(QStringLiteral("CINFIG.INI")), "[Citt\xE0]\r\nPerch\xE9=\x80 5\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("CITTÀ"), QStringLiteral("PERCHÉ"), QString()), QStringLiteral("€ 5"));
-    QCOMPARE(m_ini->Scrivi2(QStringLiteral("Città"), QStringLiteral("Più"), QStringLiteral("“sì”")), 1);
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[Citt\xE0]\r\nPerch\xE9=\x80 5\r\nPi\xF9=\x93s\xEC\x94\r\n"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->read(QStringLiteral("CITTÀ"), QStringLiteral("PERCHÉ"), QString()), QStringLiteral("€ 5"));
+    QCOMPARE(m_ini->write(QStringLiteral("Città"), QStringLiteral("Più"), QStringLiteral("“sì”")), 1);
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[Citt\xE0]\r\nPerch\xE9=\x80 5\r\nPi\xF9=\x93s\xEC\x94\r\n"));
 }
 
-void tst_CIniManag::roundTripMatchesExpectedFileByteForByte()
+void TestIniSettings::roundTripMatchesExpectedFileByteForByte()
 {
     QVERIFY(QFile::copy(fixture("roundtrip_before.ini"), path(QStringLiteral("CINFIG.INI"))));
     QFile::setPermissions(path(QStringLiteral("CINFIG.INI")), QFile::ReadOwner | QFile::WriteOwner);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
 
-    QCOMPARE(m_ini->Scrivi2(QStringLiteral("form7"), QStringLiteral("x"), QStringLiteral("1800")), 1);
-    QCOMPARE(m_ini->Scrivi2(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("750")), 1);
-    QCOMPARE(m_ini->DeleteKey(QStringLiteral("dgCustomers"), QStringLiteral("Argomento")), 1);
-    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("Vecchia")), 1);
-    m_ini->setSezione(QStringLiteral("Città"));
-    QCOMPARE(m_ini->Scrivi(QStringLiteral("Perché"), QStringLiteral("€ 5")), 1);
+    QCOMPARE(m_ini->write(QStringLiteral("form7"), QStringLiteral("x"), QStringLiteral("1800")), 1);
+    QCOMPARE(m_ini->write(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("750")), 1);
+    QCOMPARE(m_ini->deleteKey(QStringLiteral("dgCustomers"), QStringLiteral("Argomento")), 1);
+    QCOMPARE(m_ini->deleteSection(QStringLiteral("Vecchia")), 1);
+    m_ini->setSection(QStringLiteral("Città"));
+    QCOMPARE(m_ini->write(QStringLiteral("Perché"), QStringLiteral("€ 5")), 1);
     m_ini->setUpperCase(1);
 
-    QCOMPARE(fileBytes(m_ini->Filename()), fileBytes(fixture("roundtrip_expected.ini")));
+    QCOMPARE(fileBytes(m_ini->fileName()), fileBytes(fixture("roundtrip_expected.ini")));
 
     // Reread through a new instance.
-    CIniManag again(m_env->folder(), recorder());
-    again.setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(again.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), 0), 1800);
-    QCOMPARE(again.LeggiInt2(QStringLiteral("Form7"), QStringLiteral("W"), 0), 9000);
-    QCOMPARE(again.LeggiInt2(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), -1), -1);
-    QCOMPARE(again.Leggi2(QStringLiteral("Altro programma"), QStringLiteral("chiave sconosciuta"), QString()),
+    IniSettings again(m_env->folder(), recorder());
+    again.setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(again.readInt(QStringLiteral("Form7"), QStringLiteral("X"), 0), 1800);
+    QCOMPARE(again.readInt(QStringLiteral("Form7"), QStringLiteral("W"), 0), 9000);
+    QCOMPARE(again.readInt(QStringLiteral("dgCustomers"), QStringLiteral("Argomento"), -1), -1);
+    QCOMPARE(again.read(QStringLiteral("Altro programma"), QStringLiteral("chiave sconosciuta"), QString()),
              QStringLiteral("valore \"qualsiasi\""));
-    QCOMPARE(again.Leggi2(QStringLiteral("Vecchia"), QStringLiteral("a"), QStringLiteral("tolta")),
+    QCOMPARE(again.read(QStringLiteral("Vecchia"), QStringLiteral("a"), QStringLiteral("tolta")),
              QStringLiteral("tolta"));
-    QCOMPARE(again.Leggi2(QStringLiteral("città"), QStringLiteral("perché"), QString()), QStringLiteral("€ 5"));
-    QCOMPARE(again.LeggiInt2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), 0), 1);
+    QCOMPARE(again.read(QStringLiteral("città"), QStringLiteral("perché"), QString()), QStringLiteral("€ 5"));
+    QCOMPARE(again.readInt(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), 0), 1);
 }
 
-void tst_CIniManag::listsKeysOfAnyFile()
+void TestIniSettings::listsKeysOfAnyFile()
 {
     const QString other = path(QStringLiteral("altro.ini"));
     writeBytes(other, "[dgCustomers]\nChiave=2000\n; nota\n\nTesto=1\nsenza uguale\nN\xB0=3\n[Form7]\nX=1\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI")); // not the file listed
+    m_ini->setFileName(QStringLiteral("CINFIG.INI")); // not the file listed
     QStringList keys{QStringLiteral("vecchio")};
     qint32 count = -1;
-    QCOMPARE(m_ini->LeggiSezione(other, QStringLiteral("DGCUSTOMERS"), keys, count), false);
+    QCOMPARE(m_ini->readSectionKeys(other, QStringLiteral("DGCUSTOMERS"), keys, count), false);
     QCOMPARE(keys, (QStringList{QStringLiteral("Chiave"), QStringLiteral("Testo"), QStringLiteral("N°")}));
     QCOMPARE(count, 3);
 
@@ -346,92 +346,92 @@ void tst_CIniManag::listsKeysOfAnyFile()
     for (int i = 0; i < 1000; ++i)
         many += "chiave" + QByteArray::number(i).rightJustified(4, '0') + "=1\n"; // 11 characters + NUL each
     writeBytes(other, many);
-    QCOMPARE(m_ini->LeggiSezione(other, QStringLiteral("S"), keys, count), false);
+    QCOMPARE(m_ini->readSectionKeys(other, QStringLiteral("S"), keys, count), false);
     QCOMPARE(count, 8190 / 11);
     QCOMPARE(keys.size(), count);
     QCOMPARE(keys.constLast(), QStringLiteral("chiave%1").arg(count - 1, 4, 10, QLatin1Char('0')));
 }
 
-void tst_CIniManag::listsKeysOfMissingSection()
+void TestIniSettings::listsKeysOfMissingSection()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    m_ini->write(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1"));
     QStringList keys{QStringLiteral("vecchio")};
     qint32 count = -1;
-    QCOMPARE(m_ini->LeggiSezione(m_ini->Filename(), QStringLiteral("B"), keys, count), false);
+    QCOMPARE(m_ini->readSectionKeys(m_ini->fileName(), QStringLiteral("B"), keys, count), false);
     QVERIFY(keys.isEmpty());
     QCOMPARE(count, 0);
-    QCOMPARE(m_ini->LeggiSezione(path(QStringLiteral("manca.ini")), QStringLiteral("A"), keys, count), false);
+    QCOMPARE(m_ini->readSectionKeys(path(QStringLiteral("manca.ini")), QStringLiteral("A"), keys, count), false);
     QCOMPARE(count, 0);
 }
 
-void tst_CIniManag::removes()
+void TestIniSettings::removes()
 {
     writeBytes(path(QStringLiteral("CINFIG.INI")), "[A]\r\nk=1\r\nj=2\r\n[B]\r\nk=3\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(m_ini->DeleteKey(QStringLiteral("a"), QStringLiteral("K")), 1);
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n[B]\r\nk=3\r\n"));
-    QCOMPARE(m_ini->DeleteKey(QStringLiteral("A"), QStringLiteral("manca")), 1);
-    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("b")), 1);
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n"));
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("B"), QStringLiteral("k"), 7), 7);
-    QCOMPARE(m_ini->CancellaSezione(QStringLiteral("manca")), 1);
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->deleteKey(QStringLiteral("a"), QStringLiteral("K")), 1);
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[A]\r\nj=2\r\n[B]\r\nk=3\r\n"));
+    QCOMPARE(m_ini->deleteKey(QStringLiteral("A"), QStringLiteral("manca")), 1);
+    QCOMPARE(m_ini->deleteSection(QStringLiteral("b")), 1);
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[A]\r\nj=2\r\n"));
+    QCOMPARE(m_ini->readInt(QStringLiteral("B"), QStringLiteral("k"), 7), 7);
+    QCOMPARE(m_ini->deleteSection(QStringLiteral("manca")), 1);
     // A write that would break the file's structure is refused.
-    QCOMPARE(m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("1\n[B]")), 0);
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[A]\r\nj=2\r\n"));
+    QCOMPARE(m_ini->write(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("1\n[B]")), 0);
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[A]\r\nj=2\r\n"));
 }
 
-void tst_CIniManag::storesUpperCase()
+void TestIniSettings::storesUpperCase()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(m_ini->UpperCase(), qint16(0));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->upperCase(), qint16(0));
     m_ini->setUpperCase(1);
-    QCOMPARE(m_ini->UpperCase(), qint16(1));
-    QCOMPARE(fileBytes(m_ini->Filename()), QByteArray("[OPZIONI]\r\nUpperCase=1\r\n"));
-    QVERIFY(!m_ini->IsIDE());
+    QCOMPARE(m_ini->upperCase(), qint16(1));
+    QCOMPARE(fileBytes(m_ini->fileName()), QByteArray("[OPZIONI]\r\nUpperCase=1\r\n"));
+    QVERIFY(!m_ini->isIde());
     // A new instance does not read the option back.
-    CIniManag again(m_env->folder(), recorder());
-    again.setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(again.UpperCase(), qint16(0));
+    IniSettings again(m_env->folder(), recorder());
+    again.setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(again.upperCase(), qint16(0));
 }
 
-void tst_CIniManag::worksWithoutFilename()
+void TestIniSettings::worksWithoutFilename()
 {
-    QCOMPARE(m_ini->Filename(), QString());
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("A"), QStringLiteral("k"), 5), 5);
-    QCOMPARE(m_ini->Scrivi2(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")), 0);
+    QCOMPARE(m_ini->fileName(), QString());
+    QCOMPARE(m_ini->read(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+    QCOMPARE(m_ini->readInt(QStringLiteral("A"), QStringLiteral("k"), 5), 5);
+    QCOMPARE(m_ini->write(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")), 0);
     QVERIFY(QDir(m_env->folder()).entryList(QDir::Files).isEmpty());
 }
 
 // Saved, restored into a new window, saved again, ten times over: the outer
 // frame is what the file keeps, so nothing grows by the frame at each round.
-void tst_CIniManag::framedPlacementComesBackTheSame()
+void TestIniSettings::framedPlacementComesBackTheSame()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     FramedWindow first;
     first.move(QPoint(200, 150));
     first.resizeFrame(QSize(402, 325));
-    m_ini->FinestraSalvaPosizione(first);
-    const QByteArray saved = fileBytes(m_ini->Filename());
+    m_ini->savePlacement(first);
+    const QByteArray saved = fileBytes(m_ini->fileName());
     QCOMPARE(saved, QByteArray("[Form7]\r\nX=3000\r\nY=2250\r\nW=6030\r\nH=4875\r\nWindowState=0\r\n"));
     for (int round = 1; round <= 10; ++round) {
         FramedWindow next;
-        m_ini->FinestraLeggiPosizione(next);
+        m_ini->restorePlacement(next);
         QCOMPARE(next.frameGeometry(), QRect(200, 150, 402, 325));
         QCOMPARE(next.inner.size(), QSize(400, 300));
-        m_ini->FinestraSalvaPosizione(next);
-        QCOMPARE(fileBytes(m_ini->Filename()), saved);
+        m_ini->savePlacement(next);
+        QCOMPARE(fileBytes(m_ini->fileName()), saved);
     }
 }
 
 // No saved size: the window is given no size at all, so it keeps its designed
 // inner area whatever its frame; it is centred on the screen by its frame.
-void tst_CIniManag::withoutASavedSizeTheWindowKeepsItsOwn()
+void TestIniSettings::withoutASavedSizeTheWindowKeepsItsOwn()
 {
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     FramedWindow window;
-    m_ini->FinestraLeggiPosizione(window);
+    m_ini->restorePlacement(window);
     QCOMPARE(window.resizes, 0);
     QCOMPARE(window.inner.size(), QSize(640, 480));
     QCOMPARE(window.frameGeometry(), QRect(319, 260, 642, 505)); // (1280 - 642) / 2, (1024 - 505) / 2
@@ -441,7 +441,7 @@ void tst_CIniManag::withoutASavedSizeTheWindowKeepsItsOwn()
 // 1280 x 1024 screen, unless the saved frame shows at least 48 x 16 pixels of its
 // title bar (the frame's top 24 pixels) on a screen and is at least a third of the
 // designed width (214) and height (169).
-void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize_data()
+void TestIniSettings::unusablePlacementOpensCentredAtDesignedSize_data()
 {
     QTest::addColumn<QRect>("saved"); // the outer frame, in pixels
     QTest::addColumn<bool>("secondScreen");
@@ -464,19 +464,19 @@ void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize_data()
     QTest::newRow("larger than the screen") << QRect(10, 10, 3000, 2000) << false << true;
 }
 
-void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize()
+void TestIniSettings::unusablePlacementOpensCentredAtDesignedSize()
 {
     QFETCH(QRect, saved);
     QFETCH(bool, secondScreen);
     QFETCH(bool, used);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     for (const auto &[key, value] :
          {std::pair{"X", saved.x()}, {"Y", saved.y()}, {"W", saved.width()}, {"H", saved.height()}})
-        m_ini->Scrivi2(QStringLiteral("Form7"), QLatin1String(key), QString::number(value * 15));
+        m_ini->write(QStringLiteral("Form7"), QLatin1String(key), QString::number(value * 15));
     FramedWindow window;
     if (secondScreen)
         window.screens.append(QRect(1280, 0, 1920, 1080));
-    m_ini->FinestraLeggiPosizione(window);
+    m_ini->restorePlacement(window);
     QCOMPARE(window.frameGeometry(), used ? saved : QRect(319, 260, 642, 505));
     QCOMPARE(window.inner.size(), used ? saved.size() - QSize(2, 25) : QSize(640, 480));
     QCOMPARE(window.state, Qt::WindowNoState);
@@ -484,23 +484,23 @@ void tst_CIniManag::unusablePlacementOpensCentredAtDesignedSize()
 
 // Saved maximised over a normal placement off every screen: maximised, and
 // brought back to normal it stands centred at its designed size.
-void tst_CIniManag::maximisedWindowGetsAUsableNormalPlacement()
+void TestIniSettings::maximisedWindowGetsAUsableNormalPlacement()
 {
     writeBytes(path(QStringLiteral("CINFIG.INI")),
                "[Form7]\r\nX=90000\r\nY=90000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n");
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
     FramedWindow window;
-    m_ini->FinestraLeggiPosizione(window);
+    m_ini->restorePlacement(window);
     QCOMPARE(window.state, Qt::WindowMaximized);
     QCOMPARE(window.frameGeometry(), QRect(319, 260, 642, 505));
-    QCOMPARE(fileBytes(m_ini->Filename()),
+    QCOMPARE(fileBytes(m_ini->fileName()),
              QByteArray("[Form7]\r\nX=90000\r\nY=90000\r\nW=6000\r\nH=4500\r\nWindowState=2\r\n"));
 }
 
 // CINFIG.INI edited and saved by an editor: old Mac line ends, UTF-8 or UTF-16
 // with a byte-order mark. Read as the text says; the next write puts the whole
 // file back in the program's form (Windows-1252, CR LF), every line kept.
-void tst_CIniManag::readsFilesAsEditorsSaveThem_data()
+void TestIniSettings::readsFilesAsEditorsSaveThem_data()
 {
     QTest::addColumn<QByteArray>("contents");
     const QString text = QStringLiteral("; città è perché\r\n[Form7]\r\nX=1500\r\n[Città]\r\nVoce=Perché sì\r\n");
@@ -522,27 +522,27 @@ void tst_CIniManag::readsFilesAsEditorsSaveThem_data()
     QTest::newRow("UTF-16 big-endian with mark") << bigEndian;
 }
 
-void tst_CIniManag::readsFilesAsEditorsSaveThem()
+void TestIniSettings::readsFilesAsEditorsSaveThem()
 {
     QFETCH(QByteArray, contents);
     writeBytes(path(QStringLiteral("CINFIG.INI")), contents);
-    m_ini->setFilename(QStringLiteral("CINFIG.INI"));
-    QCOMPARE(m_ini->LeggiInt2(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("città"), QStringLiteral("voce"), QString()), QStringLiteral("Perché sì"));
+    m_ini->setFileName(QStringLiteral("CINFIG.INI"));
+    QCOMPARE(m_ini->readInt(QStringLiteral("Form7"), QStringLiteral("X"), -1), 1500);
+    QCOMPARE(m_ini->read(QStringLiteral("città"), QStringLiteral("voce"), QString()), QStringLiteral("Perché sì"));
     QStringList keys;
     qint32 count = 0;
-    m_ini->LeggiSezione(m_ini->Filename(), QStringLiteral("CITTÀ"), keys, count);
+    m_ini->readSectionKeys(m_ini->fileName(), QStringLiteral("CITTÀ"), keys, count);
     QCOMPARE(keys, QStringList{QStringLiteral("Voce")});
-    QCOMPARE(fileBytes(m_ini->Filename()), contents); // reading changes nothing
+    QCOMPARE(fileBytes(m_ini->fileName()), contents); // reading changes nothing
 
-    QVERIFY(m_ini->Scrivi2(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("3000")));
-    QCOMPARE(fileBytes(m_ini->Filename()),
+    QVERIFY(m_ini->write(QStringLiteral("Form7"), QStringLiteral("Y"), QStringLiteral("3000")));
+    QCOMPARE(fileBytes(m_ini->fileName()),
              QByteArray(
                  "; citt\xE0 \xE8 perch\xE9\r\n[Form7]\r\nX=1500\r\nY=3000\r\n[Citt\xE0]\r\nVoce=Perch\xE9 s\xEC\r\n"));
-    QCOMPARE(m_ini->Leggi2(QStringLiteral("Città"), QStringLiteral("Voce"), QString()), QStringLiteral("Perché sì"));
+    QCOMPARE(m_ini->read(QStringLiteral("Città"), QStringLiteral("Voce"), QString()), QStringLiteral("Perché sì"));
 }
 
-void tst_CIniManag::catalogueIsTheFileUnlessAServerIsNamed()
+void TestIniSettings::catalogueIsTheFileUnlessAServerIsNamed()
 {
     const QString folder = m_env->folder();
     QCOMPARE(catalogueLocation(folder), folder + QStringLiteral("/db1.mdb")); // no CINFIG.INI
@@ -557,5 +557,5 @@ void tst_CIniManag::catalogueIsTheFileUnlessAServerIsNamed()
     QCOMPARE(catalogueLocation(folder), QStringLiteral("postgresql://archivio@server/catalogo"));
 }
 
-QTEST_MAIN(tst_CIniManag)
-#include "tst_CIniManag.moc"
+QTEST_MAIN(TestIniSettings)
+#include "tst_IniSettings.moc"

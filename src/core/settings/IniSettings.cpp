@@ -1,4 +1,4 @@
-#include "core/settings/CIniManag.h"
+#include "core/settings/IniSettings.h"
 
 #include "core/settings/Twips.h"
 #include "core/settings/NumberText.h"
@@ -82,40 +82,40 @@ QRect withZeroCoordinatesCentred(QRect frame, const QRect &area)
 
 QString catalogueLocation(const QString &programFolder)
 {
-    CIniManag settings(programFolder, {});
-    settings.setFilename(programFolder + QStringLiteral("/CINFIG.INI"));
-    const QString server = settings.Leggi2(QStringLiteral("Catalogo"), QStringLiteral("Server"), QString()).trimmed();
+    IniSettings settings(programFolder, {});
+    settings.setFileName(programFolder + QStringLiteral("/CINFIG.INI"));
+    const QString server = settings.read(QStringLiteral("Catalogo"), QStringLiteral("Server"), QString()).trimmed();
     return server.isEmpty() ? programFolder + QStringLiteral("/db1.mdb") : server;
 }
 
-CIniManag::CIniManag(const QString &programFolder, Warning warning)
+IniSettings::IniSettings(const QString &programFolder, Warning warning)
     : m_programFolder(programFolder), m_warning(std::move(warning))
 {
 }
 
-void CIniManag::setUpperCase(qint16 vData)
+void IniSettings::setUpperCase(qint16 value)
 {
-    m_upperCase = vData;
-    Scrivi2(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), QString::number(vData));
+    m_upperCase = value;
+    write(QStringLiteral("OPZIONI"), QStringLiteral("UpperCase"), QString::number(value));
 }
 
-bool CIniManag::LeggiSezione(const QString &sIniFilePath, const QString &sNomeSezione, QStringList &sKey,
-                             qint32 &iCount) const
+bool IniSettings::readSectionKeys(const QString &filePath, const QString &section, QStringList &keys,
+                                  qint32 &count) const
 {
-    const QByteArray list = privateprofile::getString(privateprofile::toAnsi(sNomeSezione), std::nullopt,
-                                                      QByteArrayView(), keyListBufferSize, sIniFilePath);
-    sKey.clear();
+    const QByteArray list = privateprofile::getString(privateprofile::toAnsi(section), std::nullopt, QByteArrayView(),
+                                                      keyListBufferSize, filePath);
+    keys.clear();
     // Only names followed by their NUL count: a name cut by a full buffer has none.
     qsizetype start = 0;
     for (qsizetype nul; (nul = list.indexOf('\0', start)) >= 0; start = nul + 1)
-        sKey.append(privateprofile::fromAnsi(QByteArrayView(list).sliced(start, nul - start)));
-    iCount = qint32(sKey.size());
+        keys.append(privateprofile::fromAnsi(QByteArrayView(list).sliced(start, nul - start)));
+    count = qint32(keys.size());
     return false;
 }
 
-void CIniManag::setFilename(const QString &sFileName)
+void IniSettings::setFileName(const QString &fileName)
 {
-    QString name = sFileName.isEmpty() ? QStringLiteral("CONFIG.INI") : sFileName;
+    QString name = fileName.isEmpty() ? QStringLiteral("CONFIG.INI") : fileName;
     if (!name.contains(QLatin1Char('.')))
         name += QStringLiteral(".ini");
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
@@ -137,83 +137,83 @@ void CIniManag::setFilename(const QString &sFileName)
         file.close();
 }
 
-qint32 CIniManag::Scrivi(const QString &sChiave, const QString &sValore)
+qint32 IniSettings::write(const QString &key, const QString &value)
 {
-    return Scrivi2(m_section, sChiave, sValore);
+    return write(m_section, key, value);
 }
 
-qint32 CIniManag::Scrivi2(const QString &sSezione, const QString &sChiave, const QString &sValore)
+qint32 IniSettings::write(const QString &section, const QString &key, const QString &value)
 {
-    return privateprofile::writeString(privateprofile::toAnsi(sSezione), privateprofile::toAnsi(sChiave),
-                                       privateprofile::toAnsi(sValore), m_fileName);
+    return privateprofile::writeString(privateprofile::toAnsi(section), privateprofile::toAnsi(key),
+                                       privateprofile::toAnsi(value), m_fileName);
 }
 
-QString CIniManag::readValue(const QString &section, const QString &key, const QString &defaultText) const
+QString IniSettings::readValue(const QString &section, const QString &key, const QString &defaultText) const
 {
     return privateprofile::fromAnsi(
         privateprofile::getString(privateprofile::toAnsi(section), privateprofile::toAnsi(key),
                                   privateprofile::toAnsi(defaultText), valueBufferSize, m_fileName));
 }
 
-bool CIniManag::LeggiBool(const QString &sChiave, bool Default) const
+bool IniSettings::readBool(const QString &key, bool fallback) const
 {
-    return !textIsFalse(readValue(m_section, sChiave, booleanWord(Default)));
+    return !textIsFalse(readValue(m_section, key, booleanWord(fallback)));
 }
 
-bool CIniManag::LeggiBool2(const QString &sSezione, const QString &sChiave, const QString &Default) const
+bool IniSettings::readBool(const QString &section, const QString &key, const QString &fallback) const
 {
-    return !textIsFalse(readValue(sSezione, sChiave, Default));
+    return !textIsFalse(readValue(section, key, fallback));
 }
 
-qint32 CIniManag::LeggiInt(const QString &sChiave, qint32 Default) const
+qint32 IniSettings::readInt(const QString &key, qint32 fallback) const
 {
-    return LeggiInt2(m_section, sChiave, Default);
+    return readInt(m_section, key, fallback);
 }
 
-qint32 CIniManag::LeggiInt2(const QString &sSezione, const QString &sChiave, qint32 Default) const
+qint32 IniSettings::readInt(const QString &section, const QString &key, qint32 fallback) const
 {
-    const QString value = readValue(sSezione, sChiave, QString::number(Default));
-    return value.isEmpty() ? Default : numbertext::leadingInteger(value);
+    const QString value = readValue(section, key, QString::number(fallback));
+    return value.isEmpty() ? fallback : numbertext::leadingInteger(value);
 }
 
-QString CIniManag::Leggi(const QString &sChiave, const QString &Default) const
+QString IniSettings::read(const QString &key, const QString &fallback) const
 {
-    return Leggi2(m_section, sChiave, Default);
+    return read(m_section, key, fallback);
 }
 
-QString CIniManag::Leggi2(const QString &sSezione, const QString &sChiave, const QString &Default) const
+QString IniSettings::read(const QString &section, const QString &key, const QString &fallback) const
 {
-    const QString value = readValue(sSezione, sChiave, Default);
-    return value.isEmpty() ? Default : value;
+    const QString value = readValue(section, key, fallback);
+    return value.isEmpty() ? fallback : value;
 }
 
-qint32 CIniManag::DeleteKey(const QString &sSection, const QString &sKey)
+qint32 IniSettings::deleteKey(const QString &section, const QString &key)
 {
-    return privateprofile::writeString(privateprofile::toAnsi(sSection), privateprofile::toAnsi(sKey), std::nullopt,
-                                       Filename());
+    return privateprofile::writeString(privateprofile::toAnsi(section), privateprofile::toAnsi(key), std::nullopt,
+                                       m_fileName);
 }
 
-qint32 CIniManag::CancellaSezione(const QString &sSezione)
+qint32 IniSettings::deleteSection(const QString &section)
 {
-    return privateprofile::writeString(privateprofile::toAnsi(sSezione), std::nullopt, std::nullopt, Filename());
+    return privateprofile::writeString(privateprofile::toAnsi(section), std::nullopt, std::nullopt, m_fileName);
 }
 
-void CIniManag::FinestraSalvaPosizione(const PlacedWindow &f)
+void IniSettings::savePlacement(const PlacedWindow &f)
 {
     const QString section = f.name();
     const qint16 state = windowStateNumber(f.windowState());
     if (state == 0) {
         // A minimised or maximised window keeps its last normal placement in the file.
         const QRect frame = f.frameGeometry();
-        Scrivi2(section, QStringLiteral("X"), numbertext::singleText(twips::fromPixels(frame.x())));
-        Scrivi2(section, QStringLiteral("Y"), numbertext::singleText(twips::fromPixels(frame.y())));
-        Scrivi2(section, QStringLiteral("W"), numbertext::singleText(twips::fromPixels(frame.width())));
-        Scrivi2(section, QStringLiteral("H"), numbertext::singleText(twips::fromPixels(frame.height())));
+        write(section, QStringLiteral("X"), numbertext::singleText(twips::fromPixels(frame.x())));
+        write(section, QStringLiteral("Y"), numbertext::singleText(twips::fromPixels(frame.y())));
+        write(section, QStringLiteral("W"), numbertext::singleText(twips::fromPixels(frame.width())));
+        write(section, QStringLiteral("H"), numbertext::singleText(twips::fromPixels(frame.height())));
     }
-    Scrivi2(section, QStringLiteral("WindowState"), QString::number(state));
+    write(section, QStringLiteral("WindowState"), QString::number(state));
 }
 
-void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) const
+void IniSettings::restorePlacement(PlacedWindow &f, bool resize) const
 {
     const QString section = f.name();
     // The defaults are the window's own placement, so that a window without a
@@ -221,17 +221,17 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
     const QRect frame = f.frameGeometry();
     // A minimised or maximised window refuses to be moved or sized.
     const bool movable = windowStateNumber(f.windowState()) == 0;
-    const qint32 left = LeggiInt2(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
-    const qint32 top = LeggiInt2(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
+    const qint32 left = readInt(section, QStringLiteral("X"), roundHalfEven(twips::fromPixels(frame.x())));
+    const qint32 top = readInt(section, QStringLiteral("Y"), roundHalfEven(twips::fromPixels(frame.y())));
     const QPoint position(twips::toPixels(left), twips::toPixels(top));
     // The saved size is the outer frame's. The window's own size again changes
     // nothing, so that a window without a saved size keeps its designed one.
     std::optional<QSize> size;
-    if (bRidimensiona) {
+    if (resize) {
         const qint32 currentWidth = roundHalfEven(twips::fromPixels(frame.width()));
         const qint32 currentHeight = roundHalfEven(twips::fromPixels(frame.height()));
-        const qint32 width = LeggiInt2(section, QStringLiteral("W"), currentWidth);
-        const qint32 height = LeggiInt2(section, QStringLiteral("H"), currentHeight);
+        const qint32 width = readInt(section, QStringLiteral("W"), currentWidth);
+        const qint32 height = readInt(section, QStringLiteral("H"), currentHeight);
         if (width > 0 && height > 0 && (width != currentWidth || height != currentHeight))
             size = QSize(twips::toPixels(width), twips::toPixels(height));
     }
@@ -253,7 +253,7 @@ void CIniManag::FinestraLeggiPosizione(PlacedWindow &f, bool bRidimensiona) cons
 
     // Applied after the placement, so that a window saved maximised is maximised
     // from its last normal placement. Other numbers are not window states.
-    const qint32 state = LeggiInt2(section, QStringLiteral("WindowState"), 0);
+    const qint32 state = readInt(section, QStringLiteral("WindowState"), 0);
     if (state == 0)
         f.setWindowState(f.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     else if (state == 1)

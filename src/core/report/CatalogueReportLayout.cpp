@@ -1,4 +1,4 @@
-#include "core/report/rptBooksLayout.h"
+#include "core/report/CatalogueReportLayout.h"
 
 namespace report {
 
@@ -21,7 +21,7 @@ ReportControl line(const char *name, int left, int top, int width)
 }
 } // namespace
 
-ReportLayout rptBooksLayout()
+ReportLayout catalogueReportLayout()
 {
     const QString narrow = QStringLiteral("Arial Narrow");
     const QFont caption = reportFont(narrow, 11.25, true);
