@@ -2,16 +2,16 @@
 #include "Benchmark.h"
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/report/BandedReport.h"
 #include "core/report/CatalogueReportLayout.h"
 #include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
+#include "gui/search/SearchWindow.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -34,9 +34,9 @@ double elapsedMs(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-Form1 &shownMainWindow(Windows &windows)
+MainWindow &shownMainWindow(Windows &windows)
 {
-    Form1 &main = windows.form1();
+    MainWindow &main = windows.mainWindow();
     main.show();
     if (!QTest::qWaitForWindowExposed(&main))
         qWarning("finestra principale non esposta");
@@ -47,7 +47,7 @@ double startUp(Windows &windows, TestEnvironment &)
 {
     QElapsedTimer timer;
     timer.start();
-    QWidget &main = windows.form1();
+    QWidget &main = windows.mainWindow();
     main.show();
     if (!QTest::qWaitForWindowExposed(&main))
         return -1;
@@ -56,10 +56,10 @@ double startUp(Windows &windows, TestEnvironment &)
 
 // Runs `inside` while the report preview is open (it blocks its caller), then
 // closes it.
-void whileReportOpen(Windows &windows, QWidget &main, const std::function<void(rptBooks &)> &inside)
+void whileReportOpen(Windows &windows, QWidget &main, const std::function<void(ReportPreview &)> &inside)
 {
     QTimer::singleShot(0, &main, [&] {
-        rptBooks &report = windows.report();
+        ReportPreview &report = windows.reportPreview();
         inside(report);
         report.close();
     });
@@ -67,7 +67,7 @@ void whileReportOpen(Windows &windows, QWidget &main, const std::function<void(r
 }
 
 // Draws the page in view now, as the screen would (into an image of its size).
-void drawPageInView(rptBooks &report)
+void drawPageInView(ReportPreview &report)
 {
     if (auto *page = report.findChild<QWidget *>(QStringLiteral("pagina")))
         page->grab();
@@ -79,7 +79,7 @@ double openReport(Windows &windows, TestEnvironment &)
     QElapsedTimer timer;
     double ms = -1;
     timer.start();
-    whileReportOpen(windows, main.window, [&](rptBooks &report) {
+    whileReportOpen(windows, main.window, [&](ReportPreview &report) {
         drawPageInView(report);
         const auto *label = report.findChild<QLabel *>(QStringLiteral("indicatorePagina"));
         if (label && label->text().startsWith(QStringLiteral("Pagina 1 di")))
@@ -92,7 +92,7 @@ double drawAnyPage(Windows &windows, TestEnvironment &)
 {
     const Form1Ui main(shownMainWindow(windows));
     double worst = -1;
-    whileReportOpen(windows, main.window, [&](rptBooks &report) {
+    whileReportOpen(windows, main.window, [&](ReportPreview &report) {
         const int last = report.report()->pageCount();
         for (int page : {last, last / 2, 2, last - 1, last / 3}) {
             QElapsedTimer timer;
@@ -171,19 +171,19 @@ double openSearchWindow(Windows &windows, TestEnvironment &)
     QElapsedTimer timer;
     timer.start();
     main.Check4->setChecked(true);
-    Form7 *search = windows.loadedForm7();
+    SearchWindow *search = windows.loadedSearchWindow();
     if (!search || !gridShowsRows(search->dgCustomers))
         return -1;
     return elapsedMs(timer);
 }
 
 // One search of the search window's menu, "Vuoi Stampare la Ricerca ?" answered No.
-std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *Form7::*item, const QString &fragment)
+std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *SearchWindow::*item, const QString &fragment)
 {
     return [item, fragment](Windows &windows, TestEnvironment &env) {
         const Form1Ui main(shownMainWindow(windows));
         main.Check4->setChecked(true);
-        Form7 &search = windows.form7();
+        SearchWindow &search = windows.searchWindow();
         env.dialogs.answerInput(fragment);
         env.dialogs.answerButton(QMessageBox::No);
         QElapsedTimer timer;
@@ -206,22 +206,22 @@ double scrollGrid(QTableView *grid)
 double scrollSearchGrid(Windows &windows, TestEnvironment &)
 {
     Form1Ui(shownMainWindow(windows)).Check4->setChecked(true);
-    Form7 &search = windows.form7();
+    SearchWindow &search = windows.searchWindow();
     gridShowsRows(search.dgCustomers);
     return scrollGrid(search.dgCustomers);
 }
 
-Frmlibri &browseWindow(Windows &windows)
+BrowseWindow &browseWindow(Windows &windows)
 {
     const Form1Ui main(shownMainWindow(windows));
     main.Check5->setChecked(true);
     main.Command20->click();
-    return windows.frmlibri();
+    return windows.browseWindow();
 }
 
 double visualizza(Windows &windows, TestEnvironment &)
 {
-    Frmlibri &browse = browseWindow(windows);
+    BrowseWindow &browse = browseWindow(windows);
     QElapsedTimer timer;
     timer.start();
     browse.Visualizza->trigger();
@@ -230,7 +230,7 @@ double visualizza(Windows &windows, TestEnvironment &)
 
 double scrollBrowseGrid(Windows &windows, TestEnvironment &)
 {
-    Frmlibri &browse = browseWindow(windows);
+    BrowseWindow &browse = browseWindow(windows);
     browse.Visualizza->trigger();
     gridShowsRows(browse.DataGrid1);
     return scrollGrid(browse.DataGrid1);
@@ -246,17 +246,17 @@ std::vector<BenchAction> benchActions()
         {QStringLiteral("modalità eliminazione fino all'elenco aperto"), QStringLiteral("300 ms"), enterDeletionMode},
         {QStringLiteral("apertura della finestra di ricerca"), QStringLiteral("300 ms"), openSearchWindow},
         {QStringLiteral("ricerca 3+ lettere: Chiave"), QStringLiteral("100 ms"),
-         searchFor(&Form7::Chiave, QStringLiteral("ogi"))},
+         searchFor(&SearchWindow::Chiave, QStringLiteral("ogi"))},
         {QStringLiteral("ricerca 3+ lettere: Argomento"), QStringLiteral("100 ms"),
-         searchFor(&Form7::Argomento, QStringLiteral("città"))},
+         searchFor(&SearchWindow::Argomento, QStringLiteral("città"))},
         {QStringLiteral("ricerca 3+ lettere: Testo"), QStringLiteral("100 ms"),
-         searchFor(&Form7::Testo, QStringLiteral("ricerca"))},
+         searchFor(&SearchWindow::Testo, QStringLiteral("ricerca"))},
         {QStringLiteral("ricerca 3+ lettere: Pubblicazione"), QStringLiteral("100 ms"),
-         searchFor(&Form7::Pubblicazione, QStringLiteral("rivista"))},
+         searchFor(&SearchWindow::Pubblicazione, QStringLiteral("rivista"))},
         {QStringLiteral("ricerca 1-2 lettere: Chiave \"og\""), QStringLiteral("500 ms"),
-         searchFor(&Form7::Chiave, QStringLiteral("og"))},
+         searchFor(&SearchWindow::Chiave, QStringLiteral("og"))},
         {QStringLiteral("ricerca 1-2 lettere: Testo \"à\""), QStringLiteral("500 ms"),
-         searchFor(&Form7::Testo, QStringLiteral("à"))},
+         searchFor(&SearchWindow::Testo, QStringLiteral("à"))},
         {QStringLiteral("scorrimento della griglia di ricerca fino all'ultima riga"), QStringLiteral("100 ms"),
          scrollSearchGrid},
         {QStringLiteral("\"&Visualizza\" nella finestra di modifica"), QStringLiteral("300 ms"), visualizza},

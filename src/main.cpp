@@ -1,5 +1,5 @@
 #include "gui/startup/AccessMigration.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/Pictures.h"
 #include "gui/startup/Startup.h"
 #include "gui/kit/Texts.h"
@@ -23,8 +23,8 @@ namespace {
 int runWindows(const AppContext &context, const db::Store &store)
 {
     Windows windows(context);
-    windows.form1().show();
-    startup::checkSearchIndex(store, &windows.form1());
+    windows.mainWindow().show();
+    startup::checkSearchIndex(store, &windows.mainWindow());
     return QApplication::exec();
 }
 } // namespace

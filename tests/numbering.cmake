@@ -10,8 +10,8 @@ add_dependencies(tst_store inserisci_in_parallelo)
 # one): the same tests, CATALOGO_DI_PROVA=server. Cases that break the catalogue
 # file itself skip there.
 if(DEFINED ENV{RUDOZUZURIVAZ_TEST_SERVER})
-  foreach(name tst_store tst_documentcounter tst_servercopy tst_form1 tst_insertion tst_deletion tst_lookuplists
-               tst_lookupmaintenance tst_form7 tst_frmlibri tst_rptBooks tst_GridListing tst_rowsourcemodel)
+  foreach(name tst_store tst_documentcounter tst_servercopy tst_mainwindow tst_insertion tst_deletion tst_lookuplists
+               tst_lookupmaintenance tst_searchwindow tst_browsewindow tst_reportpreview tst_GridListing tst_rowsourcemodel)
     add_test(NAME ${name}_server COMMAND ${name})
     set_tests_properties(${name}_server PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;CATALOGO_DI_PROVA=server;${SANITIZER_TEST_ENVIRONMENT}"

@@ -5,13 +5,13 @@
 // a private Xvfb screen, where no window manager draws title bars, so each picture
 // gets a plain bar with the window's caption. Exits 1 when a picture is missing.
 #include "CatalogueGenerator.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/Pictures.h"
 #include "gui/startup/Startup.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/Store.h"
@@ -20,8 +20,8 @@
 #include "gui/kit/Printers.h"
 #include "gui/kit/Shell.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
-#include "gui/service/Form2.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,7 +140,7 @@ void pressButton(QWidget *dialog, QMessageBox::StandardButton which)
 }
 
 // The entry screen with a record being typed, as in the guide's example.
-void typeExampleRecord(Form1 &main)
+void typeExampleRecord(MainWindow &main)
 {
     control<QComboBox>(&main, "Combo3")->setEditText(QStringLiteral("storia locale"));
     control<QLineEdit>(&main, "Text4")->setText(QStringLiteral("Il mulino di Borgo Alto"));
@@ -157,7 +157,7 @@ void typeExampleRecord(Form1 &main)
     location->setEditText(location->count() > 0 ? location->itemText(0) : QStringLiteral("Armadio 3B"));
 }
 
-void photographEntryScreen(Form1 &main, Camera &camera)
+void photographEntryScreen(MainWindow &main, Camera &camera)
 {
     control<QCheckBox>(&main, "Check5")->setChecked(true); // "Inserisci/Modifica/Elimina"
     typeExampleRecord(main);
@@ -184,26 +184,26 @@ void photographEntryScreen(Form1 &main, Camera &camera)
     deletion->setChecked(false);
 }
 
-void photographBrowseWindow(Windows &windows, Form1 &main, Camera &camera)
+void photographBrowseWindow(Windows &windows, MainWindow &main, Camera &camera)
 {
     control<QPushButton>(&main, "Command20")->click(); // "Modifica"
-    Frmlibri &browse = windows.frmlibri();
+    BrowseWindow &browse = windows.browseWindow();
     browse.Visualizza->trigger();
     camera.shoot(&browse, QStringLiteral("modifica"));
     browse.close();
 }
 
-void photographAttachmentWindows(Windows &windows, Form1 &main, Camera &camera)
+void photographAttachmentWindows(Windows &windows, MainWindow &main, Camera &camera)
 {
     control<QPushButton>(&main, "Command5")->click(); // "Acquisisci da  Scanner"
-    QWidget *scanner = windows.loadedForm5();
+    QWidget *scanner = windows.loadedScannerWindow();
     if (!scanner)
         giveUp(QStringLiteral("la finestra Scanner non si è aperta"));
     camera.shoot(scanner, QStringLiteral("scanner"));
     scanner->close();
 
     control<QPushButton>(&main, "Command6")->click(); // "Visualizza Allegato"
-    QWidget *attachments = windows.loadedForm3();
+    QWidget *attachments = windows.loadedAttachmentWindow();
     if (!attachments)
         giveUp(QStringLiteral("la finestra degli allegati non si è aperta"));
     camera.shoot(attachments, QStringLiteral("allegati"));
@@ -211,7 +211,7 @@ void photographAttachmentWindows(Windows &windows, Form1 &main, Camera &camera)
 }
 
 // A search by keyword from the menu bar: the question, then the records found.
-void photographSearch(Windows &windows, Form1 &main, Camera &camera)
+void photographSearch(Windows &windows, MainWindow &main, Camera &camera)
 {
     // Columns a user has widened before (in twips), as the window keeps them.
     QFile settings(windows.context().settingsPath());
@@ -223,7 +223,7 @@ void photographSearch(Windows &windows, Form1 &main, Camera &camera)
     settings.close();
 
     control<QCheckBox>(&main, "Check7")->setChecked(true); // "Interrogazione"
-    Form7 &search = windows.form7();
+    SearchWindow &search = windows.searchWindow();
     search.resize(880, 430);
     // The first letters of a keyword the catalogue holds, so that the search finds it.
     const QString fragment = search.dgCustomers->model()->index(0, 1).data().toString().left(3);
@@ -243,20 +243,20 @@ void photographSearch(Windows &windows, Form1 &main, Camera &camera)
     search.close();
 }
 
-void photographReport(Windows &windows, Form1 &main, Camera &camera)
+void photographReport(Windows &windows, MainWindow &main, Camera &camera)
 {
     QTimer::singleShot(0, &main, [&] {
-        rptBooks &report = windows.report();
+        ReportPreview &report = windows.reportPreview();
         camera.shoot(&report, QStringLiteral("stampa"));
         report.close();
     });
     control<QCheckBox>(&main, "Check6")->setChecked(true); // "Stampa Generale": waits for the preview
 }
 
-void photographServiceWindow(Windows &windows, Form1 &main, Camera &camera)
+void photographServiceWindow(Windows &windows, MainWindow &main, Camera &camera)
 {
     control<QCheckBox>(&main, "Check10")->setChecked(true); // "Funzioni di Servizio"
-    QWidget *service = windows.loadedForm2();
+    QWidget *service = windows.loadedServiceWindow();
     if (!service)
         giveUp(QStringLiteral("la finestra Funzioni di Servizio non si è aperta"));
     camera.shoot(service, QStringLiteral("servizio"));
@@ -304,7 +304,7 @@ int main(int argc, char *argv[])
     context.endProgram = [] {};
 
     Windows windows(context);
-    Form1 &main = windows.form1();
+    MainWindow &main = windows.mainWindow();
     main.show();
     settle(1200); // the clock shows the time
     Camera camera(output);

@@ -1,19 +1,19 @@
 #include "gui/Windows.h"
 
-#include "gui/mainwindow/Form1.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
 #include "gui/attachments/ScannerDialogs.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/scanning/Twain.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/ToolWindow.h"
-#include "gui/search/Form7.h"
-#include "gui/service/Form2.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
 
 Windows::Windows(const AppContext &context) : m_context(context)
 {
@@ -22,90 +22,90 @@ Windows::Windows(const AppContext &context) : m_context(context)
 Windows::~Windows()
 {
     // Windows other than the main one have no parent; delete them before it.
-    delete m_report.data();
-    delete m_form7.data();
-    delete m_frmlibri.data();
-    delete m_form2.data();
-    delete m_form3.data();
-    delete m_form5.data();
-    delete m_form1.data();
+    delete m_reportPreview.data();
+    delete m_searchWindow.data();
+    delete m_browseWindow.data();
+    delete m_serviceWindow.data();
+    delete m_attachmentWindow.data();
+    delete m_scannerWindow.data();
+    delete m_mainWindow.data();
 }
 
 // Every connection is direct: the other window's handler runs inside the signal,
 // in the order the user has always seen.
 
-Form1 &Windows::form1()
+MainWindow &Windows::mainWindow()
 {
-    if (!m_form1) {
-        m_form1 = new Form1(m_context);
-        connect(m_form1, &Form1::searchRequested, this, [this] { toolwindow::showModeless(&form7()); });
-        connect(m_form1, &Form1::browseRequested, this, [this] { toolwindow::showModeless(&frmlibri()); });
-        connect(m_form1, &Form1::scannerRequested, this, [this] { toolwindow::showModeless(&form5()); });
-        connect(m_form1, &Form1::attachmentsRequested, this, [this] { toolwindow::showModeless(&form3()); });
-        connect(m_form1, &Form1::serviceRequested, this, [this] { toolwindow::showModeless(&form2()); });
-        connect(m_form1, &Form1::wholeCatalogueReportRequested, this, &Windows::showWholeCatalogueReport);
-        connect(m_form1, &Form1::endRequested, this, &Windows::endProgram);
+    if (!m_mainWindow) {
+        m_mainWindow = new MainWindow(m_context);
+        connect(m_mainWindow, &MainWindow::searchRequested, this, [this] { toolwindow::showModeless(&searchWindow()); });
+        connect(m_mainWindow, &MainWindow::browseRequested, this, [this] { toolwindow::showModeless(&browseWindow()); });
+        connect(m_mainWindow, &MainWindow::scannerRequested, this, [this] { toolwindow::showModeless(&scannerWindow()); });
+        connect(m_mainWindow, &MainWindow::attachmentsRequested, this, [this] { toolwindow::showModeless(&attachmentWindow()); });
+        connect(m_mainWindow, &MainWindow::serviceRequested, this, [this] { toolwindow::showModeless(&serviceWindow()); });
+        connect(m_mainWindow, &MainWindow::wholeCatalogueReportRequested, this, &Windows::showWholeCatalogueReport);
+        connect(m_mainWindow, &MainWindow::endRequested, this, &Windows::endProgram);
     }
-    return *m_form1;
+    return *m_mainWindow;
 }
 
-Form7 &Windows::form7()
+SearchWindow &Windows::searchWindow()
 {
-    if (!m_form7) {
-        m_form7 = new Form7(m_context);
-        connect(m_form7, &Form7::loaded, &form1(), &Form1::clearQueryEntry);
-        connect(m_form7, &Form7::unloading, &form1(), &Form1::clearSearchEntry);
-        connect(m_form7, &Form7::printRequested, this, [this](const db::RowSource &rows) { report().showModal(rows); });
-        m_form7->load();
+    if (!m_searchWindow) {
+        m_searchWindow = new SearchWindow(m_context);
+        connect(m_searchWindow, &SearchWindow::loaded, &mainWindow(), &MainWindow::clearQueryEntry);
+        connect(m_searchWindow, &SearchWindow::unloading, &mainWindow(), &MainWindow::clearSearchEntry);
+        connect(m_searchWindow, &SearchWindow::printRequested, this, [this](const db::RowSource &rows) { reportPreview().showModal(rows); });
+        m_searchWindow->load();
     }
-    return *m_form7;
+    return *m_searchWindow;
 }
 
-Frmlibri &Windows::frmlibri()
+BrowseWindow &Windows::browseWindow()
 {
-    if (!m_frmlibri) {
-        m_frmlibri = new Frmlibri(m_context);
-        connect(m_frmlibri, &Frmlibri::loaded, &form1(), [this] {
-            m_form1->clearSearchEntry();
-            m_form1->clearQueryEntry();
+    if (!m_browseWindow) {
+        m_browseWindow = new BrowseWindow(m_context);
+        connect(m_browseWindow, &BrowseWindow::loaded, &mainWindow(), [this] {
+            m_mainWindow->clearSearchEntry();
+            m_mainWindow->clearQueryEntry();
         });
-        connect(m_frmlibri, &Frmlibri::wholeCatalogueReportRequested, this, &Windows::showWholeCatalogueReport);
-        m_frmlibri->load();
+        connect(m_browseWindow, &BrowseWindow::wholeCatalogueReportRequested, this, &Windows::showWholeCatalogueReport);
+        m_browseWindow->load();
     }
-    return *m_frmlibri;
+    return *m_browseWindow;
 }
 
-rptBooks &Windows::report()
+ReportPreview &Windows::reportPreview()
 {
-    if (!m_report)
-        m_report = new rptBooks(m_context);
-    return *m_report;
+    if (!m_reportPreview)
+        m_reportPreview = new ReportPreview(m_context);
+    return *m_reportPreview;
 }
 
-Form2 &Windows::form2()
+ServiceWindow &Windows::serviceWindow()
 {
-    if (!m_form2) {
-        m_form2 = new Form2(m_context);
-        connect(m_form2, &Form2::unloading, &form1(), &Form1::clearServiceEntry);
-        connect(m_form2, &Form2::closed, this, [this] { toolwindow::showModeless(&form1()); });
+    if (!m_serviceWindow) {
+        m_serviceWindow = new ServiceWindow(m_context);
+        connect(m_serviceWindow, &ServiceWindow::unloading, &mainWindow(), &MainWindow::clearServiceEntry);
+        connect(m_serviceWindow, &ServiceWindow::closed, this, [this] { toolwindow::showModeless(&mainWindow()); });
     }
-    return *m_form2;
+    return *m_serviceWindow;
 }
 
-Form3 &Windows::form3()
+AttachmentWindow &Windows::attachmentWindow()
 {
-    if (!m_form3)
-        m_form3 = new Form3(m_context);
-    return *m_form3;
+    if (!m_attachmentWindow)
+        m_attachmentWindow = new AttachmentWindow(m_context);
+    return *m_attachmentWindow;
 }
 
-Form5 &Windows::form5()
+ScannerWindow &Windows::scannerWindow()
 {
-    if (!m_form5) {
-        m_form5 = new Form5(m_context, twain());
-        connect(m_form5, &Form5::notesLineAdded, &form1(), &Form1::appendToNotes);
+    if (!m_scannerWindow) {
+        m_scannerWindow = new ScannerWindow(m_context, twain());
+        connect(m_scannerWindow, &ScannerWindow::notesLineAdded, &mainWindow(), &MainWindow::appendToNotes);
     }
-    return *m_form5;
+    return *m_scannerWindow;
 }
 
 Twain &Windows::twain()
@@ -117,29 +117,29 @@ Twain &Windows::twain()
     return *m_twain;
 }
 
-Form7 *Windows::loadedForm7() const
+SearchWindow *Windows::loadedSearchWindow() const
 {
-    return m_form7;
+    return m_searchWindow;
 }
-Frmlibri *Windows::loadedFrmlibri() const
+BrowseWindow *Windows::loadedBrowseWindow() const
 {
-    return m_frmlibri;
+    return m_browseWindow;
 }
-rptBooks *Windows::loadedReport() const
+ReportPreview *Windows::loadedReportPreview() const
 {
-    return m_report;
+    return m_reportPreview;
 }
-Form2 *Windows::loadedForm2() const
+ServiceWindow *Windows::loadedServiceWindow() const
 {
-    return m_form2;
+    return m_serviceWindow;
 }
-Form3 *Windows::loadedForm3() const
+AttachmentWindow *Windows::loadedAttachmentWindow() const
 {
-    return m_form3;
+    return m_attachmentWindow;
 }
-Form5 *Windows::loadedForm5() const
+ScannerWindow *Windows::loadedScannerWindow() const
 {
-    return m_form5;
+    return m_scannerWindow;
 }
 
 bool Windows::showWholeCatalogueReport(QWidget *caller)
@@ -148,7 +148,7 @@ bool Windows::showWholeCatalogueReport(QWidget *caller)
         // Its own connection; the rows stay as the table was when they were read,
         // and are read a page at a time as the preview shows them.
         const std::shared_ptr<db::QueryRowSource> rows = m_context.store->reportRows();
-        return report().showModal(*rows); // rows and connection go after the window
+        return reportPreview().showModal(*rows); // rows and connection go after the window
     } catch (const db::DbError &error) {
         m_context.dialogs->fail(
             caller, QStringLiteral("Impossibile preparare la stampa del catalogo.\n%1").arg(error.reason()));
@@ -160,7 +160,7 @@ void Windows::endProgram()
 {
     // A change the browse grid still holds is stored first; the user may choose to
     // stay when the catalogue refuses it.
-    if (m_frmlibri && !m_frmlibri->storePendingEdit())
+    if (m_browseWindow && !m_browseWindow->storePendingEdit())
         return;
     if (m_context.endProgram)
         m_context.endProgram();

@@ -10,13 +10,13 @@
 
 #include <memory>
 
-class Form1;
-class Form7;
-class Frmlibri;
-class rptBooks;
-class Form2;
-class Form3;
-class Form5;
+class MainWindow;
+class SearchWindow;
+class BrowseWindow;
+class ReportPreview;
+class ServiceWindow;
+class AttachmentWindow;
+class ScannerWindow;
 class QWidget;
 class Twain;
 class ScannerDialogs;
@@ -31,24 +31,24 @@ public:
 
     const AppContext &context() const { return m_context; }
 
-    Form1 &form1();
-    Form7 &form7();
-    Frmlibri &frmlibri();
-    rptBooks &report();
-    Form2 &form2();
-    Form3 &form3();
-    Form5 &form5();
+    MainWindow &mainWindow();
+    SearchWindow &searchWindow();
+    BrowseWindow &browseWindow();
+    ReportPreview &reportPreview();
+    ServiceWindow &serviceWindow();
+    AttachmentWindow &attachmentWindow();
+    ScannerWindow &scannerWindow();
     // The scanning layer: one per program, so that the chosen scanner stays the
     // default source while the scanner window comes and goes.
     Twain &twain();
 
     // The window when it is loaded, else nullptr; never loads it.
-    Form7 *loadedForm7() const;
-    Frmlibri *loadedFrmlibri() const;
-    rptBooks *loadedReport() const;
-    Form2 *loadedForm2() const;
-    Form3 *loadedForm3() const;
-    Form5 *loadedForm5() const;
+    SearchWindow *loadedSearchWindow() const;
+    BrowseWindow *loadedBrowseWindow() const;
+    ReportPreview *loadedReportPreview() const;
+    ServiceWindow *loadedServiceWindow() const;
+    AttachmentWindow *loadedAttachmentWindow() const;
+    ScannerWindow *loadedScannerWindow() const;
 
     // The catalogue report of every record ("Stampa Generale", "Stampa Report"):
     // read through its own connection, shown maximised and modal, released when
@@ -61,13 +61,13 @@ public:
 
 private:
     AppContext m_context;
-    QPointer<Form1> m_form1;
-    QPointer<Form7> m_form7;
-    QPointer<Frmlibri> m_frmlibri;
-    QPointer<rptBooks> m_report;
-    QPointer<Form2> m_form2;
-    QPointer<Form3> m_form3;
-    QPointer<Form5> m_form5;
+    QPointer<MainWindow> m_mainWindow;
+    QPointer<SearchWindow> m_searchWindow;
+    QPointer<BrowseWindow> m_browseWindow;
+    QPointer<ReportPreview> m_reportPreview;
+    QPointer<ServiceWindow> m_serviceWindow;
+    QPointer<AttachmentWindow> m_attachmentWindow;
+    QPointer<ScannerWindow> m_scannerWindow;
     std::unique_ptr<ScannerDialogs> m_scannerChoice;
     std::unique_ptr<Twain> m_twain;
 };

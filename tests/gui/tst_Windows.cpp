@@ -5,14 +5,14 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "gui/startup/Startup.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/settings/IniSettings.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
-#include "gui/service/Form2.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +37,7 @@ int insideTheEventLoop(const std::function<void()> &steps)
 
 void closeThePreview(Windows &windows)
 {
-    rptBooks *preview = windows.loadedReport();
+    ReportPreview *preview = windows.loadedReportPreview();
     QVERIFY(preview && preview->isVisible());
     preview->findChild<QPushButton *>(QStringLiteral("chiudi"))->click();
 }
@@ -74,20 +74,20 @@ void tst_Windows::closingThePreviewClosesNoOtherWindow()
     TestEnvironment env;
     testdata::addRecords(env, {{{QStringLiteral("Chiave"), QStringLiteral("Storia")}}});
     Windows windows(env.context);
-    const Form1Ui main(windows.form1());
-    QPointer<Form7> search;
-    QPointer<Frmlibri> browse;
+    const Form1Ui main(windows.mainWindow());
+    QPointer<SearchWindow> search;
+    QPointer<BrowseWindow> browse;
     bool previewShown = false;
 
     const int exitCode = insideTheEventLoop([&] {
         main.window.show();
         main.Check4->setChecked(true); // "Ricerca"
-        search = windows.loadedForm7();
+        search = windows.loadedSearchWindow();
         main.Check5->setChecked(true); // the entry screen, then "Modifica"
         main.Command20->click();
-        browse = windows.loadedFrmlibri();
+        browse = windows.loadedBrowseWindow();
         QTimer::singleShot(0, qApp, [&] {
-            previewShown = windows.loadedReport() && windows.loadedReport()->isVisible();
+            previewShown = windows.loadedReportPreview() && windows.loadedReportPreview()->isVisible();
             closeThePreview(windows);
         });
         if (from == QLatin1String("search")) {
@@ -107,7 +107,7 @@ void tst_Windows::closingThePreviewClosesNoOtherWindow()
     QVERIFY(search && search->isVisible());
     QVERIFY(browse && browse->isVisible());
     QVERIFY(main.window.isVisible());
-    QVERIFY(!windows.loadedReport()->isVisible());
+    QVERIFY(!windows.loadedReportPreview()->isVisible());
     // The search window did not run its closing steps either.
     IniSettings ini(env.folder(), IniSettings::Warning());
     ini.setFileName(env.context.settingsPath());
@@ -119,12 +119,12 @@ void tst_Windows::esciEndsTheProgramWithWindowsOpen()
     TestEnvironment env;
     env.context.endProgram = startup::endProgram; // as main() sets it
     Windows windows(env.context);
-    const Form1Ui main(windows.form1());
-    QPointer<Form7> search;
+    const Form1Ui main(windows.mainWindow());
+    QPointer<SearchWindow> search;
     const int exitCode = insideTheEventLoop([&] {
         main.window.show();
         main.Check4->setChecked(true);
-        search = windows.loadedForm7();
+        search = windows.loadedSearchWindow();
         main.Check11->setChecked(true); // "Esci"
     });
     QCOMPARE(exitCode, 0);
@@ -139,10 +139,10 @@ void tst_Windows::everyWindowOpensCentred()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    windows.form1().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&windows.form1()));
-    const QList<QWidget *> opened = {&windows.form1(), &windows.form7(), &windows.frmlibri(),
-                                     &windows.form2(), &windows.form3(), &windows.form5()};
+    windows.mainWindow().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&windows.mainWindow()));
+    const QList<QWidget *> opened = {&windows.mainWindow(), &windows.searchWindow(), &windows.browseWindow(),
+                                     &windows.serviceWindow(), &windows.attachmentWindow(), &windows.scannerWindow()};
     for (QWidget *window : opened) {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));

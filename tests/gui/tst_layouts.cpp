@@ -3,15 +3,15 @@
 // layout is made by changing that file (UPDATE_LAYOUTS=1 writes it anew).
 #include "LayoutDump.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
-#include "gui/service/Form2.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
 
 #include <QTest>
 
@@ -41,19 +41,19 @@ void TestLayouts::windowMatchesItsLayoutFile()
     Windows windows(env.context);
     QWidget *shown = nullptr;
     if (window == QStringLiteral("Form1"))
-        shown = &windows.form1();
+        shown = &windows.mainWindow();
     else if (window == QStringLiteral("Form7"))
-        shown = &windows.form7();
+        shown = &windows.searchWindow();
     else if (window == QStringLiteral("Frmlibri"))
-        shown = &windows.frmlibri();
+        shown = &windows.browseWindow();
     else if (window == QStringLiteral("Form2"))
-        shown = &windows.form2();
+        shown = &windows.serviceWindow();
     else if (window == QStringLiteral("Form3"))
-        shown = &windows.form3();
+        shown = &windows.attachmentWindow();
     else if (window == QStringLiteral("Form5"))
-        shown = &windows.form5();
+        shown = &windows.scannerWindow();
     else
-        shown = &windows.report();
+        shown = &windows.reportPreview();
     // Shown, so that layouts have placed what they hold.
     shown->show();
     QVERIFY(QTest::qWaitForWindowExposed(shown));

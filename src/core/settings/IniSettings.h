@@ -1,5 +1,5 @@
 #pragma once
-// Settings kept in an INI file: typed reads with a default, writes, removal of a
+// Settings kept in an INI file (the original's class CIniManag): typed reads with a default, writes, removal of a
 // key or a section, the key names of a section, and the saving and restoring of
 // a window's placement. Every operation goes to the file; nothing is cached.
 // The file is 8-bit Windows-1252 text (see PrivateProfile.h).

@@ -25,7 +25,7 @@ protected:
     {
         if (watched == &m_box && event->type() == QEvent::FocusOut) {
             QString copy = m_box.text();
-            const QString normalised = StrToDate(copy);
+            const QString normalised = slashedDate(copy);
             if (normalised != m_box.text())
                 m_box.setText(normalised);
         }
@@ -38,18 +38,18 @@ private:
 
 } // namespace
 
-QString StrToDate(QString &Data1)
+QString slashedDate(QString &typed)
 {
-    Data1.replace(QLatin1Char('-'), QLatin1Char('/'));
+    typed.replace(QLatin1Char('-'), QLatin1Char('/'));
     // Only bare digits are sliced by position: anything holding a separator
     // already says where day, month and year are.
-    if (!isDigitsOnly(Data1))
-        return Data1;
-    if (Data1.size() == 6)
-        return Data1.left(2) + QLatin1Char('/') + Data1.mid(2, 2) + QLatin1Char('/') + Data1.mid(4, 2);
-    if (Data1.size() == 8)
-        return Data1.left(2) + QLatin1Char('/') + Data1.mid(2, 2) + QLatin1Char('/') + Data1.mid(4, 4);
-    return Data1;
+    if (!isDigitsOnly(typed))
+        return typed;
+    if (typed.size() == 6)
+        return typed.left(2) + QLatin1Char('/') + typed.mid(2, 2) + QLatin1Char('/') + typed.mid(4, 2);
+    if (typed.size() == 8)
+        return typed.left(2) + QLatin1Char('/') + typed.mid(2, 2) + QLatin1Char('/') + typed.mid(4, 4);
+    return typed;
 }
 
 void normaliseOnLeaving(QLineEdit &box)

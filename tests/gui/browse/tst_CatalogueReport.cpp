@@ -4,7 +4,7 @@
 #include "CatalogueRows.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
 #include "core/engines/Connection.h"
 #include "gui/Windows.h"
@@ -49,7 +49,7 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
     bool shownModal = false;
     int records = -1;
     QTimer::singleShot(0, &caller, [&] {
-        rptBooks *window = windows.loadedReport();
+        ReportPreview *window = windows.loadedReportPreview();
         shownModal = window && window->isVisible() && window->isMaximized()
             && window->windowModality() == Qt::ApplicationModal;
         records = window && window->report() ? window->report()->recordsOn(1).count : -1;
@@ -59,7 +59,7 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
     QVERIFY(windows.showWholeCatalogueReport(&caller));
     QVERIFY(shownModal);
     QCOMPARE(records, 3);
-    QVERIFY(!windows.report().isVisible());
+    QVERIFY(!windows.reportPreview().isVisible());
     QVERIFY(QSqlDatabase::connectionNames().isEmpty()); // rows and connection released
     QCOMPARE(env.dialogs.shown.size(), 1);              // where the printed file went
     QVERIFY(env.dialogs.last().text.endsWith(env.printers.pdfPath));
@@ -80,8 +80,8 @@ void tst_CatalogueReport::emptyCatalogue()
     QWidget caller;
     QString label;
     QTimer::singleShot(0, &caller, [&] {
-        label = windows.report().report() ? QString::number(windows.report().report()->pageCount()) : QString();
-        windows.report().close();
+        label = windows.reportPreview().report() ? QString::number(windows.reportPreview().report()->pageCount()) : QString();
+        windows.reportPreview().close();
     });
     QVERIFY(windows.showWholeCatalogueReport(&caller));
     QCOMPARE(label, QStringLiteral("1"));
@@ -101,7 +101,7 @@ void tst_CatalogueReport::missingCatalogue()
     QVERIFY(box.text.contains(QLatin1String("db1.mdb"))); // the engine's reason names the file
     QCOMPARE(box.title, texts::applicationTitle());
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QVERIFY(!windows.loadedReport() || !windows.loadedReport()->isVisible());
+    QVERIFY(!windows.loadedReportPreview() || !windows.loadedReportPreview()->isVisible());
     QVERIFY(QSqlDatabase::connectionNames().isEmpty());
 }
 
@@ -111,7 +111,7 @@ void tst_CatalogueReport::tableWithoutAField()
     testdata::runSql(env, {QStringLiteral("ALTER TABLE Tabella DROP COLUMN Prog")});
     Windows windows(env.context);
     QWidget caller;
-    QTimer::singleShot(0, &caller, [&] { windows.report().close(); }); // should it wrongly open
+    QTimer::singleShot(0, &caller, [&] { windows.reportPreview().close(); }); // should it wrongly open
     QVERIFY(!windows.showWholeCatalogueReport(&caller));
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));

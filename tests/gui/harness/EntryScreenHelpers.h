@@ -4,7 +4,7 @@
 #include "CatalogueRows.h"
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/Windows.h"
 
 #include <QCheckBox>
@@ -47,7 +47,7 @@ inline void addRecord(const TestEnvironment &env, const QVariantList &values)
 // The main window shown, on the entry screen (as "Inserisci/Modifica/Elimina" does).
 inline Form1Ui openEntryScreen(Windows &windows)
 {
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check5->click();
     return f;

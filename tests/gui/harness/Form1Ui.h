@@ -1,7 +1,7 @@
 #pragma once
 // The main window's controls as a test finds them: by their names, as a user
 // sees them. Holds the window too, for its public routines.
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -15,9 +15,9 @@
 #include <QTimer>
 
 struct Form1Ui {
-    explicit Form1Ui(Form1 &form);
+    explicit Form1Ui(MainWindow &form);
 
-    Form1 &window;
+    MainWindow &window;
     QGroupBox *Frame2 = nullptr;
     QCheckBox *Check5 = nullptr;
     QCheckBox *Check4 = nullptr;
@@ -106,7 +106,7 @@ struct Form1Ui {
 };
 
 // Every control found by its name; a renamed or missing one fails the test at once.
-inline Form1Ui::Form1Ui(Form1 &form) : window(form)
+inline Form1Ui::Form1Ui(MainWindow &form) : window(form)
 {
     const auto find = [&form](auto *&member, const char *name) {
         member = form.findChild<std::remove_reference_t<decltype(*member)> *>(QLatin1String(name));

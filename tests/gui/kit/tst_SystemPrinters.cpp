@@ -8,8 +8,8 @@
 #include "CatalogueRows.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/report/BandedReport.h"
 #include "core/report/CatalogueReportLayout.h"
 #include "core/catalogue/QueryRowSource.h"
@@ -300,7 +300,7 @@ void tst_SystemPrinters::init()
 void tst_SystemPrinters::printListing()
 {
     Windows windows(m_env->context);
-    Frmlibri &browse = windows.frmlibri();
+    BrowseWindow &browse = windows.browseWindow();
     browse.Visualizza->trigger();
     browse.Command1->click();
 }
@@ -310,7 +310,7 @@ void tst_SystemPrinters::printReport()
     Windows windows(m_env->context);
     QWidget caller;
     QTimer::singleShot(0, qApp, [&] {
-        rptBooks *preview = windows.loadedReport();
+        ReportPreview *preview = windows.loadedReportPreview();
         QVERIFY(preview && preview->isVisible());
         acceptPrintDialogSoon();
         preview->print();

@@ -96,7 +96,7 @@ ListState stateOf(const QComboBox *combo)
 // The main window on its entry screen, active, so that focus moves as for the user.
 class Screen {
 public:
-    explicit Screen(TestEnvironment &env) : windows(env.context), f(windows.form1())
+    explicit Screen(TestEnvironment &env) : windows(env.context), f(windows.mainWindow())
     {
         f.show();
         QApplication::setActiveWindow(&f.window);

@@ -2,7 +2,7 @@
 // calendar with its toggle and "X", the four small toggles, the digit-only boxes.
 #include "EntryScreenHelpers.h"
 #include "gui/mainwindow/DateEntry.h"
-#include "gui/mainwindow/DigitsOnly.h"
+#include "gui/kit/DigitsOnly.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -74,7 +74,7 @@ class TestDateEntry : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
 
-    // StrToDate
+    // slashedDate
     void strToDate_data();
     void strToDate();
     void strToDateChangesTheCallersHyphens();
@@ -129,15 +129,15 @@ void TestDateEntry::strToDate()
     QFETCH(QString, typed);
     QFETCH(QString, result);
     QString data = typed;
-    QCOMPARE(dateentry::StrToDate(data), result);
+    QCOMPARE(dateentry::slashedDate(data), result);
     QString again = result;
-    QCOMPARE(dateentry::StrToDate(again), result); // leaving the box twice changes nothing more
+    QCOMPARE(dateentry::slashedDate(again), result); // leaving the box twice changes nothing more
 }
 
 void TestDateEntry::strToDateChangesTheCallersHyphens()
 {
     QString data = QStringLiteral("1-5-09");
-    QCOMPARE(dateentry::StrToDate(data), QStringLiteral("1/5/09"));
+    QCOMPARE(dateentry::slashedDate(data), QStringLiteral("1/5/09"));
     QCOMPARE(data, QStringLiteral("1/5/09"));
 }
 

@@ -201,7 +201,7 @@ void TestDeletion::listDoesNotMeasureItsEntries()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     auto *view = qobject_cast<QListView *>(f.Combo7->view());
     QVERIFY(view);
     QVERIFY(view->uniformItemSizes());

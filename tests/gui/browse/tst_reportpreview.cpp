@@ -4,7 +4,7 @@
 #include "PdfText.h"
 #include "ReportRows.h"
 #include "TestEnvironment.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
 
@@ -27,7 +27,7 @@ namespace {
 
 // Runs `check` while the report is shown modal, then closes the window the way
 // the user does; returns when showModal has returned.
-void whileShown(rptBooks &window, const db::RowSource &rows, const std::function<void()> &check)
+void whileShown(ReportPreview &window, const db::RowSource &rows, const std::function<void()> &check)
 {
     bool ran = false;
     QTimer::singleShot(0, &window, [&] {
@@ -39,12 +39,12 @@ void whileShown(rptBooks &window, const db::RowSource &rows, const std::function
     QVERIFY(ran);
 }
 
-QString pageLabel(const rptBooks &window)
+QString pageLabel(const ReportPreview &window)
 {
     return window.findChild<QLabel *>(QStringLiteral("indicatorePagina"))->text();
 }
 
-void click(rptBooks &window, const char *button)
+void click(ReportPreview &window, const char *button)
 {
     window.findChild<QToolButton *>(QString::fromLatin1(button))->click();
 }
@@ -74,10 +74,10 @@ void tst_rptBooks::createdOnceByTheRegistry()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    QVERIFY(!windows.loadedReport());
-    rptBooks &window = windows.report();
-    QCOMPARE(&windows.report(), &window);
-    QCOMPARE(windows.loadedReport(), &window);
+    QVERIFY(!windows.loadedReportPreview());
+    ReportPreview &window = windows.reportPreview();
+    QCOMPARE(&windows.reportPreview(), &window);
+    QCOMPARE(windows.loadedReportPreview(), &window);
     QCOMPARE(window.objectName(), QStringLiteral("rptBooks"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Stampa Elenco"));
     QVERIFY(window.isWindow());
@@ -90,7 +90,7 @@ void tst_rptBooks::restoredGeometryIsNineTenthsCentred()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect expected(screen.x() + screen.width() / 20, screen.y() + screen.height() / 20, screen.width() * 9 / 10,
                          screen.height() * 9 / 10);
@@ -113,7 +113,7 @@ void tst_rptBooks::shownMaximisedAndModalUntilClosed()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(3);
     whileShown(window, rows, [&] {
         QVERIFY(window.isVisible());
@@ -171,7 +171,7 @@ void tst_rptBooks::paging()
     QFETCH(QString, enabled);
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
         auto *pageBox = window.findChild<QSpinBox *>(QStringLiteral("vaiAPagina"));
@@ -199,7 +199,7 @@ void tst_rptBooks::aMillionRecordsPageAtOnce()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const reportrows::GeneratedRows rows(1000000);
     whileShown(window, rows, [&] {
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 1 di 250000"));
@@ -219,7 +219,7 @@ void tst_rptBooks::zoom()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(2);
     whileShown(window, rows, [&] {
         auto *page = window.findChild<QWidget *>(QStringLiteral("pagina"));
@@ -255,7 +255,7 @@ void tst_rptBooks::aNewPageOpensAtItsTop()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
         QScrollBar *scroll = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->verticalScrollBar();
@@ -270,7 +270,7 @@ void tst_rptBooks::printsThroughThePrintDialog()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(5);
     whileShown(window, rows, [&] { window.findChild<QPushButton *>(QStringLiteral("stampa"))->click(); });
     QVERIFY(QFile::exists(env.printers.pdfPath));
@@ -291,7 +291,7 @@ void tst_rptBooks::printDialogCancelled()
     TestEnvironment env;
     env.printers.acceptDialog = false;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
@@ -338,7 +338,7 @@ void tst_rptBooks::printingThatCannotBeDone()
     printers.pdfPath = env.folder() + QLatin1Char('/') + file;
     env.context.printers = &printers;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
@@ -354,7 +354,7 @@ void tst_rptBooks::rowsWithoutAFieldOfTheReport()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    rptBooks &window = windows.report();
+    ReportPreview &window = windows.reportPreview();
     QStringList fields = db::tabellaFields();
     fields.removeAll(QStringLiteral("N°"));
     const db::MemoryRowSource rows(fields, {});
@@ -373,4 +373,4 @@ void tst_rptBooks::rowsWithoutAFieldOfTheReport()
 }
 
 QTEST_MAIN(tst_rptBooks)
-#include "tst_rptBooks.moc"
+#include "tst_reportpreview.moc"

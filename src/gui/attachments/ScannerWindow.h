@@ -1,5 +1,5 @@
 #pragma once
-// "Scanner": chooses the scanner, scans a named document into the attachment
+// The scanner window "Scanner" (the original's Form5): chooses the scanner, scans a named document into the attachment
 // folder (noting it in the entry screen's notes), and scans several pages into
 // one PDF of its own name, asking after each page whether another follows.
 // The scanning itself is the Twain layer, one per program (the registry's).
@@ -12,10 +12,10 @@ class QPushButton;
 class Twain;
 struct AppContext;
 
-class Form5 : public QWidget {
+class ScannerWindow : public QWidget {
     Q_OBJECT
 public:
-    Form5(const AppContext &context, Twain &twain, QWidget *parent = nullptr);
+    ScannerWindow(const AppContext &context, Twain &twain, QWidget *parent = nullptr);
 
     QPushButton *Command2 = nullptr;    // "Seleziona  Scanner"
     QLineEdit *Text1 = nullptr;         // the last document name typed

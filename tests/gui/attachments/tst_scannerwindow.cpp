@@ -3,9 +3,9 @@
 #include "Form1Ui.h"
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
 #include "gui/kit/Texts.h"
 #include "core/scanning/Twain.h"
 #include "core/settings/Twips.h"
@@ -27,14 +27,14 @@ const QString noName = QStringLiteral("Non Hai Inserito il nome del File ");
 const QString initialNotes = QStringLiteral("Nota iniziale");
 
 // The main window on its entry screen with some notes, and the scanner window opened from it.
-Form5 &openScanner(Windows &windows)
+ScannerWindow &openScanner(Windows &windows)
 {
-    const Form1Ui form1(windows.form1());
+    const Form1Ui form1(windows.mainWindow());
     form1.Check5->setChecked(true);
     form1.Text9->setPlainText(initialNotes);
     form1.Command5->click();
-    Q_ASSERT(windows.loadedForm5());
-    return *windows.loadedForm5();
+    Q_ASSERT(windows.loadedScannerWindow());
+    return *windows.loadedScannerWindow();
 }
 
 QStringList filesIn(const QString &folder)
@@ -53,11 +53,11 @@ void comparePdf(const QString &path, int pages)
 
 QString notesOf(Windows &windows)
 {
-    return Form1Ui(windows.form1()).Text9->toPlainText();
+    return Form1Ui(windows.mainWindow()).Text9->toPlainText();
 }
 
 // A refused or abandoned scan: no file, the notes as they were, the window still open.
-void verifyNothingScanned(const TestEnvironment &env, Windows &windows, Form5 &form5)
+void verifyNothingScanned(const TestEnvironment &env, Windows &windows, ScannerWindow &form5)
 {
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
     QCOMPARE(notesOf(windows), initialNotes);
@@ -65,7 +65,7 @@ void verifyNothingScanned(const TestEnvironment &env, Windows &windows, Form5 &f
 }
 } // namespace
 
-class TestForm5 : public QObject {
+class TestScannerWindow : public QObject {
     Q_OBJECT
     SaneTestDevice m_sane;
 
@@ -101,18 +101,18 @@ private slots:
 };
 
 // The place, size, captions and colours are in the layout file (tst_layouts).
-void TestForm5::tabOrderFollowsTheControlsAsMade()
+void TestScannerWindow::tabOrderFollowsTheControlsAsMade()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     QVERIFY(form5.isVisible());
     const QList<QWidget *> tabOrder = {form5.Command2, form5.Command1, form5.Text1, form5.Picture1, form5.FBMultipage};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         QCOMPARE(tabOrder.at(i)->nextInFocusChain(), tabOrder.at(i + 1));
 }
 
-void TestForm5::noNameIsRefused_data()
+void TestScannerWindow::noNameIsRefused_data()
 {
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QString>("typed");
@@ -122,13 +122,13 @@ void TestForm5::noNameIsRefused_data()
     QTest::newRow("four characters") << false << QStringLiteral("ab.c");
 }
 
-void TestForm5::noNameIsRefused()
+void TestScannerWindow::noNameIsRefused()
 {
     QFETCH(bool, cancel);
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
     form5.Command1->click();
@@ -147,7 +147,7 @@ void TestForm5::noNameIsRefused()
     verifyNothingScanned(env, windows, form5);
 }
 
-void TestForm5::shortNameDoesNothing_data()
+void TestScannerWindow::shortNameDoesNothing_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::newRow("three characters") << QStringLiteral("abc");
@@ -155,12 +155,12 @@ void TestForm5::shortNameDoesNothing_data()
     QTest::newRow("..") << QStringLiteral("..");
 }
 
-void TestForm5::shortNameDoesNothing()
+void TestScannerWindow::shortNameDoesNothing()
 {
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerInput(typed);
     form5.Command1->click();
     QCOMPARE(env.dialogs.shown.size(), 1); // the input box only
@@ -169,7 +169,7 @@ void TestForm5::shortNameDoesNothing()
     QVERIFY(form5.Text1->text().isEmpty());
 }
 
-void TestForm5::nameOutsideTheFolderIsRefused_data()
+void TestScannerWindow::nameOutsideTheFolderIsRefused_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::newRow("a folder") << QStringLiteral("sotto/Fattura.pdf");
@@ -181,12 +181,12 @@ void TestForm5::nameOutsideTheFolderIsRefused_data()
     QTest::newRow("dots then name") << QStringLiteral("..pdf.pdf");
 }
 
-void TestForm5::nameOutsideTheFolderIsRefused()
+void TestScannerWindow::nameOutsideTheFolderIsRefused()
 {
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
     form5.Command1->click();
@@ -203,19 +203,19 @@ void TestForm5::nameOutsideTheFolderIsRefused()
     QVERIFY(!QFile::exists(QStringLiteral("/tmp/Fattura.pdf")));
 }
 
-void TestForm5::scanWritesTheFileAndNotesIt_data()
+void TestScannerWindow::scanWritesTheFileAndNotesIt_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::newRow("pdf") << QStringLiteral("Fattura 12.pdf");
     QTest::newRow("no extension added") << QStringLiteral("Fattura");
 }
 
-void TestForm5::scanWritesTheFileAndNotesIt()
+void TestScannerWindow::scanWritesTheFileAndNotesIt()
 {
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
     form5.Command1->click();
@@ -236,21 +236,21 @@ void TestForm5::scanWritesTheFileAndNotesIt()
     QVERIFY(windows.twain().hideUI());
 
     // Shown again from the main window: the same window, still naming the document.
-    Form1Ui(windows.form1()).Command5->click();
-    QCOMPARE(windows.loadedForm5(), &form5);
+    Form1Ui(windows.mainWindow()).Command5->click();
+    QCOMPARE(windows.loadedScannerWindow(), &form5);
     QVERIFY(form5.isVisible());
     QCOMPARE(form5.Text1->text(), typed);
 }
 
-void TestForm5::twoScansAddTwoNotesLines()
+void TestScannerWindow::twoScansAddTwoNotesLines()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     for (const QString &name : {QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}) {
         env.dialogs.answerInput(name);
         env.dialogs.answerButton(QMessageBox::Ok);
-        Form1Ui(windows.form1()).Command5->click();
+        Form1Ui(windows.mainWindow()).Command5->click();
         form5.Command1->click();
     }
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -259,38 +259,38 @@ void TestForm5::twoScansAddTwoNotesLines()
              QStringList({QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}));
 }
 
-void TestForm5::scannedDocumentOpensFromTheAttachmentWindow()
+void TestScannerWindow::scannedDocumentOpensFromTheAttachmentWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Ricevuta.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     form5.Command1->click();
 
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
-    Form1Ui(windows.form1()).Command6->click();
-    QVERIFY(windows.loadedForm3());
+    Form1Ui(windows.mainWindow()).Command6->click();
+    QVERIFY(windows.loadedAttachmentWindow());
     env.dialogs.answerFile(path);
-    windows.loadedForm3()->Command1->click();
+    windows.loadedAttachmentWindow()->Command1->click();
     QCOMPARE(env.shell.openedFiles, QStringList({path}));
     comparePdf(env.shell.openedFiles.constFirst(), 1);
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-void TestForm5::existingFileIsReplacedOnlyWhenAgreed_data()
+void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed_data()
 {
     QTest::addColumn<bool>("agree");
     QTest::newRow("No keeps the file") << false;
     QTest::newRow("Yes replaces it") << true;
 }
 
-void TestForm5::existingFileIsReplacedOnlyWhenAgreed()
+void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed()
 {
     QFETCH(bool, agree);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Contratto.pdf");
     QFile old(path);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -322,11 +322,11 @@ void TestForm5::existingFileIsReplacedOnlyWhenAgreed()
 // The scan goes through but the file cannot be written: a file stands where the
 // attachment folder should be. (Errors of the device itself are played in the
 // scanning layer's own test.)
-void TestForm5::failedScanLeavesTheNotesAlone()
+void TestScannerWindow::failedScanLeavesTheNotesAlone()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
     QFile blocker(env.context.attachmentFolder());
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -348,12 +348,12 @@ void TestForm5::failedScanLeavesTheNotesAlone()
     QVERIFY(form5.isVisible());
 }
 
-void TestForm5::withoutScannerNothingIsNoted()
+void TestScannerWindow::withoutScannerNothingIsNoted()
 {
     m_sane.setNoBackend();
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -364,11 +364,11 @@ void TestForm5::withoutScannerNothingIsNoted()
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
 }
 
-void TestForm5::chosenScannerIsUsedFromThenOn()
+void TestScannerWindow::chosenScannerIsUsedFromThenOn()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     env.dialogs.answerChoice(QStringLiteral("Noname frontend-tester (test:1)"));
     form5.Command2->click();
     QCOMPARE(env.dialogs.last().kind, ShownBox::Choice);
@@ -377,8 +377,8 @@ void TestForm5::chosenScannerIsUsedFromThenOn()
     // Closing the window unloads it; the choice stays for the next one.
     form5.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!windows.loadedForm5());
-    Form5 &again = openScanner(windows);
+    QVERIFY(!windows.loadedScannerWindow());
+    ScannerWindow &again = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     again.Command1->click();
@@ -387,7 +387,7 @@ void TestForm5::chosenScannerIsUsedFromThenOn()
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-void TestForm5::multipage_data()
+void TestScannerWindow::multipage_data()
 {
     QTest::addColumn<int>("pages");
     QTest::newRow("1 page") << 1;
@@ -395,12 +395,12 @@ void TestForm5::multipage_data()
     QTest::newRow("11 pages") << 11;
 }
 
-void TestForm5::multipage()
+void TestScannerWindow::multipage()
 {
     QFETCH(int, pages);
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     for (int page = 1; page <= pages; ++page)
         env.dialogs.answerButton(page < pages ? QMessageBox::Yes : QMessageBox::No);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -431,11 +431,11 @@ void TestForm5::multipage()
     QVERIFY(!windows.twain().hideUI());
 }
 
-void TestForm5::multipageFailureReportsTheCode()
+void TestScannerWindow::multipageFailureReportsTheCode()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
     env.dialogs.answerButton(QMessageBox::Ok);
     form5.FBMultipage->click();
@@ -451,18 +451,18 @@ void TestForm5::multipageFailureReportsTheCode()
     QVERIFY(form5.isVisible());
 }
 
-void TestForm5::multipageWithoutScannerEndsSilently()
+void TestScannerWindow::multipageWithoutScannerEndsSilently()
 {
     // No scanner can be opened: the multipage action ends at once and shows nothing.
     m_sane.setNoBackend();
     TestEnvironment env;
     Windows windows(env.context);
-    Form5 &form5 = openScanner(windows);
+    ScannerWindow &form5 = openScanner(windows);
     form5.FBMultipage->click();
     QCOMPARE(env.dialogs.shown.size(), 0);
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
     QVERIFY(form5.isVisible());
 }
 
-QTEST_MAIN(TestForm5)
-#include "tst_form5.moc"
+QTEST_MAIN(TestScannerWindow)
+#include "tst_scannerwindow.moc"

@@ -1,8 +1,8 @@
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include "gui/mainwindow/DateEntry.h"
 #include "gui/mainwindow/DeletionList.h"
-#include "gui/mainwindow/DigitsOnly.h"
+#include "gui/kit/DigitsOnly.h"
 #include "gui/mainwindow/Pictures.h"
 #include "core/settings/SystemFormats.h"
 #include "gui/kit/Texts.h"
@@ -133,7 +133,7 @@ void skippingErrors(const std::function<void()> &step)
 
 } // namespace
 
-Form1::Form1(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+MainWindow::MainWindow(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     buildWindow();
     buildMenu();
@@ -148,7 +148,7 @@ Form1::Form1(const AppContext &context, QWidget *parent) : QWidget(parent), m_co
 
 // ---- Building the window -------------------------------------------------------
 
-void Form1::buildWindow()
+void MainWindow::buildWindow()
 {
     toolwindow::makeToolWindow(this, QStringLiteral("Form1"), QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
     setFont(verdana(true));
@@ -157,24 +157,24 @@ void Form1::buildWindow()
     m_background = pictures::background();
 }
 
-void Form1::buildMenu()
+void MainWindow::buildMenu()
 {
     Frame2 = frame(this, QStringLiteral("Frame2"), QStringLiteral("Menù"), menuBlue);
     Frame2->setFont(toolwindow::font(QStringLiteral("Arial"), 9.75, true));
     place(Frame2, 3720, 2280, 5175, 2655);
 
     struct Entry {
-        QCheckBox *Form1::*member;
+        QCheckBox *MainWindow::*member;
         const char16_t *name;
         const char16_t *caption;
     };
     const Entry entries[] = {
-        {&Form1::Check5, u"Check5", u"Inserisci/Modifica/Elimina"},
-        {&Form1::Check4, u"Check4", u"Ricerca"},
-        {&Form1::Check6, u"Check6", u"Stampa Generale"},
-        {&Form1::Check10, u"Check10", u"Funzioni di Servizio"},
-        {&Form1::Check12, u"Check12", u"Istruzioni"},
-        {&Form1::Check11, u"Check11", u"Esci"},
+        {&MainWindow::Check5, u"Check5", u"Inserisci/Modifica/Elimina"},
+        {&MainWindow::Check4, u"Check4", u"Ricerca"},
+        {&MainWindow::Check6, u"Check6", u"Stampa Generale"},
+        {&MainWindow::Check10, u"Check10", u"Funzioni di Servizio"},
+        {&MainWindow::Check12, u"Check12", u"Istruzioni"},
+        {&MainWindow::Check11, u"Check11", u"Esci"},
     };
     double top = 360;
     for (const Entry &entry : entries) {
@@ -186,7 +186,7 @@ void Form1::buildMenu()
     }
 }
 
-void Form1::buildEntryScreen()
+void MainWindow::buildEntryScreen()
 {
     Frame3 = frame(this, QStringLiteral("Frame3"), QStringLiteral("Gestione "), menuBlue);
     Frame3->setFont(verdana());
@@ -197,7 +197,7 @@ void Form1::buildEntryScreen()
     buildDatePicker();
 }
 
-void Form1::buildEntryFields()
+void MainWindow::buildEntryFields()
 {
     Label6 = label(Frame3, QStringLiteral("Label6"), QStringLiteral("ID"), 600, 360);
     Label7 = label(Frame3, QStringLiteral("Label7"), QStringLiteral("Chiave"), 1560, 360);
@@ -240,7 +240,7 @@ void Form1::buildEntryFields()
     place(Text10, 600, 3840, 1695, 375);
 }
 
-void Form1::buildEntryCommands()
+void MainWindow::buildEntryCommands()
 {
     Command1 = button(Frame3, QStringLiteral("Command1"), QStringLiteral("Inserisci"));
     setButtonColour(Command1, insertYellow);
@@ -280,7 +280,7 @@ void Form1::buildEntryCommands()
     place(Frame7, 480, 1200, 9015, 3255);
 }
 
-void Form1::buildToggles()
+void MainWindow::buildToggles()
 {
     // Small check boxes of which only the box shows.
     Check2 = checkBox(Frame3, QStringLiteral("Check2"), QString());
@@ -293,7 +293,7 @@ void Form1::buildToggles()
     place(Check8, 1800, 2880, 255, 255);
 }
 
-void Form1::buildDatePicker()
+void MainWindow::buildDatePicker()
 {
     Frame1 = frame(Frame3, QStringLiteral("Frame1"), QStringLiteral("Seleziona"), menuBlue);
     place(Frame1, 4560, 720, 4215, 3735);
@@ -304,7 +304,7 @@ void Form1::buildDatePicker()
     place(Command15, 3840, 60, 300, 270);
 }
 
-void Form1::buildLookupFrames()
+void MainWindow::buildLookupFrames()
 {
     const QString captions[4]
         = {QStringLiteral("Inserisci"), QStringLiteral("Modifica"), QStringLiteral("Elimina"), QStringLiteral("Esci")};
@@ -348,7 +348,7 @@ void Form1::buildLookupFrames()
     child(Command18, u"Command18");
 }
 
-void Form1::buildWindowDecorations()
+void MainWindow::buildWindowDecorations()
 {
     Image1 = named<QLabel>(this, QStringLiteral("Image1"));
     Image1->setPixmap(pictures::logo());
@@ -374,7 +374,7 @@ void Form1::buildWindowDecorations()
     Timer1->setInterval(1000);
 }
 
-void Form1::arrangeStacking()
+void MainWindow::arrangeStacking()
 {
     // Top first; raising from the bottom up leaves the first one on top.
     const QList<QWidget *> insideEntryScreen
@@ -392,7 +392,7 @@ void Form1::arrangeStacking()
 
 // ---- Signals -------------------------------------------------------------------
 
-void Form1::connectMenu()
+void MainWindow::connectMenu()
 {
     // Check boxes used as commands answer to every change of state, by the user or
     // by the program (toggled), as the other windows rely on.
@@ -403,7 +403,7 @@ void Form1::connectMenu()
         guarded([this] { LeggiProgressivo(); });
         Frame2->hide();
     });
-    connect(Check4, &QCheckBox::toggled, this, &Form1::searchRequested);
+    connect(Check4, &QCheckBox::toggled, this, &MainWindow::searchRequested);
     connect(Check6, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked)
             stampaGenerale();
@@ -419,7 +419,7 @@ void Form1::connectMenu()
     });
 }
 
-void Form1::connectEntryScreen()
+void MainWindow::connectEntryScreen()
 {
     connect(Check7, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked)
@@ -427,10 +427,10 @@ void Form1::connectEntryScreen()
     });
     connect(Command3, &QPushButton::clicked, this, [this] { PulisciCampi(); });
     connect(Command4, &QPushButton::clicked, this, [this] { backToMenu(); });
-    connect(Command20, &QPushButton::clicked, this, &Form1::browseRequested);
-    connect(Command5, &QPushButton::clicked, this, &Form1::scannerRequested);
-    connect(Command6, &QPushButton::clicked, this, &Form1::attachmentsRequested);
-    connect(Timer1, &QTimer::timeout, this, &Form1::tick);
+    connect(Command20, &QPushButton::clicked, this, &MainWindow::browseRequested);
+    connect(Command5, &QPushButton::clicked, this, &MainWindow::scannerRequested);
+    connect(Command6, &QPushButton::clicked, this, &MainWindow::attachmentsRequested);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::tick);
     const std::function<void()> loaders[]
         = {[this] { CaricaChiave(); }, [this] { CaricaPubblicazione(); }, [this] { CaricaAllocazione(); }};
     for (int i = 0; i < 3; ++i)
@@ -441,14 +441,14 @@ void Form1::connectEntryScreen()
     m_deletionList->showIn(*Combo7);
     connect(m_deletionList, &DeletionList::readFailed, this,
             [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
-    connect(Command1, &QPushButton::clicked, this, &Form1::insertOrDelete);
-    connect(Check9, &QCheckBox::toggled, this, &Form1::setDeletionMode);
+    connect(Command1, &QPushButton::clicked, this, &MainWindow::insertOrDelete);
+    connect(Check9, &QCheckBox::toggled, this, &MainWindow::setDeletionMode);
 
     // Date entry and the digit-only boxes.
-    connect(Check1, &QCheckBox::toggled, this, &Form1::calendarToggled);
-    connect(Calendario, &QCalendarWidget::clicked, this, &Form1::dayPicked);
-    connect(Calendario, &QCalendarWidget::activated, this, &Form1::dayPicked); // Enter on a day
-    connect(Command15, &QPushButton::clicked, this, &Form1::closeCalendar);
+    connect(Check1, &QCheckBox::toggled, this, &MainWindow::calendarToggled);
+    connect(Calendario, &QCalendarWidget::clicked, this, &MainWindow::dayPicked);
+    connect(Calendario, &QCalendarWidget::activated, this, &MainWindow::dayPicked); // Enter on a day
+    connect(Command15, &QPushButton::clicked, this, &MainWindow::closeCalendar);
     dateentry::normaliseOnLeaving(*Text2);
     for (QLineEdit *box : {Text1, Text7, Text8})
         acceptDigitsOnly(*box, 3);
@@ -456,7 +456,7 @@ void Form1::connectEntryScreen()
 
 // ---- Start-up ------------------------------------------------------------------
 
-void Form1::startUp()
+void MainWindow::startUp()
 {
     guarded([this] { LeggiProgressivo(); });
     ensureAttachmentFolder();
@@ -477,7 +477,7 @@ void Form1::startUp()
     Timer1->start();
 }
 
-void Form1::ensureAttachmentFolder()
+void MainWindow::ensureAttachmentFolder()
 {
     // Any entry of that name counts as present, a plain file included.
     const QString folder = m_context.attachmentFolder();
@@ -494,7 +494,7 @@ void Form1::ensureAttachmentFolder()
 
 // ---- Document number -------------------------------------------------------------
 
-void Form1::LeggiProgressivo()
+void MainWindow::LeggiProgressivo()
 {
     // Emptied first, so that a failed read never leaves an old number on offer.
     Text10->clear();
@@ -506,7 +506,7 @@ void Form1::LeggiProgressivo()
     m_context.dialogs->warn(this, counter::problemMessage(reading, m_context.catalogPath()));
 }
 
-void Form1::SalvaProgressivo()
+void MainWindow::SalvaProgressivo()
 {
     const auto number = counter::wholeNumber(Text10->text());
     if (!number)
@@ -518,24 +518,24 @@ void Form1::SalvaProgressivo()
 
 // ---- Lookup lists ----------------------------------------------------------------
 
-void Form1::CaricaChiave()
+void MainWindow::CaricaChiave()
 {
     lookups::load(*m_context.store, lookups::List::Chiave, *Combo2, *Combo3);
 }
 
-void Form1::CaricaPubblicazione()
+void MainWindow::CaricaPubblicazione()
 {
     lookups::load(*m_context.store, lookups::List::Pubblicazione, *Combo4, *Combo1);
 }
 
-void Form1::CaricaAllocazione()
+void MainWindow::CaricaAllocazione()
 {
     lookups::load(*m_context.store, lookups::List::Allocazione, *Combo5, *Combo6);
 }
 
 // ---- Entry screen ----------------------------------------------------------------
 
-void Form1::PulisciCampi()
+void MainWindow::PulisciCampi()
 {
     // 1. Every text of the window; the lists of the combo boxes stay.
     for (QLineEdit *box : {Text3, Text4, Text5, Text1, Text2, Text7, Text8, Text10})
@@ -556,7 +556,7 @@ void Form1::PulisciCampi()
     skippingErrors([this] { LeggiProgressivo(); });
 }
 
-void Form1::backToMenu()
+void MainWindow::backToMenu()
 {
     Check9->setChecked(false); // ends deletion mode through its own handler
     Frame3->hide();
@@ -585,7 +585,7 @@ const QString confirmTitle = QStringLiteral("CONFERMA");
 
 } // namespace
 
-void Form1::insertOrDelete()
+void MainWindow::insertOrDelete()
 {
     if (Command1->text() == QStringLiteral("Inserisci"))
         inserisci();
@@ -593,7 +593,7 @@ void Form1::insertOrDelete()
         elimina();
 }
 
-void Form1::inserisci()
+void MainWindow::inserisci()
 {
     Dialogs &dialogs = *m_context.dialogs;
     if (Combo3->currentText().isEmpty() || Text4->text().isEmpty()) {
@@ -641,7 +641,7 @@ void Form1::inserisci()
     showSmallToggles();
 }
 
-void Form1::elimina()
+void MainWindow::elimina()
 {
     Dialogs &dialogs = *m_context.dialogs;
     if (!dialogs.askBeforeDestroying(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "),
@@ -685,7 +685,7 @@ void Form1::elimina()
     showSmallToggles();
 }
 
-void Form1::setDeletionMode(bool on)
+void MainWindow::setDeletionMode(bool on)
 {
     // Deletion mode: the list across the first row, Frame7 over the other fields.
     for (QWidget *firstRow :
@@ -706,7 +706,7 @@ void Form1::setDeletionMode(bool on)
     }
 }
 
-void Form1::CaricaElencoEliminazione()
+void MainWindow::CaricaElencoEliminazione()
 {
     m_deletionList->clear();
     // Rows are read as the list shows them (a million entries open at once), each
@@ -716,7 +716,7 @@ void Form1::CaricaElencoEliminazione()
     Combo7->setCurrentIndex(-1);
 }
 
-void Form1::showSmallToggles()
+void MainWindow::showSmallToggles()
 {
     for (QCheckBox *toggle : {Check1, Check2, Check3, Check8})
         toggle->show();
@@ -724,7 +724,7 @@ void Form1::showSmallToggles()
 
 // ---- Date picker -------------------------------------------------------------------
 
-void Form1::calendarToggled(bool open)
+void MainWindow::calendarToggled(bool open)
 {
     // At most one of the four small frames is open: the other toggles hide meanwhile.
     Frame1->setVisible(open);
@@ -732,7 +732,7 @@ void Form1::calendarToggled(bool open)
         toggle->setVisible(!open);
 }
 
-void Form1::dayPicked(const QDate &day)
+void MainWindow::dayPicked(const QDate &day)
 {
     if (!Check1->isChecked())
         return;
@@ -741,7 +741,7 @@ void Form1::dayPicked(const QDate &day)
     Frame1->hide();
 }
 
-void Form1::closeCalendar()
+void MainWindow::closeCalendar()
 {
     Frame1->hide();
     Check1->setChecked(false);
@@ -750,7 +750,7 @@ void Form1::closeCalendar()
 
 // ---- Menu actions ----------------------------------------------------------------
 
-void Form1::stampaGenerale()
+void MainWindow::stampaGenerale()
 {
     // The printed catalogue of all records; the entry is unchecked at its end,
     // also when the report could not be shown.
@@ -758,7 +758,7 @@ void Form1::stampaGenerale()
     Check6->setChecked(false);
 }
 
-void Form1::showInstructions()
+void MainWindow::showInstructions()
 {
     m_context.dialogs->message(this,
                                QStringLiteral(" Le istruzioni sono in corso di realizzazione, nel caso , ")
@@ -767,41 +767,41 @@ void Form1::showInstructions()
                                QStringLiteral(" Rudozuzurivaz versione 1"), QMessageBox::Ok, QMessageBox::NoIcon);
 }
 
-void Form1::openMakerSite()
+void MainWindow::openMakerSite()
 {
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Image1->setLineWidth(1);
     m_context.shell->openUrl(texts::makerWebAddress());
 }
 
-void Form1::tick()
+void MainWindow::tick()
 {
     Label2->setText(formats::clockCaption(QDateTime::currentDateTime()));
 }
 
-bool Form1::guarded(const std::function<void()> &work)
+bool MainWindow::guarded(const std::function<void()> &work)
 {
     return ::guarded(this, *m_context.dialogs, work);
 }
 
 // ---- Asked by other windows ----------------------------------------------------------
 
-void Form1::clearSearchEntry()
+void MainWindow::clearSearchEntry()
 {
     Check4->setChecked(false);
 }
 
-void Form1::clearQueryEntry()
+void MainWindow::clearQueryEntry()
 {
     Check7->setChecked(false);
 }
 
-void Form1::clearServiceEntry()
+void MainWindow::clearServiceEntry()
 {
     Check10->setChecked(false);
 }
 
-void Form1::appendToNotes(const QString &text)
+void MainWindow::appendToNotes(const QString &text)
 {
     QTextCursor end(Text9->document());
     end.movePosition(QTextCursor::End);
@@ -810,13 +810,13 @@ void Form1::appendToNotes(const QString &text)
 
 // ---- Window events -----------------------------------------------------------------
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The program ends only through "Esci".
     event->ignore();
 }
 
-void Form1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Centred when it first opens; later shows (after the service window) keep the place.
@@ -825,7 +825,7 @@ void Form1::showEvent(QShowEvent *event)
     m_centred = true;
 }
 
-void Form1::paintEvent(QPaintEvent *)
+void MainWindow::paintEvent(QPaintEvent *)
 {
     // The picture unscaled from the top-left corner; the rest in the window colour.
     QPainter painter(this);
@@ -833,7 +833,7 @@ void Form1::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, m_background);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
         openMakerSite();

@@ -1,4 +1,4 @@
-#include "gui/browse/Frmlibri.h"
+#include "gui/browse/BrowseWindow.h"
 
 #include "gui/browse/GridListing.h"
 #include "gui/kit/Texts.h"
@@ -35,7 +35,7 @@ const QColor green(0, 255, 0);
 const QColor yellow(255, 255, 0);
 } // namespace
 
-Frmlibri::Frmlibri(const AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+BrowseWindow::BrowseWindow(const AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
     toolwindow::makeToolWindow(this, QStringLiteral("Frmlibri"), QStringLiteral("Interrogazione"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,16 +44,16 @@ Frmlibri::Frmlibri(const AppContext &context, QWidget *parent) : QMainWindow(par
     toolwindow::centreOnScreen(this);
 }
 
-void Frmlibri::load()
+void BrowseWindow::load()
 {
     // "Ricerca" and "Interrogazione" of the main window cleared; the grid stays
     // empty until the user asks for the table.
     emit loaded();
 }
 
-Frmlibri::~Frmlibri() = default;
+BrowseWindow::~BrowseWindow() = default;
 
-void Frmlibri::buildWindow()
+void BrowseWindow::buildWindow()
 {
     auto *inner = new QWidget(this);
     inner->setObjectName(QStringLiteral("FrmlibriInner"));
@@ -82,7 +82,7 @@ void Frmlibri::buildWindow()
             [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
     DataGrid1->setModel(m_model);
     DataGrid1->installEventFilter(this);
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &Frmlibri::leaveRow);
+    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BrowseWindow::leaveRow);
     connect(m_model, &browse::TabellaEditModel::rowChangeStarted, this, [this] { setGridBackground(yellow); });
     connect(m_model, &browse::TabellaEditModel::rowStored, this, [this] { setGridBackground(green); });
 
@@ -97,27 +97,27 @@ void Frmlibri::buildWindow()
 
     Visualizza = menuBar()->addAction(QStringLiteral("&Visualizza"));
     Visualizza->setObjectName(QStringLiteral("Visualizza"));
-    connect(Visualizza, &QAction::triggered, this, &Frmlibri::showWholeTable);
-    connect(Command1, &QPushButton::clicked, this, &Frmlibri::stampa);
-    connect(Command2, &QPushButton::clicked, this, &Frmlibri::stampaReport);
+    connect(Visualizza, &QAction::triggered, this, &BrowseWindow::showWholeTable);
+    connect(Command1, &QPushButton::clicked, this, &BrowseWindow::stampa);
+    connect(Command2, &QPushButton::clicked, this, &BrowseWindow::stampaReport);
 
     resize(twips::toPixels(10560), twips::toPixels(7755) + menuBar()->sizeHint().height());
 }
 
-void Frmlibri::setGridBackground(const QColor &colour)
+void BrowseWindow::setGridBackground(const QColor &colour)
 {
     QPalette colours = DataGrid1->palette();
     colours.setColor(QPalette::Base, colour);
     DataGrid1->setPalette(colours);
 }
 
-void Frmlibri::allowChanges()
+void BrowseWindow::allowChanges()
 {
     // AllowAddNew, AllowDelete and AllowUpdate.
     m_model->setEditable(true);
 }
 
-void Frmlibri::showWholeTable()
+void BrowseWindow::showWholeTable()
 {
     if (!storePendingEdit())
         return;
@@ -125,7 +125,7 @@ void Frmlibri::showWholeTable()
     query();
 }
 
-void Frmlibri::query()
+void BrowseWindow::query()
 {
     Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
@@ -140,7 +140,7 @@ void Frmlibri::query()
     });
 }
 
-void Frmlibri::stampa()
+void BrowseWindow::stampa()
 {
     // What is printed is what the table holds; the empty row for a new record is
     // no row of the table and is left out.
@@ -152,13 +152,13 @@ void Frmlibri::stampa()
     m_model->setEditable(editable);
 }
 
-void Frmlibri::stampaReport()
+void BrowseWindow::stampaReport()
 {
     showWholeTable();
     emit wholeCatalogueReportRequested(this);
 }
 
-void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
+void BrowseWindow::leaveRow(const QModelIndex &current, const QModelIndex &previous)
 {
     // The changed row is written when the user leaves it.
     if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow() || current.row() == previous.row())
@@ -176,7 +176,7 @@ void Frmlibri::leaveRow(const QModelIndex &current, const QModelIndex &previous)
     }
 }
 
-bool Frmlibri::storePendingEdit()
+bool BrowseWindow::storePendingEdit()
 {
     DataGrid1->commitEditor();
     if (!m_model->hasPendingEdit())
@@ -192,7 +192,7 @@ bool Frmlibri::storePendingEdit()
     }
 }
 
-void Frmlibri::storeOrAskOnConflict()
+void BrowseWindow::storeOrAskOnConflict()
 {
     using IfChanged = browse::TabellaEditModel::IfChangedMeanwhile;
     try {
@@ -211,7 +211,7 @@ void Frmlibri::storeOrAskOnConflict()
     }
 }
 
-bool Frmlibri::dropEditAsked(const QString &why)
+bool BrowseWindow::dropEditAsked(const QString &why)
 {
     if (!m_context.dialogs->ask(this, why + QStringLiteral(" Proseguire perdendo la modifica?"), QMessageBox::Warning))
         return false;
@@ -219,7 +219,7 @@ bool Frmlibri::dropEditAsked(const QString &why)
     return true;
 }
 
-void Frmlibri::deleteSelectedRows()
+void BrowseWindow::deleteSelectedRows()
 {
     QList<int> rows;
     for (const QModelIndex &row : DataGrid1->selectionModel()->selectedRows())
@@ -235,7 +235,7 @@ void Frmlibri::deleteSelectedRows()
     });
 }
 
-bool Frmlibri::eventFilter(QObject *watched, QEvent *event)
+bool BrowseWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == DataGrid1 && event->type() == QEvent::KeyPress && !DataGrid1->isEditing()) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -252,7 +252,7 @@ bool Frmlibri::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Frmlibri::closeEvent(QCloseEvent *event)
+void BrowseWindow::closeEvent(QCloseEvent *event)
 {
     // The change still held by the grid is stored, as Label1 promises.
     if (!storePendingEdit()) {

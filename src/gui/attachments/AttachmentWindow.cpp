@@ -1,4 +1,4 @@
-#include "gui/attachments/Form3.h"
+#include "gui/attachments/AttachmentWindow.h"
 
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
@@ -7,7 +7,7 @@
 
 #include <QPushButton>
 
-Form3::Form3(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+AttachmentWindow::AttachmentWindow(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     toolwindow::setUp(this, QStringLiteral("Form3"), QStringLiteral("Visualizza Allegati "), 7725, 2160, Qt::white);
     setFixedSize(size());
@@ -17,10 +17,10 @@ Form3::Form3(const AppContext &context, QWidget *parent) : QWidget(parent), m_co
     Command1->setObjectName(QStringLiteral("Command1"));
     toolwindow::place(Command1, 2040, 480, 3615, 975);
     toolwindow::setButtonColour(Command1, QColor(0xFF, 0xFF, 0xC0));
-    connect(Command1, &QPushButton::clicked, this, &Form3::selectAndOpen);
+    connect(Command1, &QPushButton::clicked, this, &AttachmentWindow::selectAndOpen);
 }
 
-void Form3::selectAndOpen()
+void AttachmentWindow::selectAndOpen()
 {
     const AppContext &context = m_context;
     // "*" rather than "*.*": on this system many files have no extension.

@@ -1,5 +1,5 @@
 #pragma once
-// The browse window "Interrogazione": the whole table Tabella in an editable grid
+// The browse window "Interrogazione" (the original's Frmlibri): the whole table Tabella in an editable grid
 // (a changed row is written when the user leaves it or closes the window, but not
 // over a change another workstation made to it meanwhile without asking; rows
 // are deleted with the Del key and added in the empty last row), the plain grid
@@ -19,11 +19,11 @@ namespace browse {
 class TabellaEditModel;
 }
 
-class Frmlibri : public QMainWindow {
+class BrowseWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Frmlibri(const AppContext &context, QWidget *parent = nullptr);
-    ~Frmlibri() override;
+    explicit BrowseWindow(const AppContext &context, QWidget *parent = nullptr);
+    ~BrowseWindow() override;
 
     // The loading steps; the registry calls it once its connections are made.
     void load();

@@ -1,5 +1,5 @@
 #pragma once
-// "Funzioni di Servizio": three check boxes used as commands on the catalogue:
+// The service window "Funzioni di Servizio" (the original's Form2): three check boxes used as commands on the catalogue:
 // set the document number counter, restart the record numbering, delete every
 // record. Each asks first, makes a backup copy of the catalogue just before it
 // changes anything, and unchecks itself when done or refused. The main
@@ -13,10 +13,10 @@
 class QCheckBox;
 struct AppContext;
 
-class Form2 : public QWidget {
+class ServiceWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(const AppContext &context, QWidget *parent = nullptr);
+    explicit ServiceWindow(const AppContext &context, QWidget *parent = nullptr);
 
     QCheckBox *Check1 = nullptr; // "Cambia Progressivo Documento"
     QCheckBox *Check2 = nullptr; // "Azzera Contatore Registrazioni"

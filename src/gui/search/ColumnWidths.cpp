@@ -1,4 +1,4 @@
-#include "gui/search/modDataGrid.h"
+#include "gui/search/ColumnWidths.h"
 
 #include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QTableView>
+
+namespace columnwidths {
 
 namespace {
 
@@ -24,7 +26,7 @@ QString fieldName(const QHeaderView &header, int logicalIndex)
 // its width is saved when the button is released.
 class UserResizeSaver : public QObject {
 public:
-    static inline const QString name = QStringLiteral("GrigliaSalvaLarghezze");
+    static inline const QString name = QStringLiteral("columnWidthSaver");
 
     UserResizeSaver(IniSettings &ini, QHeaderView &header) : QObject(&header), m_ini(ini), m_header(header)
     {
@@ -80,7 +82,7 @@ private:
 
 } // namespace
 
-void GrigliaLeggiColonne(IniSettings &ini, QTableView &grid, const QString &section, bool useDefault)
+void restore(IniSettings &ini, QTableView &grid, const QString &section, bool useDefault)
 {
     QHeaderView &header = *grid.horizontalHeader();
     UserResizeSaver *saver = UserResizeSaver::of(header);
@@ -97,9 +99,11 @@ void GrigliaLeggiColonne(IniSettings &ini, QTableView &grid, const QString &sect
         saver->m_programSizing = false;
 }
 
-void GrigliaSalvaLarghezze(IniSettings &ini, QTableView &grid)
+void saveWhenResized(IniSettings &ini, QTableView &grid)
 {
     QHeaderView &header = *grid.horizontalHeader();
     if (!UserResizeSaver::of(header))
         new UserResizeSaver(ini, header);
 }
+
+} // namespace columnwidths

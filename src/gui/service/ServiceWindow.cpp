@@ -1,4 +1,4 @@
-#include "gui/service/Form2.h"
+#include "gui/service/ServiceWindow.h"
 
 #include "gui/kit/Texts.h"
 #include "core/catalogue/DocumentCounter.h"
@@ -24,7 +24,7 @@ QCheckBox *commandBox(QWidget *parent, const QString &name, const QString &capti
 }
 } // namespace
 
-Form2::Form2(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+ServiceWindow::ServiceWindow(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
     toolwindow::setUp(this, QStringLiteral("Form2"), QStringLiteral("Funzioni di Servizio"), 4680, 3090, Qt::white);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -33,17 +33,17 @@ Form2::Form2(const AppContext &context, QWidget *parent) : QWidget(parent), m_co
     Check1 = commandBox(this, QStringLiteral("Check1"), QStringLiteral("Cambia Progressivo Documento"), 720);
     Check2 = commandBox(this, QStringLiteral("Check2"), QStringLiteral("Azzera Contatore Registrazioni"), 1680);
     Check3 = commandBox(this, QStringLiteral("Check3"), QStringLiteral("Elimina Registrazioni"), 1200);
-    connect(Check1, &QCheckBox::toggled, this, &Form2::cambiaProgressivo);
-    connect(Check2, &QCheckBox::toggled, this, &Form2::azzeraContatore);
-    connect(Check3, &QCheckBox::toggled, this, &Form2::eliminaRegistrazioni);
+    connect(Check1, &QCheckBox::toggled, this, &ServiceWindow::cambiaProgressivo);
+    connect(Check2, &QCheckBox::toggled, this, &ServiceWindow::azzeraContatore);
+    connect(Check3, &QCheckBox::toggled, this, &ServiceWindow::eliminaRegistrazioni);
 }
 
-bool Form2::guarded(const std::function<void()> &work)
+bool ServiceWindow::guarded(const std::function<void()> &work)
 {
     return ::guarded(this, *m_context.dialogs, work);
 }
 
-std::optional<qint64> Form2::counterValue(const QString &typed)
+std::optional<qint64> ServiceWindow::counterValue(const QString &typed)
 {
     static const QRegularExpression digitsOnly(QStringLiteral("^[0-9]+$"));
     const QString text = typed.trimmed();
@@ -52,7 +52,7 @@ std::optional<qint64> Form2::counterValue(const QString &typed)
     return counter::wholeNumber(text); // nothing when too large
 }
 
-void Form2::cambiaProgressivo(bool checked)
+void ServiceWindow::cambiaProgressivo(bool checked)
 {
     if (!checked)
         return;
@@ -112,7 +112,7 @@ void Form2::cambiaProgressivo(bool checked)
     Check1->setChecked(false);
 }
 
-void Form2::azzeraContatore(bool checked)
+void ServiceWindow::azzeraContatore(bool checked)
 {
     if (!checked)
         return;
@@ -131,7 +131,7 @@ void Form2::azzeraContatore(bool checked)
     Check2->setChecked(false);
 }
 
-void Form2::eliminaRegistrazioni(bool checked)
+void ServiceWindow::eliminaRegistrazioni(bool checked)
 {
     if (!checked)
         return;
@@ -146,7 +146,7 @@ void Form2::eliminaRegistrazioni(bool checked)
     Check3->setChecked(false);
 }
 
-void Form2::closeEvent(QCloseEvent *event)
+void ServiceWindow::closeEvent(QCloseEvent *event)
 {
     Check1->setChecked(false);
     Check2->setChecked(false);

@@ -1,4 +1,4 @@
-#include "gui/search/Form7.h"
+#include "gui/search/SearchWindow.h"
 
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
@@ -11,7 +11,7 @@
 #include "gui/kit/Guard.h"
 #include "gui/kit/ToolWindow.h"
 #include "gui/kit/WindowPlacement.h"
-#include "gui/search/modDataGrid.h"
+#include "gui/search/ColumnWidths.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,7 +19,7 @@
 #include <QMenuBar>
 #include <QTableView>
 
-Form7::Form7(const AppContext &context, QWidget *parent)
+SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_context(context),
       m_settings(context.programFolder, [this](const QString &text, const QString &title) {
           m_context.dialogs->message(this, text, title, QMessageBox::Ok, QMessageBox::Warning);
@@ -30,9 +30,9 @@ Form7::Form7(const AppContext &context, QWidget *parent)
     buildWindow();
 }
 
-Form7::~Form7() = default;
+SearchWindow::~SearchWindow() = default;
 
-void Form7::buildWindow()
+void SearchWindow::buildWindow()
 {
     auto *inner = new QWidget(this);
     inner->setObjectName(QStringLiteral("Form7Inner"));
@@ -50,21 +50,21 @@ void Form7::buildWindow()
     connect(m_model, &db::RowSourceModel::readFailed, this,
             [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
     dgCustomers->setModel(m_model);
-    GrigliaSalvaLarghezze(m_settings, *dgCustomers);
+    columnwidths::saveWhenResized(m_settings, *dgCustomers);
 
     struct Search {
-        QAction *Form7::*action;
+        QAction *SearchWindow::*action;
         const char16_t *name, *caption, *prompt, *title;
         db::SearchField field;
     };
     static const Search searches[] = {
-        {&Form7::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
+        {&SearchWindow::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
          db::SearchField::Chiave},
-        {&Form7::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento", u"Inserimento Argomento ",
+        {&SearchWindow::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento", u"Inserimento Argomento ",
          db::SearchField::Argomento},
-        {&Form7::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
+        {&SearchWindow::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
          db::SearchField::Testo},
-        {&Form7::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",
+        {&SearchWindow::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",
          u"Inserimento Pubblicazione ", db::SearchField::Pubblicazione},
     };
     for (const Search &s : searches) {
@@ -81,7 +81,7 @@ void Form7::buildWindow()
     resize(twips::toPixels(9555), twips::toPixels(5610) + menuBar()->sizeHint().height());
 }
 
-void Form7::load()
+void SearchWindow::load()
 {
     m_settings.setFileName(m_context.settingsPath());
     placement::restore(m_settings, *this, true);
@@ -90,13 +90,13 @@ void Form7::load()
     emit loaded();
 }
 
-void Form7::bind(std::shared_ptr<db::QueryRowSource> rows)
+void SearchWindow::bind(std::shared_ptr<db::QueryRowSource> rows)
 {
     m_model->setSource(std::move(rows));
-    GrigliaLeggiColonne(m_settings, *dgCustomers, QStringLiteral("dgCustomers"), true);
+    columnwidths::restore(m_settings, *dgCustomers, QStringLiteral("dgCustomers"), true);
 }
 
-void Form7::search(const QString &prompt, const QString &title, db::SearchField field)
+void SearchWindow::search(const QString &prompt, const QString &title, db::SearchField field)
 {
     Dialogs &dialogs = *m_context.dialogs;
     const InputAnswer answer = dialogs.input(this, prompt, title);
@@ -110,7 +110,7 @@ void Form7::search(const QString &prompt, const QString &title, db::SearchField 
     init();
 }
 
-void Form7::query(const QString &str)
+void SearchWindow::query(const QString &str)
 {
     Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
@@ -129,20 +129,20 @@ void Form7::query(const QString &str)
     });
 }
 
-void Form7::init()
+void SearchWindow::init()
 {
     // No additions, deletions or changes: the result is never written back.
     dgCustomers->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-bool Form7::eventFilter(QObject *watched, QEvent *event)
+bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize)
         fitGridToWindow();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form7::fitGridToWindow()
+void SearchWindow::fitGridToWindow()
 {
     // The grid keeps its left and top margin on the right and at the bottom too.
     // A window too small for that leaves the grid at its last size.
@@ -155,7 +155,7 @@ void Form7::fitGridToWindow()
     dgCustomers->resize(twips::toPixels(width), twips::toPixels(height));
 }
 
-void Form7::closeEvent(QCloseEvent *event)
+void SearchWindow::closeEvent(QCloseEvent *event)
 {
     // Unloading: placement saved, then "Ricerca" of the main window cleared.
     placement::save(m_settings, *this);

@@ -1,4 +1,4 @@
-#include "gui/mainwindow/DigitsOnly.h"
+#include "gui/kit/DigitsOnly.h"
 
 #include <QLineEdit>
 

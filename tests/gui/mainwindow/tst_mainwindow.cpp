@@ -3,18 +3,18 @@
 #include "CatalogueRows.h"
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/attachments/Form3.h"
-#include "gui/attachments/Form5.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
 #include "core/catalogue/DbError.h"
 #include "core/settings/Twips.h"
 #include "gui/lookups/LookupLists.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
-#include "gui/service/Form2.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -50,7 +50,7 @@ const QString instructions = QStringLiteral(" Le istruzioni sono in corso di rea
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -96,11 +96,11 @@ private slots:
     void clockRunsOnceASecond();
 };
 
-void TestForm1::startUpShowsTheMenuOnly()
+void TestMainWindow::startUpShowsTheMenuOnly()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
 
@@ -128,23 +128,23 @@ void TestForm1::startUpShowsTheMenuOnly()
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
 }
 
-void TestForm1::startUpCreatesTheAttachmentFolder()
+void TestMainWindow::startUpCreatesTheAttachmentFolder()
 {
     TestEnvironment env;
     QVERIFY(!QFileInfo::exists(env.context.attachmentFolder()));
     Windows windows(env.context);
-    windows.form1();
+    windows.mainWindow();
     QVERIFY(QFileInfo(env.context.attachmentFolder()).isDir());
 }
 
-void TestForm1::startUpLeavesAnExistingAllegatiAlone_data()
+void TestMainWindow::startUpLeavesAnExistingAllegatiAlone_data()
 {
     QTest::addColumn<bool>("asFolder");
     QTest::newRow("folder with a file") << true;
     QTest::newRow("plain file") << false;
 }
 
-void TestForm1::startUpLeavesAnExistingAllegatiAlone()
+void TestMainWindow::startUpLeavesAnExistingAllegatiAlone()
 {
     QFETCH(bool, asFolder);
     TestEnvironment env;
@@ -158,7 +158,7 @@ void TestForm1::startUpLeavesAnExistingAllegatiAlone()
     file.close();
 
     Windows windows(env.context);
-    windows.form1();
+    windows.mainWindow();
     QCOMPARE(QFileInfo(allegati).isDir(), asFolder);
     QFile again(probe);
     QVERIFY(again.open(QIODevice::ReadOnly));
@@ -166,7 +166,7 @@ void TestForm1::startUpLeavesAnExistingAllegatiAlone()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestForm1::startUpFillsTheListsInDatabaseOrder_data()
+void TestMainWindow::startUpFillsTheListsInDatabaseOrder_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("entryList");
@@ -178,7 +178,7 @@ void TestForm1::startUpFillsTheListsInDatabaseOrder_data()
                                  << QStringLiteral("Combo5");
 }
 
-void TestForm1::startUpFillsTheListsInDatabaseOrder()
+void TestMainWindow::startUpFillsTheListsInDatabaseOrder()
 {
     QFETCH(QString, table);
     QFETCH(QString, entryList);
@@ -195,7 +195,7 @@ void TestForm1::startUpFillsTheListsInDatabaseOrder()
     const QList<qint64> expectedIds = {1, 3, 4, 5};
 
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     for (const QString &name : {entryList, frameList}) {
         auto *combo = f.findChild<QComboBox *>(name);
         QVERIFY2(combo, qPrintable(name));
@@ -206,11 +206,11 @@ void TestForm1::startUpFillsTheListsInDatabaseOrder()
     }
 }
 
-void TestForm1::deletionFrameCoversTheFields()
+void TestMainWindow::deletionFrameCoversTheFields()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     const QPoint onTesto = f.Text5->geometry().center();
     QCOMPARE(f.Frame3->childAt(onTesto), f.Text5);
     f.Frame7->show();
@@ -221,7 +221,7 @@ void TestForm1::deletionFrameCoversTheFields()
     QCOMPARE(f.childAt(f.Frame5->geometry().topLeft() + QPoint(2, 2)), f.Frame5);
 }
 
-void TestForm1::entryScreenOffersTheNextNumber_data()
+void TestMainWindow::entryScreenOffersTheNextNumber_data()
 {
     QTest::addColumn<qint64>("progressivo");
     QTest::addColumn<QString>("offered");
@@ -230,13 +230,13 @@ void TestForm1::entryScreenOffersTheNextNumber_data()
     QTest::newRow("five digits") << qint64(99999) << QStringLiteral("100000");
 }
 
-void TestForm1::entryScreenOffersTheNextNumber()
+void TestMainWindow::entryScreenOffersTheNextNumber()
 {
     QFETCH(qint64, progressivo);
     QFETCH(QString, offered);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     // Changed after start-up (as the service window does): entering reads it again.
     testdata::setCounter(env, progressivo);
@@ -251,11 +251,11 @@ void TestForm1::entryScreenOffersTheNextNumber()
     QVERIFY(!f.Frame2->isVisible());
 }
 
-void TestForm1::salvaProgressivoStoresTheShownNumber()
+void TestMainWindow::salvaProgressivoStoresTheShownNumber()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
     f.SalvaProgressivo();
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
@@ -268,13 +268,13 @@ void TestForm1::salvaProgressivoStoresTheShownNumber()
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
 }
 
-void TestForm1::counterWithoutRowIsReported()
+void TestMainWindow::counterWithoutRowIsReported()
 {
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     testdata::removeCounterRow(env);
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
 
     // Start-up went on to the end: lists filled, menu shown.
     QCOMPARE(itemTexts(f.Combo3), QStringList{QStringLiteral("arte")});
@@ -291,12 +291,12 @@ void TestForm1::counterWithoutRowIsReported()
     QVERIFY(!storedCounter(env).isValid());
 }
 
-void TestForm1::counterWithoutWholeNumberIsReported()
+void TestMainWindow::counterWithoutWholeNumberIsReported()
 {
     TestEnvironment env;
     replaceCounterWithText(env, QStringLiteral("dodici"));
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("\"dodici\"")));
@@ -312,13 +312,13 @@ void TestForm1::counterWithoutWholeNumberIsReported()
     QCOMPARE(storedCounter(env), QVariant(QStringLiteral("dodici")));
 }
 
-void TestForm1::loaderReplacesItsListsOnly()
+void TestMainWindow::loaderReplacesItsListsOnly()
 {
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("uno"), QStringLiteral("due")});
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.Combo3->setCurrentIndex(1);
     f.Combo2->setEditText(QStringLiteral("scritto"));
     f.Combo1->setEditText(QStringLiteral("digitato"));
@@ -333,53 +333,53 @@ void TestForm1::loaderReplacesItsListsOnly()
     QCOMPARE(itemTexts(f.Combo1), QStringList{QStringLiteral("Focus")});
 }
 
-void TestForm1::ricercaShowsTheSearchWindowAtEveryClick()
+void TestMainWindow::ricercaShowsTheSearchWindowAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check4->click();
     QVERIFY(f.Check4->isChecked());
-    QVERIFY(windows.loadedForm7() && windows.loadedForm7()->isVisible());
-    windows.loadedForm7()->hide();
+    QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
+    windows.loadedSearchWindow()->hide();
 
     f.Check4->click();
     QVERIFY(!f.Check4->isChecked());
-    QVERIFY(windows.loadedForm7() && windows.loadedForm7()->isVisible());
+    QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
 }
 
-void TestForm1::interrogazioneOnlyWhenChecked()
+void TestMainWindow::interrogazioneOnlyWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check5->click();
     f.Check7->click();
-    QVERIFY(windows.loadedForm7() && windows.loadedForm7()->isVisible());
+    QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
     QVERIFY(!f.Check7->isChecked()); // the search window clears it when it loads
-    windows.loadedForm7()->hide();
+    windows.loadedSearchWindow()->hide();
 
     f.Check7->click(); // checked again: the loaded window is shown again
     QVERIFY(f.Check7->isChecked());
-    QVERIFY(windows.loadedForm7()->isVisible());
-    windows.loadedForm7()->hide();
+    QVERIFY(windows.loadedSearchWindow()->isVisible());
+    windows.loadedSearchWindow()->hide();
 
     f.Check7->click();
     QVERIFY(!f.Check7->isChecked());
-    QVERIFY(!windows.loadedForm7()->isVisible());
+    QVERIFY(!windows.loadedSearchWindow()->isVisible());
 }
 
-void TestForm1::stampaGeneraleUnchecksItself()
+void TestMainWindow::stampaGeneraleUnchecksItself()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     bool shownWhileChecked = false;
     int pages = 0;
     QTimer::singleShot(0, &f.window, [&] {
-        rptBooks &report = windows.report();
+        ReportPreview &report = windows.reportPreview();
         shownWhileChecked = report.isVisible() && f.Check6->isChecked();
         pages = report.report() ? report.report()->pageCount() : -1;
         report.close();
@@ -396,25 +396,25 @@ void TestForm1::stampaGeneraleUnchecksItself()
     f.Check6->click();
     QVERIFY(!f.Check6->isChecked());
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
-    QVERIFY(!windows.report().isVisible());
+    QVERIFY(!windows.reportPreview().isVisible());
 }
 
-void TestForm1::serviziHidesTheMainWindow()
+void TestMainWindow::serviziHidesTheMainWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check10->click();
     QVERIFY(!f.isVisible());
-    QVERIFY(windows.loadedForm2() && windows.loadedForm2()->isVisible());
+    QVERIFY(windows.loadedServiceWindow() && windows.loadedServiceWindow()->isVisible());
 }
 
-void TestForm1::istruzioniShowsTheSameMessageAtEveryClick()
+void TestMainWindow::istruzioniShowsTheSameMessageAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.Check12->click();
     f.Check12->click();
     QCOMPARE(env.dialogs.shown.size(), 2);
@@ -426,11 +426,11 @@ void TestForm1::istruzioniShowsTheSameMessageAtEveryClick()
     }
 }
 
-void TestForm1::esciEndsTheProgramWhenChecked()
+void TestMainWindow::esciEndsTheProgramWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.Check4->click(); // the search window is open: it does not matter
     f.Check11->click();
     QCOMPARE(env.endProgramCalls, 1);
@@ -438,11 +438,11 @@ void TestForm1::esciEndsTheProgramWhenChecked()
     QCOMPARE(env.endProgramCalls, 1);
 }
 
-void TestForm1::closeIsRefused()
+void TestMainWindow::closeIsRefused()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QVERIFY(!f.close());
@@ -451,12 +451,12 @@ void TestForm1::closeIsRefused()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestForm1::pulisciEmptiesEveryFieldButTheNumber()
+void TestMainWindow::pulisciEmptiesEveryFieldButTheNumber()
 {
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check5->click();
     for (QLineEdit *box : {f.Text3, f.Text4, f.Text5, f.Text1, f.Text2, f.Text7, f.Text8})
@@ -466,8 +466,8 @@ void TestForm1::pulisciEmptiesEveryFieldButTheNumber()
         combo->setEditText(QStringLiteral("scritto"));
     for (QCheckBox *box : {f.Check1, f.Check2, f.Check3, f.Check7, f.Check8, f.Check9})
         box->setChecked(true);
-    if (windows.loadedForm7())
-        windows.loadedForm7()->hide();
+    if (windows.loadedSearchWindow())
+        windows.loadedSearchWindow()->hide();
     // Changes made elsewhere meanwhile show after the clearing.
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("storia")});
     testdata::setCounter(env, 9);
@@ -491,25 +491,25 @@ void TestForm1::pulisciEmptiesEveryFieldButTheNumber()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestForm1::pulisciShowsTheSearchWindowWhileRicercaIsChecked()
+void TestMainWindow::pulisciShowsTheSearchWindowWhileRicercaIsChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.Check4->click();
-    windows.loadedForm7()->hide();
+    windows.loadedSearchWindow()->hide();
     f.PulisciCampi();
     QVERIFY(!f.Check4->isChecked());
-    QVERIFY(windows.loadedForm7()->isVisible());
+    QVERIFY(windows.loadedSearchWindow()->isVisible());
 }
 
-void TestForm1::pulisciGoesOnWhenAStepFails()
+void TestMainWindow::pulisciGoesOnWhenAStepFails()
 {
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     addLookupRows(env, QStringLiteral("Allocazione"), {QStringLiteral("scaffale")});
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     runSql(env, {QStringLiteral("DROP TABLE Chiave"), QStringLiteral("UPDATE contatore SET Progressivo = 4")});
     f.Text4->setText(QStringLiteral("argomento"));
 
@@ -523,11 +523,11 @@ void TestForm1::pulisciGoesOnWhenAStepFails()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestForm1::menuReturnsToTheMenuScreen()
+void TestMainWindow::menuReturnsToTheMenuScreen()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check5->click();
     f.Text4->setText(QStringLiteral("argomento"));
@@ -551,7 +551,7 @@ void TestForm1::menuReturnsToTheMenuScreen()
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
 }
 
-void TestForm1::entryButtonsOpenTheirWindows_data()
+void TestMainWindow::entryButtonsOpenTheirWindows_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("caption");
@@ -564,14 +564,14 @@ void TestForm1::entryButtonsOpenTheirWindows_data()
                               << QStringLiteral("Form3");
 }
 
-void TestForm1::entryButtonsOpenTheirWindows()
+void TestMainWindow::entryButtonsOpenTheirWindows()
 {
     QFETCH(QString, command);
     QFETCH(QString, caption);
     QFETCH(QString, window);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     f.Check5->click();
     auto *button = f.findChild<QPushButton *>(command);
@@ -586,13 +586,13 @@ void TestForm1::entryButtonsOpenTheirWindows()
     QVERIFY(f.isVisible());
 }
 
-void TestForm1::databaseFailureIsReportedAndWindowStaysUsable()
+void TestMainWindow::databaseFailureIsReportedAndWindowStaysUsable()
 {
     TestEnvironment env;
     if (env.isServer())
         QSKIP("breaks the catalogue file itself");
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     QVERIFY(QFile::rename(env.catalogPath(), env.catalogPath() + QStringLiteral(".via")));
 
@@ -610,11 +610,11 @@ void TestForm1::databaseFailureIsReportedAndWindowStaysUsable()
     QCOMPARE(f.Text10->text(), QStringLiteral("1"));
 }
 
-void TestForm1::linkPictureOpensTheMakersSite()
+void TestMainWindow::linkPictureOpensTheMakersSite()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QCOMPARE(f.Image1->frameShape(), QFrame::NoFrame);
@@ -626,12 +626,12 @@ void TestForm1::linkPictureOpensTheMakersSite()
     QCOMPARE(f.Image1->frameShape(), QFrame::Box);
 }
 
-void TestForm1::clockRunsOnceASecond()
+void TestMainWindow::clockRunsOnceASecond()
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.form1());
+    const Form1Ui f(windows.mainWindow());
     QVERIFY(f.Timer1->isActive());
     QCOMPARE(f.Timer1->interval(), 1000);
     QTRY_VERIFY(!f.Label2->text().isEmpty());
@@ -641,5 +641,5 @@ void TestForm1::clockRunsOnceASecond()
                 QLocale().toString(QDate::currentDate().addDays(1), QStringLiteral("dd/MM/yyyy"))));
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

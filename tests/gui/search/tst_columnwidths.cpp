@@ -3,7 +3,7 @@
 #include "TestFiles.h"
 #include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
-#include "gui/search/modDataGrid.h"
+#include "gui/search/ColumnWidths.h"
 
 #include "TestEnvironment.h"
 
@@ -76,8 +76,8 @@ void tst_modDataGrid::init()
     m_grid = std::make_unique<QTableView>();
     m_grid->setObjectName(QStringLiteral("dgCustomers"));
     m_grid->resize(700, 300);
-    GrigliaSalvaLarghezze(*m_ini, *m_grid);
-    GrigliaSalvaLarghezze(*m_ini, *m_grid); // a second call adds nothing
+    columnwidths::saveWhenResized(*m_ini, *m_grid);
+    columnwidths::saveWhenResized(*m_ini, *m_grid); // a second call adds nothing
 }
 
 void tst_modDataGrid::cleanup()
@@ -94,7 +94,7 @@ void tst_modDataGrid::bind(const QStringList &fields)
     auto model = resultModel(fields);
     m_grid->setModel(model.get());
     m_model = std::move(model);
-    GrigliaLeggiColonne(*m_ini, *m_grid, QStringLiteral("dgCustomers"), true);
+    columnwidths::restore(*m_ini, *m_grid, QStringLiteral("dgCustomers"), true);
 }
 
 // Drags the right edge of a column's header with the mouse, as a user does.
@@ -131,7 +131,7 @@ void tst_modDataGrid::withoutDefaultKeepsWidths()
     auto model = resultModel({QStringLiteral("Chiave"), QStringLiteral("Testo")});
     m_grid->setModel(model.get());
     m_grid->setColumnWidth(0, 77);
-    GrigliaLeggiColonne(*m_ini, *m_grid, QStringLiteral("dgCustomers"), false);
+    columnwidths::restore(*m_ini, *m_grid, QStringLiteral("dgCustomers"), false);
     QCOMPARE(m_grid->columnWidth(0), 77);
     QCOMPARE(m_grid->columnWidth(1), 200);
 }
@@ -196,7 +196,7 @@ void tst_modDataGrid::savesWidthOfDoubleClickedEdge()
     model->setItem(0, 0, new QStandardItem(QString(60, QLatin1Char('W'))));
     m_grid->setModel(model.get());
     m_model = std::move(model);
-    GrigliaLeggiColonne(*m_ini, *m_grid, QStringLiteral("dgCustomers"), true);
+    columnwidths::restore(*m_ini, *m_grid, QStringLiteral("dgCustomers"), true);
     m_grid->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_grid.get()));
     QHeaderView *header = m_grid->horizontalHeader();
@@ -246,4 +246,4 @@ void tst_modDataGrid::stretchedLastColumnIsNotSaved()
 }
 
 QTEST_MAIN(tst_modDataGrid)
-#include "tst_modDataGrid.moc"
+#include "tst_columnwidths.moc"

@@ -2,8 +2,8 @@
 // every press, and one window at a time from the main window's button.
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/attachments/Form3.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/attachments/AttachmentWindow.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
 
@@ -17,16 +17,16 @@ void processDeletions()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-Form3 &openFromMainWindow(Windows &windows)
+AttachmentWindow &openFromMainWindow(Windows &windows)
 {
-    Form1Ui(windows.form1()).Command6->click();
-    Form3 *form3 = windows.loadedForm3();
+    Form1Ui(windows.mainWindow()).Command6->click();
+    AttachmentWindow *form3 = windows.loadedAttachmentWindow();
     Q_ASSERT(form3);
     return *form3;
 }
 } // namespace
 
-class TestForm3 : public QObject {
+class TestAttachmentWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,19 +36,19 @@ private slots:
     void secondPressOfTheMainButtonBringsTheSameWindow();
 };
 
-void TestForm3::pressOpensTheChosenFile_data()
+void TestAttachmentWindow::pressOpensTheChosenFile_data()
 {
     QTest::addColumn<bool>("inAttachmentFolder");
     QTest::newRow("in the attachment folder") << true;
     QTest::newRow("anywhere else") << false;
 }
 
-void TestForm3::pressOpensTheChosenFile()
+void TestAttachmentWindow::pressOpensTheChosenFile()
 {
     QFETCH(bool, inAttachmentFolder);
     TestEnvironment env;
     Windows windows(env.context);
-    Form3 &form3 = openFromMainWindow(windows);
+    AttachmentWindow &form3 = openFromMainWindow(windows);
     const QString file = inAttachmentFolder ? env.context.attachmentFolder() + QStringLiteral("/Fattura 12.pdf")
                                             : QStringLiteral("/tmp/altrove/lettera.odt");
     env.dialogs.answerFile(file);
@@ -63,38 +63,38 @@ void TestForm3::pressOpensTheChosenFile()
     QCOMPARE(env.shell.openedFiles, QStringList({file}));
 
     processDeletions();
-    QVERIFY(!windows.loadedForm3());
+    QVERIFY(!windows.loadedAttachmentWindow());
 }
 
-void TestForm3::cancelOpensNothing()
+void TestAttachmentWindow::cancelOpensNothing()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form3 &form3 = openFromMainWindow(windows);
+    AttachmentWindow &form3 = openFromMainWindow(windows);
     env.dialogs.answerCancel();
     form3.Command1->click();
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.shell.openedFiles.isEmpty());
     processDeletions();
-    QVERIFY(!windows.loadedForm3());
+    QVERIFY(!windows.loadedAttachmentWindow());
 }
 
-void TestForm3::secondPressOfTheMainButtonBringsTheSameWindow()
+void TestAttachmentWindow::secondPressOfTheMainButtonBringsTheSameWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form3 *first = &openFromMainWindow(windows);
+    AttachmentWindow *first = &openFromMainWindow(windows);
     QCOMPARE(&openFromMainWindow(windows), first);
     QVERIFY(first->isVisible());
 
     env.dialogs.answerCancel();
     first->Command1->click();
     processDeletions();
-    QVERIFY(!windows.loadedForm3());
-    Form3 &second = openFromMainWindow(windows); // loaded anew
+    QVERIFY(!windows.loadedAttachmentWindow());
+    AttachmentWindow &second = openFromMainWindow(windows); // loaded anew
     QVERIFY(second.isVisible());
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-QTEST_MAIN(TestForm3)
-#include "tst_form3.moc"
+QTEST_MAIN(TestAttachmentWindow)
+#include "tst_attachmentwindow.moc"

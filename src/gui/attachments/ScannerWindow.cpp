@@ -1,4 +1,4 @@
-#include "gui/attachments/Form5.h"
+#include "gui/attachments/ScannerWindow.h"
 
 #include "gui/kit/Texts.h"
 #include "core/scanning/Twain.h"
@@ -30,7 +30,7 @@ QPushButton *yellowButton(QWidget *parent, const QString &name, const QString &c
 }
 } // namespace
 
-Form5::Form5(const AppContext &context, Twain &twain, QWidget *parent)
+ScannerWindow::ScannerWindow(const AppContext &context, Twain &twain, QWidget *parent)
     : QWidget(parent), m_context(context), m_twain(twain)
 {
     toolwindow::setUp(this, QStringLiteral("Form5"), QStringLiteral("Scanner"), 9405, 3840, Qt::white);
@@ -50,17 +50,17 @@ Form5::Form5(const AppContext &context, Twain &twain, QWidget *parent)
     FBMultipage = yellowButton(this, QStringLiteral("FBMultipage"), QStringLiteral("&Scanner Multipage"));
     toolwindow::place(FBMultipage, 3240, 2520, 3015, 495);
 
-    connect(Command2, &QPushButton::clicked, this, &Form5::selectScanner);
-    connect(Command1, &QPushButton::clicked, this, &Form5::scanNamedDocument);
-    connect(FBMultipage, &QPushButton::clicked, this, &Form5::scanMultipage);
+    connect(Command2, &QPushButton::clicked, this, &ScannerWindow::selectScanner);
+    connect(Command1, &QPushButton::clicked, this, &ScannerWindow::scanNamedDocument);
+    connect(FBMultipage, &QPushButton::clicked, this, &ScannerWindow::scanMultipage);
 }
 
-void Form5::selectScanner()
+void ScannerWindow::selectScanner()
 {
     m_twain.TWAIN_SelectImageSource(this);
 }
 
-QString Form5::nameProblem(const QString &name)
+QString ScannerWindow::nameProblem(const QString &name)
 {
     // The file must land in the attachment folder itself and be visible there.
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
@@ -71,7 +71,7 @@ QString Form5::nameProblem(const QString &name)
     return {};
 }
 
-void Form5::scanNamedDocument()
+void ScannerWindow::scanNamedDocument()
 {
     const InputAnswer answer = m_context.dialogs->input(
         this, QStringLiteral("Digita il nome del documento, l'estensione del file è : NomeAllegato.pdf"),
@@ -122,7 +122,7 @@ void Form5::scanNamedDocument()
     hide();
 }
 
-void Form5::scanMultipage()
+void ScannerWindow::scanMultipage()
 {
     const AppContext &context = m_context;
     if (m_twain.TWAIN_OpenDefaultSource() != 1)

@@ -7,9 +7,9 @@
 #include "Form1Ui.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/browse/Frmlibri.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/catalogue/TabellaEditModel.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/QueryRowSource.h"
@@ -17,7 +17,7 @@
 #include "core/settings/Twips.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
+#include "gui/search/SearchWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -87,16 +87,16 @@ QRect twipsRect(const QWidget *widget)
 }
 
 // Opens the browse window from the main window and shows the table.
-Frmlibri &openOnTable(Windows &windows)
+BrowseWindow &openOnTable(Windows &windows)
 {
-    Form1Ui(windows.form1()).Command20->click();
-    Frmlibri &browse = *windows.loadedFrmlibri();
+    Form1Ui(windows.mainWindow()).Command20->click();
+    BrowseWindow &browse = *windows.loadedBrowseWindow();
     browse.Visualizza->trigger();
     return browse;
 }
 } // namespace
 
-class TestFrmlibri : public QObject {
+class TestBrowseWindow : public QObject {
     Q_OBJECT
 private slots:
     void opensEmptyWithItsControls();
@@ -121,13 +121,13 @@ private slots:
     void databaseFailureLeavesTheWindowUsable();
 };
 
-void TestFrmlibri::opensEmptyWithItsControls()
+void TestBrowseWindow::opensEmptyWithItsControls()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Form1Ui(windows.form1()).Command20->click();
-    Frmlibri *browse = windows.loadedFrmlibri();
+    Form1Ui(windows.mainWindow()).Command20->click();
+    BrowseWindow *browse = windows.loadedBrowseWindow();
     QVERIFY(browse && browse->isVisible());
     QCOMPARE(browse->objectName(), QStringLiteral("Frmlibri"));
     QCOMPARE(browse->windowTitle(), QStringLiteral("Interrogazione"));
@@ -158,29 +158,29 @@ void TestFrmlibri::opensEmptyWithItsControls()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestFrmlibri::opensClearingRicercaAndInterrogazione()
+void TestBrowseWindow::opensClearingRicercaAndInterrogazione()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui main(windows.form1());
+    const Form1Ui main(windows.mainWindow());
     {
         const QSignalBlocker quiet4(main.Check4), quiet7(main.Check7);
         main.Check4->setChecked(true);
         main.Check7->setChecked(true);
     }
-    windows.frmlibri();
+    windows.browseWindow();
     QVERIFY(!main.Check4->isChecked());
     QVERIFY(!main.Check7->isChecked());
     // Clearing "Ricerca" runs its handler, which shows the search window.
-    QVERIFY(windows.loadedForm7());
+    QVERIFY(windows.loadedSearchWindow());
 }
 
-void TestFrmlibri::visualizzaOnAnEmptyTable()
+void TestBrowseWindow::visualizzaOnAnEmptyTable()
 {
     TestEnvironment env;
     Windows windows(env.context);
     env.dialogs.answerButton(QMessageBox::Ok);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
     QCOMPARE(env.dialogs.last().title, QStringLiteral("Ricerca fallita"));
@@ -189,12 +189,12 @@ void TestFrmlibri::visualizzaOnAnEmptyTable()
     QCOMPARE(browse.DataGrid1->model()->rowCount(), 0);
 }
 
-void TestFrmlibri::visualizzaShowsTheTableForEditing()
+void TestBrowseWindow::visualizzaShowsTheTableForEditing()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     QAbstractItemModel &model = *browse.DataGrid1->model();
     QCOMPARE(model.columnCount(), 12);
     for (int c = 0; c < 12; ++c)
@@ -212,12 +212,12 @@ void TestFrmlibri::visualizzaShowsTheTableForEditing()
     QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("c"));
 }
 
-void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
+void TestBrowseWindow::changedRowStoredWhenLeftAndFoundBySearch()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QVERIFY(QTest::qWaitForWindowExposed(&browse));
     QTableView &grid = *browse.DataGrid1;
@@ -235,7 +235,7 @@ void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
     QCOMPARE(env.dialogs.shown.size(), 0);
 
     // The search window finds the record by its new text.
-    Form7 &search = windows.form7();
+    SearchWindow &search = windows.searchWindow();
     env.dialogs.answerInput(QStringLiteral("dell'anno"));
     env.dialogs.answerButton(QMessageBox::No);
     search.Argomento->trigger();
@@ -243,12 +243,12 @@ void TestFrmlibri::changedRowStoredWhenLeftAndFoundBySearch()
     QCOMPARE(search.dgCustomers->model()->index(0, 1).data().toString(), QStringLiteral("a"));
 }
 
-void TestFrmlibri::idCannotBeTyped()
+void TestBrowseWindow::idCannotBeTyped()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     for (int row : {0, 1}) {
@@ -262,12 +262,12 @@ void TestFrmlibri::idCannotBeTyped()
     QCOMPARE(storedField(env, QStringLiteral("ID")), QStringList{QStringLiteral("1")});
 }
 
-void TestFrmlibri::rowsDeletedWithTheDelKey()
+void TestBrowseWindow::rowsDeletedWithTheDelKey()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     grid.selectRow(1);
@@ -282,12 +282,12 @@ void TestFrmlibri::rowsDeletedWithTheDelKey()
     QCOMPARE(storedField(env, QStringLiteral("Chiave")).size(), 2);
 }
 
-void TestFrmlibri::newRowAddsARecord()
+void TestBrowseWindow::newRowAddsARecord()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     typeInto(grid, 1, QStringLiteral("Chiave"), QStringLiteral("nuova"));
@@ -300,12 +300,12 @@ void TestFrmlibri::newRowAddsARecord()
     QCOMPARE(grid.model()->index(2, 1).data(), QVariant());
 }
 
-void TestFrmlibri::escDropsTheRowChange()
+void TestBrowseWindow::escDropsTheRowChange()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     grid.model()->setData(grid.model()->index(0, 1), QStringLiteral("x"));
@@ -316,45 +316,45 @@ void TestFrmlibri::escDropsTheRowChange()
     QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
-void TestFrmlibri::pendingEditStoredOnClose()
+void TestBrowseWindow::pendingEditStoredOnClose()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    QPointer<Frmlibri> browse = &openOnTable(windows);
+    QPointer<BrowseWindow> browse = &openOnTable(windows);
     browse->show();
     typeInto(*browse->DataGrid1, 0, QStringLiteral("Testo"), QStringLiteral("scritto e mai lasciato"));
     QVERIFY(browse->close());
     QCOMPARE(storedField(env, QStringLiteral("Testo")), QStringList{QStringLiteral("scritto e mai lasciato")});
     deliverDeletions();
     QVERIFY(!browse);
-    QVERIFY(!windows.loadedFrmlibri());
+    QVERIFY(!windows.loadedBrowseWindow());
     // The next opening starts again with an empty grid.
-    Form1Ui(windows.form1()).Command20->click();
-    QCOMPARE(windows.loadedFrmlibri()->DataGrid1->model()->rowCount(), 0);
+    Form1Ui(windows.mainWindow()).Command20->click();
+    QCOMPARE(windows.loadedBrowseWindow()->DataGrid1->model()->rowCount(), 0);
 }
 
-void TestFrmlibri::pendingEditStoredOnEsci()
+void TestBrowseWindow::pendingEditStoredOnEsci()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
-    Form1Ui(windows.form1()).Check11->setChecked(true); // "Esci"
+    Form1Ui(windows.mainWindow()).Check11->setChecked(true); // "Esci"
     QCOMPARE(env.endProgramCalls, 1);
     QCOMPARE(storedField(env, QStringLiteral("Chiave")),
              (QStringList{QStringLiteral("a"), QStringLiteral("aggiunta prima di uscire")}));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestFrmlibri::refusedStoreOnCloseAsksFirst()
+void TestBrowseWindow::refusedStoreOnCloseAsksFirst()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("A"));
     testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")}); // another window deletes it
@@ -379,12 +379,12 @@ void TestFrmlibri::refusedStoreOnCloseAsksFirst()
 
 // The default answer keeps the other workstation's record: the change typed
 // here is dropped and the row shows the record as stored now.
-void TestFrmlibri::rowChangedElsewhereReloadedOnNo()
+void TestBrowseWindow::rowChangedElsewhereReloadedOnNo()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
@@ -410,12 +410,12 @@ void TestFrmlibri::rowChangedElsewhereReloadedOnNo()
 
 // Sì stores what was typed over the other workstation's record: its fields not
 // typed here stay as it stored them.
-void TestFrmlibri::rowChangedElsewhereOverwrittenOnSiWhenClosing()
+void TestBrowseWindow::rowChangedElsewhereOverwrittenOnSiWhenClosing()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
     changeElsewhere(env, 1, QStringLiteral("altrui"));
@@ -429,12 +429,12 @@ void TestFrmlibri::rowChangedElsewhereOverwrittenOnSiWhenClosing()
 }
 
 // Deleting other rows stores the changed row first: the same question, then the deletion.
-void TestFrmlibri::rowChangedElsewhereAskedBeforeADeletion()
+void TestBrowseWindow::rowChangedElsewhereAskedBeforeADeletion()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     QTableView &grid = *browse.DataGrid1;
     const QModelIndex changed = grid.model()->index(0, column(grid, QStringLiteral("Chiave")));
@@ -455,17 +455,17 @@ void TestFrmlibri::rowChangedElsewhereAskedBeforeADeletion()
 
 // The search window's result is a snapshot: rows changed, deleted or added in
 // the browse window leave it as the search found it; the next search sees them.
-void TestFrmlibri::searchSnapshotStaysWhileRowsChange()
+void TestBrowseWindow::searchSnapshotStaysWhileRowsChange()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     Windows windows(env.context);
-    Form7 &search = windows.form7();
+    SearchWindow &search = windows.searchWindow();
     auto *result = qobject_cast<RowSourceModel *>(search.dgCustomers->model());
     QVERIFY(result);
     QCOMPARE(result->rowCount(), 3);
 
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse::TabellaEditModel &edits = browse.gridModel();
     QVERIFY(edits.setData(edits.index(0, 1), QStringLiteral("cambiata")));
     edits.storePendingEdit();
@@ -491,12 +491,12 @@ void TestFrmlibri::searchSnapshotStaysWhileRowsChange()
     QCOMPARE(result->index(1, 1).data().toString(), QStringLiteral("aggiunta"));
 }
 
-void TestFrmlibri::stampaPrintsTheStoredRows()
+void TestBrowseWindow::stampaPrintsTheStoredRows()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     browse.show();
     typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
     browse.Command1->click();
@@ -511,16 +511,16 @@ void TestFrmlibri::stampaPrintsTheStoredRows()
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-void TestFrmlibri::stampaReportShowsTheTableAgain()
+void TestBrowseWindow::stampaReportShowsTheTableAgain()
 {
     TestEnvironment env;
     fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
     Windows windows(env.context);
-    Form1Ui(windows.form1()).Command20->click();
-    Frmlibri &browse = *windows.loadedFrmlibri();
+    Form1Ui(windows.mainWindow()).Command20->click();
+    BrowseWindow &browse = *windows.loadedBrowseWindow();
     int records = -1;
     QTimer::singleShot(0, &browse, [&] {
-        rptBooks *report = windows.loadedReport();
+        ReportPreview *report = windows.loadedReportPreview();
         QVERIFY(report && report->report());
         records = report->report()->recordsOn(1).count;
         report->close();
@@ -532,17 +532,17 @@ void TestFrmlibri::stampaReportShowsTheTableAgain()
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
-void TestFrmlibri::stampaReportOnAnEmptyTable()
+void TestBrowseWindow::stampaReportOnAnEmptyTable()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1Ui(windows.form1()).Command20->click();
-    Frmlibri &browse = *windows.loadedFrmlibri();
+    Form1Ui(windows.mainWindow()).Command20->click();
+    BrowseWindow &browse = *windows.loadedBrowseWindow();
     bool shown = false;
     env.dialogs.answerButton(QMessageBox::Ok);
     QTimer::singleShot(0, &browse, [&] {
-        shown = windows.loadedReport() && windows.loadedReport()->isVisible();
-        windows.loadedReport()->close();
+        shown = windows.loadedReportPreview() && windows.loadedReportPreview()->isVisible();
+        windows.loadedReportPreview()->close();
     });
     browse.Command2->click();
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -550,14 +550,14 @@ void TestFrmlibri::stampaReportOnAnEmptyTable()
     QVERIFY(shown);
 }
 
-void TestFrmlibri::databaseFailureLeavesTheWindowUsable()
+void TestBrowseWindow::databaseFailureLeavesTheWindowUsable()
 {
     TestEnvironment env;
     if (env.isServer())
         QSKIP("breaks the catalogue file itself");
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Frmlibri &browse = openOnTable(windows);
+    BrowseWindow &browse = openOnTable(windows);
     const QString hidden = env.catalogPath() + QStringLiteral(".via");
     QVERIFY(QFile::rename(env.catalogPath(), hidden));
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -583,5 +583,5 @@ void TestFrmlibri::databaseFailureLeavesTheWindowUsable()
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-QTEST_MAIN(TestFrmlibri)
-#include "tst_frmlibri.moc"
+QTEST_MAIN(TestBrowseWindow)
+#include "tst_browsewindow.moc"

@@ -1,4 +1,4 @@
-#include "gui/browse/rptBooks.h"
+#include "gui/browse/ReportPreview.h"
 
 #include "gui/kit/Texts.h"
 #include "core/report/CatalogueReportLayout.h"
@@ -44,7 +44,7 @@ QSize previewPaperTwips()
 // Draws the one page in view at the window's zoom.
 class PageView : public QWidget {
 public:
-    explicit PageView(const rptBooks &window) : m_window(window)
+    explicit PageView(const ReportPreview &window) : m_window(window)
     {
         setObjectName(QStringLiteral("pagina"));
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -76,7 +76,7 @@ protected:
     }
 
 private:
-    const rptBooks &m_window;
+    const ReportPreview &m_window;
 };
 
 QToolButton *pageButton(const char *name, const QString &text, const QString &tip, QWidget *parent)
@@ -90,7 +90,7 @@ QToolButton *pageButton(const char *name, const QString &text, const QString &ti
 
 } // namespace
 
-rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
+ReportPreview::ReportPreview(const AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
 {
     setObjectName(QStringLiteral("rptBooks"));
     setWindowTitle(QStringLiteral("Stampa Elenco"));
@@ -150,7 +150,7 @@ rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent,
     connect(m_previous, &QToolButton::clicked, this, [this] { goToPage(m_page - 1); });
     connect(m_next, &QToolButton::clicked, this, [this] { goToPage(m_page + 1); });
     connect(m_last, &QToolButton::clicked, this, [this] { goToPage(m_report ? m_report->pageCount() : 1); });
-    connect(m_goTo, &QSpinBox::valueChanged, this, &rptBooks::goToPage);
+    connect(m_goTo, &QSpinBox::valueChanged, this, &ReportPreview::goToPage);
     connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this] {
         const double chosen = m_zoomBox->currentData().toDouble();
         m_fit = chosen == fitWidthData ? Fit::Width : chosen == fitPageData ? Fit::Page : Fit::None;
@@ -159,7 +159,7 @@ rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent,
         else
             fitToWindow();
     });
-    connect(m_print, &QPushButton::clicked, this, &rptBooks::print);
+    connect(m_print, &QPushButton::clicked, this, &ReportPreview::print);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
     // Nine tenths of the screen, centred: the size the window takes when the user
@@ -177,25 +177,25 @@ rptBooks::rptBooks(const AppContext &context, QWidget *parent) : QWidget(parent,
     updateControls();
 }
 
-rptBooks::~rptBooks()
+ReportPreview::~ReportPreview()
 {
     if (m_modalLoop)
         m_modalLoop->quit();
 }
 
-void rptBooks::pageUnreadable(const db::DbError &error) const
+void ReportPreview::pageUnreadable(const db::DbError &error) const
 {
     // Told once a report, after the painting is over.
     if (m_unreadableTold)
         return;
     m_unreadableTold = true;
     QMetaObject::invokeMethod(
-        const_cast<rptBooks *>(this),
-        [this, error] { m_context.dialogs->fail(const_cast<rptBooks *>(this), db::failureMessage(error)); },
+        const_cast<ReportPreview *>(this),
+        [this, error] { m_context.dialogs->fail(const_cast<ReportPreview *>(this), db::failureMessage(error)); },
         Qt::QueuedConnection);
 }
 
-bool rptBooks::showModal(const db::RowSource &rows)
+bool ReportPreview::showModal(const db::RowSource &rows)
 {
     if (m_modalLoop) { // already shown: the one window comes forward
         toolwindow::showModeless(this);
@@ -237,14 +237,14 @@ bool rptBooks::showModal(const db::RowSource &rows)
     return true;
 }
 
-void rptBooks::closeEvent(QCloseEvent *event)
+void ReportPreview::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (m_modalLoop)
         m_modalLoop->quit();
 }
 
-void rptBooks::goToPage(int page)
+void ReportPreview::goToPage(int page)
 {
     const int last = m_report ? m_report->pageCount() : 1;
     page = qBound(1, page, last);
@@ -255,7 +255,7 @@ void rptBooks::goToPage(int page)
     m_scroll->verticalScrollBar()->setValue(0); // a new page is read from its top
 }
 
-void rptBooks::setZoom(double zoom)
+void ReportPreview::setZoom(double zoom)
 {
     m_fit = Fit::None;
     applyZoom(zoom);
@@ -264,13 +264,13 @@ void rptBooks::setZoom(double zoom)
         m_zoomBox->setCurrentIndex(index);
 }
 
-void rptBooks::applyZoom(double zoom)
+void ReportPreview::applyZoom(double zoom)
 {
     m_zoom = qBound(0.1, zoom, 8.0);
     static_cast<PageView *>(m_pageView)->fitToPaper();
 }
 
-void rptBooks::fitToWindow()
+void ReportPreview::fitToWindow()
 {
     const QSize paper = m_report ? m_report->paperTwips() : previewPaperTwips();
     const double perPixel = twips::perPixel();
@@ -286,14 +286,14 @@ void rptBooks::fitToWindow()
     }
 }
 
-void rptBooks::resizeEvent(QResizeEvent *event)
+void ReportPreview::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (m_fit != Fit::None)
         fitToWindow();
 }
 
-void rptBooks::updateControls()
+void ReportPreview::updateControls()
 {
     const int last = m_report ? m_report->pageCount() : 1;
     {
@@ -311,7 +311,7 @@ void rptBooks::updateControls()
     static_cast<PageView *>(m_pageView)->fitToPaper();
 }
 
-void rptBooks::print()
+void ReportPreview::print()
 {
     if (!m_report || !m_rows)
         return;

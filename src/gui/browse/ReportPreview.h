@@ -1,5 +1,6 @@
 #pragma once
-// The catalogue report's preview window "Stampa Elenco". Created once by the
+// The catalogue report's preview window "Stampa Elenco" (the original's report
+// rptBooks). Created once by the
 // window registry, sized to nine tenths of the screen and centred; each caller
 // hands it the rows to print and shows it maximised and modal with showModal().
 // It draws only the page in view, pages through the report and prints it
@@ -23,11 +24,11 @@ class DbError;
 class RowSource;
 } // namespace db
 
-class rptBooks : public QWidget {
+class ReportPreview : public QWidget {
     Q_OBJECT
 public:
-    explicit rptBooks(const AppContext &context, QWidget *parent = nullptr);
-    ~rptBooks() override;
+    explicit ReportPreview(const AppContext &context, QWidget *parent = nullptr);
+    ~ReportPreview() override;
 
     // Shows the report of `rows` maximised and modal and returns when the user has
     // closed the window; the rows are not read any more afterwards. Rows without a

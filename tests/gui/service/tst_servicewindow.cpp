@@ -6,13 +6,13 @@
 #include "Form1Ui.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/kit/Texts.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Store.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
-#include "gui/service/Form2.h"
+#include "gui/service/ServiceWindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -36,13 +36,13 @@ qint64 addRecord(const TestEnvironment &env, const QString &chiave)
 }
 
 // The main window shown on its menu, then "Funzioni di Servizio" checked.
-Form2 &openService(Windows &windows)
+ServiceWindow &openService(Windows &windows)
 {
-    const Form1Ui form1(windows.form1());
+    const Form1Ui form1(windows.mainWindow());
     form1.show();
     form1.Check10->setChecked(true);
-    Q_ASSERT(windows.loadedForm2());
-    return *windows.loadedForm2();
+    Q_ASSERT(windows.loadedServiceWindow());
+    return *windows.loadedServiceWindow();
 }
 
 // A message box of the program's title without icon, as the service window shows them.
@@ -78,7 +78,7 @@ void processDeletions()
 }
 } // namespace
 
-class TestForm2 : public QObject {
+class TestServiceWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -110,43 +110,43 @@ private slots:
 
 // The place, size and captions are in the layout file (tst_layouts); the tab
 // order goes as the boxes were made, Check3 standing between the other two.
-void TestForm2::tabOrderFollowsTheBoxesAsMade()
+void TestServiceWindow::tabOrderFollowsTheBoxesAsMade()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     for (QCheckBox *box : {form2.Check1, form2.Check2, form2.Check3})
         QVERIFY(!box->isChecked());
     QCOMPARE(form2.Check1->nextInFocusChain(), form2.Check2);
     QCOMPARE(form2.Check2->nextInFocusChain(), form2.Check3);
 }
 
-void TestForm2::mainWindowHiddenWhileOpen()
+void TestServiceWindow::mainWindowHiddenWhileOpen()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     QVERIFY(form2.isVisible());
-    QVERIFY(!windows.form1().isVisible());
+    QVERIFY(!windows.mainWindow().isVisible());
 
     form2.close();
     processDeletions();
-    QVERIFY(!windows.loadedForm2());
-    QVERIFY(windows.form1().isVisible());
-    QVERIFY(!Form1Ui(windows.form1()).Check10->isChecked());
+    QVERIFY(!windows.loadedServiceWindow());
+    QVERIFY(windows.mainWindow().isVisible());
+    QVERIFY(!Form1Ui(windows.mainWindow()).Check10->isChecked());
     QVERIFY(env.dialogs.shown.isEmpty());
 
     openService(windows); // loaded anew from the menu
-    QVERIFY(windows.loadedForm2()->isVisible());
-    QVERIFY(!windows.form1().isVisible());
+    QVERIFY(windows.loadedServiceWindow()->isVisible());
+    QVERIFY(!windows.mainWindow().isVisible());
 }
 
-void TestForm2::cambiaProgressivoNo()
+void TestServiceWindow::cambiaProgressivoNo()
 {
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
     form2.Check1->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -156,7 +156,7 @@ void TestForm2::cambiaProgressivoNo()
     QCOMPARE(storedCounter(env).toLongLong(), 41);
 }
 
-void TestForm2::cambiaProgressivoYes_data()
+void TestServiceWindow::cambiaProgressivoYes_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<qint64>("stored");
@@ -167,12 +167,12 @@ void TestForm2::cambiaProgressivoYes_data()
     QTest::newRow("large") << QStringLiteral("123456789012") << qint64(123456789012);
 }
 
-void TestForm2::cambiaProgressivoAfterAnotherCopyInserted()
+void TestServiceWindow::cambiaProgressivoAfterAnotherCopyInserted()
 {
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     // While the user types, another copy of the program inserts record number 42.
     env.dialogs.duringNextBox([&env] {
@@ -194,13 +194,13 @@ void TestForm2::cambiaProgressivoAfterAnotherCopyInserted()
     QVERIFY(!form2.Check1->isChecked());
 }
 
-void TestForm2::cambiaProgressivoYes()
+void TestServiceWindow::cambiaProgressivoYes()
 {
     QFETCH(QString, typed);
     QFETCH(qint64, stored);
     TestEnvironment env;
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -221,11 +221,11 @@ void TestForm2::cambiaProgressivoYes()
 
     // Back on the main window, the entry screen offers the next number.
     form2.close();
-    Form1Ui(windows.form1()).Check5->setChecked(true);
-    QCOMPARE(Form1Ui(windows.form1()).Text10->text(), QString::number(stored + 1));
+    Form1Ui(windows.mainWindow()).Check5->setChecked(true);
+    QCOMPARE(Form1Ui(windows.mainWindow()).Text10->text(), QString::number(stored + 1));
 }
 
-void TestForm2::cambiaProgressivoRefuses_data()
+void TestServiceWindow::cambiaProgressivoRefuses_data()
 {
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QString>("typed");
@@ -242,14 +242,14 @@ void TestForm2::cambiaProgressivoRefuses_data()
     QTest::newRow("too large") << false << QStringLiteral("99999999999999999999");
 }
 
-void TestForm2::cambiaProgressivoRefuses()
+void TestServiceWindow::cambiaProgressivoRefuses()
 {
     QFETCH(bool, cancel);
     QFETCH(QString, typed);
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -269,12 +269,12 @@ void TestForm2::cambiaProgressivoRefuses()
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-void TestForm2::cambiaProgressivoWithoutCounterRow()
+void TestServiceWindow::cambiaProgressivoWithoutCounterRow()
 {
     TestEnvironment env;
     testdata::removeCounterRow(env);
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.clear(); // the main window's own report of the missing row
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerInput(QStringLiteral("100"));
@@ -288,13 +288,13 @@ void TestForm2::cambiaProgressivoWithoutCounterRow()
     QVERIFY(!form2.Check1->isChecked());
 }
 
-void TestForm2::azzeraContatoreNo()
+void TestServiceWindow::azzeraContatoreNo()
 {
     TestEnvironment env;
     addRecord(env, QStringLiteral("uno"));
     runSql(env, {QStringLiteral("DELETE FROM Tabella")});
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
     form2.Check2->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -303,13 +303,13 @@ void TestForm2::azzeraContatoreNo()
     QCOMPARE(addRecord(env, QStringLiteral("due")), 2); // numbering not restarted
 }
 
-void TestForm2::eliminaRegistrazioniNo()
+void TestServiceWindow::eliminaRegistrazioniNo()
 {
     TestEnvironment env;
     addRecord(env, QStringLiteral("uno"));
     addRecord(env, QStringLiteral("due"));
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
     form2.Check3->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -318,7 +318,7 @@ void TestForm2::eliminaRegistrazioniNo()
     QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 2);
 }
 
-void TestForm2::eliminaRegistrazioniYesKeepsTheNumbering()
+void TestServiceWindow::eliminaRegistrazioniYesKeepsTheNumbering()
 {
     TestEnvironment env;
     runSql(env,
@@ -327,7 +327,7 @@ void TestForm2::eliminaRegistrazioniYesKeepsTheNumbering()
     for (int i = 0; i < 3; ++i)
         addRecord(env, QStringLiteral("storia"));
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
     form2.Check3->setChecked(true);
@@ -341,13 +341,13 @@ void TestForm2::eliminaRegistrazioniYesKeepsTheNumbering()
     QCOMPARE(addRecord(env, QStringLiteral("storia")), 4);
 }
 
-void TestForm2::eliminaThenAzzeraRestartsAtOne()
+void TestServiceWindow::eliminaThenAzzeraRestartsAtOne()
 {
     TestEnvironment env;
     for (int i = 0; i < 5; ++i)
         addRecord(env, QStringLiteral("storia"));
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
     form2.Check3->setChecked(true);
@@ -363,11 +363,11 @@ void TestForm2::eliminaThenAzzeraRestartsAtOne()
     QCOMPARE(addRecord(env, QStringLiteral("nuova")), 2);
 }
 
-void TestForm2::databaseFailureIsReported()
+void TestServiceWindow::databaseFailureIsReported()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     runSql(env, {QStringLiteral("DROP TABLE Tabella")});
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
@@ -395,7 +395,7 @@ void prepareFor(const TestEnvironment &env, int action)
 
 // Checks the action's box, answering "Sì" to its question (and typing 100 for the
 // counter); `more` answers the boxes after it.
-void runAction(Form2 &form2, ScriptedDialogs &dialogs, int action, const std::function<void()> &more)
+void runAction(ServiceWindow &form2, ScriptedDialogs &dialogs, int action, const std::function<void()> &more)
 {
     dialogs.answerButton(QMessageBox::Yes);
     if (action == 1)
@@ -419,7 +419,7 @@ bool actionDone(const TestEnvironment &env, int action)
 }
 } // namespace
 
-void TestForm2::eachActionIsPrecededByACopy_data()
+void TestServiceWindow::eachActionIsPrecededByACopy_data()
 {
     QTest::addColumn<int>("action");
     QTest::addColumn<backup::Kind>("kind");
@@ -430,14 +430,14 @@ void TestForm2::eachActionIsPrecededByACopy_data()
 
 // The copy holds the catalogue as it was just before the action; the boxes are
 // those of the action alone.
-void TestForm2::eachActionIsPrecededByACopy()
+void TestServiceWindow::eachActionIsPrecededByACopy()
 {
     QFETCH(int, action);
     QFETCH(backup::Kind, kind);
     TestEnvironment env;
     prepareFor(env, action);
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
     (action == 1 ? form2.Check1 : action == 2 ? form2.Check2 : form2.Check3)->setChecked(true);
     QVERIFY(backup::copies(env.catalogPath()).isEmpty()); // "No": no copy either
@@ -458,7 +458,7 @@ void TestForm2::eachActionIsPrecededByACopy()
              QStringList{QStringLiteral("3")});
 }
 
-void TestForm2::failingCopyAsksWhetherToGoOn_data()
+void TestServiceWindow::failingCopyAsksWhetherToGoOn_data()
 {
     QTest::addColumn<int>("action");
     QTest::addColumn<bool>("goOn");
@@ -472,7 +472,7 @@ void TestForm2::failingCopyAsksWhetherToGoOn_data()
 
 // "Backup" is a plain file, so no copy can be made: the user is told and asked,
 // "No" being the default; "No" leaves everything as it was, "Sì" goes on.
-void TestForm2::failingCopyAsksWhetherToGoOn()
+void TestServiceWindow::failingCopyAsksWhetherToGoOn()
 {
     QFETCH(int, action);
     QFETCH(bool, goOn);
@@ -481,7 +481,7 @@ void TestForm2::failingCopyAsksWhetherToGoOn()
     testdata::writeBytes(env.filePath(QStringLiteral("Backup")), "un file, non una cartella");
     const QByteArray before = fingerprint(env.catalogPath());
     Windows windows(env.context);
-    Form2 &form2 = openService(windows);
+    ServiceWindow &form2 = openService(windows);
 
     runAction(form2, env.dialogs, action, [&] {
         env.dialogs.answerButton(goOn ? QMessageBox::Yes : QMessageBox::No);
@@ -510,5 +510,5 @@ void TestForm2::failingCopyAsksWhetherToGoOn()
     QCOMPARE(fileBytes(env.filePath(QStringLiteral("Backup"))), QByteArray("un file, non una cartella"));
 }
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestServiceWindow)
+#include "tst_servicewindow.moc"

@@ -1,5 +1,5 @@
 #pragma once
-// The search window "Ricerca": the whole catalogue at first, then the records
+// The search window "Ricerca" (the original's Form7): the whole catalogue at first, then the records
 // whose keyword, subject, text or publication holds a typed fragment, in a
 // read-only grid; a result can be printed as the catalogue report. It keeps its
 // placement and the widths of its grid's columns in CINFIG.INI.
@@ -19,11 +19,11 @@ class RowSourceModel;
 enum class SearchField;
 } // namespace db
 
-class Form7 : public QMainWindow {
+class SearchWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form7(const AppContext &context, QWidget *parent = nullptr);
-    ~Form7() override;
+    explicit SearchWindow(const AppContext &context, QWidget *parent = nullptr);
+    ~SearchWindow() override;
 
     // The loading steps: placement, the whole catalogue in the grid, column widths.
     // The registry calls it once its connections are made.

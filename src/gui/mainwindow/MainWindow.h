@@ -1,5 +1,6 @@
 #pragma once
-// The main window: the menu screen (Frame2) and the record-entry screen (Frame3),
+// The main window (the original's Form1): the menu screen (Frame2) and the
+// record-entry screen (Frame3),
 // the lookup maintenance frames, the date picker and the clock. It is the window
 // shown at program start and the only one that ends the program ("Esci"); it
 // refuses every request to close it.
@@ -24,10 +25,10 @@ class QPushButton;
 class QTimer;
 struct AppContext;
 
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(const AppContext &context, QWidget *parent = nullptr);
+    explicit MainWindow(const AppContext &context, QWidget *parent = nullptr);
 
     // Shows the next document number (Progressivo + 1) in Text10. A counter the
     // catalogue cannot give (no row, not a whole number) is reported and leaves

@@ -6,8 +6,8 @@
 #include "Form1Ui.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/browse/rptBooks.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
@@ -17,7 +17,7 @@
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/Guard.h"
 #include "gui/Windows.h"
-#include "gui/search/Form7.h"
+#include "gui/search/SearchWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -113,7 +113,7 @@ QStringList savedPlacement(const TestEnvironment &env)
 }
 } // namespace
 
-class TestForm7 : public QObject {
+class TestSearchWindow : public QObject {
     Q_OBJECT
 private slots:
     void opensOnTheWholeCatalogue();
@@ -136,15 +136,15 @@ private slots:
     void missingCatalogueAtOpening();
 };
 
-void TestForm7::opensOnTheWholeCatalogue()
+void TestSearchWindow::opensOnTheWholeCatalogue()
 {
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    const Form1Ui main(windows.form1());
+    const Form1Ui main(windows.mainWindow());
     // "Interrogazione" opens the window, which clears it again.
     main.Check7->setChecked(true);
-    Form7 *form = windows.loadedForm7();
+    SearchWindow *form = windows.loadedSearchWindow();
     QVERIFY(form);
     QVERIFY(form->isVisible());
     QVERIFY(!main.Check7->isChecked());
@@ -161,14 +161,14 @@ void TestForm7::opensOnTheWholeCatalogue()
     QCOMPARE(env.dialogs.shown.size(), 0);
     // Showing it again brings the same window forward without loading it again.
     main.Check7->setChecked(true);
-    QCOMPARE(windows.loadedForm7(), form);
+    QCOMPARE(windows.loadedSearchWindow(), form);
 }
 
-void TestForm7::menuOfFourSearches()
+void TestSearchWindow::menuOfFourSearches()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     const QList<QAction *> topLevel = form.menuBar()->actions();
     QStringList names, captions;
     for (QAction *action : topLevel) {
@@ -184,7 +184,7 @@ void TestForm7::menuOfFourSearches()
                           QStringLiteral("&Ricerca per Testo"), QStringLiteral("&Ricerca per Pubblicazione")}));
 }
 
-void TestForm7::search_data()
+void TestSearchWindow::search_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("typed");
@@ -228,7 +228,7 @@ void TestForm7::search_data()
         << QStringList{QStringLiteral("2"), QStringLiteral("3")};
 }
 
-void TestForm7::search()
+void TestSearchWindow::search()
 {
     QFETCH(QString, action);
     QFETCH(QString, typed);
@@ -239,7 +239,7 @@ void TestForm7::search()
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::No);
     form.findChild<QAction *>(action)->trigger();
@@ -259,15 +259,15 @@ void TestForm7::search()
     QCOMPARE(form.statement(), statement);
     QCOMPARE(gridIds(*form.dgCustomers), ids);
     QCOMPARE(headings(*form.dgCustomers), tabellaFields());
-    QVERIFY(!windows.loadedReport() || !windows.loadedReport()->isVisible());
+    QVERIFY(!windows.loadedReportPreview() || !windows.loadedReportPreview()->isVisible());
 }
 
-void TestForm7::searchWithoutHitsKeepsTheGrid()
+void TestSearchWindow::searchWithoutHitsKeepsTheGrid()
 {
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     env.dialogs.answerInput(QStringLiteral("Focus"));
     env.dialogs.answerButton(QMessageBox::No);
     form.Pubblicazione->trigger();
@@ -300,20 +300,20 @@ void TestForm7::searchWithoutHitsKeepsTheGrid()
     QCOMPARE(gridIds(*form.dgCustomers), QStringList{QStringLiteral("4")});
 }
 
-void TestForm7::emptyInputOrCancel_data()
+void TestSearchWindow::emptyInputOrCancel_data()
 {
     QTest::addColumn<bool>("cancel");
     QTest::newRow("empty text confirmed") << false;
     QTest::newRow("Cancel") << true;
 }
 
-void TestForm7::emptyInputOrCancel()
+void TestSearchWindow::emptyInputOrCancel()
 {
     QFETCH(bool, cancel);
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     for (QAction *action : {form.Chiave, form.Argomento, form.Testo, form.Pubblicazione}) {
         env.dialogs.clear();
         if (cancel)
@@ -334,12 +334,12 @@ void TestForm7::emptyInputOrCancel()
     }
 }
 
-void TestForm7::resultIsReadOnly()
+void TestSearchWindow::resultIsReadOnly()
 {
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     form.show();
     for (const QString &typed : {QStringLiteral("stor"), QStringLiteral("nessuno")}) {
         env.dialogs.answerInput(typed);
@@ -360,18 +360,18 @@ void TestForm7::resultIsReadOnly()
     QCOMPARE(all.value(0, 1).toString(), QStringLiteral("Storia"));
 }
 
-void TestForm7::printingHandsTheGridRowsToTheReport()
+void TestSearchWindow::printingHandsTheGridRowsToTheReport()
 {
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     int pages = 0;
     bool modal = false;
     env.dialogs.answerInput(QStringLiteral("stor"));
     env.dialogs.answerButton(QMessageBox::Yes);
     QTimer::singleShot(0, &form, [&] {
-        rptBooks *report = windows.loadedReport();
+        ReportPreview *report = windows.loadedReportPreview();
         QVERIFY(report && report->isVisible() && report->report());
         modal = report->isModal();
         QCOMPARE(report->report()->recordsOn(1).count, 2);
@@ -392,11 +392,11 @@ void TestForm7::printingHandsTheGridRowsToTheReport()
     QVERIFY(form.isEnabled());
 }
 
-void TestForm7::gridFollowsTheWindowSize()
+void TestSearchWindow::gridFollowsTheWindowSize()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const int margin = twips::toPixels(120);
@@ -416,13 +416,13 @@ void TestForm7::gridFollowsTheWindowSize()
     QCOMPARE(form.dgCustomers->size(), QSize(0, 0));
 }
 
-void TestForm7::closingSavesPlacementAndClearsRicerca()
+void TestSearchWindow::closingSavesPlacementAndClearsRicerca()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui main(windows.form1());
+    const Form1Ui main(windows.mainWindow());
     main.Check4->setChecked(true); // "Ricerca" shows the search window
-    QPointer<Form7> form = windows.loadedForm7();
+    QPointer<SearchWindow> form = windows.loadedSearchWindow();
     QVERIFY(form && form->isVisible());
     QVERIFY(main.Check4->isChecked());
     form->move(twips::toPixels(1500), twips::toPixels(1200));
@@ -430,7 +430,7 @@ void TestForm7::closingSavesPlacementAndClearsRicerca()
     QVERIFY(!main.Check4->isChecked());
     deliverDeletions();
     QVERIFY(!form);
-    QVERIFY(!windows.loadedForm7());
+    QVERIFY(!windows.loadedSearchWindow());
 
     IniSettings ini(env.folder(), IniSettings::Warning());
     ini.setFileName(env.context.settingsPath());
@@ -442,27 +442,27 @@ void TestForm7::closingSavesPlacementAndClearsRicerca()
 
     // The next opening loads again, on the whole catalogue.
     main.Check4->setChecked(true);
-    QVERIFY(windows.loadedForm7());
-    QCOMPARE(windows.loadedForm7()->pos(), QPoint(twips::toPixels(1500), twips::toPixels(1200)));
+    QVERIFY(windows.loadedSearchWindow());
+    QCOMPARE(windows.loadedSearchWindow()->pos(), QPoint(twips::toPixels(1500), twips::toPixels(1200)));
 }
 
-void TestForm7::programEndRunsNoClosingSteps()
+void TestSearchWindow::programEndRunsNoClosingSteps()
 {
     TestEnvironment env;
     {
         Windows windows(env.context);
-        Form1Ui(windows.form1()).Check4->setChecked(true);
-        QVERIFY(windows.loadedForm7());
-        Form1Ui(windows.form1()).Check11->setChecked(true); // "Esci"
+        Form1Ui(windows.mainWindow()).Check4->setChecked(true);
+        QVERIFY(windows.loadedSearchWindow());
+        Form1Ui(windows.mainWindow()).Check11->setChecked(true); // "Esci"
         QCOMPARE(env.endProgramCalls, 1);
-        QVERIFY(Form1Ui(windows.form1()).Check4->isChecked());
+        QVERIFY(Form1Ui(windows.mainWindow()).Check4->isChecked());
     } // the program's end deletes the windows
     IniSettings ini(env.folder(), IniSettings::Warning());
     ini.setFileName(env.context.settingsPath());
     QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), -1);
 }
 
-void TestForm7::placementAndWidthsRestored()
+void TestSearchWindow::placementAndWidthsRestored()
 {
     TestEnvironment env;
     fill(env);
@@ -477,7 +477,7 @@ void TestForm7::placementAndWidthsRestored()
         ini.write(QStringLiteral("dgCustomers"), QStringLiteral("Testo"), QStringLiteral("1234,5"));
     }
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     QCOMPARE(form.pos(), QPoint(twips::toPixels(1500), twips::toPixels(900)));
     auto checkWidths = [&] {
         QCOMPARE(form.dgCustomers->columnWidth(1), twips::toPixels(2000));
@@ -493,7 +493,7 @@ void TestForm7::placementAndWidthsRestored()
     checkWidths();
 }
 
-void TestForm7::reopeningKeepsItsPlacement_data()
+void TestSearchWindow::reopeningKeepsItsPlacement_data()
 {
     QTest::addColumn<bool>("besideTheMainWindow");
     QTest::newRow("beside the main window") << true;
@@ -502,19 +502,19 @@ void TestForm7::reopeningKeepsItsPlacement_data()
 
 // Opened and closed ten times without the user touching it, the window comes
 // back where and as large as it was, and the file keeps the same values.
-void TestForm7::reopeningKeepsItsPlacement()
+void TestSearchWindow::reopeningKeepsItsPlacement()
 {
     QFETCH(bool, besideTheMainWindow);
     TestEnvironment env;
     Windows windows(env.context);
     if (besideTheMainWindow) {
-        windows.form1().show();
-        QVERIFY(framed(&windows.form1()));
+        windows.mainWindow().show();
+        QVERIFY(framed(&windows.mainWindow()));
     }
     QRect first;
     QStringList firstSaved;
     for (int opening = 1; opening <= 10; ++opening) {
-        QPointer<Form7> form = &windows.form7();
+        QPointer<SearchWindow> form = &windows.searchWindow();
         form->show();
         QVERIFY(framed(form));
         if (opening == 1)
@@ -538,12 +538,12 @@ void TestForm7::reopeningKeepsItsPlacement()
 
 // The user drags the right edge of the "Chiave" heading: the width is written at
 // once, and the next search and the next opening show it.
-void TestForm7::widenedColumnKeepsItsWidth()
+void TestSearchWindow::widenedColumnKeepsItsWidth()
 {
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QHeaderView *header = form.dgCustomers->horizontalHeader();
@@ -573,17 +573,17 @@ void TestForm7::widenedColumnKeepsItsWidth()
 
     QVERIFY(form.close());
     deliverDeletions();
-    QCOMPARE(windows.form7().dgCustomers->columnWidth(1), widened);
+    QCOMPARE(windows.searchWindow().dgCustomers->columnWidth(1), widened);
 }
 
-void TestForm7::databaseFailureLeavesTheWindowUsable()
+void TestSearchWindow::databaseFailureLeavesTheWindowUsable()
 {
     TestEnvironment env;
     if (env.isServer())
         QSKIP("breaks the catalogue file itself");
     fill(env);
     Windows windows(env.context);
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     const QString hidden = env.catalogPath() + QStringLiteral(".via");
     QVERIFY(QFile::rename(env.catalogPath(), hidden));
     env.dialogs.answerInput(QStringLiteral("stor"));
@@ -603,20 +603,20 @@ void TestForm7::databaseFailureLeavesTheWindowUsable()
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
-void TestForm7::missingCatalogueAtOpening()
+void TestSearchWindow::missingCatalogueAtOpening()
 {
     TestEnvironment env(false);
     if (env.isServer())
         QSKIP("breaks the catalogue file itself");
     Windows windows(env.context);
-    windows.form1();
+    windows.mainWindow();
     env.dialogs.clear();
-    Form7 &form = windows.form7();
+    SearchWindow &form = windows.searchWindow();
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")));
     QCOMPARE(form.dgCustomers->model()->rowCount(), 0);
     QCOMPARE(form.dgCustomers->model()->columnCount(), 0);
 }
 
-QTEST_MAIN(TestForm7)
-#include "tst_form7.moc"
+QTEST_MAIN(TestSearchWindow)
+#include "tst_searchwindow.moc"
