@@ -1,20 +1,10 @@
 #include "gui/lookups/LookupLists.h"
 
 #include "core/catalogue/Store.h"
-#include "gui/kit/CharacterLimit.h"
 
 #include <QComboBox>
 
 namespace lookups {
-
-void prepareCombo(QComboBox &combo)
-{
-    combo.setEditable(true);
-    combo.setInsertPolicy(QComboBox::NoInsert);
-    combo.setCompleter(nullptr);
-    // Keywords, publications and locations have no length limit: none is cut.
-    removeLengthLimit(*combo.lineEdit());
-}
 
 namespace {
 // Adding the first entry selects it; the lists are left with empty texts.

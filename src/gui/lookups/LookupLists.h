@@ -16,10 +16,6 @@ namespace lookups {
 // The role under which each entry keeps the `ID` of its row.
 constexpr int RowIdRole = Qt::UserRole;
 
-// An editable combo box as the lookup lists need it: the user picks or types,
-// the box neither sorts, completes nor adds typed texts to its list.
-void prepareCombo(QComboBox &combo);
-
 // Empties both lists (texts included), then fills them with one entry per row of
 // the table, in the database's order, duplicates kept; every entry carries its
 // row's ID under RowIdRole. Both texts are empty afterwards. Throws db::DbError

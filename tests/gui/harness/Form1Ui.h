@@ -98,10 +98,10 @@ struct Form1Ui {
     Qt::WindowFlags windowFlags() const { return window.windowFlags(); }
     QSize size() const { return window.size(); }
     QWidget *childAt(const QPoint &point) const { return window.childAt(point); }
-    void PulisciCampi() const { window.PulisciCampi(); }
-    void LeggiProgressivo() const { window.LeggiProgressivo(); }
-    void SalvaProgressivo() const { window.SalvaProgressivo(); }
-    void CaricaChiave() const { window.CaricaChiave(); }
+    void PulisciCampi() const { window.clearEntryScreen(); }
+    void LeggiProgressivo() const { window.showNextDocumentNumber(); }
+    void SalvaProgressivo() const { window.storeShownDocumentNumber(); }
+    void CaricaChiave() const { window.loadKeywords(); }
     template <typename T> T findChild(const QString &name) const { return window.findChild<T>(name); }
 };
 

@@ -2,6 +2,7 @@
 #include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "core/catalogue/DbError.h"
+#include "gui/kit/WindowLayout.h"
 #include "gui/lookups/LookupLists.h"
 
 #include <QComboBox>
@@ -20,7 +21,7 @@ void TestLookupLists::emptyTableEmptiesBothLists()
     TestEnvironment env;
     QComboBox frameList, entryList;
     for (QComboBox *combo : {&frameList, &entryList}) {
-        lookups::prepareCombo(*combo);
+        windowlayout::makePickList(*combo);
         combo->addItems({QStringLiteral("vecchio"), QStringLiteral("altro")});
         combo->setEditText(QStringLiteral("scritto"));
     }
@@ -37,7 +38,7 @@ void TestLookupLists::unreadableTableLeavesEmptyTexts()
     testdata::runSql(env, {QStringLiteral("DROP TABLE Pubblicazione")});
     QComboBox frameList, entryList;
     for (QComboBox *combo : {&frameList, &entryList}) {
-        lookups::prepareCombo(*combo);
+        windowlayout::makePickList(*combo);
         combo->addItem(QStringLiteral("vecchio"));
         combo->setEditText(QStringLiteral("scritto"));
     }
