@@ -1,16 +1,16 @@
 // The actions the benchmark times, each driving the real windows as a user would.
 #include "Benchmark.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/browse/BrowseWindow.h"
-#include "gui/browse/ReportPreview.h"
+#include "core/catalogue/QueryRowSource.h"
+#include "core/engines/Connection.h"
 #include "core/report/BandedReport.h"
 #include "core/report/CatalogueReportLayout.h"
-#include "core/engines/Connection.h"
-#include "core/catalogue/QueryRowSource.h"
-#include "gui/kit/DataGrid.h"
 #include "gui/Windows.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
+#include "gui/kit/DataGrid.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 
 #include <QAbstractItemView>
@@ -75,7 +75,7 @@ void drawPageInView(ReportPreview &report)
 
 double openReport(Windows &windows, TestEnvironment &)
 {
-    const Form1Ui main(shownMainWindow(windows));
+    const Ui main(shownMainWindow(windows));
     QElapsedTimer timer;
     double ms = -1;
     timer.start();
@@ -90,7 +90,7 @@ double openReport(Windows &windows, TestEnvironment &)
 
 double drawAnyPage(Windows &windows, TestEnvironment &)
 {
-    const Form1Ui main(shownMainWindow(windows));
+    const Ui main(shownMainWindow(windows));
     double worst = -1;
     whileReportOpen(windows, main.window, [&](ReportPreview &report) {
         const int last = report.report()->pageCount();
@@ -126,35 +126,35 @@ double printTenThousand(Windows &windows, TestEnvironment &)
 // One record typed on the entry screen and stored; the message answered at once.
 double insertOne(Windows &windows, TestEnvironment &env)
 {
-    const Form1Ui main(shownMainWindow(windows));
-    main.Check5->setChecked(true);
-    main.Combo3->setEditText(QStringLiteral("benchmark"));
-    main.Text4->setText(QStringLiteral("un argomento di prova"));
-    main.Text5->setText(QStringLiteral("un testo"));
-    const QString offered = main.Text10->text();
+    const Ui main(shownMainWindow(windows));
+    main.checkBox(u"Check5")->setChecked(true);
+    main.comboBox(u"Combo3")->setEditText(QStringLiteral("benchmark"));
+    main.lineEdit(u"Text4")->setText(QStringLiteral("un argomento di prova"));
+    main.lineEdit(u"Text5")->setText(QStringLiteral("un testo"));
+    const QString offered = main.lineEdit(u"Text10")->text();
     env.dialogs.answerButton(QMessageBox::Ok);
     QElapsedTimer timer;
     timer.start();
-    main.Command1->click();
+    main.click(u"Command1");
     const double ms = elapsedMs(timer);
-    const bool cleared
-        = main.Text4->text().isEmpty() && main.Text10->text() == QString::number(offered.toLongLong() + 1);
+    const bool cleared = main.lineEdit(u"Text4")->text().isEmpty()
+        && main.lineEdit(u"Text10")->text() == QString::number(offered.toLongLong() + 1);
     return cleared ? ms : -1;
 }
 
 // Deletion mode entered until the list holds every record and has opened.
 double enterDeletionMode(Windows &windows, TestEnvironment &)
 {
-    const Form1Ui main(shownMainWindow(windows));
-    main.Check5->setChecked(true);
+    const Ui main(shownMainWindow(windows));
+    main.checkBox(u"Check5")->setChecked(true);
     QElapsedTimer timer;
     timer.start();
-    main.Check9->setChecked(true);
-    main.Combo7->showPopup();
+    main.checkBox(u"Check9")->setChecked(true);
+    main.comboBox(u"Combo7")->showPopup();
     const double ms = elapsedMs(timer);
-    const int rows = main.Combo7->model()->rowCount();
-    main.Combo7->hidePopup();
-    main.Check9->setChecked(false);
+    const int rows = main.comboBox(u"Combo7")->model()->rowCount();
+    main.comboBox(u"Combo7")->hidePopup();
+    main.checkBox(u"Check9")->setChecked(false);
     return rows > 0 ? ms : -1;
 }
 
@@ -167,12 +167,12 @@ bool gridShowsRows(QTableView *grid)
 
 double openSearchWindow(Windows &windows, TestEnvironment &)
 {
-    const Form1Ui main(shownMainWindow(windows));
+    const Ui main(shownMainWindow(windows));
     QElapsedTimer timer;
     timer.start();
-    main.Check4->setChecked(true);
+    main.checkBox(u"Check4")->setChecked(true);
     SearchWindow *search = windows.loadedSearchWindow();
-    if (!search || !gridShowsRows(search->dgCustomers))
+    if (!search || !gridShowsRows(Ui(*search).grid(u"dgCustomers")))
         return -1;
     return elapsedMs(timer);
 }
@@ -181,15 +181,15 @@ double openSearchWindow(Windows &windows, TestEnvironment &)
 std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *SearchWindow::*item, const QString &fragment)
 {
     return [item, fragment](Windows &windows, TestEnvironment &env) {
-        const Form1Ui main(shownMainWindow(windows));
-        main.Check4->setChecked(true);
+        const Ui main(shownMainWindow(windows));
+        main.checkBox(u"Check4")->setChecked(true);
         SearchWindow &search = windows.searchWindow();
         env.dialogs.answerInput(fragment);
         env.dialogs.answerButton(QMessageBox::No);
         QElapsedTimer timer;
         timer.start();
         (search.*item)->trigger();
-        const bool shown = gridShowsRows(search.dgCustomers) && env.dialogs.pendingAnswers() == 0;
+        const bool shown = gridShowsRows(Ui(search).grid(u"dgCustomers")) && env.dialogs.pendingAnswers() == 0;
         return shown ? elapsedMs(timer) : -1.0;
     };
 }
@@ -205,17 +205,17 @@ double scrollGrid(QTableView *grid)
 
 double scrollSearchGrid(Windows &windows, TestEnvironment &)
 {
-    Form1Ui(shownMainWindow(windows)).Check4->setChecked(true);
+    Ui(shownMainWindow(windows)).checkBox(u"Check4")->setChecked(true);
     SearchWindow &search = windows.searchWindow();
-    gridShowsRows(search.dgCustomers);
-    return scrollGrid(search.dgCustomers);
+    gridShowsRows(Ui(search).grid(u"dgCustomers"));
+    return scrollGrid(Ui(search).grid(u"dgCustomers"));
 }
 
 BrowseWindow &browseWindow(Windows &windows)
 {
-    const Form1Ui main(shownMainWindow(windows));
-    main.Check5->setChecked(true);
-    main.Command20->click();
+    const Ui main(shownMainWindow(windows));
+    main.checkBox(u"Check5")->setChecked(true);
+    main.click(u"Command20");
     return windows.browseWindow();
 }
 
@@ -224,16 +224,16 @@ double visualizza(Windows &windows, TestEnvironment &)
     BrowseWindow &browse = browseWindow(windows);
     QElapsedTimer timer;
     timer.start();
-    browse.Visualizza->trigger();
-    return gridShowsRows(browse.DataGrid1) ? elapsedMs(timer) : -1;
+    Ui(browse).trigger(u"Visualizza");
+    return gridShowsRows(Ui(browse).grid(u"DataGrid1")) ? elapsedMs(timer) : -1;
 }
 
 double scrollBrowseGrid(Windows &windows, TestEnvironment &)
 {
     BrowseWindow &browse = browseWindow(windows);
-    browse.Visualizza->trigger();
-    gridShowsRows(browse.DataGrid1);
-    return scrollGrid(browse.DataGrid1);
+    Ui(browse).trigger(u"Visualizza");
+    gridShowsRows(Ui(browse).grid(u"DataGrid1"));
+    return scrollGrid(Ui(browse).grid(u"DataGrid1"));
 }
 
 } // namespace

@@ -5,23 +5,23 @@
 // a private Xvfb screen, where no window manager draws title bars, so each picture
 // gets a plain bar with the window's caption. Exits 1 when a picture is missing.
 #include "CatalogueGenerator.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/mainwindow/Pictures.h"
-#include "gui/startup/Startup.h"
+#include "core/catalogue/DbError.h"
+#include "core/catalogue/Store.h"
+#include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
 #include "gui/attachments/ScannerWindow.h"
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
-#include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
-#include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Printers.h"
 #include "gui/kit/Shell.h"
-#include "gui/Windows.h"
+#include "gui/kit/Texts.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/Pictures.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
+#include "gui/startup/Startup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -188,7 +188,7 @@ void photographBrowseWindow(Windows &windows, MainWindow &main, Camera &camera)
 {
     control<QPushButton>(&main, "Command20")->click(); // "Modifica"
     BrowseWindow &browse = windows.browseWindow();
-    browse.Visualizza->trigger();
+    control<QAction>(&browse, "Visualizza")->trigger();
     camera.shoot(&browse, QStringLiteral("modifica"));
     browse.close();
 }
@@ -226,7 +226,8 @@ void photographSearch(Windows &windows, MainWindow &main, Camera &camera)
     SearchWindow &search = windows.searchWindow();
     search.resize(880, 430);
     // The first letters of a keyword the catalogue holds, so that the search finds it.
-    const QString fragment = search.dgCustomers->model()->index(0, 1).data().toString().left(3);
+    const QString fragment
+        = control<QTableView>(&search, "dgCustomers")->model()->index(0, 1).data().toString().left(3);
     answerDialogs({
         [&](QWidget *dialog) {
             auto *input = qobject_cast<QInputDialog *>(dialog);
@@ -238,7 +239,7 @@ void photographSearch(Windows &windows, MainWindow &main, Camera &camera)
         },
         [](QWidget *dialog) { pressButton(dialog, QMessageBox::No); }, // "Vuoi Stampare la Ricerca ?"
     });
-    search.Chiave->trigger();
+    control<QAction>(&search, "Chiave")->trigger();
     camera.shoot(&search, QStringLiteral("ricerca"));
     search.close();
 }

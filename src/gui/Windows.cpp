@@ -1,17 +1,17 @@
 #include "gui/Windows.h"
 
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/attachments/AttachmentWindow.h"
-#include "gui/attachments/ScannerWindow.h"
-#include "gui/attachments/ScannerDialogs.h"
-#include "gui/browse/BrowseWindow.h"
-#include "gui/browse/ReportPreview.h"
-#include "core/scanning/Twain.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
+#include "core/scanning/Twain.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerDialogs.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/ToolWindow.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
 
@@ -38,11 +38,16 @@ MainWindow &Windows::mainWindow()
 {
     if (!m_mainWindow) {
         m_mainWindow = new MainWindow(m_context);
-        connect(m_mainWindow, &MainWindow::searchRequested, this, [this] { toolwindow::showModeless(&searchWindow()); });
-        connect(m_mainWindow, &MainWindow::browseRequested, this, [this] { toolwindow::showModeless(&browseWindow()); });
-        connect(m_mainWindow, &MainWindow::scannerRequested, this, [this] { toolwindow::showModeless(&scannerWindow()); });
-        connect(m_mainWindow, &MainWindow::attachmentsRequested, this, [this] { toolwindow::showModeless(&attachmentWindow()); });
-        connect(m_mainWindow, &MainWindow::serviceRequested, this, [this] { toolwindow::showModeless(&serviceWindow()); });
+        connect(m_mainWindow, &MainWindow::searchRequested, this,
+                [this] { toolwindow::showModeless(&searchWindow()); });
+        connect(m_mainWindow, &MainWindow::browseRequested, this,
+                [this] { toolwindow::showModeless(&browseWindow()); });
+        connect(m_mainWindow, &MainWindow::scannerRequested, this,
+                [this] { toolwindow::showModeless(&scannerWindow()); });
+        connect(m_mainWindow, &MainWindow::attachmentsRequested, this,
+                [this] { toolwindow::showModeless(&attachmentWindow()); });
+        connect(m_mainWindow, &MainWindow::serviceRequested, this,
+                [this] { toolwindow::showModeless(&serviceWindow()); });
         connect(m_mainWindow, &MainWindow::wholeCatalogueReportRequested, this, &Windows::showWholeCatalogueReport);
         connect(m_mainWindow, &MainWindow::endRequested, this, &Windows::endProgram);
     }
@@ -55,7 +60,8 @@ SearchWindow &Windows::searchWindow()
         m_searchWindow = new SearchWindow(m_context);
         connect(m_searchWindow, &SearchWindow::loaded, &mainWindow(), &MainWindow::clearQueryEntry);
         connect(m_searchWindow, &SearchWindow::unloading, &mainWindow(), &MainWindow::clearSearchEntry);
-        connect(m_searchWindow, &SearchWindow::printRequested, this, [this](const db::RowSource &rows) { reportPreview().showModal(rows); });
+        connect(m_searchWindow, &SearchWindow::printRequested, this,
+                [this](const db::RowSource &rows) { reportPreview().showModal(rows); });
         m_searchWindow->load();
     }
     return *m_searchWindow;

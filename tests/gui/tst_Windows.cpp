@@ -2,17 +2,18 @@
 // window closes because another one did, "Esci" ends the program with windows
 // open, and every window opens centred when it has no saved placement.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/startup/Startup.h"
+#include "core/settings/IniSettings.h"
+#include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
 #include "gui/attachments/ScannerWindow.h"
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
-#include "core/settings/IniSettings.h"
-#include "gui/Windows.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
+#include "gui/startup/Startup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +40,7 @@ void closeThePreview(Windows &windows)
 {
     ReportPreview *preview = windows.loadedReportPreview();
     QVERIFY(preview && preview->isVisible());
-    preview->findChild<QPushButton *>(QStringLiteral("chiudi"))->click();
+    Ui(*preview).click(u"chiudi");
 }
 
 } // namespace
@@ -74,17 +75,17 @@ void tst_Windows::closingThePreviewClosesNoOtherWindow()
     TestEnvironment env;
     testdata::addRecords(env, {{{QStringLiteral("Chiave"), QStringLiteral("Storia")}}});
     Windows windows(env.context);
-    const Form1Ui main(windows.mainWindow());
+    const Ui main(windows.mainWindow());
     QPointer<SearchWindow> search;
     QPointer<BrowseWindow> browse;
     bool previewShown = false;
 
     const int exitCode = insideTheEventLoop([&] {
         main.window.show();
-        main.Check4->setChecked(true); // "Ricerca"
+        main.checkBox(u"Check4")->setChecked(true); // "Ricerca"
         search = windows.loadedSearchWindow();
-        main.Check5->setChecked(true); // the entry screen, then "Modifica"
-        main.Command20->click();
+        main.checkBox(u"Check5")->setChecked(true); // the entry screen, then "Modifica"
+        main.click(u"Command20");
         browse = windows.loadedBrowseWindow();
         QTimer::singleShot(0, qApp, [&] {
             previewShown = windows.loadedReportPreview() && windows.loadedReportPreview()->isVisible();
@@ -93,11 +94,11 @@ void tst_Windows::closingThePreviewClosesNoOtherWindow()
         if (from == QLatin1String("search")) {
             env.dialogs.answerInput(QStringLiteral("stor"));
             env.dialogs.answerButton(QMessageBox::Yes); // "Vuoi Stampare la Ricerca ?"
-            search->Chiave->trigger();
+            Ui(*search).trigger(u"Chiave");
         } else if (from == QLatin1String("menu")) {
-            main.Check6->setChecked(true); // "Stampa Generale"
+            main.checkBox(u"Check6")->setChecked(true); // "Stampa Generale"
         } else {
-            browse->Command2->click();
+            Ui(*browse).click(u"Command2");
         }
         // Qt handles what closing the preview set off in the next turns of the loop.
         QTimer::singleShot(200, qApp, [] { QCoreApplication::exit(7); });
@@ -119,13 +120,13 @@ void tst_Windows::esciEndsTheProgramWithWindowsOpen()
     TestEnvironment env;
     env.context.endProgram = startup::endProgram; // as main() sets it
     Windows windows(env.context);
-    const Form1Ui main(windows.mainWindow());
+    const Ui main(windows.mainWindow());
     QPointer<SearchWindow> search;
     const int exitCode = insideTheEventLoop([&] {
         main.window.show();
-        main.Check4->setChecked(true);
+        main.checkBox(u"Check4")->setChecked(true);
         search = windows.loadedSearchWindow();
-        main.Check11->setChecked(true); // "Esci"
+        main.checkBox(u"Check11")->setChecked(true); // "Esci"
     });
     QCOMPARE(exitCode, 0);
     // No window was asked to close: the search window saved nothing.
@@ -141,7 +142,7 @@ void tst_Windows::everyWindowOpensCentred()
     Windows windows(env.context);
     windows.mainWindow().show();
     QVERIFY(QTest::qWaitForWindowExposed(&windows.mainWindow()));
-    const QList<QWidget *> opened = {&windows.mainWindow(), &windows.searchWindow(), &windows.browseWindow(),
+    const QList<QWidget *> opened = {&windows.mainWindow(),    &windows.searchWindow(),     &windows.browseWindow(),
                                      &windows.serviceWindow(), &windows.attachmentWindow(), &windows.scannerWindow()};
     for (QWidget *window : opened) {
         window->show();

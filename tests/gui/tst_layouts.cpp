@@ -3,13 +3,13 @@
 // layout is made by changing that file (UPDATE_LAYOUTS=1 writes it anew).
 #include "LayoutDump.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
+#include "core/settings/Twips.h"
+#include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
 #include "gui/attachments/ScannerWindow.h"
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
-#include "core/settings/Twips.h"
-#include "gui/Windows.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
 

@@ -1,8 +1,8 @@
 #include "core/settings/IniSettings.h"
 
-#include "core/settings/Twips.h"
 #include "core/settings/NumberText.h"
 #include "core/settings/PrivateProfile.h"
+#include "core/settings/Twips.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "gui/attachments/ScannerWindow.h"
 
-#include "gui/kit/Texts.h"
 #include "core/scanning/Twain.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
+#include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
 #include <QFileInfo>

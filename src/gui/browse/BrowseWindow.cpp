@@ -1,17 +1,17 @@
 #include "gui/browse/BrowseWindow.h"
 
-#include "gui/browse/GridListing.h"
-#include "gui/kit/Texts.h"
-#include "core/catalogue/TabellaEditModel.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
+#include "core/catalogue/TabellaEditModel.h"
 #include "core/settings/Twips.h"
+#include "gui/browse/GridListing.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
+#include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
 #include <QCheckBox>

@@ -1,14 +1,14 @@
 #include "gui/browse/ReportPreview.h"
 
-#include "gui/kit/Texts.h"
-#include "core/report/CatalogueReportLayout.h"
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/Diagnosis.h"
+#include "core/report/CatalogueReportLayout.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
 #include "gui/kit/Printers.h"
+#include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
 #include <QCloseEvent>
@@ -90,7 +90,8 @@ QToolButton *pageButton(const char *name, const QString &text, const QString &ti
 
 } // namespace
 
-ReportPreview::ReportPreview(const AppContext &context, QWidget *parent) : QWidget(parent, Qt::Window), m_context(context)
+ReportPreview::ReportPreview(const AppContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_context(context)
 {
     setObjectName(QStringLiteral("rptBooks"));
     setWindowTitle(QStringLiteral("Stampa Elenco"));

@@ -205,8 +205,8 @@ void MainWindow::loadLocations()
 void MainWindow::clearEntryScreen()
 {
     // 1. Every text of the window; the lists of the combo boxes stay.
-    for (QLineEdit *box : {m_idBox, m_subjectBox, m_textBox, m_issueBox, m_dateBox, m_pageBox, m_paragraphBox,
-                           m_documentNumberBox})
+    for (QLineEdit *box :
+         {m_idBox, m_subjectBox, m_textBox, m_issueBox, m_dateBox, m_pageBox, m_paragraphBox, m_documentNumberBox})
         box->clear();
     m_notesBox->clear();
     for (QComboBox *combo : {m_keywordBox, m_publicationBox, m_locationBox, m_deletionList, m_keywordFrameList,
@@ -286,10 +286,10 @@ void MainWindow::insertRecord()
 
     // The row and the counter are stored together or not at all, before the
     // confirmation: a program ended meanwhile never gives the same number twice.
-    const db::NewRecord record{m_keywordBox->currentText(),     m_subjectBox->text(), m_textBox->text(),
-                               m_publicationBox->currentText(), m_issueBox->text(),   m_dateBox->text(),
-                               m_pageBox->text(),               m_paragraphBox->text(), notesOf(*m_notesBox),
-                               m_locationBox->currentText()};
+    const db::NewRecord record{
+        m_keywordBox->currentText(), m_subjectBox->text(),        m_textBox->text(), m_publicationBox->currentText(),
+        m_issueBox->text(),          m_dateBox->text(),           m_pageBox->text(), m_paragraphBox->text(),
+        notesOf(*m_notesBox),        m_locationBox->currentText()};
     qint64 id = 0;
     std::optional<qint64> nextFree;
     const bool stored = guarded([&] {

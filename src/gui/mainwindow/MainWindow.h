@@ -119,12 +119,12 @@ private:
 
     // The menu screen: check boxes used as commands.
     QGroupBox *const m_menuScreen = control<QGroupBox>(u"Frame2");
-    QCheckBox *const m_editEntry = control<QCheckBox>(u"Check5");         // "Inserisci/Modifica/Elimina"
-    QCheckBox *const m_searchEntry = control<QCheckBox>(u"Check4");       // "Ricerca"
-    QCheckBox *const m_printAllEntry = control<QCheckBox>(u"Check6");     // "Stampa Generale"
-    QCheckBox *const m_serviceEntry = control<QCheckBox>(u"Check10");     // "Funzioni di Servizio"
+    QCheckBox *const m_editEntry = control<QCheckBox>(u"Check5");          // "Inserisci/Modifica/Elimina"
+    QCheckBox *const m_searchEntry = control<QCheckBox>(u"Check4");        // "Ricerca"
+    QCheckBox *const m_printAllEntry = control<QCheckBox>(u"Check6");      // "Stampa Generale"
+    QCheckBox *const m_serviceEntry = control<QCheckBox>(u"Check10");      // "Funzioni di Servizio"
     QCheckBox *const m_instructionsEntry = control<QCheckBox>(u"Check12"); // "Istruzioni"
-    QCheckBox *const m_exitEntry = control<QCheckBox>(u"Check11");        // "Esci"
+    QCheckBox *const m_exitEntry = control<QCheckBox>(u"Check11");         // "Esci"
 
     // The entry screen and its fields.
     QGroupBox *const m_entryScreen = control<QGroupBox>(u"Frame3");
@@ -145,10 +145,10 @@ private:
     QLineEdit *const m_documentNumberBox = control<QLineEdit>(u"Text10"); // "Progr.Doc."
 
     // The entry screen's commands and modes.
-    QPushButton *const m_insertButton = control<QPushButton>(u"Command1"); // "Inserisci", or "Elimina"
-    QPushButton *const m_clearButton = control<QPushButton>(u"Command3");  // "Pulisci"
-    QPushButton *const m_browseButton = control<QPushButton>(u"Command20"); // "Modifica"
-    QPushButton *const m_scanButton = control<QPushButton>(u"Command5");    // "Acquisisci da  Scanner"
+    QPushButton *const m_insertButton = control<QPushButton>(u"Command1");     // "Inserisci", or "Elimina"
+    QPushButton *const m_clearButton = control<QPushButton>(u"Command3");      // "Pulisci"
+    QPushButton *const m_browseButton = control<QPushButton>(u"Command20");    // "Modifica"
+    QPushButton *const m_scanButton = control<QPushButton>(u"Command5");       // "Acquisisci da  Scanner"
     QPushButton *const m_attachmentButton = control<QPushButton>(u"Command6"); // "Visualizza Allegato"
     QPushButton *const m_menuButton = control<QPushButton>(u"Command4");       // "&Menù"
     QCheckBox *const m_queryToggle = control<QCheckBox>(u"Check7");            // "Interrogazione"
@@ -176,7 +176,7 @@ private:
     QLabel *const m_clock = control<QLabel>(u"Label2");
     QLabel *const m_makerLine = control<QLabel>(u"Label14"); // copyright, web and e-mail address
 
-    QTimer *m_clockTimer = nullptr;          // once a second
+    QTimer *m_clockTimer = nullptr;            // once a second
     DeletionList *m_deletionEntries = nullptr; // the entries of the deletion list
     QPixmap m_background;
     bool m_centred = false;

@@ -18,6 +18,8 @@ constexpr Font smallVerdanaBold{u"Verdana", 8.25, true};
 constexpr Qt::Alignment centred = Qt::AlignCenter;
 
 // In the order they are made, which is the order the user fills the entry screen in.
+// One control a row, or two where it is long; clang-format would give each field a line.
+// clang-format off
 constexpr Control controls[] = {
     // The menu screen: check boxes used as commands.
     {.name = u"Frame2", .kind = Frame, .caption = u"Menù", .left = 3720, .top = 2280, .width = 5175, .height = 2655,
@@ -167,12 +169,14 @@ constexpr Control controls[] = {
 // Top first: on the entry screen the deletion cover and list over everything and
 // the captions at the bottom; on the window the lookup frames over the screens.
 constexpr const char16_t *stacking[] = {
-    u"Frame7",  u"Combo7",  u"Check9",   u"Check8", u"Text1",    u"Combo6",   u"Check7",  u"Frame4",
-    u"Command6", u"Command5", u"Text10", u"Command20", u"Check3", u"Command4", u"Command3", u"Check2",
-    u"Command1", u"Check1", u"Frame1",   u"Text9",  u"Text8",    u"Text7",    u"Text2",   u"Combo1",
-    u"Text5",   u"Text4",   u"Combo3",   u"Text3",  u"Label6",   u"Label7",   u"Label8",  u"Label9",
-    u"Label3",  u"Label12", u"Label4",   u"Label5", u"Label11",  u"Label1",   u"Label10", u"Label13",
-    u"Frame6",  u"Frame5",  u"Frame2",   u"Frame3", u"Image1",   u"Label14",  u"Label2",
+    // In the entry screen.
+    u"Frame7", u"Combo7", u"Check9", u"Check8", u"Text1", u"Combo6", u"Check7", u"Frame4", u"Command6", u"Command5",
+    u"Text10", u"Command20", u"Check3", u"Command4", u"Command3", u"Check2", u"Command1", u"Check1", u"Frame1",
+    u"Text9", u"Text8", u"Text7", u"Text2", u"Combo1", u"Text5", u"Text4", u"Combo3", u"Text3",
+    u"Label6", u"Label7", u"Label8", u"Label9", u"Label3", u"Label12", u"Label4", u"Label5", u"Label11", u"Label1",
+    u"Label10", u"Label13",
+    // On the window.
+    u"Frame6", u"Frame5", u"Frame2", u"Frame3", u"Image1", u"Label14", u"Label2",
 };
 
 } // namespace
@@ -186,3 +190,4 @@ const windowlayout::Layout &mainWindowLayout()
         stacking};
     return layout;
 }
+// clang-format on

@@ -1,8 +1,8 @@
 #include "gui/search/ColumnWidths.h"
 
-#include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
 #include "core/settings/NumberText.h"
+#include "core/settings/Twips.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -71,7 +71,7 @@ private:
     {
         // The result of the write is ignored: a width that could not be saved is only not remembered.
         m_ini.write(QStringLiteral("dgCustomers"), fieldName(m_header, logicalIndex),
-                      numbertext::singleText(twips::fromPixels(m_header.sectionSize(logicalIndex))));
+                    numbertext::singleText(twips::fromPixels(m_header.sectionSize(logicalIndex))));
     }
 
     IniSettings &m_ini;

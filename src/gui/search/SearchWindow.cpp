@@ -60,8 +60,8 @@ void SearchWindow::buildWindow()
     static const Search searches[] = {
         {&SearchWindow::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
          db::SearchField::Chiave},
-        {&SearchWindow::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento", u"Inserimento Argomento ",
-         db::SearchField::Argomento},
+        {&SearchWindow::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento",
+         u"Inserimento Argomento ", db::SearchField::Argomento},
         {&SearchWindow::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
          db::SearchField::Testo},
         {&SearchWindow::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",

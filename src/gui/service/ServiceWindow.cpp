@@ -1,12 +1,12 @@
 #include "gui/service/ServiceWindow.h"
 
-#include "gui/kit/Texts.h"
 #include "core/catalogue/DocumentCounter.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/BackupCopies.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
+#include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The INI settings manager against files on disk: file name completion, typed
 // reads, writes and removals, key lists. (Window placement: tst_WindowPlacement.)
 #include "TestFiles.h"
-#include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
+#include "core/settings/Twips.h"
 
 #include "CatalogueFolder.h"
 

@@ -1,11 +1,11 @@
 // The attachment window: the file dialog, opening the chosen file, closing after
 // every press, and one window at a time from the main window's button.
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/attachments/AttachmentWindow.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -17,12 +17,11 @@ void processDeletions()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-AttachmentWindow &openFromMainWindow(Windows &windows)
+Ui openFromMainWindow(Windows &windows)
 {
-    Form1Ui(windows.mainWindow()).Command6->click();
-    AttachmentWindow *form3 = windows.loadedAttachmentWindow();
-    Q_ASSERT(form3);
-    return *form3;
+    Ui(windows.mainWindow()).click(u"Command6");
+    Q_ASSERT(windows.loadedAttachmentWindow());
+    return Ui(*windows.loadedAttachmentWindow());
 }
 } // namespace
 
@@ -48,11 +47,11 @@ void TestAttachmentWindow::pressOpensTheChosenFile()
     QFETCH(bool, inAttachmentFolder);
     TestEnvironment env;
     Windows windows(env.context);
-    AttachmentWindow &form3 = openFromMainWindow(windows);
+    const Ui attachments = openFromMainWindow(windows);
     const QString file = inAttachmentFolder ? env.context.attachmentFolder() + QStringLiteral("/Fattura 12.pdf")
                                             : QStringLiteral("/tmp/altrove/lettera.odt");
     env.dialogs.answerFile(file);
-    form3.Command1->click();
+    attachments.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     const ShownBox &box = env.dialogs.last();
@@ -70,9 +69,9 @@ void TestAttachmentWindow::cancelOpensNothing()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    AttachmentWindow &form3 = openFromMainWindow(windows);
+    const Ui attachments = openFromMainWindow(windows);
     env.dialogs.answerCancel();
-    form3.Command1->click();
+    attachments.click(u"Command1");
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.shell.openedFiles.isEmpty());
     processDeletions();
@@ -83,16 +82,15 @@ void TestAttachmentWindow::secondPressOfTheMainButtonBringsTheSameWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    AttachmentWindow *first = &openFromMainWindow(windows);
-    QCOMPARE(&openFromMainWindow(windows), first);
-    QVERIFY(first->isVisible());
+    const Ui first = openFromMainWindow(windows);
+    QCOMPARE(&openFromMainWindow(windows).window, &first.window);
+    QVERIFY(first.window.isVisible());
 
     env.dialogs.answerCancel();
-    first->Command1->click();
+    first.click(u"Command1");
     processDeletions();
     QVERIFY(!windows.loadedAttachmentWindow());
-    AttachmentWindow &second = openFromMainWindow(windows); // loaded anew
-    QVERIFY(second.isVisible());
+    QVERIFY(openFromMainWindow(windows).window.isVisible()); // loaded anew
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 

@@ -1,15 +1,15 @@
 // The scanner window driven as a user does, scanning for real from SANE's "test"
 // backend: the name rules, the written file, the notes line and the multipage loop.
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/attachments/AttachmentWindow.h"
-#include "gui/attachments/ScannerWindow.h"
-#include "gui/kit/Texts.h"
 #include "core/scanning/Twain.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/kit/Texts.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -27,14 +27,14 @@ const QString noName = QStringLiteral("Non Hai Inserito il nome del File ");
 const QString initialNotes = QStringLiteral("Nota iniziale");
 
 // The main window on its entry screen with some notes, and the scanner window opened from it.
-ScannerWindow &openScanner(Windows &windows)
+Ui openScanner(Windows &windows)
 {
-    const Form1Ui form1(windows.mainWindow());
-    form1.Check5->setChecked(true);
-    form1.Text9->setPlainText(initialNotes);
-    form1.Command5->click();
+    const Ui main(windows.mainWindow());
+    main.checkBox(u"Check5")->setChecked(true);
+    main.textArea(u"Text9")->setPlainText(initialNotes);
+    main.click(u"Command5");
     Q_ASSERT(windows.loadedScannerWindow());
-    return *windows.loadedScannerWindow();
+    return Ui(*windows.loadedScannerWindow());
 }
 
 QStringList filesIn(const QString &folder)
@@ -53,15 +53,15 @@ void comparePdf(const QString &path, int pages)
 
 QString notesOf(Windows &windows)
 {
-    return Form1Ui(windows.mainWindow()).Text9->toPlainText();
+    return Ui(windows.mainWindow()).textArea(u"Text9")->toPlainText();
 }
 
 // A refused or abandoned scan: no file, the notes as they were, the window still open.
-void verifyNothingScanned(const TestEnvironment &env, Windows &windows, ScannerWindow &form5)
+void verifyNothingScanned(const TestEnvironment &env, Windows &windows, const Ui &scanner)
 {
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
     QCOMPARE(notesOf(windows), initialNotes);
-    QVERIFY(form5.isVisible());
+    QVERIFY(scanner.window.isVisible());
 }
 } // namespace
 
@@ -105,9 +105,11 @@ void TestScannerWindow::tabOrderFollowsTheControlsAsMade()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
-    QVERIFY(form5.isVisible());
-    const QList<QWidget *> tabOrder = {form5.Command2, form5.Command1, form5.Text1, form5.Picture1, form5.FBMultipage};
+    const Ui scanner = openScanner(windows);
+    QVERIFY(scanner.window.isVisible());
+    const QList<QWidget *> tabOrder
+        = {scanner.button(u"Command2"), scanner.button(u"Command1"), scanner.lineEdit(u"Text1"),
+           scanner.label(u"Picture1"), scanner.button(u"FBMultipage")};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         QCOMPARE(tabOrder.at(i)->nextInFocusChain(), tabOrder.at(i + 1));
 }
@@ -128,10 +130,10 @@ void TestScannerWindow::noNameIsRefused()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &input = env.dialogs.shown.at(0);
@@ -140,11 +142,8 @@ void TestScannerWindow::noNameIsRefused()
     QCOMPARE(input.title, QStringLiteral("Scanner"));
     QCOMPARE(input.defaultText, QStringLiteral(".pdf"));
     const ShownBox &refusal = env.dialogs.shown.at(1);
-    QCOMPARE(refusal.text, noName);
-    QCOMPARE(refusal.title, title);
-    QCOMPARE(refusal.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(refusal.icon, QMessageBox::NoIcon);
-    verifyNothingScanned(env, windows, form5);
+    QVERIFY_BOX(refusal, .icon = QMessageBox::NoIcon, .text = noName, .title = title, .buttons = QMessageBox::Ok);
+    verifyNothingScanned(env, windows, scanner);
 }
 
 void TestScannerWindow::shortNameDoesNothing_data()
@@ -160,13 +159,13 @@ void TestScannerWindow::shortNameDoesNothing()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerInput(typed);
-    form5.Command1->click();
+    scanner.click(u"Command1");
     QCOMPARE(env.dialogs.shown.size(), 1); // the input box only
     QCOMPARE(env.dialogs.unexpected, 0);
-    verifyNothingScanned(env, windows, form5);
-    QVERIFY(form5.Text1->text().isEmpty());
+    verifyNothingScanned(env, windows, scanner);
+    QVERIFY(scanner.lineEdit(u"Text1")->text().isEmpty());
 }
 
 void TestScannerWindow::nameOutsideTheFolderIsRefused_data()
@@ -186,10 +185,10 @@ void TestScannerWindow::nameOutsideTheFolderIsRefused()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &refusal = env.dialogs.last();
@@ -199,7 +198,7 @@ void TestScannerWindow::nameOutsideTheFolderIsRefused()
     QCOMPARE(refusal.icon, QMessageBox::Warning);
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(filesIn(env.folder()), QStringList({QStringLiteral("db1.mdb")}));
-    verifyNothingScanned(env, windows, form5);
+    verifyNothingScanned(env, windows, scanner);
     QVERIFY(!QFile::exists(QStringLiteral("/tmp/Fattura.pdf")));
 }
 
@@ -215,43 +214,41 @@ void TestScannerWindow::scanWritesTheFileAndNotesIt()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &echo = env.dialogs.last();
-    QCOMPARE(echo.text, QStringLiteral("Hai  immesso: '") + typed);
-    QCOMPARE(echo.title, title);
-    QCOMPARE(echo.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(echo.icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(echo, .icon = QMessageBox::NoIcon, .text = QStringLiteral("Hai  immesso: '") + typed, .title = title,
+                .buttons = QMessageBox::Ok);
     QCOMPARE(env.dialogs.unexpected, 0);
 
     QCOMPARE(filesIn(env.context.attachmentFolder()), QStringList({typed}));
     comparePdf(env.context.attachmentFolder() + QLatin1Char('/') + typed, 1);
     QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-") + typed);
-    QCOMPARE(form5.Text1->text(), typed);
-    QVERIFY(!form5.isVisible());
+    QCOMPARE(scanner.lineEdit(u"Text1")->text(), typed);
+    QVERIFY(!scanner.window.isVisible());
     QVERIFY(windows.twain().hideUI());
 
     // Shown again from the main window: the same window, still naming the document.
-    Form1Ui(windows.mainWindow()).Command5->click();
-    QCOMPARE(windows.loadedScannerWindow(), &form5);
-    QVERIFY(form5.isVisible());
-    QCOMPARE(form5.Text1->text(), typed);
+    Ui(windows.mainWindow()).click(u"Command5");
+    QCOMPARE(windows.loadedScannerWindow(), &scanner.window);
+    QVERIFY(scanner.window.isVisible());
+    QCOMPARE(scanner.lineEdit(u"Text1")->text(), typed);
 }
 
 void TestScannerWindow::twoScansAddTwoNotesLines()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     for (const QString &name : {QStringLiteral("Primo.pdf"), QStringLiteral("Secondo.pdf")}) {
         env.dialogs.answerInput(name);
         env.dialogs.answerButton(QMessageBox::Ok);
-        Form1Ui(windows.mainWindow()).Command5->click();
-        form5.Command1->click();
+        Ui(windows.mainWindow()).click(u"Command5");
+        scanner.click(u"Command1");
     }
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(notesOf(windows), QStringLiteral("Nota iniziale\nAllegato:-Primo.pdf\nAllegato:-Secondo.pdf"));
@@ -263,16 +260,16 @@ void TestScannerWindow::scannedDocumentOpensFromTheAttachmentWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Ricevuta.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
-    Form1Ui(windows.mainWindow()).Command6->click();
+    Ui(windows.mainWindow()).click(u"Command6");
     QVERIFY(windows.loadedAttachmentWindow());
     env.dialogs.answerFile(path);
-    windows.loadedAttachmentWindow()->Command1->click();
+    Ui(*windows.loadedAttachmentWindow()).click(u"Command1");
     QCOMPARE(env.shell.openedFiles, QStringList({path}));
     comparePdf(env.shell.openedFiles.constFirst(), 1);
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -290,7 +287,7 @@ void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed()
     QFETCH(bool, agree);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Contratto.pdf");
     QFile old(path);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -300,7 +297,7 @@ void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed()
     env.dialogs.answerInput(QStringLiteral("Contratto.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     env.dialogs.answerButton(agree ? QMessageBox::Yes : QMessageBox::No);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     const ShownBox &question = env.dialogs.last();
@@ -310,12 +307,12 @@ void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed()
     if (agree) {
         comparePdf(path, 1);
         QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-Contratto.pdf"));
-        QVERIFY(!form5.isVisible());
+        QVERIFY(!scanner.window.isVisible());
     } else {
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("vecchio"));
         QCOMPARE(notesOf(windows), initialNotes);
-        QVERIFY(form5.isVisible());
+        QVERIFY(scanner.window.isVisible());
     }
 }
 
@@ -326,7 +323,7 @@ void TestScannerWindow::failedScanLeavesTheNotesAlone()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
     QFile blocker(env.context.attachmentFolder());
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -335,7 +332,7 @@ void TestScannerWindow::failedScanLeavesTheNotesAlone()
     env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     const ShownBox &failure = env.dialogs.last();
@@ -345,7 +342,7 @@ void TestScannerWindow::failedScanLeavesTheNotesAlone()
     QCOMPARE(failure.title, title);
     QCOMPARE(failure.icon, QMessageBox::Warning);
     QCOMPARE(notesOf(windows), initialNotes);
-    QVERIFY(form5.isVisible());
+    QVERIFY(scanner.window.isVisible());
 }
 
 void TestScannerWindow::withoutScannerNothingIsNoted()
@@ -353,11 +350,11 @@ void TestScannerWindow::withoutScannerNothingIsNoted()
     m_sane.setNoBackend();
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.Command1->click();
+    scanner.click(u"Command1");
     QCOMPARE(env.dialogs.shown.size(), 3);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("Nessuno scanner trovato")));
     QCOMPARE(notesOf(windows), initialNotes);
@@ -368,20 +365,20 @@ void TestScannerWindow::chosenScannerIsUsedFromThenOn()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     env.dialogs.answerChoice(QStringLiteral("Noname frontend-tester (test:1)"));
-    form5.Command2->click();
+    scanner.click(u"Command2");
     QCOMPARE(env.dialogs.last().kind, ShownBox::Choice);
     QCOMPARE(windows.twain().defaultSource(), QStringLiteral("test:1"));
 
     // Closing the window unloads it; the choice stays for the next one.
-    form5.close();
+    scanner.window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!windows.loadedScannerWindow());
-    ScannerWindow &again = openScanner(windows);
+    const Ui again = openScanner(windows);
     env.dialogs.answerInput(QStringLiteral("Fattura.pdf"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    again.Command1->click();
+    again.click(u"Command1");
     QCOMPARE(windows.twain().defaultSource(), QStringLiteral("test:1"));
     comparePdf(env.context.attachmentFolder() + QStringLiteral("/Fattura.pdf"), 1);
     QCOMPARE(env.dialogs.unexpected, 0);
@@ -400,19 +397,17 @@ void TestScannerWindow::multipage()
     QFETCH(int, pages);
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     for (int page = 1; page <= pages; ++page)
         env.dialogs.answerButton(page < pages ? QMessageBox::Yes : QMessageBox::No);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.FBMultipage->click();
+    scanner.click(u"FBMultipage");
 
     QCOMPARE(env.dialogs.shown.size(), pages + 1);
     for (int i = 0; i < pages; ++i) {
         const ShownBox &question = env.dialogs.shown.at(i);
-        QCOMPARE(question.text, QStringLiteral("Scan another page?"));
-        QCOMPARE(question.title, texts::applicationTitle());
-        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(question.icon, QMessageBox::Question);
+        QVERIFY_BOX(question, .icon = QMessageBox::Question, .text = QStringLiteral("Scan another page?"),
+                    .title = texts::applicationTitle(), .buttons = QMessageBox::Yes | QMessageBox::No);
     }
     const QStringList written = filesIn(env.context.attachmentFolder());
     QCOMPARE(written.size(), 1);
@@ -426,7 +421,7 @@ void TestScannerWindow::multipage()
     comparePdf(path, pages);
 
     QCOMPARE(notesOf(windows), initialNotes); // the multipage scan notes nothing
-    QVERIFY(!form5.isVisible());
+    QVERIFY(!scanner.window.isVisible());
     QVERIFY(!windows.twain().isSourceOpen());
     QVERIFY(!windows.twain().hideUI());
 }
@@ -435,20 +430,19 @@ void TestScannerWindow::multipageFailureReportsTheCode()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
+    const Ui scanner = openScanner(windows);
     QVERIFY(QDir(env.context.attachmentFolder()).removeRecursively());
     env.dialogs.answerButton(QMessageBox::Ok);
-    form5.FBMultipage->click();
+    scanner.click(u"FBMultipage");
 
     QCOMPARE(env.dialogs.shown.size(), 1); // the file could not be started: no page is asked for
     const ShownBox &failure = env.dialogs.last();
-    QCOMPARE(failure.text, QStringLiteral("Scan failed with result code  %1").arg(int(Twain::WriteFailed)));
-    QCOMPARE(failure.title, texts::applicationTitle());
-    QCOMPARE(failure.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(failure.icon, QMessageBox::Warning);
+    QVERIFY_BOX(failure, .icon = QMessageBox::Warning,
+                .text = QStringLiteral("Scan failed with result code  %1").arg(int(Twain::WriteFailed)),
+                .title = texts::applicationTitle(), .buttons = QMessageBox::Ok);
     QVERIFY(!QFileInfo::exists(env.context.attachmentFolder()));
     QVERIFY(!windows.twain().isSourceOpen());
-    QVERIFY(form5.isVisible());
+    QVERIFY(scanner.window.isVisible());
 }
 
 void TestScannerWindow::multipageWithoutScannerEndsSilently()
@@ -457,11 +451,11 @@ void TestScannerWindow::multipageWithoutScannerEndsSilently()
     m_sane.setNoBackend();
     TestEnvironment env;
     Windows windows(env.context);
-    ScannerWindow &form5 = openScanner(windows);
-    form5.FBMultipage->click();
+    const Ui scanner = openScanner(windows);
+    scanner.click(u"FBMultipage");
     QCOMPARE(env.dialogs.shown.size(), 0);
     QVERIFY(filesIn(env.context.attachmentFolder()).isEmpty());
-    QVERIFY(form5.isVisible());
+    QVERIFY(scanner.window.isVisible());
 }
 
 QTEST_MAIN(TestScannerWindow)

@@ -2,12 +2,13 @@
 // it: its own connection, every row of Tabella in table order, everything released
 // after the window is closed, and a clear message when the catalogue fails.
 #include "CatalogueRows.h"
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/browse/ReportPreview.h"
-#include "gui/kit/Texts.h"
 #include "core/engines/Connection.h"
 #include "gui/Windows.h"
+#include "gui/browse/ReportPreview.h"
+#include "gui/kit/Texts.h"
 
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -53,7 +54,7 @@ void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
         shownModal = window && window->isVisible() && window->isMaximized()
             && window->windowModality() == Qt::ApplicationModal;
         records = window && window->report() ? window->report()->recordsOn(1).count : -1;
-        window->findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        Ui(*window).click(u"stampa");
         window->close();
     });
     QVERIFY(windows.showWholeCatalogueReport(&caller));
@@ -80,7 +81,8 @@ void tst_CatalogueReport::emptyCatalogue()
     QWidget caller;
     QString label;
     QTimer::singleShot(0, &caller, [&] {
-        label = windows.reportPreview().report() ? QString::number(windows.reportPreview().report()->pageCount()) : QString();
+        label = windows.reportPreview().report() ? QString::number(windows.reportPreview().report()->pageCount())
+                                                 : QString();
         windows.reportPreview().close();
     });
     QVERIFY(windows.showWholeCatalogueReport(&caller));

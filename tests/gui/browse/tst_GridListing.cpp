@@ -1,6 +1,7 @@
 // The plain listing of a grid on the default printer, read back from the printed
 // PDF: one line per row, column 0, the tab to character column 25, columns 1 to 5
 // each followed by ten blanks, column 6; nothing printed when it cannot be done.
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
 #include "gui/browse/GridListing.h"
@@ -208,9 +209,9 @@ void tst_GridListing::noPrinterInstalled()
     QVERIFY(
         !browse::printGridListing(env.context, nullptr, *gridModel({QStringList(7, QStringLiteral("x"))}, 7, &owner)));
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessuna stampante installata: impossibile stampare l'elenco."));
-    QCOMPARE(env.dialogs.last().title, texts::applicationTitle());
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Warning,
+                .text = QStringLiteral("Nessuna stampante installata: impossibile stampare l'elenco."),
+                .title = texts::applicationTitle());
     QVERIFY(!QFile::exists(env.printers.pdfPath));
 }
 

@@ -4,19 +4,19 @@
 // window finding what the grid stored while its own result stays as found, and
 // the choice the user gets when another workstation changed the row meanwhile.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/browse/BrowseWindow.h"
-#include "gui/browse/ReportPreview.h"
-#include "core/catalogue/TabellaEditModel.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
+#include "core/catalogue/TabellaEditModel.h"
 #include "core/settings/Twips.h"
-#include "gui/kit/DataGrid.h"
 #include "gui/Windows.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
+#include "gui/kit/DataGrid.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 
 #include <QAction>
@@ -89,9 +89,10 @@ QRect twipsRect(const QWidget *widget)
 // Opens the browse window from the main window and shows the table.
 BrowseWindow &openOnTable(Windows &windows)
 {
-    Form1Ui(windows.mainWindow()).Command20->click();
+    Ui(windows.mainWindow()).click(u"Command20");
     BrowseWindow &browse = *windows.loadedBrowseWindow();
-    browse.Visualizza->trigger();
+    const Ui ui(browse);
+    ui.trigger(u"Visualizza");
     return browse;
 }
 } // namespace
@@ -126,15 +127,15 @@ void TestBrowseWindow::opensEmptyWithItsControls()
     TestEnvironment env;
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
-    Form1Ui(windows.mainWindow()).Command20->click();
+    Ui(windows.mainWindow()).click(u"Command20");
     BrowseWindow *browse = windows.loadedBrowseWindow();
     QVERIFY(browse && browse->isVisible());
     QCOMPARE(browse->objectName(), QStringLiteral("Frmlibri"));
     QCOMPARE(browse->windowTitle(), QStringLiteral("Interrogazione"));
-    auto *command2 = browse->findChild<QPushButton *>(QStringLiteral("Command2"));
-    auto *command1 = browse->findChild<QPushButton *>(QStringLiteral("Command1"));
-    auto *grid = browse->findChild<QTableView *>(QStringLiteral("DataGrid1"));
-    auto *label = browse->findChild<QLabel *>(QStringLiteral("Label1"));
+    auto *command2 = Ui(*browse).find<QPushButton>(u"Command2");
+    auto *command1 = Ui(*browse).find<QPushButton>(u"Command1");
+    auto *grid = Ui(*browse).find<QTableView>(u"DataGrid1");
+    auto *label = Ui(*browse).find<QLabel>(u"Label1");
     QVERIFY(command2 && command1 && grid && label);
     QCOMPARE(command2->text(), QStringLiteral("Stampa Report"));
     QCOMPARE(command1->text(), QStringLiteral("Stampa"));
@@ -162,15 +163,15 @@ void TestBrowseWindow::opensClearingRicercaAndInterrogazione()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui main(windows.mainWindow());
+    const Ui main(windows.mainWindow());
     {
-        const QSignalBlocker quiet4(main.Check4), quiet7(main.Check7);
-        main.Check4->setChecked(true);
-        main.Check7->setChecked(true);
+        const QSignalBlocker quiet4(main.checkBox(u"Check4")), quiet7(main.checkBox(u"Check7"));
+        main.checkBox(u"Check4")->setChecked(true);
+        main.checkBox(u"Check7")->setChecked(true);
     }
     windows.browseWindow();
-    QVERIFY(!main.Check4->isChecked());
-    QVERIFY(!main.Check7->isChecked());
+    QVERIFY(!main.checkBox(u"Check4")->isChecked());
+    QVERIFY(!main.checkBox(u"Check7")->isChecked());
     // Clearing "Ricerca" runs its handler, which shows the search window.
     QVERIFY(windows.loadedSearchWindow());
 }
@@ -181,12 +182,11 @@ void TestBrowseWindow::visualizzaOnAnEmptyTable()
     Windows windows(env.context);
     env.dialogs.answerButton(QMessageBox::Ok);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
-    QCOMPARE(env.dialogs.last().title, QStringLiteral("Ricerca fallita"));
-    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
-    QCOMPARE(browse.DataGrid1->model()->rowCount(), 0);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Information, .text = QStringLiteral("Nessun record trovato"),
+                .title = QStringLiteral("Ricerca fallita"), .buttons = QMessageBox::Ok);
+    QCOMPARE(ui.grid(u"DataGrid1")->model()->rowCount(), 0);
 }
 
 void TestBrowseWindow::visualizzaShowsTheTableForEditing()
@@ -195,7 +195,8 @@ void TestBrowseWindow::visualizzaShowsTheTableForEditing()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
-    QAbstractItemModel &model = *browse.DataGrid1->model();
+    const Ui ui(browse);
+    QAbstractItemModel &model = *ui.grid(u"DataGrid1")->model();
     QCOMPARE(model.columnCount(), 12);
     for (int c = 0; c < 12; ++c)
         QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), tabellaFields().at(c));
@@ -207,7 +208,7 @@ void TestBrowseWindow::visualizzaShowsTheTableForEditing()
 
     // A record added meanwhile by another window shows up at the next "Visualizza".
     fill(env, {QStringLiteral("c")});
-    browse.Visualizza->trigger();
+    ui.trigger(u"Visualizza");
     QCOMPARE(model.rowCount(), 4);
     QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("c"));
 }
@@ -218,9 +219,10 @@ void TestBrowseWindow::changedRowStoredWhenLeftAndFoundBySearch()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
     QVERIFY(QTest::qWaitForWindowExposed(&browse));
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     typeInto(grid, 0, QStringLiteral("Argomento"), QStringLiteral("Nuovo argomento dell'anno"));
     typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota")); // same row: nothing stored yet
     QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
@@ -238,9 +240,9 @@ void TestBrowseWindow::changedRowStoredWhenLeftAndFoundBySearch()
     SearchWindow &search = windows.searchWindow();
     env.dialogs.answerInput(QStringLiteral("dell'anno"));
     env.dialogs.answerButton(QMessageBox::No);
-    search.Argomento->trigger();
-    QCOMPARE(search.dgCustomers->model()->rowCount(), 1);
-    QCOMPARE(search.dgCustomers->model()->index(0, 1).data().toString(), QStringLiteral("a"));
+    Ui(search).trigger(u"Argomento");
+    QCOMPARE(Ui(search).grid(u"dgCustomers")->model()->rowCount(), 1);
+    QCOMPARE(Ui(search).grid(u"dgCustomers")->model()->index(0, 1).data().toString(), QStringLiteral("a"));
 }
 
 void TestBrowseWindow::idCannotBeTyped()
@@ -249,8 +251,9 @@ void TestBrowseWindow::idCannotBeTyped()
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     for (int row : {0, 1}) {
         const QModelIndex id = grid.model()->index(row, 0);
         QVERIFY(!(id.flags() & Qt::ItemIsEditable));
@@ -268,8 +271,9 @@ void TestBrowseWindow::rowsDeletedWithTheDelKey()
     fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     grid.selectRow(1);
     grid.selectionModel()->select(grid.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::keyClick(&grid, Qt::Key_Delete);
@@ -288,8 +292,9 @@ void TestBrowseWindow::newRowAddsARecord()
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     typeInto(grid, 1, QStringLiteral("Chiave"), QStringLiteral("nuova"));
     typeInto(grid, 1, QStringLiteral("Pubblicazione"), QStringLiteral("Focus"));
     grid.setCurrentIndex(grid.model()->index(0, 1));
@@ -306,8 +311,9 @@ void TestBrowseWindow::escDropsTheRowChange()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     grid.model()->setData(grid.model()->index(0, 1), QStringLiteral("x"));
     QTest::keyClick(&grid, Qt::Key_Escape);
     QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("a"));
@@ -323,15 +329,15 @@ void TestBrowseWindow::pendingEditStoredOnClose()
     Windows windows(env.context);
     QPointer<BrowseWindow> browse = &openOnTable(windows);
     browse->show();
-    typeInto(*browse->DataGrid1, 0, QStringLiteral("Testo"), QStringLiteral("scritto e mai lasciato"));
+    typeInto(*Ui(*browse).grid(u"DataGrid1"), 0, QStringLiteral("Testo"), QStringLiteral("scritto e mai lasciato"));
     QVERIFY(browse->close());
     QCOMPARE(storedField(env, QStringLiteral("Testo")), QStringList{QStringLiteral("scritto e mai lasciato")});
     deliverDeletions();
     QVERIFY(!browse);
     QVERIFY(!windows.loadedBrowseWindow());
     // The next opening starts again with an empty grid.
-    Form1Ui(windows.mainWindow()).Command20->click();
-    QCOMPARE(windows.loadedBrowseWindow()->DataGrid1->model()->rowCount(), 0);
+    Ui(windows.mainWindow()).click(u"Command20");
+    QCOMPARE(Ui(*windows.loadedBrowseWindow()).grid(u"DataGrid1")->model()->rowCount(), 0);
 }
 
 void TestBrowseWindow::pendingEditStoredOnEsci()
@@ -340,9 +346,10 @@ void TestBrowseWindow::pendingEditStoredOnEsci()
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
-    Form1Ui(windows.mainWindow()).Check11->setChecked(true); // "Esci"
+    typeInto(*ui.grid(u"DataGrid1"), 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
+    Ui(windows.mainWindow()).checkBox(u"Check11")->setChecked(true); // "Esci"
     QCOMPARE(env.endProgramCalls, 1);
     QCOMPARE(storedField(env, QStringLiteral("Chiave")),
              (QStringList{QStringLiteral("a"), QStringLiteral("aggiunta prima di uscire")}));
@@ -355,8 +362,9 @@ void TestBrowseWindow::refusedStoreOnCloseAsksFirst()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("A"));
+    typeInto(*ui.grid(u"DataGrid1"), 0, QStringLiteral("Chiave"), QStringLiteral("A"));
     testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")}); // another window deletes it
     env.dialogs.answerButton(QMessageBox::No);
     QVERIFY(!browse.close());
@@ -385,8 +393,9 @@ void TestBrowseWindow::rowChangedElsewhereReloadedOnNo()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
     changeElsewhere(env, 1, QStringLiteral("altrui"));
     env.dialogs.answerButton(QMessageBox::No);
@@ -416,8 +425,9 @@ void TestBrowseWindow::rowChangedElsewhereOverwrittenOnSiWhenClosing()
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    typeInto(*browse.DataGrid1, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
+    typeInto(*ui.grid(u"DataGrid1"), 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
     changeElsewhere(env, 1, QStringLiteral("altrui"));
     env.dialogs.answerButton(QMessageBox::Yes);
     QVERIFY(browse.close());
@@ -435,8 +445,9 @@ void TestBrowseWindow::rowChangedElsewhereAskedBeforeADeletion()
     fill(env, {QStringLiteral("a"), QStringLiteral("b")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     const QModelIndex changed = grid.model()->index(0, column(grid, QStringLiteral("Chiave")));
     grid.setCurrentIndex(changed);
     QVERIFY(grid.model()->setData(changed, QStringLiteral("mia")));
@@ -461,7 +472,7 @@ void TestBrowseWindow::searchSnapshotStaysWhileRowsChange()
     fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     Windows windows(env.context);
     SearchWindow &search = windows.searchWindow();
-    auto *result = qobject_cast<RowSourceModel *>(search.dgCustomers->model());
+    auto *result = qobject_cast<RowSourceModel *>(Ui(search).grid(u"dgCustomers")->model());
     QVERIFY(result);
     QCOMPARE(result->rowCount(), 3);
 
@@ -485,7 +496,7 @@ void TestBrowseWindow::searchSnapshotStaysWhileRowsChange()
 
     env.dialogs.answerInput(QStringLiteral("a"));
     env.dialogs.answerButton(QMessageBox::No);
-    search.Chiave->trigger();
+    Ui(search).trigger(u"Chiave");
     QCOMPARE(result->rowCount(), 2);
     QCOMPARE(result->index(0, 1).data().toString(), QStringLiteral("cambiata"));
     QCOMPARE(result->index(1, 1).data().toString(), QStringLiteral("aggiunta"));
@@ -497,9 +508,10 @@ void TestBrowseWindow::stampaPrintsTheStoredRows()
     fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     browse.show();
-    typeInto(*browse.DataGrid1, 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
-    browse.Command1->click();
+    typeInto(*ui.grid(u"DataGrid1"), 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
+    ui.click(u"Command1");
     QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("uno"), QStringLiteral("DUE")}));
     const QStringList lines = pdftext::lines(env.printers.pdfPath);
     QCOMPARE(lines.size(), 2); // no line for the empty new row
@@ -507,7 +519,7 @@ void TestBrowseWindow::stampaPrintsTheStoredRows()
     QVERIFY(lines.at(0).contains(QStringLiteral("uno")));
     QVERIFY(lines.at(1).contains(QStringLiteral("DUE")));
     QVERIFY(browse.gridModel().isEditable());
-    QCOMPARE(browse.DataGrid1->model()->rowCount(), 3);
+    QCOMPARE(ui.grid(u"DataGrid1")->model()->rowCount(), 3);
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -516,8 +528,9 @@ void TestBrowseWindow::stampaReportShowsTheTableAgain()
     TestEnvironment env;
     fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
     Windows windows(env.context);
-    Form1Ui(windows.mainWindow()).Command20->click();
+    Ui(windows.mainWindow()).click(u"Command20");
     BrowseWindow &browse = *windows.loadedBrowseWindow();
+    const Ui ui(browse);
     int records = -1;
     QTimer::singleShot(0, &browse, [&] {
         ReportPreview *report = windows.loadedReportPreview();
@@ -525,9 +538,9 @@ void TestBrowseWindow::stampaReportShowsTheTableAgain()
         records = report->report()->recordsOn(1).count;
         report->close();
     });
-    browse.Command2->click();
+    ui.click(u"Command2");
     QCOMPARE(records, 2);
-    QCOMPARE(browse.DataGrid1->model()->rowCount(), 3);
+    QCOMPARE(ui.grid(u"DataGrid1")->model()->rowCount(), 3);
     QVERIFY(browse.gridModel().isEditable());
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -536,15 +549,16 @@ void TestBrowseWindow::stampaReportOnAnEmptyTable()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    Form1Ui(windows.mainWindow()).Command20->click();
+    Ui(windows.mainWindow()).click(u"Command20");
     BrowseWindow &browse = *windows.loadedBrowseWindow();
+    const Ui ui(browse);
     bool shown = false;
     env.dialogs.answerButton(QMessageBox::Ok);
     QTimer::singleShot(0, &browse, [&] {
         shown = windows.loadedReportPreview() && windows.loadedReportPreview()->isVisible();
         windows.loadedReportPreview()->close();
     });
-    browse.Command2->click();
+    ui.click(u"Command2");
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
     QVERIFY(shown);
@@ -558,18 +572,19 @@ void TestBrowseWindow::databaseFailureLeavesTheWindowUsable()
     fill(env, {QStringLiteral("a")});
     Windows windows(env.context);
     BrowseWindow &browse = openOnTable(windows);
+    const Ui ui(browse);
     const QString hidden = env.catalogPath() + QStringLiteral(".via");
     QVERIFY(QFile::rename(env.catalogPath(), hidden));
     env.dialogs.answerButton(QMessageBox::Ok);
-    browse.Visualizza->trigger();
+    ui.trigger(u"Visualizza");
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")));
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
-    QCOMPARE(browse.DataGrid1->model()->rowCount(), 2);
+    QCOMPARE(ui.grid(u"DataGrid1")->model()->rowCount(), 2);
 
     // A row change that cannot be stored: told, and the change stays in the grid.
     browse.show();
-    QTableView &grid = *browse.DataGrid1;
+    QTableView &grid = *ui.grid(u"DataGrid1");
     typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("tenuta"));
     env.dialogs.answerButton(QMessageBox::Ok);
     grid.setCurrentIndex(grid.model()->index(1, 1));

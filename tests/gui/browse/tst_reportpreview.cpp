@@ -1,12 +1,13 @@
 // The preview window of the catalogue report: made once by the window registry,
 // nine tenths of the screen and centred when restored, shown maximised and modal,
 // paging, zoom, printing through the print dialog.
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "ReportRows.h"
 #include "TestEnvironment.h"
-#include "gui/browse/ReportPreview.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
+#include "gui/browse/ReportPreview.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -33,20 +34,20 @@ void whileShown(ReportPreview &window, const db::RowSource &rows, const std::fun
     QTimer::singleShot(0, &window, [&] {
         ran = true;
         check();
-        window.findChild<QPushButton *>(QStringLiteral("chiudi"))->click();
+        Ui(window).click(u"chiudi");
     });
     window.showModal(rows);
     QVERIFY(ran);
 }
 
-QString pageLabel(const ReportPreview &window)
+QString pageLabel(ReportPreview &window)
 {
-    return window.findChild<QLabel *>(QStringLiteral("indicatorePagina"))->text();
+    return Ui(window).label(u"indicatorePagina")->text();
 }
 
 void click(ReportPreview &window, const char *button)
 {
-    window.findChild<QToolButton *>(QString::fromLatin1(button))->click();
+    Ui(window).click(QString::fromLatin1(button));
 }
 
 } // namespace
@@ -174,7 +175,7 @@ void tst_rptBooks::paging()
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
-        auto *pageBox = window.findChild<QSpinBox *>(QStringLiteral("vaiAPagina"));
+        auto *pageBox = Ui(window).find<QSpinBox>(u"vaiAPagina");
         for (const QString &step : steps) {
             bool isNumber = false;
             step.toInt(&isNumber);
@@ -183,14 +184,14 @@ void tst_rptBooks::paging()
                 QTest::keyClicks(pageBox, step);
                 QTest::keyClick(pageBox, Qt::Key_Return);
             } else {
-                window.findChild<QToolButton *>(step)->click();
+                Ui(window).click(step);
             }
         }
         QCOMPARE(pageLabel(window), label);
         QCOMPARE(pageBox->value(), window.currentPage());
         QString states;
         for (const char *name : {"primaPagina", "paginaPrecedente", "paginaSuccessiva", "ultimaPagina"})
-            states += window.findChild<QToolButton *>(QString::fromLatin1(name))->isEnabled() ? u'1' : u'0';
+            states += Ui(window).find<QToolButton>(QString::fromLatin1(name))->isEnabled() ? u'1' : u'0';
         QCOMPARE(states, enabled);
     });
 }
@@ -206,7 +207,7 @@ void tst_rptBooks::aMillionRecordsPageAtOnce()
         click(window, "ultimaPagina");
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 250000 di 250000"));
         rows.forget();
-        window.findChild<QWidget *>(QStringLiteral("pagina"))->grab(); // paints the page in view
+        Ui(window).find(u"pagina")->grab(); // paints the page in view
         QCOMPARE(rows.lowestRowRead, 999996);
         QCOMPARE(rows.highestRowRead, 999999);
         click(window, "paginaPrecedente");
@@ -222,9 +223,9 @@ void tst_rptBooks::zoom()
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(2);
     whileShown(window, rows, [&] {
-        auto *page = window.findChild<QWidget *>(QStringLiteral("pagina"));
-        auto *zoomBox = window.findChild<QComboBox *>(QStringLiteral("zoom"));
-        auto *view = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->viewport();
+        auto *page = Ui(window).find(u"pagina");
+        auto *zoomBox = Ui(window).find<QComboBox>(u"zoom");
+        auto *view = Ui(window).find<QScrollArea>(u"anteprima")->viewport();
         // It opens with the page as wide as the window, the page taller than it.
         QCOMPARE(zoomBox->currentText(), QStringLiteral("Larghezza pagina"));
         QVERIFY2(page->width() <= view->width() && view->width() - page->width() <= 30,
@@ -258,7 +259,7 @@ void tst_rptBooks::aNewPageOpensAtItsTop()
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
-        QScrollBar *scroll = window.findChild<QScrollArea *>(QStringLiteral("anteprima"))->verticalScrollBar();
+        QScrollBar *scroll = Ui(window).find<QScrollArea>(u"anteprima")->verticalScrollBar();
         QVERIFY(scroll->maximum() > 0); // at 100 % the page is taller than the window
         scroll->setValue(scroll->maximum());
         click(window, "paginaSuccessiva");
@@ -272,7 +273,7 @@ void tst_rptBooks::printsThroughThePrintDialog()
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(5);
-    whileShown(window, rows, [&] { window.findChild<QPushButton *>(QStringLiteral("stampa"))->click(); });
+    whileShown(window, rows, [&] { Ui(window).click(u"stampa"); });
     QVERIFY(QFile::exists(env.printers.pdfPath));
     QCOMPARE(pdftext::pageCount(env.printers.pdfPath), 2);
     const QString text = pdftext::text(env.printers.pdfPath, true).simplified();
@@ -282,8 +283,8 @@ void tst_rptBooks::printsThroughThePrintDialog()
     QVERIFY(text.contains(QLocale(QLocale::Italian).toString(QDate::currentDate(), QLocale::LongFormat)));
     // Printed to a file: the user is told where it went.
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Il report è stato salvato nel file:\n") + env.printers.pdfPath);
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Information,
+                .text = QStringLiteral("Il report è stato salvato nel file:\n") + env.printers.pdfPath);
 }
 
 void tst_rptBooks::printDialogCancelled()
@@ -294,7 +295,7 @@ void tst_rptBooks::printDialogCancelled()
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
-        window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        Ui(window).click(u"stampa");
         QVERIFY(window.isVisible()); // back to the preview
     });
     QVERIFY(!QFile::exists(env.printers.pdfPath));
@@ -341,12 +342,11 @@ void tst_rptBooks::printingThatCannotBeDone()
     ReportPreview &window = windows.reportPreview();
     const db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
-        window.findChild<QPushButton *>(QStringLiteral("stampa"))->click();
+        Ui(window).click(u"stampa");
         QVERIFY(window.isVisible()); // the preview stays usable
     });
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, message);
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Warning, .text = message);
     QVERIFY(!QFile::exists(printers.pdfPath) || QFileInfo(printers.pdfPath).size() == 0);
 }
 
@@ -366,8 +366,8 @@ void tst_rptBooks::rowsWithoutAFieldOfTheReport()
     window.showModal(rows);
     QVERIFY(!window.report());
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi N°."));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Warning,
+                .text = QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi N°."));
     QCoreApplication::processEvents();
     QVERIFY(!shown);
 }

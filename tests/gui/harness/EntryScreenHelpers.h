@@ -2,10 +2,10 @@
 // Helpers shared by the tests of the entry screen: the catalogue as the tests
 // prepare and read it, and the entry screen opened as a user opens it.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
 #include "gui/Windows.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,12 +45,12 @@ inline void addRecord(const TestEnvironment &env, const QVariantList &values)
 }
 
 // The main window shown, on the entry screen (as "Inserisci/Modifica/Elimina" does).
-inline Form1Ui openEntryScreen(Windows &windows)
+inline Ui openEntryScreen(Windows &windows)
 {
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check5->click();
-    return f;
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check5");
+    return ui;
 }
 
 } // namespace entrytest

@@ -6,16 +6,17 @@
 // the print dialog) and reads back the PDF files the queue wrote. It needs root,
 // as cups-pdf does; the scheduler is stopped by its process id at the end.
 #include "CatalogueRows.h"
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/browse/BrowseWindow.h"
-#include "gui/browse/ReportPreview.h"
-#include "core/report/BandedReport.h"
-#include "core/report/CatalogueReportLayout.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
-#include "gui/kit/Printers.h"
+#include "core/report/BandedReport.h"
+#include "core/report/CatalogueReportLayout.h"
 #include "gui/Windows.h"
+#include "gui/browse/BrowseWindow.h"
+#include "gui/browse/ReportPreview.h"
+#include "gui/kit/Printers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -301,8 +302,8 @@ void tst_SystemPrinters::printListing()
 {
     Windows windows(m_env->context);
     BrowseWindow &browse = windows.browseWindow();
-    browse.Visualizza->trigger();
-    browse.Command1->click();
+    Ui(browse).trigger(u"Visualizza");
+    Ui(browse).click(u"Command1");
 }
 
 void tst_SystemPrinters::printReport()

@@ -3,8 +3,8 @@
 // a placement that cannot be used giving way to the designed one, centred.
 #include "CatalogueFolder.h"
 #include "TestFiles.h"
-#include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
+#include "core/settings/Twips.h"
 #include "gui/kit/ToolWindow.h"
 #include "gui/kit/WindowPlacement.h"
 

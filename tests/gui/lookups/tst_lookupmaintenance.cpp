@@ -1,10 +1,11 @@
 // The three lookup maintenance frames of the main window, driven as the user does:
 // toggle, pick or type in the frame's list, press its buttons.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/lookups/LookupLists.h"
 #include "gui/Windows.h"
+#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -96,54 +97,19 @@ ListState stateOf(const QComboBox *combo)
 // The main window on its entry screen, active, so that focus moves as for the user.
 class Screen {
 public:
-    explicit Screen(TestEnvironment &env) : windows(env.context), f(windows.mainWindow())
+    explicit Screen(TestEnvironment &env) : windows(env.context), ui(windows.mainWindow())
     {
-        f.show();
-        QApplication::setActiveWindow(&f.window);
-        if (!QTest::qWaitForWindowActive(&f.window))
+        ui.window.show();
+        QApplication::setActiveWindow(&ui.window);
+        if (!QTest::qWaitForWindowActive(&ui.window))
             qWarning("main window not active");
-        f.Check5->click();
+        ui.click(u"Check5");
     }
 
-    template <typename W> W *find(const QString &name) const
-    {
-        auto *widget = f.findChild<W *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-    QCheckBox *toggle(const Family &family) const { return find<QCheckBox>(family.toggle); }
-    QGroupBox *frame(const Family &family) const { return find<QGroupBox>(family.frame); }
-    QComboBox *list(const Family &family) const { return find<QComboBox>(family.list); }
-    QComboBox *entryList(const Family &family) const { return find<QComboBox>(family.entryList); }
-    QPushButton *button(const QString &name) const { return find<QPushButton>(name); }
-
-    // Picks the entry at `index` with the arrow keys, as a user can.
-    static void pick(QComboBox *combo, int index)
-    {
-        combo->setFocus();
-        while (combo->currentIndex() < index)
-            QTest::keyClick(combo, Qt::Key_Down);
-        while (combo->currentIndex() > index)
-            QTest::keyClick(combo, Qt::Key_Up);
-    }
-    // Writes `text` over what the box shows.
-    static void type(QComboBox *combo, const QString &text)
-    {
-        combo->setFocus();
-        combo->lineEdit()->selectAll();
-        bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 0x80;
-        if (text.isEmpty())
-            QTest::keyClick(combo, Qt::Key_Delete);
-        else if (ascii)
-            QTest::keyClicks(combo, text);
-        else
-            combo->lineEdit()->insert(text); // key events are made for ASCII only
-    }
-    // A mouse click takes the focus from the list before the button acts.
-    static void press(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QCheckBox *toggle(const Family &family) const { return ui.checkBox(family.toggle); }
+    QGroupBox *frame(const Family &family) const { return ui.frame(family.frame); }
+    QComboBox *list(const Family &family) const { return ui.comboBox(family.list); }
+    QComboBox *entryList(const Family &family) const { return ui.comboBox(family.entryList); }
 
     QList<const Family *> others(const Family &family) const
     {
@@ -168,7 +134,7 @@ public:
     }
 
     Windows windows;
-    Form1Ui f;
+    Ui ui;
 };
 
 // Every family's table holds the same starting entries; a catalogue row uses them.
@@ -184,7 +150,8 @@ const QList<Row> seeded = {{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte
 QStringList visibleToggles(const Screen &screen)
 {
     QStringList names;
-    for (QCheckBox *toggle : {screen.f.Check1, screen.f.Check2, screen.f.Check3, screen.f.Check8})
+    for (QCheckBox *toggle : {screen.ui.checkBox(u"Check1"), screen.ui.checkBox(u"Check2"),
+                              screen.ui.checkBox(u"Check3"), screen.ui.checkBox(u"Check8")})
         if (toggle->isVisible())
             names << toggle->objectName();
     return names;
@@ -272,8 +239,8 @@ void TestLookupMaintenance::toggleOpensTheFrameAndHidesTheOtherToggles()
     for (const Family *other : screen.others(family))
         QVERIFY(screen.frame(*other)->isHidden());
     // The frame lies over the right half of the entry screen and is what the user sees there.
-    const QPoint inside = screen.frame(family)->mapTo(&screen.f.window, QPoint(5, 5));
-    QWidget *seen = screen.f.childAt(inside);
+    const QPoint inside = screen.frame(family)->mapTo(&screen.ui.window, QPoint(5, 5));
+    QWidget *seen = screen.ui.window.childAt(inside);
     QVERIFY(seen == screen.frame(family) || screen.frame(family)->isAncestorOf(seen));
 
     QTest::mouseClick(screen.toggle(family), Qt::LeftButton);
@@ -315,10 +282,10 @@ void TestLookupMaintenance::esciClosesTheFrame()
     seed(env);
     Screen screen(env);
     screen.toggle(family)->click();
-    Screen::type(screen.list(family), QStringLiteral("bozza"));
+    screen.ui.type(family.list, QStringLiteral("bozza"));
     const ListState entryBefore = stateOf(screen.entryList(family));
 
-    Screen::press(screen.button(family.exit));
+    screen.ui.press(family.exit);
 
     QVERIFY(screen.frame(family)->isHidden());
     QVERIFY(!screen.toggle(family)->isChecked());
@@ -346,7 +313,7 @@ void TestLookupMaintenance::reopenedFrameShowsTheCurrentEntries()
         QCOMPARE(itemTexts(screen.list(family)),
                  (QStringList{QStringLiteral("zeta"), QStringLiteral("arte"), QStringLiteral("zeta")}));
         QCOMPARE(screen.list(family)->itemData(2, lookups::RowIdRole).toLongLong(), 3);
-        Screen::press(screen.button(family.exit));
+        screen.ui.press(family.exit);
     }
 }
 
@@ -359,7 +326,7 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
         screen.toggle(family)->click();
         QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
         env.dialogs.answerButton(QMessageBox::Ok);
-        Screen::press(screen.button(family.insert)); // closed after insert: toggle still checked
+        screen.ui.press(family.insert); // closed after insert: toggle still checked
         QVERIFY(screen.frame(family)->isHidden());
         QVERIFY(screen.toggle(family)->isChecked());
         QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
@@ -369,13 +336,13 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
             QVERIFY(screen.frame(any)->isHidden());
     }
     // The calendar toggle is the fourth of the group.
-    screen.f.Check1->click();
-    QVERIFY(screen.f.Frame1->isVisible());
+    screen.ui.click(u"Check1");
+    QVERIFY(screen.ui.frame(u"Frame1")->isVisible());
     for (const Family &family : families) {
         QVERIFY2(screen.toggle(family)->isHidden(), qPrintable(family.toggle));
         QVERIFY(screen.frame(family)->isHidden());
     }
-    screen.f.Check1->click();
+    screen.ui.click(u"Check1");
     QCOMPARE(visibleToggles(screen), allToggles);
     QCOMPARE(env.dialogs.unexpected, 0);
 }
@@ -386,7 +353,7 @@ void TestLookupMaintenance::pulisciClosesAnOpenFrame()
     Screen screen(env);
     const Family &publications = familyOf(QStringLiteral("Pubblicazione"));
     screen.toggle(publications)->click();
-    screen.f.Command3->click();
+    screen.ui.click(u"Command3");
     QVERIFY(!screen.toggle(publications)->isChecked());
     QVERIFY(screen.frame(publications)->isHidden());
     QCOMPARE(visibleToggles(screen), allToggles);
@@ -401,10 +368,10 @@ void TestLookupMaintenance::leavingTheListLowersItsText()
     TestEnvironment env;
     Screen screen(env);
     screen.toggle(family)->click();
-    Screen::type(screen.list(family), QStringLiteral("Città DI Roma"));
+    screen.ui.type(family.list, QStringLiteral("Città DI Roma"));
     QCOMPARE(screen.list(family)->currentText(), QStringLiteral("Città DI Roma")); // not while typing
 
-    screen.f.Text4->setFocus(); // leaves the list
+    screen.ui.lineEdit(u"Text4")->setFocus(); // leaves the list
     QCOMPARE(screen.list(family)->currentText(),
              family.lowerCase ? QStringLiteral("città di roma") : QStringLiteral("Città DI Roma"));
     QVERIFY(screen.frame(family)->isVisible());
@@ -446,7 +413,7 @@ void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame()
     screen.toggle(family)->click();
     screen.entryList(*screen.others(family).first())->setEditText(QStringLiteral("in corso"));
     const QList<ListState> others = screen.otherLists(family);
-    Screen::type(screen.list(family), typed);
+    screen.ui.type(family.list, typed);
 
     const QStringList before = {QStringLiteral("zeta"), QStringLiteral("arte"), QStringLiteral("zeta")};
     bool checkedDuringMessage = false;
@@ -458,16 +425,14 @@ void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame()
     });
     env.dialogs.answerButton(QMessageBox::Ok);
     if (byMouse)
-        Screen::press(screen.button(family.insert));
+        screen.ui.press(family.insert);
     else
-        screen.button(family.insert)->click();
+        screen.ui.click(family.insert);
 
     QVERIFY(checkedDuringMessage);
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
-    QCOMPARE(env.dialogs.last().title, QStringLiteral("CONFERMA"));
-    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::NoIcon, .text = QStringLiteral("Inserimento effettuato"),
+                .title = QStringLiteral("CONFERMA"), .buttons = QMessageBox::Ok);
 
     QCOMPARE(rowsOf(env, table), QList<Row>(seeded) << (Row{4, stored}));
     const QStringList after = QStringList(before) << stored;
@@ -487,11 +452,11 @@ void TestLookupMaintenance::insertThatFailsKeepsTheFrameAndTheText()
     Screen screen(env);
     const Family &keywords = familyOf(QStringLiteral("Chiave"));
     screen.toggle(keywords)->click();
-    Screen::type(screen.list(keywords), QStringLiteral("nuova"));
+    screen.ui.type(keywords.list, QStringLiteral("nuova"));
     runSql(env, {QStringLiteral("DROP TABLE Chiave")});
 
     env.dialogs.answerButton(QMessageBox::Ok);
-    Screen::press(screen.button(keywords.insert));
+    screen.ui.press(keywords.insert);
 
     QCOMPARE(env.dialogs.shown.size(), 1); // the failure, and no "Inserimento effettuato"
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
@@ -513,10 +478,10 @@ void TestLookupMaintenance::changeRewritesThePickedEntry()
     screen.toggle(family)->click();
     const QList<ListState> others = screen.otherLists(family);
 
-    Screen::pick(screen.list(family), 2); // the second "zeta", not the first of that text
+    screen.ui.pick(family.list, 2); // the second "zeta", not the first of that text
     QCOMPARE(screen.list(family)->currentText(), QStringLiteral("zeta"));
-    Screen::type(screen.list(family), QStringLiteral("Omega"));
-    Screen::press(screen.button(family.change));
+    screen.ui.type(family.list, QStringLiteral("Omega"));
+    screen.ui.press(family.change);
 
     const QString stored = family.lowerCase ? QStringLiteral("omega") : QStringLiteral("Omega");
     QCOMPARE(rowsOf(env, table), (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}, {3, stored}}));
@@ -528,9 +493,9 @@ void TestLookupMaintenance::changeRewritesThePickedEntry()
     QCOMPARE(otherTables(env, screen, family), QList<QList<Row>>(2, seeded));
 
     // The pick ended with the reload: typing an unknown text now changes nothing.
-    Screen::type(screen.list(family), QStringLiteral("altro"));
+    screen.ui.type(family.list, QStringLiteral("altro"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    Screen::press(screen.button(family.change));
+    screen.ui.press(family.change);
     QCOMPARE(rowsOf(env, table).last(), (Row{3, stored}));
 }
 
@@ -541,9 +506,9 @@ void TestLookupMaintenance::changeKeepsThePickWhenTheNewTextIsAnotherEntrys()
     Screen screen(env);
     const Family &locations = familyOf(QStringLiteral("Allocazione"));
     screen.toggle(locations)->click();
-    Screen::pick(screen.list(locations), 1);
-    Screen::type(screen.list(locations), QStringLiteral("zeta")); // the text of rows 1 and 3
-    Screen::press(screen.button(locations.change));
+    screen.ui.pick(locations.list, 1);
+    screen.ui.type(locations.list, QStringLiteral("zeta")); // the text of rows 1 and 3
+    screen.ui.press(locations.change);
     QCOMPARE(rowsOf(env, locations.table),
              (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("zeta")}, {3, QStringLiteral("zeta")}}));
 }
@@ -556,8 +521,8 @@ void TestLookupMaintenance::changeOfATypedTextTakesTheEntryOfThatText()
     const Family &publications = familyOf(QStringLiteral("Pubblicazione"));
     screen.toggle(publications)->click();
     // Typed, not picked: the entry with that text (as publications are stored) gets it in lower case.
-    Screen::type(screen.list(publications), QStringLiteral("AIRONE"));
-    Screen::press(screen.button(publications.change));
+    screen.ui.type(publications.list, QStringLiteral("AIRONE"));
+    screen.ui.press(publications.change);
     QCOMPARE(rowsOf(env, publications.table),
              (QList<Row>{{1, QStringLiteral("Focus")}, {2, QStringLiteral("airone")}}));
     QCOMPARE(env.dialogs.shown.size(), 0);
@@ -575,8 +540,8 @@ void TestLookupMaintenance::removeDeletesThePickedEntry()
     screen.toggle(family)->click();
     const QList<ListState> others = screen.otherLists(family);
 
-    Screen::pick(screen.list(family), 2);
-    Screen::press(screen.button(family.remove));
+    screen.ui.pick(family.list, 2);
+    screen.ui.press(family.remove);
 
     QCOMPARE(rowsOf(env, table), (QList<Row>{{1, QStringLiteral("zeta")}, {2, QStringLiteral("arte")}}));
     const QStringList after = {QStringLiteral("zeta"), QStringLiteral("arte")};
@@ -597,8 +562,8 @@ void TestLookupMaintenance::removeOfLegacyCapitalsAfterLowerCasing()
     Screen screen(env);
     const Family &keywords = familyOf(QStringLiteral("Chiave"));
     screen.toggle(keywords)->click();
-    Screen::pick(screen.list(keywords), 1);
-    Screen::press(screen.button(keywords.remove));
+    screen.ui.pick(keywords.list, 1);
+    screen.ui.press(keywords.remove);
     QCOMPARE(rowsOf(env, keywords.table), (QList<Row>{{1, QStringLiteral("Zeta")}}));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -631,9 +596,9 @@ void TestLookupMaintenance::removeOfATypedTextTakesTheEntryOfThatText()
     Screen screen(env);
     screen.toggle(family)->click();
     if (picked >= 0)
-        Screen::pick(screen.list(family), picked);
-    Screen::type(screen.list(family), typed);
-    Screen::press(screen.button(family.remove));
+        screen.ui.pick(family.list, picked);
+    screen.ui.type(family.list, typed);
+    screen.ui.press(family.remove);
     QCOMPARE(rowsOf(env, table), left);
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -666,11 +631,11 @@ void TestLookupMaintenance::typedTextMatchingNothingChangesNothing()
     seed(env);
     Screen screen(env);
     screen.toggle(family)->click();
-    Screen::type(screen.list(family), QStringLiteral("inesistente"));
+    screen.ui.type(family.list, QStringLiteral("inesistente"));
     const ListState before = stateOf(screen.list(family));
 
     env.dialogs.answerButton(QMessageBox::Ok);
-    Screen::press(screen.button(change ? family.change : family.remove));
+    screen.ui.press(change ? family.change : family.remove);
 
     QCOMPARE(rowsOf(env, table), seeded);
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -698,7 +663,7 @@ void TestLookupMaintenance::emptyTableChangesNothing()
     screen.toggle(family)->click();
 
     env.dialogs.answerButton(QMessageBox::Ok);
-    Screen::press(screen.button(change ? family.change : family.remove));
+    screen.ui.press(change ? family.change : family.remove);
 
     QCOMPARE(rowsOf(env, table), QList<Row>());
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -721,11 +686,11 @@ void TestLookupMaintenance::entryGoneMeanwhileIsReported()
     seed(env);
     Screen screen(env);
     screen.toggle(family)->click();
-    Screen::pick(screen.list(family), 1);
+    screen.ui.pick(family.list, 1);
     runSql(env, {QStringLiteral("DELETE FROM %1 WHERE ID = 2").arg(table)}); // by another program
 
     env.dialogs.answerButton(QMessageBox::Ok);
-    Screen::press(screen.button(change ? family.change : family.remove));
+    screen.ui.press(change ? family.change : family.remove);
 
     QCOMPARE(rowsOf(env, table), (QList<Row>{{1, QStringLiteral("zeta")}, {3, QStringLiteral("zeta")}}));
     QCOMPARE(env.dialogs.shown.size(), 1);
@@ -745,11 +710,11 @@ void TestLookupMaintenance::catalogueRowsKeepTheOldTexts()
     Screen screen(env);
     for (const Family &family : families) {
         screen.toggle(family)->click();
-        Screen::pick(screen.list(family), 1); // "arte"
-        Screen::type(screen.list(family), QStringLiteral("nuova"));
-        Screen::press(screen.button(family.change));
-        Screen::pick(screen.list(family), 0); // "zeta"
-        Screen::press(screen.button(family.remove));
+        screen.ui.pick(family.list, 1); // "arte"
+        screen.ui.type(family.list, QStringLiteral("nuova"));
+        screen.ui.press(family.change);
+        screen.ui.pick(family.list, 0); // "zeta"
+        screen.ui.press(family.remove);
         QCOMPARE(rowsOf(env, family.table), (QList<Row>{{2, QStringLiteral("nuova")}, {3, QStringLiteral("zeta")}}));
         screen.toggle(family)->click();
     }

@@ -1,8 +1,8 @@
 // Date entry and the input helpers of the entry screen: the date normaliser, the
 // calendar with its toggle and "X", the four small toggles, the digit-only boxes.
 #include "EntryScreenHelpers.h"
-#include "gui/mainwindow/DateEntry.h"
 #include "gui/kit/DigitsOnly.h"
+#include "gui/mainwindow/DateEntry.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -60,10 +60,10 @@ void typeKeys(QWidget *widget, const QString &keys)
     }
 }
 
-void showActive(const Form1Ui &f)
+void showActive(const Ui &ui)
 {
-    QApplication::setActiveWindow(&f.window);
-    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    QApplication::setActiveWindow(&ui.window);
+    QVERIFY(QTest::qWaitForWindowActive(&ui.window));
 }
 
 } // namespace
@@ -145,33 +145,33 @@ void TestDateEntry::dateIsNormalisedWhenTheFocusLeaves()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    showActive(f);
-    f.Text2->setFocus();
-    QTest::keyClicks(f.Text2, QStringLiteral("01052009"));
-    QCOMPARE(f.Text2->text(), QStringLiteral("01052009")); // nothing while typing
-    f.Text7->setFocus();
-    QCOMPARE(f.Text2->text(), QStringLiteral("01/05/2009"));
+    const Ui ui = openEntryScreen(windows);
+    showActive(ui);
+    ui.lineEdit(u"Text2")->setFocus();
+    QTest::keyClicks(ui.lineEdit(u"Text2"), QStringLiteral("01052009"));
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("01052009")); // nothing while typing
+    ui.lineEdit(u"Text7")->setFocus();
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("01/05/2009"));
 
-    f.Text2->setFocus();
-    f.Text2->setText(QStringLiteral("1/5/2009"));
-    f.Text8->setFocus();
-    QCOMPARE(f.Text2->text(), QStringLiteral("1/5/2009"));
+    ui.lineEdit(u"Text2")->setFocus();
+    ui.lineEdit(u"Text2")->setText(QStringLiteral("1/5/2009"));
+    ui.lineEdit(u"Text8")->setFocus();
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("1/5/2009"));
 }
 
 void TestDateEntry::insertionStoresTheNormalisedDate()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    showActive(f);
-    f.Combo3->setEditText(QStringLiteral("arte"));
-    f.Text4->setText(QStringLiteral("Giotto"));
-    f.Text2->setFocus();
-    QTest::keyClicks(f.Text2, QStringLiteral("25-12-2009"));
+    const Ui ui = openEntryScreen(windows);
+    showActive(ui);
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("arte"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("Giotto"));
+    ui.lineEdit(u"Text2")->setFocus();
+    QTest::keyClicks(ui.lineEdit(u"Text2"), QStringLiteral("25-12-2009"));
     env.dialogs.answerButton(QMessageBox::Ok);
 
-    QTest::mouseClick(f.Command1, Qt::LeftButton); // the focus leaves the date for the button
+    QTest::mouseClick(ui.button(u"Command1"), Qt::LeftButton); // the focus leaves the date for the button
 
     const QList<QVariantMap> rows = storedRows(env);
     QCOMPARE(rows.size(), 1);
@@ -182,34 +182,34 @@ void TestDateEntry::calendarToggleOpensTheFrameAlone()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QVERIFY(f.Frame1->isHidden());
+    const Ui ui = openEntryScreen(windows);
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
 
-    f.Check1->click();
+    ui.click(u"Check1");
 
-    QVERIFY(f.Frame1->isVisible());
-    QVERIFY(f.Calendario->isVisible());
-    QCOMPARE(f.Command15->text(), QStringLiteral("X"));
-    for (QCheckBox *toggle : {f.Check2, f.Check3, f.Check8})
+    QVERIFY(ui.frame(u"Frame1")->isVisible());
+    QVERIFY(ui.calendar(u"Calendario")->isVisible());
+    QCOMPARE(ui.button(u"Command15")->text(), QStringLiteral("X"));
+    for (QCheckBox *toggle : {ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isHidden(), qPrintable(toggle->objectName()));
-    QVERIFY(f.Check1->isVisible());
+    QVERIFY(ui.checkBox(u"Check1")->isVisible());
     // The calendar frame lies over the notes it overlaps.
-    QWidget *hit = f.Frame3->childAt(f.Text9->geometry().center());
-    QVERIFY(hit == f.Frame1 || f.Frame1->isAncestorOf(hit));
+    QWidget *hit = ui.frame(u"Frame3")->childAt(ui.textArea(u"Text9")->geometry().center());
+    QVERIFY(hit == ui.frame(u"Frame1") || ui.frame(u"Frame1")->isAncestorOf(hit));
 }
 
 void TestDateEntry::uncheckingTheToggleClosesTheCalendar()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Text2->setText(QStringLiteral("01/01/2001"));
-    f.Check1->click();
-    f.Check1->click();
-    QVERIFY(f.Frame1->isHidden());
-    for (QCheckBox *toggle : {f.Check2, f.Check3, f.Check8})
+    const Ui ui = openEntryScreen(windows);
+    ui.lineEdit(u"Text2")->setText(QStringLiteral("01/01/2001"));
+    ui.click(u"Check1");
+    ui.click(u"Check1");
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
+    for (QCheckBox *toggle : {ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
-    QCOMPARE(f.Text2->text(), QStringLiteral("01/01/2001"));
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("01/01/2001"));
 }
 
 void TestDateEntry::clickedDayFillsTheDate_data()
@@ -228,16 +228,17 @@ void TestDateEntry::clickedDayFillsTheDate()
     QFETCH(QString, written);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Text2->setText(QStringLiteral("vecchia"));
-    f.Check1->click();
+    const Ui ui = openEntryScreen(windows);
+    ui.lineEdit(u"Text2")->setText(QStringLiteral("vecchia"));
+    ui.click(u"Check1");
 
-    clickDay(*f.Calendario, day);
+    clickDay(*ui.calendar(u"Calendario"), day);
 
-    QCOMPARE(f.Text2->text(), written);
-    QVERIFY(!f.Check1->isChecked());
-    QVERIFY(f.Frame1->isHidden());
-    for (QCheckBox *toggle : {f.Check1, f.Check2, f.Check3, f.Check8})
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), written);
+    QVERIFY(!ui.checkBox(u"Check1")->isChecked());
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
+    for (QCheckBox *toggle :
+         {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
 }
 
@@ -245,40 +246,41 @@ void TestDateEntry::dayIgnoredWhileTheToggleIsUnchecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Text2->setText(QStringLiteral("010509"));
-    emit f.Calendario->clicked(QDate(2011, 7, 14));
-    QCOMPARE(f.Text2->text(), QStringLiteral("010509"));
-    QVERIFY(f.Frame1->isHidden());
+    const Ui ui = openEntryScreen(windows);
+    ui.lineEdit(u"Text2")->setText(QStringLiteral("010509"));
+    emit ui.calendar(u"Calendario")->clicked(QDate(2011, 7, 14));
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("010509"));
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
 }
 
 void TestDateEntry::closeButtonKeepsTheDate()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Text2->setText(QStringLiteral("12/12/2012"));
-    f.Check1->click();
+    const Ui ui = openEntryScreen(windows);
+    ui.lineEdit(u"Text2")->setText(QStringLiteral("12/12/2012"));
+    ui.click(u"Check1");
 
-    f.Command15->click();
+    ui.click(u"Command15");
 
-    QVERIFY(f.Frame1->isHidden());
-    QVERIFY(!f.Check1->isChecked());
-    for (QCheckBox *toggle : {f.Check1, f.Check2, f.Check3, f.Check8})
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
+    QVERIFY(!ui.checkBox(u"Check1")->isChecked());
+    for (QCheckBox *toggle :
+         {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
-    QCOMPARE(f.Text2->text(), QStringLiteral("12/12/2012"));
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("12/12/2012"));
 }
 
 void TestDateEntry::pulisciClosesTheCalendar()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Check1->click();
-    f.Command3->click();
-    QVERIFY(!f.Check1->isChecked());
-    QVERIFY(f.Frame1->isHidden());
-    for (QCheckBox *toggle : {f.Check2, f.Check3, f.Check8})
+    const Ui ui = openEntryScreen(windows);
+    ui.click(u"Check1");
+    ui.click(u"Command3");
+    QVERIFY(!ui.checkBox(u"Check1")->isChecked());
+    QVERIFY(ui.frame(u"Frame1")->isHidden());
+    for (QCheckBox *toggle : {ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
 }
 
@@ -331,8 +333,8 @@ void TestDateEntry::typedKeysReachTheBoxAsDigitsOnly()
     QFETCH(QString, shown);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    auto *edit = f.findChild<QLineEdit *>(box);
+    const Ui ui = openEntryScreen(windows);
+    auto *edit = ui.find<QLineEdit>(box);
     QVERIFY(edit);
     typeKeys(edit, keys);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -363,8 +365,8 @@ void TestDateEntry::pastedTextReachesTheBoxAsDigitsOnly()
     QFETCH(QString, shown);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    auto *edit = f.findChild<QLineEdit *>(box);
+    const Ui ui = openEntryScreen(windows);
+    auto *edit = ui.find<QLineEdit>(box);
     QVERIFY(edit);
     QApplication::clipboard()->setText(clipboard);
     QCOMPARE(QApplication::clipboard()->text(), clipboard);

@@ -1,8 +1,8 @@
 // Deletion from the entry screen: the switch between the two modes, the deletion
 // list and its entries, the confirmation, and texts that name no record.
 #include "EntryScreenHelpers.h"
-#include "gui/mainwindow/DeletionList.h"
 #include "gui/kit/Texts.h"
+#include "gui/mainwindow/DeletionList.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -36,22 +36,23 @@ QList<qint64> storedIds(const TestEnvironment &env)
 }
 
 // The fields deletion mode covers with the deletion list, with their labels.
-QList<QWidget *> fieldsCoveredByDeletion(const Form1Ui &f)
+QList<QWidget *> fieldsCoveredByDeletion(const Ui &ui)
 {
-    return {f.Text4, f.Combo3, f.Text3, f.Label6, f.Label7, f.Label8, f.Check2};
+    return {ui.lineEdit(u"Text4"), ui.comboBox(u"Combo3"), ui.lineEdit(u"Text3"), ui.label(u"Label6"),
+            ui.label(u"Label7"),   ui.label(u"Label8"),    ui.checkBox(u"Check2")};
 }
 
 // The commands deletion mode disables.
-QList<QPushButton *> commandsOffInDeletion(const Form1Ui &f)
+QList<QPushButton *> commandsOffInDeletion(const Ui &ui)
 {
-    return {f.Command3, f.Command5, f.Command6, f.Command20};
+    return {ui.button(u"Command3"), ui.button(u"Command5"), ui.button(u"Command6"), ui.button(u"Command20")};
 }
 
-Form1Ui openDeletionMode(Windows &windows)
+Ui openDeletionMode(Windows &windows)
 {
-    const Form1Ui f = openEntryScreen(windows);
-    f.Check9->click();
-    return f;
+    const Ui ui = openEntryScreen(windows);
+    ui.click(u"Check9");
+    return ui;
 }
 
 } // namespace
@@ -89,24 +90,23 @@ void TestDeletion::deletionModeCoversTheFields()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Text5->setText(QStringLiteral("scritto prima"));
+    const Ui ui = openEntryScreen(windows);
+    ui.lineEdit(u"Text5")->setText(QStringLiteral("scritto prima"));
 
-    f.Check9->click();
+    ui.click(u"Check9");
 
-    for (QWidget *hidden : fieldsCoveredByDeletion(f))
+    for (QWidget *hidden : fieldsCoveredByDeletion(ui))
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
-    QVERIFY(f.Combo7->isVisible());
-    QVERIFY(f.Frame7->isVisible());
-    QCOMPARE(f.Frame3->childAt(f.Text5->geometry().center()), f.Frame7);
-    for (QPushButton *disabled : commandsOffInDeletion(f))
+    QVERIFY(ui.comboBox(u"Combo7")->isVisible());
+    QVERIFY(ui.frame(u"Frame7")->isVisible());
+    QCOMPARE(ui.frame(u"Frame3")->childAt(ui.lineEdit(u"Text5")->geometry().center()), ui.frame(u"Frame7"));
+    for (QPushButton *disabled : commandsOffInDeletion(ui))
         QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
-    for (QWidget *usable : {static_cast<QWidget *>(f.Command4), static_cast<QWidget *>(f.Check7),
-                            static_cast<QWidget *>(f.Command1), static_cast<QWidget *>(f.Check9)})
-        QVERIFY2(usable->isEnabled(), qPrintable(usable->objectName()));
-    QCOMPARE(f.Command1->text(), QStringLiteral("Elimina"));
-    QCOMPARE(f.Combo7->count(), 3);
-    QCOMPARE(f.Combo7->currentText(), QString()); // nothing chosen yet
+    for (const char16_t *usable : {u"Command4", u"Check7", u"Command1", u"Check9"})
+        QVERIFY2(ui.find(usable)->isEnabled(), qPrintable(QString::fromUtf16(usable)));
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Elimina"));
+    QCOMPARE(ui.comboBox(u"Combo7")->count(), 3);
+    QCOMPARE(ui.comboBox(u"Combo7")->currentText(), QString()); // nothing chosen yet
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
@@ -116,20 +116,20 @@ void TestDeletion::leavingDeletionModeRestoresInsertMode()
     addThreeRecords(env);
     testdata::setCounter(env, 3);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setCurrentIndex(1);
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setCurrentIndex(1);
 
-    f.Check9->click();
+    ui.click(u"Check9");
 
-    for (QWidget *shown : fieldsCoveredByDeletion(f))
+    for (QWidget *shown : fieldsCoveredByDeletion(ui))
         QVERIFY2(shown->isVisible(), qPrintable(shown->objectName()));
-    QVERIFY(f.Combo7->isHidden());
-    QVERIFY(f.Frame7->isHidden());
-    for (QPushButton *command : commandsOffInDeletion(f))
+    QVERIFY(ui.comboBox(u"Combo7")->isHidden());
+    QVERIFY(ui.frame(u"Frame7")->isHidden());
+    for (QPushButton *command : commandsOffInDeletion(ui))
         QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
-    QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
-    QCOMPARE(f.Combo7->currentText(), QString());
-    QCOMPARE(f.Text10->text(), QStringLiteral("4"));
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Inserisci"));
+    QCOMPARE(ui.comboBox(u"Combo7")->currentText(), QString());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("4"));
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -138,15 +138,15 @@ void TestDeletion::menuLeavesDeletionMode()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Command4->click();
-    QVERIFY(f.Frame2->isVisible());
-    QVERIFY(!f.Check9->isChecked());
-    QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
-    QVERIFY(f.Frame7->isHidden());
-    QVERIFY(f.Command3->isEnabled());
-    f.Check5->click();
-    QVERIFY(f.Text4->isVisible());
+    const Ui ui = openDeletionMode(windows);
+    ui.click(u"Command4");
+    QVERIFY(ui.frame(u"Frame2")->isVisible());
+    QVERIFY(!ui.checkBox(u"Check9")->isChecked());
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Inserisci"));
+    QVERIFY(ui.frame(u"Frame7")->isHidden());
+    QVERIFY(ui.button(u"Command3")->isEnabled());
+    ui.click(u"Check5");
+    QVERIFY(ui.lineEdit(u"Text4")->isVisible());
 }
 
 void TestDeletion::listHasOneEntryPerRecord()
@@ -158,8 +158,8 @@ void TestDeletion::listHasOneEntryPerRecord()
             // A record whose fields hold no value at all.
             QStringLiteral("INSERT INTO Tabella (Chiave) VALUES (NULL)")});
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    QCOMPARE(itemTexts(f.Combo7),
+    const Ui ui = openDeletionMode(windows);
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo7")),
              (QStringList{QStringLiteral("2-- storia-- Roma-- -- Qui Touring"),
                           QStringLiteral("3-- città-- Perché è così-- più-- Geo"), QStringLiteral("4-- -- -- -- ")}));
 }
@@ -168,9 +168,9 @@ void TestDeletion::listOfAnEmptyCatalogueIsEmpty()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    QCOMPARE(f.Combo7->count(), 0);
-    f.Command1->click(); // nothing to choose: nothing happens
+    const Ui ui = openDeletionMode(windows);
+    QCOMPARE(ui.comboBox(u"Combo7")->count(), 0);
+    ui.click(u"Command1"); // nothing to choose: nothing happens
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
@@ -179,12 +179,13 @@ void TestDeletion::listModelIsConsistent()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QAbstractItemModelTester tester(f.Combo7->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    f.Check9->click();
-    QCOMPARE(f.Combo7->model()->rowCount(), 3);
-    f.Check9->click();
-    QCOMPARE(f.Combo7->model()->rowCount(), 0);
+    const Ui ui = openEntryScreen(windows);
+    QAbstractItemModelTester tester(ui.comboBox(u"Combo7")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ui.click(u"Check9");
+    QCOMPARE(ui.comboBox(u"Combo7")->model()->rowCount(), 3);
+    ui.click(u"Check9");
+    QCOMPARE(ui.comboBox(u"Combo7")->model()->rowCount(), 0);
 
     DeletionList list;
     QAbstractItemModelTester own(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -201,13 +202,13 @@ void TestDeletion::listDoesNotMeasureItsEntries()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    auto *view = qobject_cast<QListView *>(f.Combo7->view());
+    const Ui ui(windows.mainWindow());
+    auto *view = qobject_cast<QListView *>(ui.comboBox(u"Combo7")->view());
     QVERIFY(view);
     QVERIFY(view->uniformItemSizes());
-    QVERIFY(f.Combo7->sizeAdjustPolicy() != QComboBox::AdjustToContents);
-    QVERIFY(f.Combo7->sizeAdjustPolicy() != QComboBox::AdjustToContentsOnFirstShow);
-    QVERIFY(qobject_cast<DeletionList *>(f.Combo7->model()));
+    QVERIFY(ui.comboBox(u"Combo7")->sizeAdjustPolicy() != QComboBox::AdjustToContents);
+    QVERIFY(ui.comboBox(u"Combo7")->sizeAdjustPolicy() != QComboBox::AdjustToContentsOnFirstShow);
+    QVERIFY(qobject_cast<DeletionList *>(ui.comboBox(u"Combo7")->model()));
 }
 
 void TestDeletion::recordNumberOfText_data()
@@ -246,11 +247,11 @@ void TestDeletion::nothingChosenDoesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Command1->click();
+    const Ui ui = openDeletionMode(windows);
+    ui.click(u"Command1");
     QCOMPARE(env.dialogs.shown.size(), 0);
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
-    QVERIFY(f.Check9->isChecked());
+    QVERIFY(ui.checkBox(u"Check9")->isChecked());
 }
 
 void TestDeletion::answeringNoDeletesNothing()
@@ -258,11 +259,11 @@ void TestDeletion::answeringNoDeletesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setCurrentIndex(1);
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setCurrentIndex(1);
     env.dialogs.answerButton(QMessageBox::No);
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, confirmation);
@@ -271,12 +272,12 @@ void TestDeletion::answeringNoDeletesNothing()
     QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
-    QVERIFY(!f.Check9->isChecked());
-    QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
-    QVERIFY(f.Text3->isVisible());
-    QVERIFY(f.Combo7->isHidden());
-    QVERIFY(f.Frame7->isHidden());
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    QVERIFY(!ui.checkBox(u"Check9")->isChecked());
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Inserisci"));
+    QVERIFY(ui.lineEdit(u"Text3")->isVisible());
+    QVERIFY(ui.comboBox(u"Combo7")->isHidden());
+    QVERIFY(ui.frame(u"Frame7")->isHidden());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
 }
 
 void TestDeletion::answeringYesDeletesTheChosenRecordOnly()
@@ -285,37 +286,36 @@ void TestDeletion::answeringYesDeletesTheChosenRecordOnly()
     addThreeRecords(env);
     testdata::setCounter(env, 3);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setCurrentIndex(1);
-    QCOMPARE(f.Combo7->currentText(), QStringLiteral("2-- storia-- Roma-- -- Qui Touring"));
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setCurrentIndex(1);
+    QCOMPARE(ui.comboBox(u"Combo7")->currentText(), QStringLiteral("2-- storia-- Roma-- -- Qui Touring"));
     env.dialogs.answerButton(QMessageBox::Yes);
     int entriesWhileConfirming = -1;
-    env.dialogs.duringNextBox([&] { entriesWhileConfirming = f.Combo7->count(); });
+    env.dialogs.duringNextBox([&] { entriesWhileConfirming = ui.comboBox(u"Combo7")->count(); });
     env.dialogs.answerButton(QMessageBox::Ok);
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     QCOMPARE(env.dialogs.shown.at(0).text, confirmation);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Eliminazione avvenuta !"));
-    QCOMPARE(env.dialogs.last().title, QStringLiteral("CONFERMA"));
-    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::NoIcon, .text = QStringLiteral("Eliminazione avvenuta !"),
+                .title = QStringLiteral("CONFERMA"), .buttons = QMessageBox::Ok);
     QCOMPARE(entriesWhileConfirming, 0); // the list is emptied before the message
     QCOMPARE(storedIds(env), (QList<qint64>{1, 3}));
     QCOMPARE(storedCounter(env), QVariant(qint64(3)));
-    QVERIFY(!f.Check9->isChecked());
-    QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
-    QVERIFY(f.Text4->isVisible());
-    QCOMPARE(f.Text10->text(), QStringLiteral("4"));
-    for (QCheckBox *toggle : {f.Check1, f.Check2, f.Check3, f.Check8})
+    QVERIFY(!ui.checkBox(u"Check9")->isChecked());
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Inserisci"));
+    QVERIFY(ui.lineEdit(u"Text4")->isVisible());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("4"));
+    for (QCheckBox *toggle :
+         {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(toggle->isVisible(), qPrintable(toggle->objectName()));
     QCOMPARE(env.dialogs.unexpected, 0);
 
     // Entering deletion mode again lists what is left.
-    f.Check9->click();
-    QCOMPARE(f.Combo7->count(), 2);
-    QVERIFY(f.Combo7->itemText(1).startsWith(QStringLiteral("3-- ")));
+    ui.click(u"Check9");
+    QCOMPARE(ui.comboBox(u"Combo7")->count(), 2);
+    QVERIFY(ui.comboBox(u"Combo7")->itemText(1).startsWith(QStringLiteral("3-- ")));
 }
 
 void TestDeletion::typedNumberDeletesThatRecord()
@@ -323,11 +323,11 @@ void TestDeletion::typedNumberDeletesThatRecord()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    QTest::keyClicks(f.Combo7->lineEdit(), QStringLiteral("3-- scritto a mano"));
+    const Ui ui = openDeletionMode(windows);
+    QTest::keyClicks(ui.comboBox(u"Combo7")->lineEdit(), QStringLiteral("3-- scritto a mano"));
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2}));
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Eliminazione avvenuta !"));
 }
@@ -352,12 +352,12 @@ void TestDeletion::textNamingNoRecordDeletesNothing()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setEditText(typed);
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setEditText(typed);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
     QCOMPARE(env.dialogs.shown.size(), 2);
@@ -368,10 +368,10 @@ void TestDeletion::textNamingNoRecordDeletesNothing()
     QCOMPARE(box.title, texts::applicationTitle());
     QCOMPARE(box.icon, QMessageBox::Warning);
     // Still in deletion mode, with the list as the catalogue is now and nothing chosen.
-    QVERIFY(f.Check9->isChecked());
-    QCOMPARE(f.Command1->text(), QStringLiteral("Elimina"));
-    QCOMPARE(f.Combo7->count(), 3);
-    QCOMPARE(f.Combo7->currentText(), QString());
+    QVERIFY(ui.checkBox(u"Check9")->isChecked());
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Elimina"));
+    QCOMPARE(ui.comboBox(u"Combo7")->count(), 3);
+    QCOMPARE(ui.comboBox(u"Combo7")->currentText(), QString());
 }
 
 void TestDeletion::recordDeletedElsewhereIsNotFound()
@@ -379,19 +379,19 @@ void TestDeletion::recordDeletedElsewhereIsNotFound()
     TestEnvironment env;
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setCurrentIndex(0);
-    QVERIFY(f.Combo7->currentText().startsWith(QStringLiteral("1-- ")));
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setCurrentIndex(0);
+    QVERIFY(ui.comboBox(u"Combo7")->currentText().startsWith(QStringLiteral("1-- ")));
     runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID = 1")}); // as the browse window may
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(storedIds(env), (QList<qint64>{2, 3}));
     QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("Registrazione non trovata")));
-    QCOMPARE(itemTexts(f.Combo7).size(), 2);
-    QVERIFY(f.Combo7->itemText(0).startsWith(QStringLiteral("2-- ")));
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo7")).size(), 2);
+    QVERIFY(ui.comboBox(u"Combo7")->itemText(0).startsWith(QStringLiteral("2-- ")));
 }
 
 void TestDeletion::engineFailureIsReportedAndNotConfirmed()
@@ -401,21 +401,21 @@ void TestDeletion::engineFailureIsReportedAndNotConfirmed()
         QSKIP("the failure is made by a trigger of the file's engine");
     addThreeRecords(env);
     Windows windows(env.context);
-    const Form1Ui f = openDeletionMode(windows);
-    f.Combo7->setCurrentIndex(0);
+    const Ui ui = openDeletionMode(windows);
+    ui.comboBox(u"Combo7")->setCurrentIndex(0);
     runSql(env,
            {QStringLiteral("CREATE TRIGGER blocco BEFORE DELETE ON Tabella "
                            "BEGIN SELECT RAISE(ABORT, 'eliminazione bloccata'); END")});
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(storedIds(env), (QList<qint64>{1, 2, 3}));
     QCOMPARE(env.dialogs.shown.size(), 2);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("eliminazione bloccata")));
-    QVERIFY(f.Check9->isChecked()); // the user can try again or leave
+    QVERIFY(ui.checkBox(u"Check9")->isChecked()); // the user can try again or leave
 }
 
 QTEST_MAIN(TestDeletion)

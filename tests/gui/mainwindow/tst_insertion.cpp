@@ -2,8 +2,8 @@
 // number handed out and stored with the record, and failures that store nothing.
 #include "EntryScreenHelpers.h"
 #include "Tools.h"
-#include "gui/kit/Texts.h"
 #include "core/catalogue/Store.h"
+#include "gui/kit/Texts.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,18 +18,18 @@ struct Typed {
     QString chiave, argomento, testo, pubblicazione, numero, data, pagina, paragrafo, note, allocazione;
 };
 
-void type(const Form1Ui &f, const Typed &t)
+void type(const Ui &ui, const Typed &t)
 {
-    f.Combo3->setEditText(t.chiave);
-    f.Text4->setText(t.argomento);
-    f.Text5->setText(t.testo);
-    f.Combo1->setEditText(t.pubblicazione);
-    f.Text1->setText(t.numero);
-    f.Text2->setText(t.data);
-    f.Text7->setText(t.pagina);
-    f.Text8->setText(t.paragrafo);
-    f.Text9->setPlainText(t.note);
-    f.Combo6->setEditText(t.allocazione);
+    ui.comboBox(u"Combo3")->setEditText(t.chiave);
+    ui.lineEdit(u"Text4")->setText(t.argomento);
+    ui.lineEdit(u"Text5")->setText(t.testo);
+    ui.comboBox(u"Combo1")->setEditText(t.pubblicazione);
+    ui.lineEdit(u"Text1")->setText(t.numero);
+    ui.lineEdit(u"Text2")->setText(t.data);
+    ui.lineEdit(u"Text7")->setText(t.pagina);
+    ui.lineEdit(u"Text8")->setText(t.paragrafo);
+    ui.textArea(u"Text9")->setPlainText(t.note);
+    ui.comboBox(u"Combo6")->setEditText(t.allocazione);
 }
 
 QStringList valuesOf(const Typed &t, const QString &prog)
@@ -123,20 +123,18 @@ void TestInsertion::storesEveryFieldAsShown()
     TestEnvironment env;
     testdata::setCounter(env, 6);
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QCOMPARE(f.Text10->text(), QStringLiteral("7"));
-    type(f, typed);
+    const Ui ui = openEntryScreen(windows);
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("7"));
+    type(ui, typed);
 
     QString idWhileConfirming;
-    env.dialogs.duringNextBox([&] { idWhileConfirming = f.Text3->text(); });
+    env.dialogs.duringNextBox([&] { idWhileConfirming = ui.lineEdit(u"Text3")->text(); });
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
-    QCOMPARE(env.dialogs.last().title, QStringLiteral("CONFERMA"));
-    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::NoIcon, .text = QStringLiteral("Inserimento effettuato"),
+                .title = QStringLiteral("CONFERMA"), .buttons = QMessageBox::Ok);
 
     const QList<QVariantMap> rows = storedRows(env);
     QCOMPARE(rows.size(), 1);
@@ -151,16 +149,18 @@ void TestInsertion::storesEveryFieldAsShown()
     QCOMPARE(storedCounter(env), QVariant(qint64(7)));
 
     // The screen is cleared and offers the next number.
-    for (QLineEdit *box : {f.Text3, f.Text4, f.Text5, f.Text1, f.Text2, f.Text7, f.Text8})
+    for (QLineEdit *box : {ui.lineEdit(u"Text3"), ui.lineEdit(u"Text4"), ui.lineEdit(u"Text5"), ui.lineEdit(u"Text1"),
+                           ui.lineEdit(u"Text2"), ui.lineEdit(u"Text7"), ui.lineEdit(u"Text8")})
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
-    QCOMPARE(f.Text9->toPlainText(), QString());
-    for (QComboBox *combo : {f.Combo3, f.Combo1, f.Combo6})
+    QCOMPARE(ui.textArea(u"Text9")->toPlainText(), QString());
+    for (QComboBox *combo : {ui.comboBox(u"Combo3"), ui.comboBox(u"Combo1"), ui.comboBox(u"Combo6")})
         QVERIFY2(combo->currentText().isEmpty(), qPrintable(combo->objectName()));
-    QCOMPARE(f.Text10->text(), QStringLiteral("8"));
-    for (QCheckBox *toggle : {f.Check1, f.Check2, f.Check3, f.Check8})
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("8"));
+    for (QCheckBox *toggle :
+         {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check8")})
         QVERIFY2(!toggle->isHidden(), qPrintable(toggle->objectName()));
-    QCOMPARE(f.Command1->text(), QStringLiteral("Inserisci"));
-    QVERIFY(f.Frame3->isVisible());
+    QCOMPARE(ui.button(u"Command1")->text(), QStringLiteral("Inserisci"));
+    QVERIFY(ui.frame(u"Frame3")->isVisible());
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -168,16 +168,16 @@ void TestInsertion::typedNotesKeepTheirLines()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Combo3->setEditText(QStringLiteral("arte"));
-    f.Text4->setText(QStringLiteral("Giotto"));
-    QTest::keyClicks(f.Text9, QStringLiteral("prima"));
-    QTest::keyClick(f.Text9, Qt::Key_Return);
-    QTest::keyClicks(f.Text9, QStringLiteral("seconda"));
-    QTest::keyClick(f.Text9, Qt::Key_Return, Qt::ShiftModifier); // a line break inside the paragraph
-    QTest::keyClicks(f.Text9, QStringLiteral("terza"));
+    const Ui ui = openEntryScreen(windows);
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("arte"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("Giotto"));
+    QTest::keyClicks(ui.textArea(u"Text9"), QStringLiteral("prima"));
+    QTest::keyClick(ui.textArea(u"Text9"), Qt::Key_Return);
+    QTest::keyClicks(ui.textArea(u"Text9"), QStringLiteral("seconda"));
+    QTest::keyClick(ui.textArea(u"Text9"), Qt::Key_Return, Qt::ShiftModifier); // a line break inside the paragraph
+    QTest::keyClicks(ui.textArea(u"Text9"), QStringLiteral("terza"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(storedRows(env).first().value(QStringLiteral("Note")).toString(), QStringLiteral("prima\nseconda\nterza"));
 }
 
@@ -188,21 +188,21 @@ void TestInsertion::typedKeywordIsNotAddedToTheList()
            {QStringLiteral("INSERT INTO Chiave (Chiave) VALUES ('arte')"),
             QStringLiteral("INSERT INTO Pubblicazione (Pubblicazione) VALUES ('Focus')")});
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Combo3->setCurrentIndex(0); // picked from the list
-    f.Combo1->setEditText(QStringLiteral("Nuova Rivista"));
-    f.Text4->setText(QStringLiteral("soggetto"));
+    const Ui ui = openEntryScreen(windows);
+    ui.comboBox(u"Combo3")->setCurrentIndex(0); // picked from the list
+    ui.comboBox(u"Combo1")->setEditText(QStringLiteral("Nuova Rivista"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("soggetto"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
 
     const QList<QVariantMap> rows = storedRows(env);
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value(QStringLiteral("Chiave")).toString(), QStringLiteral("arte"));
     QCOMPARE(rows.first().value(QStringLiteral("Pubblicazione")).toString(), QStringLiteral("Nuova Rivista"));
     // The lists are reloaded from their tables, which did not change.
-    QCOMPARE(itemTexts(f.Combo1), QStringList{QStringLiteral("Focus")});
-    QCOMPARE(itemTexts(f.Combo4), QStringList{QStringLiteral("Focus")});
-    QCOMPARE(itemTexts(f.Combo3), QStringList{QStringLiteral("arte")});
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo1")), QStringList{QStringLiteral("Focus")});
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo4")), QStringList{QStringLiteral("Focus")});
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo3")), QStringList{QStringLiteral("arte")});
 }
 
 void TestInsertion::keywordAndSubjectAreRequired_data()
@@ -220,40 +220,38 @@ void TestInsertion::keywordAndSubjectAreRequired()
     QFETCH(QString, argomento);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    f.Combo3->setEditText(chiave);
-    f.Text4->setText(argomento);
-    f.Text5->setText(QStringLiteral("testo"));
-    f.Text9->setPlainText(QStringLiteral("note"));
+    const Ui ui = openEntryScreen(windows);
+    ui.comboBox(u"Combo3")->setEditText(chiave);
+    ui.lineEdit(u"Text4")->setText(argomento);
+    ui.lineEdit(u"Text5")->setText(QStringLiteral("testo"));
+    ui.textArea(u"Text9")->setPlainText(QStringLiteral("note"));
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(env.dialogs.last().text, validationText);
-    QCOMPARE(env.dialogs.last().title, validationTitle);
-    QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(env.dialogs.last().icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::NoIcon, .text = validationText, .title = validationTitle,
+                .buttons = QMessageBox::Ok);
     QVERIFY(storedRows(env).isEmpty());
     QCOMPARE(storedCounter(env), QVariant(qint64(0)));
     // The screen keeps what was typed.
-    QCOMPARE(f.Combo3->currentText(), chiave);
-    QCOMPARE(f.Text4->text(), argomento);
-    QCOMPARE(f.Text5->text(), QStringLiteral("testo"));
-    QCOMPARE(f.Text9->toPlainText(), QStringLiteral("note"));
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
-    QCOMPARE(f.Text3->text(), QString());
+    QCOMPARE(ui.comboBox(u"Combo3")->currentText(), chiave);
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), argomento);
+    QCOMPARE(ui.lineEdit(u"Text5")->text(), QStringLiteral("testo"));
+    QCOMPARE(ui.textArea(u"Text9")->toPlainText(), QStringLiteral("note"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
+    QCOMPARE(ui.lineEdit(u"Text3")->text(), QString());
 }
 
 void TestInsertion::numbersFollowOneAnotherAndSurviveADeletion()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
+    const Ui ui = openEntryScreen(windows);
     const auto insert = [&](const QString &subject) {
-        f.Combo3->setEditText(QStringLiteral("chiave"));
-        f.Text4->setText(subject);
+        ui.comboBox(u"Combo3")->setEditText(QStringLiteral("chiave"));
+        ui.lineEdit(u"Text4")->setText(subject);
         env.dialogs.answerButton(QMessageBox::Ok);
-        f.Command1->click();
+        ui.click(u"Command1");
     };
     insert(QStringLiteral("primo"));
     insert(QStringLiteral("secondo"));
@@ -265,21 +263,21 @@ void TestInsertion::numbersFollowOneAnotherAndSurviveADeletion()
         QCOMPARE(rows.at(i).value(QStringLiteral("Prog")).toString(), QString::number(i + 1));
     }
     QCOMPARE(storedCounter(env), QVariant(qint64(3)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("4"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("4"));
 
     // Deleting the record with the highest number gives no number back.
-    f.Check9->click();
-    f.Combo7->setCurrentIndex(2);
-    QVERIFY(f.Combo7->currentText().startsWith(QStringLiteral("3-- ")));
+    ui.click(u"Check9");
+    ui.comboBox(u"Combo7")->setCurrentIndex(2);
+    QVERIFY(ui.comboBox(u"Combo7")->currentText().startsWith(QStringLiteral("3-- ")));
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(storedRows(env).size(), 2);
     QCOMPARE(storedCounter(env), QVariant(qint64(3)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("4"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("4"));
 
     QString idWhileConfirming;
-    env.dialogs.duringNextBox([&] { idWhileConfirming = f.Text3->text(); });
+    env.dialogs.duringNextBox([&] { idWhileConfirming = ui.lineEdit(u"Text3")->text(); });
     insert(QStringLiteral("quarto"));
     rows = storedRows(env);
     QCOMPARE(rows.size(), 3);
@@ -287,7 +285,7 @@ void TestInsertion::numbersFollowOneAnotherAndSurviveADeletion()
     QCOMPARE(rows.last().value(QStringLiteral("ID")).toLongLong(), qint64(4)); // record numbers never come back either
     QCOMPARE(idWhileConfirming, QStringLiteral("4"));
     QCOMPARE(storedCounter(env), QVariant(qint64(4)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("5"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("5"));
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -295,45 +293,45 @@ void TestInsertion::numberContinuesFromTheStoredCounter()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
+    const Ui ui = openEntryScreen(windows);
     // Set meanwhile as the service window does: seen when the screen is entered again.
     testdata::setCounter(env, 99999);
-    f.Command3->click();
-    QCOMPARE(f.Text10->text(), QStringLiteral("100000"));
-    f.Combo3->setEditText(QStringLiteral("chiave"));
-    f.Text4->setText(QStringLiteral("argomento"));
+    ui.click(u"Command3");
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("100000"));
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("chiave"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(storedRows(env).first().value(QStringLiteral("Prog")).toString(), QStringLiteral("100000"));
     QCOMPARE(storedCounter(env), QVariant(qint64(100000)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("100001"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("100001"));
 }
 
 void TestInsertion::limitsCountWholeCharacters()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
+    const Ui ui = openEntryScreen(windows);
     const QString emoji = QString::fromUcs4(U"\U0001F600"); // two of Qt's text units
     const QString letters39(39, QLatin1Char('a'));
 
     // Typed or pasted: 39 letters and an emoji are 40 characters, all kept.
-    f.Text4->setFocus();
-    f.Text4->insert(letters39 + emoji);
-    QCOMPARE(f.Text4->text(), letters39 + emoji);
+    ui.lineEdit(u"Text4")->setFocus();
+    ui.lineEdit(u"Text4")->insert(letters39 + emoji);
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), letters39 + emoji);
     // One character too many is cut off whole, never half an emoji.
-    f.Text5->setFocus();
-    f.Text5->insert(letters39 + QLatin1Char('b') + emoji);
-    QCOMPARE(f.Text5->text(), letters39 + QLatin1Char('b'));
-    f.Text2->insert(QStringLiteral("12/05/2009") + emoji);
-    QCOMPARE(f.Text2->text(), QStringLiteral("12/05/2009"));
+    ui.lineEdit(u"Text5")->setFocus();
+    ui.lineEdit(u"Text5")->insert(letters39 + QLatin1Char('b') + emoji);
+    QCOMPARE(ui.lineEdit(u"Text5")->text(), letters39 + QLatin1Char('b'));
+    ui.lineEdit(u"Text2")->insert(QStringLiteral("12/05/2009") + emoji);
+    QCOMPARE(ui.lineEdit(u"Text2")->text(), QStringLiteral("12/05/2009"));
     // Fields without a limit keep everything, however long.
     const QString longKeyword = QString(40000, QLatin1Char('k'));
-    f.Combo3->setEditText(longKeyword);
-    QCOMPARE(f.Combo3->currentText(), longKeyword);
+    ui.comboBox(u"Combo3")->setEditText(longKeyword);
+    QCOMPARE(ui.comboBox(u"Combo3")->currentText(), longKeyword);
 
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
     const QVariantMap stored = storedRows(env).constFirst();
     QCOMPARE(stored.value(QStringLiteral("Argomento")).toString(), letters39 + emoji);
@@ -351,34 +349,34 @@ void TestInsertion::numberTakenByAnotherCopyIsSaidAndTheNextOffered()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    const Ui ui = openEntryScreen(windows);
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
     // Another copy of the program inserts with number 1 while this screen shows it.
     db::NewRecord elsewhere;
     elsewhere.chiave = QStringLiteral("altrove");
     elsewhere.argomento = QStringLiteral("altra copia");
     env.store.addRecord(elsewhere, 1);
 
-    f.Combo3->setEditText(QStringLiteral("chiave"));
-    f.Text4->setText(QStringLiteral("argomento"));
-    f.Text9->setPlainText(QStringLiteral("da non perdere"));
-    f.Command1->click();
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("chiave"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
+    ui.textArea(u"Text9")->setPlainText(QStringLiteral("da non perdere"));
+    ui.click(u"Command1");
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
     QVERIFY2(env.dialogs.last().text.contains(QStringLiteral("assegnato nel frattempo")),
              qPrintable(env.dialogs.last().text));
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 1);
     // The next free number on offer, everything typed kept.
-    QCOMPARE(f.Text10->text(), QStringLiteral("2"));
-    QCOMPARE(f.Combo3->currentText(), QStringLiteral("chiave"));
-    QCOMPARE(f.Text9->toPlainText(), QStringLiteral("da non perdere"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("2"));
+    QCOMPARE(ui.comboBox(u"Combo3")->currentText(), QStringLiteral("chiave"));
+    QCOMPARE(ui.textArea(u"Text9")->toPlainText(), QStringLiteral("da non perdere"));
 
     env.dialogs.answerButton(QMessageBox::Ok); // "Inserimento effettuato"
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
     QCOMPARE(storedRows(env).last().value(QStringLiteral("Prog")).toString(), QStringLiteral("2"));
     QCOMPARE(storedCounter(env), QVariant(qint64(2)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("3"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("3"));
 }
 
 void TestInsertion::failedInsertionStoresNothing_data()
@@ -412,15 +410,15 @@ void TestInsertion::failedInsertionStoresNothing()
     if (env.isServer())
         QSKIP("the damage is done with the file's engine");
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    const Ui ui = openEntryScreen(windows);
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
     runSql(env, damage);
     const QVariant counterBefore = storedCounter(env); // 0, or none where the row is gone
-    f.Combo3->setEditText(QStringLiteral("chiave"));
-    f.Text4->setText(QStringLiteral("argomento"));
-    f.Text9->setPlainText(QStringLiteral("da non perdere"));
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("chiave"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
+    ui.textArea(u"Text9")->setPlainText(QStringLiteral("da non perdere"));
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(int(env.dialogs.last().icon), icon);
@@ -429,11 +427,11 @@ void TestInsertion::failedInsertionStoresNothing()
         QVERIFY(storedRows(env).isEmpty());
     QCOMPARE(storedCounter(env), counterBefore);
     // Nothing typed is lost, no number is shown for a record that does not exist.
-    QCOMPARE(f.Combo3->currentText(), QStringLiteral("chiave"));
-    QCOMPARE(f.Text4->text(), QStringLiteral("argomento"));
-    QCOMPARE(f.Text9->toPlainText(), QStringLiteral("da non perdere"));
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
-    QCOMPARE(f.Text3->text(), QString());
+    QCOMPARE(ui.comboBox(u"Combo3")->currentText(), QStringLiteral("chiave"));
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), QStringLiteral("argomento"));
+    QCOMPARE(ui.textArea(u"Text9")->toPlainText(), QStringLiteral("da non perdere"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
+    QCOMPARE(ui.lineEdit(u"Text3")->text(), QString());
 }
 
 void TestInsertion::damagedCounterRefusesTheInsertion()
@@ -441,13 +439,13 @@ void TestInsertion::damagedCounterRefusesTheInsertion()
     TestEnvironment env;
     testdata::replaceCounterWithText(env, QStringLiteral("dodici"));
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QCOMPARE(f.Text10->text(), QString());
+    const Ui ui = openEntryScreen(windows);
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QString());
     env.dialogs.clear();
-    f.Combo3->setEditText(QStringLiteral("chiave"));
-    f.Text4->setText(QStringLiteral("argomento"));
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("chiave"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
 
-    f.Command1->click();
+    ui.click(u"Command1");
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().title, texts::applicationTitle());
@@ -456,7 +454,7 @@ void TestInsertion::damagedCounterRefusesTheInsertion()
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("contatore")));
     QVERIFY(storedRows(env).isEmpty());
     QCOMPARE(storedCounter(env), QVariant(QStringLiteral("dodici")));
-    QCOMPARE(f.Text4->text(), QStringLiteral("argomento"));
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), QStringLiteral("argomento"));
 }
 
 QTEST_MAIN(TestInsertion)

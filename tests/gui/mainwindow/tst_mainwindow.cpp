@@ -1,18 +1,18 @@
 // The main window as the user meets it: start-up, the menu, the entry screen's
 // commands, the document number, the lookup lists and the refused close.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
+#include "core/catalogue/DbError.h"
+#include "core/settings/Twips.h"
+#include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
 #include "gui/attachments/ScannerWindow.h"
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
-#include "core/settings/Twips.h"
 #include "gui/lookups/LookupLists.h"
-#include "gui/Windows.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
 
@@ -100,32 +100,29 @@ void TestMainWindow::startUpShowsTheMenuOnly()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ui.window));
 
-    QCOMPARE(f.windowTitle(), QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
-    QVERIFY(f.windowFlags().testFlag(Qt::Tool));
-    QVERIFY(!f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(f.size(), twips::size(11940, 7860));
-    QVERIFY(f.Frame2->isVisible());
-    for (QWidget *hidden :
-         {static_cast<QWidget *>(f.Frame3), static_cast<QWidget *>(f.Frame5), static_cast<QWidget *>(f.Frame6)})
-        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    for (QWidget *hidden : {static_cast<QWidget *>(f.Combo7), static_cast<QWidget *>(f.Frame1),
-                            static_cast<QWidget *>(f.Frame4), static_cast<QWidget *>(f.Frame7)})
-        QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
-    for (QCheckBox *box : {f.Check1, f.Check2, f.Check5})
-        QVERIFY(!box->isChecked());
-    QCOMPARE(f.Calendario->selectedDate(), QDate::currentDate());
-    QCOMPARE(f.Label2->text(), QString());
-    QVERIFY(f.Label14->text().contains(texts::copyrightLine()));
-    QVERIFY(f.Label14->text().contains(texts::makerWebAddress()));
-    QVERIFY(f.Label14->text().contains(texts::makerEmail()));
-    QCOMPARE(f.Image1->toolTip(), QStringLiteral("Vai al il mio sito !"));
+    QCOMPARE(ui.window.windowTitle(), QStringLiteral("Rudozuzurivaz versione 1 del  25-4-09"));
+    QVERIFY(ui.window.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(!ui.window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!ui.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(ui.frame(u"Frame2")->isVisible());
+    for (const char16_t *hidden : {u"Frame3", u"Frame5", u"Frame6"})
+        QVERIFY2(!ui.find(hidden)->isVisible(), qPrintable(QString::fromUtf16(hidden)));
+    for (const char16_t *hidden : {u"Combo7", u"Frame1", u"Frame4", u"Frame7"})
+        QVERIFY2(ui.find(hidden)->isHidden(), qPrintable(QString::fromUtf16(hidden)));
+    for (const char16_t *box : {u"Check1", u"Check2", u"Check5"})
+        QVERIFY(!ui.checkBox(box)->isChecked());
+    QCOMPARE(ui.calendar(u"Calendario")->selectedDate(), QDate::currentDate());
+    QCOMPARE(ui.label(u"Label2")->text(), QString());
+    QVERIFY(ui.label(u"Label14")->text().contains(texts::copyrightLine()));
+    QVERIFY(ui.label(u"Label14")->text().contains(texts::makerWebAddress()));
+    QVERIFY(ui.label(u"Label14")->text().contains(texts::makerEmail()));
+    QCOMPARE(ui.label(u"Image1")->toolTip(), QStringLiteral("Vai al il mio sito !"));
     QCOMPARE(env.dialogs.shown.size(), 0);
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
 }
 
 void TestMainWindow::startUpCreatesTheAttachmentFolder()
@@ -195,9 +192,9 @@ void TestMainWindow::startUpFillsTheListsInDatabaseOrder()
     const QList<qint64> expectedIds = {1, 3, 4, 5};
 
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
+    const Ui ui(windows.mainWindow());
     for (const QString &name : {entryList, frameList}) {
-        auto *combo = f.findChild<QComboBox *>(name);
+        auto *combo = ui.find<QComboBox>(name);
         QVERIFY2(combo, qPrintable(name));
         QCOMPARE(itemTexts(combo), expected);
         QCOMPARE(itemIds(combo), expectedIds);
@@ -210,15 +207,15 @@ void TestMainWindow::deletionFrameCoversTheFields()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    const QPoint onTesto = f.Text5->geometry().center();
-    QCOMPARE(f.Frame3->childAt(onTesto), f.Text5);
-    f.Frame7->show();
-    QCOMPARE(f.Frame3->childAt(onTesto), f.Frame7);
+    const Ui ui(windows.mainWindow());
+    const QPoint onTesto = ui.lineEdit(u"Text5")->geometry().center();
+    QCOMPARE(ui.frame(u"Frame3")->childAt(onTesto), ui.lineEdit(u"Text5"));
+    ui.frame(u"Frame7")->show();
+    QCOMPARE(ui.frame(u"Frame3")->childAt(onTesto), ui.frame(u"Frame7"));
     // The publication frame lies over the entry screen on the window.
-    f.Frame3->show();
-    f.Frame5->show();
-    QCOMPARE(f.childAt(f.Frame5->geometry().topLeft() + QPoint(2, 2)), f.Frame5);
+    ui.frame(u"Frame3")->show();
+    ui.frame(u"Frame5")->show();
+    QCOMPARE(ui.window.childAt(ui.frame(u"Frame5")->geometry().topLeft() + QPoint(2, 2)), ui.frame(u"Frame5"));
 }
 
 void TestMainWindow::entryScreenOffersTheNextNumber_data()
@@ -236,35 +233,35 @@ void TestMainWindow::entryScreenOffersTheNextNumber()
     QFETCH(QString, offered);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
     // Changed after start-up (as the service window does): entering reads it again.
     testdata::setCounter(env, progressivo);
-    f.Check5->click();
-    QVERIFY(f.Frame3->isVisible());
-    QVERIFY(!f.Frame2->isVisible());
-    QCOMPARE(f.Text10->text(), offered);
-    QVERIFY(f.Text10->isReadOnly());
+    ui.click(u"Check5");
+    QVERIFY(ui.frame(u"Frame3")->isVisible());
+    QVERIFY(!ui.frame(u"Frame2")->isVisible());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), offered);
+    QVERIFY(ui.lineEdit(u"Text10")->isReadOnly());
 
-    f.Check5->click(); // unchecking does nothing
-    QVERIFY(f.Frame3->isVisible());
-    QVERIFY(!f.Frame2->isVisible());
+    ui.click(u"Check5"); // unchecking does nothing
+    QVERIFY(ui.frame(u"Frame3")->isVisible());
+    QVERIFY(!ui.frame(u"Frame2")->isVisible());
 }
 
 void TestMainWindow::salvaProgressivoStoresTheShownNumber()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
-    f.SalvaProgressivo();
+    const Ui ui(windows.mainWindow());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
+    windows.mainWindow().storeShownDocumentNumber();
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
-    f.LeggiProgressivo();
-    QCOMPARE(f.Text10->text(), QStringLiteral("2"));
+    windows.mainWindow().showNextDocumentNumber();
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("2"));
 
     // Never a non-number as the counter.
-    f.Text10->setText(QStringLiteral("2a"));
-    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
+    ui.lineEdit(u"Text10")->setText(QStringLiteral("2a"));
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, windows.mainWindow().storeShownDocumentNumber());
     QCOMPARE(storedCounter(env), QVariant(qint64(1)));
 }
 
@@ -274,20 +271,20 @@ void TestMainWindow::counterWithoutRowIsReported()
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     testdata::removeCounterRow(env);
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
+    const Ui ui(windows.mainWindow());
 
     // Start-up went on to the end: lists filled, menu shown.
-    QCOMPARE(itemTexts(f.Combo3), QStringList{QStringLiteral("arte")});
-    QVERIFY(f.Frame3->isHidden());
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo3")), QStringList{QStringLiteral("arte")});
+    QVERIFY(ui.frame(u"Frame3")->isHidden());
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("contatore")));
     QVERIFY(env.dialogs.last().text.contains(env.catalogPath()));
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
-    QCOMPARE(f.Text10->text(), QString());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QString());
 
-    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
-    f.Text10->setText(QStringLiteral("7"));
-    f.SalvaProgressivo(); // no row: nothing is written, none is made up
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, windows.mainWindow().storeShownDocumentNumber());
+    ui.lineEdit(u"Text10")->setText(QStringLiteral("7"));
+    windows.mainWindow().storeShownDocumentNumber(); // no row: nothing is written, none is made up
     QVERIFY(!storedCounter(env).isValid());
 }
 
@@ -296,19 +293,19 @@ void TestMainWindow::counterWithoutWholeNumberIsReported()
     TestEnvironment env;
     replaceCounterWithText(env, QStringLiteral("dodici"));
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
+    const Ui ui(windows.mainWindow());
 
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("\"dodici\"")));
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("non è un numero intero")));
-    QCOMPARE(f.Text10->text(), QString());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QString());
 
     env.dialogs.clear();
-    f.Check5->click(); // the entry screen still opens, and says it again
-    QVERIFY(f.Frame3->isVisibleTo(&f.window));
+    ui.click(u"Check5"); // the entry screen still opens, and says it again
+    QVERIFY(ui.frame(u"Frame3")->isVisibleTo(&ui.window));
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(f.Text10->text(), QString());
-    QVERIFY_THROWS_EXCEPTION(db::Refusal, f.SalvaProgressivo());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QString());
+    QVERIFY_THROWS_EXCEPTION(db::Refusal, windows.mainWindow().storeShownDocumentNumber());
     QCOMPARE(storedCounter(env), QVariant(QStringLiteral("dodici")));
 }
 
@@ -318,34 +315,34 @@ void TestMainWindow::loaderReplacesItsListsOnly()
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("uno"), QStringLiteral("due")});
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.Combo3->setCurrentIndex(1);
-    f.Combo2->setEditText(QStringLiteral("scritto"));
-    f.Combo1->setEditText(QStringLiteral("digitato"));
+    const Ui ui(windows.mainWindow());
+    ui.comboBox(u"Combo3")->setCurrentIndex(1);
+    ui.comboBox(u"Combo2")->setEditText(QStringLiteral("scritto"));
+    ui.comboBox(u"Combo1")->setEditText(QStringLiteral("digitato"));
 
-    f.CaricaChiave();
-    f.CaricaChiave();
-    QCOMPARE(itemTexts(f.Combo3), (QStringList{QStringLiteral("uno"), QStringLiteral("due")}));
-    QCOMPARE(itemTexts(f.Combo2), (QStringList{QStringLiteral("uno"), QStringLiteral("due")}));
-    QCOMPARE(f.Combo3->currentText(), QString());
-    QCOMPARE(f.Combo2->currentText(), QString());
-    QCOMPARE(f.Combo1->currentText(), QStringLiteral("digitato"));
-    QCOMPARE(itemTexts(f.Combo1), QStringList{QStringLiteral("Focus")});
+    windows.mainWindow().loadKeywords();
+    windows.mainWindow().loadKeywords();
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo3")), (QStringList{QStringLiteral("uno"), QStringLiteral("due")}));
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo2")), (QStringList{QStringLiteral("uno"), QStringLiteral("due")}));
+    QCOMPARE(ui.comboBox(u"Combo3")->currentText(), QString());
+    QCOMPARE(ui.comboBox(u"Combo2")->currentText(), QString());
+    QCOMPARE(ui.comboBox(u"Combo1")->currentText(), QStringLiteral("digitato"));
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo1")), QStringList{QStringLiteral("Focus")});
 }
 
 void TestMainWindow::ricercaShowsTheSearchWindowAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check4->click();
-    QVERIFY(f.Check4->isChecked());
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check4");
+    QVERIFY(ui.checkBox(u"Check4")->isChecked());
     QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
     windows.loadedSearchWindow()->hide();
 
-    f.Check4->click();
-    QVERIFY(!f.Check4->isChecked());
+    ui.click(u"Check4");
+    QVERIFY(!ui.checkBox(u"Check4")->isChecked());
     QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
 }
 
@@ -353,21 +350,21 @@ void TestMainWindow::interrogazioneOnlyWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check5->click();
-    f.Check7->click();
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check5");
+    ui.click(u"Check7");
     QVERIFY(windows.loadedSearchWindow() && windows.loadedSearchWindow()->isVisible());
-    QVERIFY(!f.Check7->isChecked()); // the search window clears it when it loads
+    QVERIFY(!ui.checkBox(u"Check7")->isChecked()); // the search window clears it when it loads
     windows.loadedSearchWindow()->hide();
 
-    f.Check7->click(); // checked again: the loaded window is shown again
-    QVERIFY(f.Check7->isChecked());
+    ui.click(u"Check7"); // checked again: the loaded window is shown again
+    QVERIFY(ui.checkBox(u"Check7")->isChecked());
     QVERIFY(windows.loadedSearchWindow()->isVisible());
     windows.loadedSearchWindow()->hide();
 
-    f.Check7->click();
-    QVERIFY(!f.Check7->isChecked());
+    ui.click(u"Check7");
+    QVERIFY(!ui.checkBox(u"Check7")->isChecked());
     QVERIFY(!windows.loadedSearchWindow()->isVisible());
 }
 
@@ -375,26 +372,26 @@ void TestMainWindow::stampaGeneraleUnchecksItself()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
+    const Ui ui(windows.mainWindow());
     bool shownWhileChecked = false;
     int pages = 0;
-    QTimer::singleShot(0, &f.window, [&] {
+    QTimer::singleShot(0, &ui.window, [&] {
         ReportPreview &report = windows.reportPreview();
-        shownWhileChecked = report.isVisible() && f.Check6->isChecked();
+        shownWhileChecked = report.isVisible() && ui.checkBox(u"Check6")->isChecked();
         pages = report.report() ? report.report()->pageCount() : -1;
         report.close();
     });
-    f.Check6->click();
+    ui.click(u"Check6");
     QVERIFY(shownWhileChecked);
     QCOMPARE(pages, 1); // an empty catalogue still has its one page
-    QVERIFY(!f.Check6->isChecked());
+    QVERIFY(!ui.checkBox(u"Check6")->isChecked());
     if (env.isServer())
         return;
 
     // A catalogue that cannot be read: a message, and the entry still ends cleared.
     QFile::remove(env.catalogPath());
-    f.Check6->click();
-    QVERIFY(!f.Check6->isChecked());
+    ui.click(u"Check6");
+    QVERIFY(!ui.checkBox(u"Check6")->isChecked());
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
     QVERIFY(!windows.reportPreview().isVisible());
 }
@@ -403,10 +400,10 @@ void TestMainWindow::serviziHidesTheMainWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check10->click();
-    QVERIFY(!f.isVisible());
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check10");
+    QVERIFY(!ui.window.isVisible());
     QVERIFY(windows.loadedServiceWindow() && windows.loadedServiceWindow()->isVisible());
 }
 
@@ -414,15 +411,13 @@ void TestMainWindow::istruzioniShowsTheSameMessageAtEveryClick()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.Check12->click();
-    f.Check12->click();
+    const Ui ui(windows.mainWindow());
+    ui.click(u"Check12");
+    ui.click(u"Check12");
     QCOMPARE(env.dialogs.shown.size(), 2);
     for (const ShownBox &box : env.dialogs.shown) {
-        QCOMPARE(box.text, instructions);
-        QCOMPARE(box.title, QStringLiteral(" Rudozuzurivaz versione 1"));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QVERIFY_BOX(box, .icon = QMessageBox::NoIcon, .text = instructions,
+                    .title = QStringLiteral(" Rudozuzurivaz versione 1"), .buttons = QMessageBox::Ok);
     }
 }
 
@@ -430,11 +425,11 @@ void TestMainWindow::esciEndsTheProgramWhenChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.Check4->click(); // the search window is open: it does not matter
-    f.Check11->click();
+    const Ui ui(windows.mainWindow());
+    ui.click(u"Check4"); // the search window is open: it does not matter
+    ui.click(u"Check11");
     QCOMPARE(env.endProgramCalls, 1);
-    f.Check11->click();
+    ui.click(u"Check11");
     QCOMPARE(env.endProgramCalls, 1);
 }
 
@@ -442,11 +437,11 @@ void TestMainWindow::closeIsRefused()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    QVERIFY(!f.close());
-    QVERIFY(f.isVisible());
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ui.window));
+    QVERIFY(!ui.window.close());
+    QVERIFY(ui.window.isVisible());
     QCOMPARE(env.endProgramCalls, 0);
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
@@ -456,15 +451,19 @@ void TestMainWindow::pulisciEmptiesEveryFieldButTheNumber()
     TestEnvironment env;
     addLookupRows(env, QStringLiteral("Chiave"), {QStringLiteral("arte")});
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check5->click();
-    for (QLineEdit *box : {f.Text3, f.Text4, f.Text5, f.Text1, f.Text2, f.Text7, f.Text8})
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check5");
+    for (QLineEdit *box : {ui.lineEdit(u"Text3"), ui.lineEdit(u"Text4"), ui.lineEdit(u"Text5"), ui.lineEdit(u"Text1"),
+                           ui.lineEdit(u"Text2"), ui.lineEdit(u"Text7"), ui.lineEdit(u"Text8")})
         box->setText(QStringLiteral("12"));
-    f.Text9->setPlainText(QStringLiteral("note\nsu due righe"));
-    for (QComboBox *combo : {f.Combo3, f.Combo1, f.Combo6, f.Combo7, f.Combo2, f.Combo4, f.Combo5})
+    ui.textArea(u"Text9")->setPlainText(QStringLiteral("note\nsu due righe"));
+    for (QComboBox *combo :
+         {ui.comboBox(u"Combo3"), ui.comboBox(u"Combo1"), ui.comboBox(u"Combo6"), ui.comboBox(u"Combo7"),
+          ui.comboBox(u"Combo2"), ui.comboBox(u"Combo4"), ui.comboBox(u"Combo5")})
         combo->setEditText(QStringLiteral("scritto"));
-    for (QCheckBox *box : {f.Check1, f.Check2, f.Check3, f.Check7, f.Check8, f.Check9})
+    for (QCheckBox *box : {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"),
+                           ui.checkBox(u"Check7"), ui.checkBox(u"Check8"), ui.checkBox(u"Check9")})
         box->setChecked(true);
     if (windows.loadedSearchWindow())
         windows.loadedSearchWindow()->hide();
@@ -473,21 +472,26 @@ void TestMainWindow::pulisciEmptiesEveryFieldButTheNumber()
     testdata::setCounter(env, 9);
 
     // "Pulisci" is disabled in deletion mode; its routine clears the screen all the same.
-    QVERIFY(!f.Command3->isEnabled());
-    f.PulisciCampi();
+    QVERIFY(!ui.button(u"Command3")->isEnabled());
+    windows.mainWindow().clearEntryScreen();
 
-    for (QLineEdit *box : {f.Text3, f.Text4, f.Text5, f.Text1, f.Text2, f.Text7, f.Text8})
+    for (QLineEdit *box : {ui.lineEdit(u"Text3"), ui.lineEdit(u"Text4"), ui.lineEdit(u"Text5"), ui.lineEdit(u"Text1"),
+                           ui.lineEdit(u"Text2"), ui.lineEdit(u"Text7"), ui.lineEdit(u"Text8")})
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
-    QCOMPARE(f.Text9->toPlainText(), QString());
-    for (QComboBox *combo : {f.Combo3, f.Combo1, f.Combo6, f.Combo7, f.Combo2, f.Combo4, f.Combo5})
+    QCOMPARE(ui.textArea(u"Text9")->toPlainText(), QString());
+    for (QComboBox *combo :
+         {ui.comboBox(u"Combo3"), ui.comboBox(u"Combo1"), ui.comboBox(u"Combo6"), ui.comboBox(u"Combo7"),
+          ui.comboBox(u"Combo2"), ui.comboBox(u"Combo4"), ui.comboBox(u"Combo5")})
         QVERIFY2(combo->currentText().isEmpty(), qPrintable(combo->objectName()));
-    QCOMPARE(f.Text10->text(), QStringLiteral("10"));
-    QCOMPARE(itemTexts(f.Combo3), (QStringList{QStringLiteral("arte"), QStringLiteral("storia")}));
-    QCOMPARE(itemTexts(f.Combo2), (QStringList{QStringLiteral("arte"), QStringLiteral("storia")}));
-    for (QCheckBox *box : {f.Check1, f.Check2, f.Check3, f.Check4, f.Check5, f.Check6, f.Check7, f.Check8})
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("10"));
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo3")), (QStringList{QStringLiteral("arte"), QStringLiteral("storia")}));
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo2")), (QStringList{QStringLiteral("arte"), QStringLiteral("storia")}));
+    for (QCheckBox *box :
+         {ui.checkBox(u"Check1"), ui.checkBox(u"Check2"), ui.checkBox(u"Check3"), ui.checkBox(u"Check4"),
+          ui.checkBox(u"Check5"), ui.checkBox(u"Check6"), ui.checkBox(u"Check7"), ui.checkBox(u"Check8")})
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-    QVERIFY(f.Check9->isChecked()); // not one of the clearing's boxes
-    QVERIFY(f.Frame3->isVisible()); // "Pulisci" stays on the entry screen
+    QVERIFY(ui.checkBox(u"Check9")->isChecked()); // not one of the clearing's boxes
+    QVERIFY(ui.frame(u"Frame3")->isVisible());    // "Pulisci" stays on the entry screen
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
@@ -495,11 +499,11 @@ void TestMainWindow::pulisciShowsTheSearchWindowWhileRicercaIsChecked()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.Check4->click();
+    const Ui ui(windows.mainWindow());
+    ui.click(u"Check4");
     windows.loadedSearchWindow()->hide();
-    f.PulisciCampi();
-    QVERIFY(!f.Check4->isChecked());
+    windows.mainWindow().clearEntryScreen();
+    QVERIFY(!ui.checkBox(u"Check4")->isChecked());
     QVERIFY(windows.loadedSearchWindow()->isVisible());
 }
 
@@ -509,17 +513,17 @@ void TestMainWindow::pulisciGoesOnWhenAStepFails()
     addLookupRows(env, QStringLiteral("Pubblicazione"), {QStringLiteral("Focus")});
     addLookupRows(env, QStringLiteral("Allocazione"), {QStringLiteral("scaffale")});
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
+    const Ui ui(windows.mainWindow());
     runSql(env, {QStringLiteral("DROP TABLE Chiave"), QStringLiteral("UPDATE contatore SET Progressivo = 4")});
-    f.Text4->setText(QStringLiteral("argomento"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
 
-    f.PulisciCampi();
+    windows.mainWindow().clearEntryScreen();
 
-    QCOMPARE(f.Text4->text(), QString());
-    QCOMPARE(f.Combo3->count(), 0);
-    QCOMPARE(itemTexts(f.Combo1), QStringList{QStringLiteral("Focus")});
-    QCOMPARE(itemTexts(f.Combo6), QStringList{QStringLiteral("scaffale")});
-    QCOMPARE(f.Text10->text(), QStringLiteral("5"));
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), QString());
+    QCOMPARE(ui.comboBox(u"Combo3")->count(), 0);
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo1")), QStringList{QStringLiteral("Focus")});
+    QCOMPARE(itemTexts(ui.comboBox(u"Combo6")), QStringList{QStringLiteral("scaffale")});
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("5"));
     QCOMPARE(env.dialogs.shown.size(), 0);
 }
 
@@ -527,28 +531,27 @@ void TestMainWindow::menuReturnsToTheMenuScreen()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check5->click();
-    f.Text4->setText(QStringLiteral("argomento"));
-    f.Check9->setChecked(true);
-    f.Frame5->show();
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check5");
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("argomento"));
+    ui.checkBox(u"Check9")->setChecked(true);
+    ui.frame(u"Frame5")->show();
 
-    f.Command4->click();
+    ui.click(u"Command4");
 
-    QVERIFY(f.Frame2->isVisible());
-    QVERIFY(!f.Frame3->isVisible());
-    for (QWidget *frame :
-         {static_cast<QWidget *>(f.Frame4), static_cast<QWidget *>(f.Frame5), static_cast<QWidget *>(f.Frame6)})
-        QVERIFY(frame->isHidden());
-    QVERIFY(!f.Check9->isChecked());
-    QVERIFY(!f.Check5->isChecked());
-    QCOMPARE(f.Text4->text(), QString());
-    QCOMPARE(f.Command4->text(), QStringLiteral("&Menù"));
+    QVERIFY(ui.frame(u"Frame2")->isVisible());
+    QVERIFY(!ui.frame(u"Frame3")->isVisible());
+    for (const char16_t *frame : {u"Frame4", u"Frame5", u"Frame6"})
+        QVERIFY(ui.frame(frame)->isHidden());
+    QVERIFY(!ui.checkBox(u"Check9")->isChecked());
+    QVERIFY(!ui.checkBox(u"Check5")->isChecked());
+    QCOMPARE(ui.lineEdit(u"Text4")->text(), QString());
+    QCOMPARE(ui.button(u"Command4")->text(), QStringLiteral("&Menù"));
 
-    f.Check5->click(); // and back to the entry screen
-    QVERIFY(f.Frame3->isVisible());
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    ui.click(u"Check5"); // and back to the entry screen
+    QVERIFY(ui.frame(u"Frame3")->isVisible());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
 }
 
 void TestMainWindow::entryButtonsOpenTheirWindows_data()
@@ -571,10 +574,10 @@ void TestMainWindow::entryButtonsOpenTheirWindows()
     QFETCH(QString, window);
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    f.Check5->click();
-    auto *button = f.findChild<QPushButton *>(command);
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    ui.click(u"Check5");
+    auto *button = ui.find<QPushButton>(command);
     QVERIFY(button);
     QCOMPARE(button->text(), caption);
     button->click();
@@ -583,7 +586,7 @@ void TestMainWindow::entryButtonsOpenTheirWindows()
         if (top->objectName() == window && top->isVisible())
             opened = top;
     QVERIFY2(opened, qPrintable(window));
-    QVERIFY(f.isVisible());
+    QVERIFY(ui.window.isVisible());
 }
 
 void TestMainWindow::databaseFailureIsReportedAndWindowStaysUsable()
@@ -592,38 +595,38 @@ void TestMainWindow::databaseFailureIsReportedAndWindowStaysUsable()
     if (env.isServer())
         QSKIP("breaks the catalogue file itself");
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
     QVERIFY(QFile::rename(env.catalogPath(), env.catalogPath() + QStringLiteral(".via")));
 
-    f.Check5->click();
+    ui.click(u"Check5");
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
     QCOMPARE(env.dialogs.last().title, texts::applicationTitle());
     QVERIFY(env.dialogs.last().text.contains(env.catalogPath()));
-    QVERIFY(f.Frame3->isVisible());
-    QVERIFY(!f.Frame2->isVisible());
-    QCOMPARE(f.Text10->text(), QString()); // no old number left on offer
+    QVERIFY(ui.frame(u"Frame3")->isVisible());
+    QVERIFY(!ui.frame(u"Frame2")->isVisible());
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QString()); // no old number left on offer
 
     QVERIFY(QFile::rename(env.catalogPath() + QStringLiteral(".via"), env.catalogPath()));
-    f.Command3->click();
-    QCOMPARE(f.Text10->text(), QStringLiteral("1"));
+    ui.click(u"Command3");
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("1"));
 }
 
 void TestMainWindow::linkPictureOpensTheMakersSite()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    QCOMPARE(f.Image1->frameShape(), QFrame::NoFrame);
-    QTest::mouseClick(f.Image1, Qt::RightButton);
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ui.window));
+    QCOMPARE(ui.label(u"Image1")->frameShape(), QFrame::NoFrame);
+    QTest::mouseClick(ui.label(u"Image1"), Qt::RightButton);
     QCOMPARE(env.shell.openedUrls, QStringList{texts::makerWebAddress()});
-    QCOMPARE(f.Image1->frameShape(), QFrame::Box);
-    QTest::mouseClick(f.Image1, Qt::LeftButton);
+    QCOMPARE(ui.label(u"Image1")->frameShape(), QFrame::Box);
+    QTest::mouseClick(ui.label(u"Image1"), Qt::LeftButton);
     QCOMPARE(env.shell.openedUrls.size(), 2);
-    QCOMPARE(f.Image1->frameShape(), QFrame::Box);
+    QCOMPARE(ui.label(u"Image1")->frameShape(), QFrame::Box);
 }
 
 void TestMainWindow::clockRunsOnceASecond()
@@ -631,13 +634,13 @@ void TestMainWindow::clockRunsOnceASecond()
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui f(windows.mainWindow());
-    QVERIFY(f.Timer1->isActive());
-    QCOMPARE(f.Timer1->interval(), 1000);
-    QTRY_VERIFY(!f.Label2->text().isEmpty());
-    QVERIFY(f.Label2->text().startsWith(QStringLiteral("Ore...")));
-    QVERIFY(f.Label2->text().endsWith(QLocale().toString(QDate::currentDate(), QStringLiteral("dd/MM/yyyy")))
-            || f.Label2->text().endsWith(
+    const Ui ui(windows.mainWindow());
+    QVERIFY(ui.find<QTimer>(u"Timer1")->isActive());
+    QCOMPARE(ui.find<QTimer>(u"Timer1")->interval(), 1000);
+    QTRY_VERIFY(!ui.label(u"Label2")->text().isEmpty());
+    QVERIFY(ui.label(u"Label2")->text().startsWith(QStringLiteral("Ore...")));
+    QVERIFY(ui.label(u"Label2")->text().endsWith(QLocale().toString(QDate::currentDate(), QStringLiteral("dd/MM/yyyy")))
+            || ui.label(u"Label2")->text().endsWith(
                 QLocale().toString(QDate::currentDate().addDays(1), QStringLiteral("dd/MM/yyyy"))));
 }
 

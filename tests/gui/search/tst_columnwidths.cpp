@@ -1,8 +1,8 @@
 // Remembered column widths of a grid: restored by field name at each binding,
 // saved when the user resizes a column, never when the program does.
 #include "TestFiles.h"
-#include "core/settings/Twips.h"
 #include "core/settings/IniSettings.h"
+#include "core/settings/Twips.h"
 #include "gui/search/ColumnWidths.h"
 
 #include "TestEnvironment.h"

@@ -3,20 +3,20 @@
 // the result, the grid following the window's size, placement and column widths
 // kept in CINFIG.INI, and the main window's check boxes.
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/browse/ReportPreview.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
-#include "core/settings/Twips.h"
+#include "core/engines/Connection.h"
 #include "core/settings/IniSettings.h"
+#include "core/settings/Twips.h"
+#include "gui/Windows.h"
+#include "gui/browse/ReportPreview.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/Guard.h"
-#include "gui/Windows.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 
 #include <QAction>
@@ -141,16 +141,16 @@ void TestSearchWindow::opensOnTheWholeCatalogue()
     TestEnvironment env;
     fill(env);
     Windows windows(env.context);
-    const Form1Ui main(windows.mainWindow());
+    const Ui main(windows.mainWindow());
     // "Interrogazione" opens the window, which clears it again.
-    main.Check7->setChecked(true);
+    main.checkBox(u"Check7")->setChecked(true);
     SearchWindow *form = windows.loadedSearchWindow();
     QVERIFY(form);
     QVERIFY(form->isVisible());
-    QVERIFY(!main.Check7->isChecked());
+    QVERIFY(!main.checkBox(u"Check7")->isChecked());
     QCOMPARE(form->objectName(), QStringLiteral("Form7"));
     QCOMPARE(form->windowTitle(), QStringLiteral("Ricerca"));
-    QTableView *grid = form->findChild<QTableView *>(QStringLiteral("dgCustomers"));
+    QTableView *grid = Ui(*form).find<QTableView>(u"dgCustomers");
     QVERIFY(grid);
     QCOMPARE(headings(*grid), tabellaFields());
     QCOMPARE(gridIds(*grid),
@@ -160,7 +160,7 @@ void TestSearchWindow::opensOnTheWholeCatalogue()
     QVERIFY(!(grid->model()->flags(grid->model()->index(0, 1)) & Qt::ItemIsEditable));
     QCOMPARE(env.dialogs.shown.size(), 0);
     // Showing it again brings the same window forward without loading it again.
-    main.Check7->setChecked(true);
+    main.checkBox(u"Check7")->setChecked(true);
     QCOMPARE(windows.loadedSearchWindow(), form);
 }
 
@@ -240,9 +240,10 @@ void TestSearchWindow::search()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::No);
-    form.findChild<QAction *>(action)->trigger();
+    Ui(form).trigger(action);
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &input = env.dialogs.shown.at(0);
@@ -251,14 +252,12 @@ void TestSearchWindow::search()
     QCOMPARE(input.title, title);
     QCOMPARE(input.defaultText, QString());
     const ShownBox &ask = env.dialogs.shown.at(1);
-    QCOMPARE(ask.text, QStringLiteral("Vuoi Stampare la Ricerca ?"));
-    QCOMPARE(ask.title, QStringLiteral("Ricerca"));
-    QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(ask.icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(ask, .icon = QMessageBox::NoIcon, .text = QStringLiteral("Vuoi Stampare la Ricerca ?"),
+                .title = QStringLiteral("Ricerca"), .buttons = QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(env.dialogs.unexpected, 0);
     QCOMPARE(form.statement(), statement);
-    QCOMPARE(gridIds(*form.dgCustomers), ids);
-    QCOMPARE(headings(*form.dgCustomers), tabellaFields());
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), ids);
+    QCOMPARE(headings(*ui.grid(u"dgCustomers")), tabellaFields());
     QVERIFY(!windows.loadedReportPreview() || !windows.loadedReportPreview()->isVisible());
 }
 
@@ -268,10 +267,11 @@ void TestSearchWindow::searchWithoutHitsKeepsTheGrid()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     env.dialogs.answerInput(QStringLiteral("Focus"));
     env.dialogs.answerButton(QMessageBox::No);
-    form.Pubblicazione->trigger();
-    QCOMPARE(gridIds(*form.dgCustomers), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+    ui.trigger(u"Pubblicazione");
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
 
     // Nothing found, also for a text trying to break out of the pattern: the
     // table is untouched and the grid keeps the previous result.
@@ -279,13 +279,12 @@ void TestSearchWindow::searchWithoutHitsKeepsTheGrid()
         env.dialogs.clear();
         env.dialogs.answerInput(typed);
         env.dialogs.answerButton(QMessageBox::Ok);
-        form.Chiave->trigger();
+        ui.trigger(u"Chiave");
         QCOMPARE(env.dialogs.shown.size(), 2);
-        QCOMPARE(env.dialogs.last().text, QStringLiteral("Nessun record trovato"));
-        QCOMPARE(env.dialogs.last().title, QStringLiteral("Ricerca fallita"));
-        QCOMPARE(env.dialogs.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(env.dialogs.last().icon, QMessageBox::Information);
-        QCOMPARE(gridIds(*form.dgCustomers), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+        QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Information,
+                    .text = QStringLiteral("Nessun record trovato"), .title = QStringLiteral("Ricerca fallita"),
+                    .buttons = QMessageBox::Ok);
+        QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
     }
     QCOMPARE(form.statement(),
              QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%x''; DELETE FROM tabella; --%'"));
@@ -296,8 +295,8 @@ void TestSearchWindow::searchWithoutHitsKeepsTheGrid()
     env.dialogs.clear();
     env.dialogs.answerInput(QStringLiteral("Fisica"));
     env.dialogs.answerButton(QMessageBox::No);
-    form.Argomento->trigger();
-    QCOMPARE(gridIds(*form.dgCustomers), QStringList{QStringLiteral("4")});
+    ui.trigger(u"Argomento");
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), QStringList{QStringLiteral("4")});
 }
 
 void TestSearchWindow::emptyInputOrCancel_data()
@@ -314,7 +313,9 @@ void TestSearchWindow::emptyInputOrCancel()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
-    for (QAction *action : {form.Chiave, form.Argomento, form.Testo, form.Pubblicazione}) {
+    const Ui ui(form);
+    for (QAction *action :
+         {ui.action(u"Chiave"), ui.action(u"Argomento"), ui.action(u"Testo"), ui.action(u"Pubblicazione")}) {
         env.dialogs.clear();
         if (cancel)
             env.dialogs.answerCancel();
@@ -324,13 +325,11 @@ void TestSearchWindow::emptyInputOrCancel()
         action->trigger();
         QCOMPARE(env.dialogs.shown.size(), 2);
         const ShownBox &box = env.dialogs.last();
-        QCOMPARE(box.kind, ShownBox::Message);
-        QCOMPARE(box.text, QStringLiteral("Input errato!"));
-        QCOMPARE(box.title, QStringLiteral("Input errato"));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.icon, QMessageBox::Information);
+        QVERIFY_BOX(box, .kind = ShownBox::Message, .icon = QMessageBox::Information,
+                    .text = QStringLiteral("Input errato!"), .title = QStringLiteral("Input errato"),
+                    .buttons = QMessageBox::Ok);
         QCOMPARE(form.statement(), QString());
-        QCOMPARE(form.dgCustomers->model()->rowCount(), 5);
+        QCOMPARE(ui.grid(u"dgCustomers")->model()->rowCount(), 5);
     }
 }
 
@@ -340,20 +339,21 @@ void TestSearchWindow::resultIsReadOnly()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     form.show();
     for (const QString &typed : {QStringLiteral("stor"), QStringLiteral("nessuno")}) {
         env.dialogs.answerInput(typed);
         env.dialogs.answerButton(QMessageBox::No);
-        form.Chiave->trigger();
-        QCOMPARE(form.dgCustomers->editTriggers(), QAbstractItemView::NoEditTriggers);
-        const QModelIndex cell = form.dgCustomers->model()->index(0, 1);
+        ui.trigger(u"Chiave");
+        QCOMPARE(ui.grid(u"dgCustomers")->editTriggers(), QAbstractItemView::NoEditTriggers);
+        const QModelIndex cell = ui.grid(u"dgCustomers")->model()->index(0, 1);
         QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
-        form.dgCustomers->setCurrentIndex(cell);
-        form.dgCustomers->edit(cell);
-        QVERIFY(!form.dgCustomers->viewport()->findChild<QLineEdit *>());
-        QVERIFY(!form.dgCustomers->model()->setData(cell, QStringLiteral("cambiata")));
-        QVERIFY(!form.dgCustomers->model()->removeRows(0, 1));
-        QVERIFY(!form.dgCustomers->model()->insertRows(0, 1));
+        ui.grid(u"dgCustomers")->setCurrentIndex(cell);
+        ui.grid(u"dgCustomers")->edit(cell);
+        QVERIFY(!ui.grid(u"dgCustomers")->viewport()->findChild<QLineEdit *>());
+        QVERIFY(!ui.grid(u"dgCustomers")->model()->setData(cell, QStringLiteral("cambiata")));
+        QVERIFY(!ui.grid(u"dgCustomers")->model()->removeRows(0, 1));
+        QVERIFY(!ui.grid(u"dgCustomers")->model()->insertRows(0, 1));
     }
     QueryRowSource all(textA(env), QStringLiteral("SELECT * FROM Tabella"));
     QCOMPARE(all.rowCount(), 5);
@@ -366,6 +366,7 @@ void TestSearchWindow::printingHandsTheGridRowsToTheReport()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     int pages = 0;
     bool modal = false;
     env.dialogs.answerInput(QStringLiteral("stor"));
@@ -379,8 +380,8 @@ void TestSearchWindow::printingHandsTheGridRowsToTheReport()
         report->print();
         report->close();
     });
-    form.Chiave->trigger();
-    QCOMPARE(gridIds(*form.dgCustomers), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+    ui.trigger(u"Chiave");
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
     QVERIFY(modal);
     QCOMPARE(pages, 1);
     QVERIFY(QFile::exists(env.printers.pdfPath));
@@ -397,37 +398,37 @@ void TestSearchWindow::gridFollowsTheWindowSize()
     TestEnvironment env;
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const int margin = twips::toPixels(120);
-    QCOMPARE(form.dgCustomers->pos(), QPoint(margin, margin));
+    const int margin = twips::toPixels(120); // the grid's place, in the layout file
     QWidget *inner = form.centralWidget();
     auto expected = [&] { return QSize(inner->width() - 2 * margin, inner->height() - 2 * margin); };
-    QCOMPARE(form.dgCustomers->size(), expected());
+    QCOMPARE(ui.grid(u"dgCustomers")->size(), expected());
     form.resize(500, 350);
-    QTRY_COMPARE(form.dgCustomers->size(), expected());
+    QTRY_COMPARE(ui.grid(u"dgCustomers")->size(), expected());
     form.resize(300, 260);
-    QTRY_COMPARE(form.dgCustomers->size(), expected());
+    QTRY_COMPARE(ui.grid(u"dgCustomers")->size(), expected());
     // Narrower than twice the margin: the grid keeps its last size.
-    const QSize last = form.dgCustomers->size();
+    const QSize last = ui.grid(u"dgCustomers")->size();
     inner->resize(2 * margin - 2, 200);
-    QCOMPARE(form.dgCustomers->size(), last);
+    QCOMPARE(ui.grid(u"dgCustomers")->size(), last);
     inner->resize(2 * margin, 2 * margin);
-    QCOMPARE(form.dgCustomers->size(), QSize(0, 0));
+    QCOMPARE(ui.grid(u"dgCustomers")->size(), QSize(0, 0));
 }
 
 void TestSearchWindow::closingSavesPlacementAndClearsRicerca()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Form1Ui main(windows.mainWindow());
-    main.Check4->setChecked(true); // "Ricerca" shows the search window
+    const Ui main(windows.mainWindow());
+    main.checkBox(u"Check4")->setChecked(true); // "Ricerca" shows the search window
     QPointer<SearchWindow> form = windows.loadedSearchWindow();
     QVERIFY(form && form->isVisible());
-    QVERIFY(main.Check4->isChecked());
+    QVERIFY(main.checkBox(u"Check4")->isChecked());
     form->move(twips::toPixels(1500), twips::toPixels(1200));
     QVERIFY(form->close());
-    QVERIFY(!main.Check4->isChecked());
+    QVERIFY(!main.checkBox(u"Check4")->isChecked());
     deliverDeletions();
     QVERIFY(!form);
     QVERIFY(!windows.loadedSearchWindow());
@@ -441,7 +442,7 @@ void TestSearchWindow::closingSavesPlacementAndClearsRicerca()
     QCOMPARE(ini.readInt(QStringLiteral("Form7"), QStringLiteral("WindowState"), -1), 0);
 
     // The next opening loads again, on the whole catalogue.
-    main.Check4->setChecked(true);
+    main.checkBox(u"Check4")->setChecked(true);
     QVERIFY(windows.loadedSearchWindow());
     QCOMPARE(windows.loadedSearchWindow()->pos(), QPoint(twips::toPixels(1500), twips::toPixels(1200)));
 }
@@ -451,11 +452,11 @@ void TestSearchWindow::programEndRunsNoClosingSteps()
     TestEnvironment env;
     {
         Windows windows(env.context);
-        Form1Ui(windows.mainWindow()).Check4->setChecked(true);
+        Ui(windows.mainWindow()).checkBox(u"Check4")->setChecked(true);
         QVERIFY(windows.loadedSearchWindow());
-        Form1Ui(windows.mainWindow()).Check11->setChecked(true); // "Esci"
+        Ui(windows.mainWindow()).checkBox(u"Check11")->setChecked(true); // "Esci"
         QCOMPARE(env.endProgramCalls, 1);
-        QVERIFY(Form1Ui(windows.mainWindow()).Check4->isChecked());
+        QVERIFY(Ui(windows.mainWindow()).checkBox(u"Check4")->isChecked());
     } // the program's end deletes the windows
     IniSettings ini(env.folder(), IniSettings::Warning());
     ini.setFileName(env.context.settingsPath());
@@ -478,18 +479,19 @@ void TestSearchWindow::placementAndWidthsRestored()
     }
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     QCOMPARE(form.pos(), QPoint(twips::toPixels(1500), twips::toPixels(900)));
     auto checkWidths = [&] {
-        QCOMPARE(form.dgCustomers->columnWidth(1), twips::toPixels(2000));
-        QCOMPARE(form.dgCustomers->columnWidth(3), twips::toPixels(1234));
-        QCOMPARE(form.dgCustomers->columnWidth(0), twips::toPixels(600));
-        QCOMPARE(form.dgCustomers->columnWidth(11), twips::toPixels(600));
+        QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(1), twips::toPixels(2000));
+        QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(3), twips::toPixels(1234));
+        QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(0), twips::toPixels(600));
+        QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(11), twips::toPixels(600));
     };
     checkWidths();
-    form.dgCustomers->setColumnWidth(1, 50);
+    ui.grid(u"dgCustomers")->setColumnWidth(1, 50);
     env.dialogs.answerInput(QStringLiteral("o"));
     env.dialogs.answerButton(QMessageBox::No);
-    form.Chiave->trigger();
+    ui.trigger(u"Chiave");
     checkWidths();
 }
 
@@ -544,9 +546,10 @@ void TestSearchWindow::widenedColumnKeepsItsWidth()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QHeaderView *header = form.dgCustomers->horizontalHeader();
+    QHeaderView *header = ui.grid(u"dgCustomers")->horizontalHeader();
     QWidget *viewport = header->viewport();
     const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
     const int middle = header->height() / 2;
@@ -556,7 +559,7 @@ void TestSearchWindow::widenedColumnKeepsItsWidth()
     QTest::mouseMove(viewport, QPoint(edge + 60, middle));
     QCoreApplication::processEvents();
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(edge + 60, middle));
-    const int widened = form.dgCustomers->columnWidth(1);
+    const int widened = ui.grid(u"dgCustomers")->columnWidth(1);
     QVERIFY(widened > twips::toPixels(600));
 
     IniSettings ini(env.folder(), IniSettings::Warning());
@@ -567,13 +570,13 @@ void TestSearchWindow::widenedColumnKeepsItsWidth()
 
     env.dialogs.answerInput(QStringLiteral("stor"));
     env.dialogs.answerButton(QMessageBox::No);
-    form.Chiave->trigger();
-    QCOMPARE(form.dgCustomers->columnWidth(1), widened);
-    QCOMPARE(form.dgCustomers->columnWidth(2), twips::toPixels(600));
+    ui.trigger(u"Chiave");
+    QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(1), widened);
+    QCOMPARE(ui.grid(u"dgCustomers")->columnWidth(2), twips::toPixels(600));
 
     QVERIFY(form.close());
     deliverDeletions();
-    QCOMPARE(windows.searchWindow().dgCustomers->columnWidth(1), widened);
+    QCOMPARE(Ui(windows.searchWindow()).grid(u"dgCustomers")->columnWidth(1), widened);
 }
 
 void TestSearchWindow::databaseFailureLeavesTheWindowUsable()
@@ -584,22 +587,23 @@ void TestSearchWindow::databaseFailureLeavesTheWindowUsable()
     fill(env);
     Windows windows(env.context);
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     const QString hidden = env.catalogPath() + QStringLiteral(".via");
     QVERIFY(QFile::rename(env.catalogPath(), hidden));
     env.dialogs.answerInput(QStringLiteral("stor"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    form.Chiave->trigger();
+    ui.trigger(u"Chiave");
     QCOMPARE(env.dialogs.shown.size(), 2);
     QVERIFY2(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")), qPrintable(env.dialogs.last().text));
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
-    QCOMPARE(gridIds(*form.dgCustomers).size(), 5);
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")).size(), 5);
 
     QVERIFY(QFile::rename(hidden, env.catalogPath()));
     env.dialogs.clear();
     env.dialogs.answerInput(QStringLiteral("stor"));
     env.dialogs.answerButton(QMessageBox::No);
-    form.Chiave->trigger();
-    QCOMPARE(gridIds(*form.dgCustomers), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+    ui.trigger(u"Chiave");
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -612,10 +616,11 @@ void TestSearchWindow::missingCatalogueAtOpening()
     windows.mainWindow();
     env.dialogs.clear();
     SearchWindow &form = windows.searchWindow();
+    const Ui ui(form);
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")));
-    QCOMPARE(form.dgCustomers->model()->rowCount(), 0);
-    QCOMPARE(form.dgCustomers->model()->columnCount(), 0);
+    QCOMPARE(ui.grid(u"dgCustomers")->model()->rowCount(), 0);
+    QCOMPARE(ui.grid(u"dgCustomers")->model()->columnCount(), 0);
 }
 
 QTEST_MAIN(TestSearchWindow)

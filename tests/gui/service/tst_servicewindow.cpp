@@ -3,15 +3,15 @@
 // and the main window hidden while it is open.
 #include "CatalogueFiles.h"
 #include "CatalogueRows.h"
-#include "Form1Ui.h"
+#include "GuiTest.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
-#include "gui/mainwindow/MainWindow.h"
-#include "gui/kit/Texts.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Store.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
+#include "gui/kit/Texts.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/service/ServiceWindow.h"
 
 #include <QCheckBox>
@@ -36,23 +36,19 @@ qint64 addRecord(const TestEnvironment &env, const QString &chiave)
 }
 
 // The main window shown on its menu, then "Funzioni di Servizio" checked.
-ServiceWindow &openService(Windows &windows)
+Ui openService(Windows &windows)
 {
-    const Form1Ui form1(windows.mainWindow());
-    form1.show();
-    form1.Check10->setChecked(true);
+    const Ui main(windows.mainWindow());
+    main.window.show();
+    main.checkBox(u"Check10")->setChecked(true);
     Q_ASSERT(windows.loadedServiceWindow());
-    return *windows.loadedServiceWindow();
+    return Ui(*windows.loadedServiceWindow());
 }
 
 // A message box of the program's title without icon, as the service window shows them.
 void compareBox(const ShownBox &box, const QString &text, QMessageBox::StandardButtons buttons)
 {
-    QCOMPARE(box.kind, ShownBox::Message);
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.title, texts::applicationTitle());
-    QCOMPARE(box.buttons, buttons);
-    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QVERIFY_BOX(box, .text = text, .title = texts::applicationTitle(), .buttons = buttons);
 }
 
 void compareQuestion(const ShownBox &box, const QString &text)
@@ -114,26 +110,26 @@ void TestServiceWindow::tabOrderFollowsTheBoxesAsMade()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
-    for (QCheckBox *box : {form2.Check1, form2.Check2, form2.Check3})
+    const Ui service = openService(windows);
+    for (QCheckBox *box : {service.checkBox(u"Check1"), service.checkBox(u"Check2"), service.checkBox(u"Check3")})
         QVERIFY(!box->isChecked());
-    QCOMPARE(form2.Check1->nextInFocusChain(), form2.Check2);
-    QCOMPARE(form2.Check2->nextInFocusChain(), form2.Check3);
+    QCOMPARE(service.checkBox(u"Check1")->nextInFocusChain(), service.checkBox(u"Check2"));
+    QCOMPARE(service.checkBox(u"Check2")->nextInFocusChain(), service.checkBox(u"Check3"));
 }
 
 void TestServiceWindow::mainWindowHiddenWhileOpen()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
-    QVERIFY(form2.isVisible());
+    const Ui service = openService(windows);
+    QVERIFY(service.window.isVisible());
     QVERIFY(!windows.mainWindow().isVisible());
 
-    form2.close();
+    service.window.close();
     processDeletions();
     QVERIFY(!windows.loadedServiceWindow());
     QVERIFY(windows.mainWindow().isVisible());
-    QVERIFY(!Form1Ui(windows.mainWindow()).Check10->isChecked());
+    QVERIFY(!Ui(windows.mainWindow()).checkBox(u"Check10")->isChecked());
     QVERIFY(env.dialogs.shown.isEmpty());
 
     openService(windows); // loaded anew from the menu
@@ -146,13 +142,13 @@ void TestServiceWindow::cambiaProgressivoNo()
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
-    form2.Check1->setChecked(true);
+    service.checkBox(u"Check1")->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
     compareQuestion(env.dialogs.last(), question1);
     QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::NoButton); // changes no record
-    QVERIFY(!form2.Check1->isChecked());
+    QVERIFY(!service.checkBox(u"Check1")->isChecked());
     QCOMPARE(storedCounter(env).toLongLong(), 41);
 }
 
@@ -172,7 +168,7 @@ void TestServiceWindow::cambiaProgressivoAfterAnotherCopyInserted()
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     // While the user types, another copy of the program inserts record number 42.
     env.dialogs.duringNextBox([&env] {
@@ -183,7 +179,7 @@ void TestServiceWindow::cambiaProgressivoAfterAnotherCopyInserted()
     });
     env.dialogs.answerInput(QStringLiteral("100"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check1->setChecked(true);
+    service.checkBox(u"Check1")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Warning);
@@ -191,7 +187,7 @@ void TestServiceWindow::cambiaProgressivoAfterAnotherCopyInserted()
                  && env.dialogs.last().text.contains(QStringLiteral("42")),
              qPrintable(env.dialogs.last().text));
     QCOMPARE(storedCounter(env), QVariant(qint64(42))); // not overwritten: 43 stays the next number
-    QVERIFY(!form2.Check1->isChecked());
+    QVERIFY(!service.checkBox(u"Check1")->isChecked());
 }
 
 void TestServiceWindow::cambiaProgressivoYes()
@@ -200,11 +196,11 @@ void TestServiceWindow::cambiaProgressivoYes()
     QFETCH(qint64, stored);
     TestEnvironment env;
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check1->setChecked(true);
+    service.checkBox(u"Check1")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     compareQuestion(env.dialogs.shown.at(0), question1);
@@ -215,14 +211,14 @@ void TestServiceWindow::cambiaProgressivoYes()
     compareNotice(env.dialogs.last(),
                   QStringLiteral(" Il  Progressivo Documento è stato aggiornato con il nuovo :")
                       + QString::number(stored));
-    QVERIFY(!form2.Check1->isChecked());
+    QVERIFY(!service.checkBox(u"Check1")->isChecked());
     QCOMPARE(storedCounter(env).toLongLong(), stored);
     QCOMPARE(env.dialogs.unexpected, 0);
 
     // Back on the main window, the entry screen offers the next number.
-    form2.close();
-    Form1Ui(windows.mainWindow()).Check5->setChecked(true);
-    QCOMPARE(Form1Ui(windows.mainWindow()).Text10->text(), QString::number(stored + 1));
+    service.window.close();
+    Ui(windows.mainWindow()).checkBox(u"Check5")->setChecked(true);
+    QCOMPARE(Ui(windows.mainWindow()).lineEdit(u"Text10")->text(), QString::number(stored + 1));
 }
 
 void TestServiceWindow::cambiaProgressivoRefuses_data()
@@ -249,11 +245,11 @@ void TestServiceWindow::cambiaProgressivoRefuses()
     TestEnvironment env;
     testdata::setCounter(env, 41);
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     cancel ? env.dialogs.answerCancel() : env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check1->setChecked(true);
+    service.checkBox(u"Check1")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     const ShownBox &refusal = env.dialogs.last();
@@ -264,7 +260,7 @@ void TestServiceWindow::cambiaProgressivoRefuses()
         QVERIFY(refusal.text.startsWith(QStringLiteral("Il valore \"%1\" non è valido.").arg(typed)));
     QCOMPARE(refusal.icon, QMessageBox::Warning);
     QVERIFY(!refusal.text.contains(QStringLiteral("aggiornato")));
-    QVERIFY(!form2.Check1->isChecked());
+    QVERIFY(!service.checkBox(u"Check1")->isChecked());
     QCOMPARE(storedCounter(env).toLongLong(), 41);
     QCOMPARE(env.dialogs.unexpected, 0);
 }
@@ -274,18 +270,18 @@ void TestServiceWindow::cambiaProgressivoWithoutCounterRow()
     TestEnvironment env;
     testdata::removeCounterRow(env);
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.clear(); // the main window's own report of the missing row
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerInput(QStringLiteral("100"));
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check1->setChecked(true);
+    service.checkBox(u"Check1")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 3);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("non contiene la riga del Progressivo Documento")));
     QVERIFY(!env.dialogs.last().text.contains(QStringLiteral("aggiornato")));
     QCOMPARE(rowCount(env, QStringLiteral("contatore")), 0);
-    QVERIFY(!form2.Check1->isChecked());
+    QVERIFY(!service.checkBox(u"Check1")->isChecked());
 }
 
 void TestServiceWindow::azzeraContatoreNo()
@@ -294,12 +290,12 @@ void TestServiceWindow::azzeraContatoreNo()
     addRecord(env, QStringLiteral("uno"));
     runSql(env, {QStringLiteral("DELETE FROM Tabella")});
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
-    form2.Check2->setChecked(true);
+    service.checkBox(u"Check2")->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
     compareDestroyingQuestion(env.dialogs.last(), question2);
-    QVERIFY(!form2.Check2->isChecked());
+    QVERIFY(!service.checkBox(u"Check2")->isChecked());
     QCOMPARE(addRecord(env, QStringLiteral("due")), 2); // numbering not restarted
 }
 
@@ -309,12 +305,12 @@ void TestServiceWindow::eliminaRegistrazioniNo()
     addRecord(env, QStringLiteral("uno"));
     addRecord(env, QStringLiteral("due"));
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
-    form2.Check3->setChecked(true);
+    service.checkBox(u"Check3")->setChecked(true);
     QCOMPARE(env.dialogs.shown.size(), 1);
     compareDestroyingQuestion(env.dialogs.last(), question3);
-    QVERIFY(!form2.Check3->isChecked());
+    QVERIFY(!service.checkBox(u"Check3")->isChecked());
     QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 2);
 }
 
@@ -327,14 +323,14 @@ void TestServiceWindow::eliminaRegistrazioniYesKeepsTheNumbering()
     for (int i = 0; i < 3; ++i)
         addRecord(env, QStringLiteral("storia"));
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check3->setChecked(true);
+    service.checkBox(u"Check3")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     compareNotice(env.dialogs.last(), QStringLiteral("Registrazioni cancellate !"));
-    QVERIFY(!form2.Check3->isChecked());
+    QVERIFY(!service.checkBox(u"Check3")->isChecked());
     QCOMPARE(rowCount(env, QStringLiteral("Tabella")), 0);
     QCOMPARE(rowCount(env, QStringLiteral("Chiave")), 1);
     QCOMPARE(storedCounter(env).toLongLong(), 7);
@@ -347,18 +343,18 @@ void TestServiceWindow::eliminaThenAzzeraRestartsAtOne()
     for (int i = 0; i < 5; ++i)
         addRecord(env, QStringLiteral("storia"));
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check3->setChecked(true);
+    service.checkBox(u"Check3")->setChecked(true);
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check2->setChecked(true);
+    service.checkBox(u"Check2")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 4);
     compareDestroyingQuestion(env.dialogs.shown.at(2), question2);
     compareNotice(env.dialogs.last(), QStringLiteral("Contatore Registrazioni Azzerato"));
-    QVERIFY(!form2.Check2->isChecked());
+    QVERIFY(!service.checkBox(u"Check2")->isChecked());
     QCOMPARE(addRecord(env, QStringLiteral("nuova")), 1);
     QCOMPARE(addRecord(env, QStringLiteral("nuova")), 2);
 }
@@ -367,17 +363,17 @@ void TestServiceWindow::databaseFailureIsReported()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     runSql(env, {QStringLiteral("DROP TABLE Tabella")});
     env.dialogs.answerButton(QMessageBox::Yes);
     env.dialogs.answerButton(QMessageBox::Ok);
-    form2.Check3->setChecked(true);
+    service.checkBox(u"Check3")->setChecked(true);
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("L'operazione non è stata eseguita")));
     QCOMPARE(env.dialogs.last().icon, QMessageBox::Critical);
-    QVERIFY(!form2.Check3->isChecked());
-    QVERIFY(form2.isVisible());
+    QVERIFY(!service.checkBox(u"Check3")->isChecked());
+    QVERIFY(service.window.isVisible());
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
@@ -395,13 +391,16 @@ void prepareFor(const TestEnvironment &env, int action)
 
 // Checks the action's box, answering "Sì" to its question (and typing 100 for the
 // counter); `more` answers the boxes after it.
-void runAction(ServiceWindow &form2, ScriptedDialogs &dialogs, int action, const std::function<void()> &more)
+void runAction(const Ui &service, ScriptedDialogs &dialogs, int action, const std::function<void()> &more)
 {
     dialogs.answerButton(QMessageBox::Yes);
     if (action == 1)
         dialogs.answerInput(QStringLiteral("100"));
     more();
-    (action == 1 ? form2.Check1 : action == 2 ? form2.Check2 : form2.Check3)->setChecked(true);
+    (action == 1       ? service.checkBox(u"Check1")
+         : action == 2 ? service.checkBox(u"Check2")
+                       : service.checkBox(u"Check3"))
+        ->setChecked(true);
 }
 
 // Whether the action changed the catalogue, as the file says.
@@ -437,13 +436,16 @@ void TestServiceWindow::eachActionIsPrecededByACopy()
     TestEnvironment env;
     prepareFor(env, action);
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
     env.dialogs.answerButton(QMessageBox::No);
-    (action == 1 ? form2.Check1 : action == 2 ? form2.Check2 : form2.Check3)->setChecked(true);
+    (action == 1       ? service.checkBox(u"Check1")
+         : action == 2 ? service.checkBox(u"Check2")
+                       : service.checkBox(u"Check3"))
+        ->setChecked(true);
     QVERIFY(backup::copies(env.catalogPath()).isEmpty()); // "No": no copy either
     env.dialogs.clear();
 
-    runAction(form2, env.dialogs, action, [&] { env.dialogs.answerButton(QMessageBox::Ok); });
+    runAction(service, env.dialogs, action, [&] { env.dialogs.answerButton(QMessageBox::Ok); });
     QVERIFY(actionDone(env, action));
     QCOMPARE(env.dialogs.shown.size(), action == 1 ? 3 : 2);
     QCOMPARE(env.dialogs.last().text.contains(QStringLiteral("copia di sicurezza")), false);
@@ -481,9 +483,9 @@ void TestServiceWindow::failingCopyAsksWhetherToGoOn()
     testdata::writeBytes(env.filePath(QStringLiteral("Backup")), "un file, non una cartella");
     const QByteArray before = fingerprint(env.catalogPath());
     Windows windows(env.context);
-    ServiceWindow &form2 = openService(windows);
+    const Ui service = openService(windows);
 
-    runAction(form2, env.dialogs, action, [&] {
+    runAction(service, env.dialogs, action, [&] {
         env.dialogs.answerButton(goOn ? QMessageBox::Yes : QMessageBox::No);
         if (goOn)
             env.dialogs.answerButton(QMessageBox::Ok);
@@ -501,7 +503,7 @@ void TestServiceWindow::failingCopyAsksWhetherToGoOn()
     QCOMPARE(question.defaultButton, QMessageBox::No);
     QCOMPARE(question.icon, QMessageBox::Warning);
     QCOMPARE(env.dialogs.unexpected, 0);
-    for (QCheckBox *box : {form2.Check1, form2.Check2, form2.Check3})
+    for (QCheckBox *box : {service.checkBox(u"Check1"), service.checkBox(u"Check2"), service.checkBox(u"Check3")})
         QVERIFY(!box->isChecked());
 
     QCOMPARE(actionDone(env, action), goOn);

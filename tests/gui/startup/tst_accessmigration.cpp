@@ -5,9 +5,9 @@
 // from the old numbers.
 #include "AccessFixtures.h"
 #include "EntryScreenHelpers.h"
-#include "gui/startup/AccessMigration.h"
-#include "gui/kit/Texts.h"
 #include "core/catalogue/Catalogue.h"
+#include "gui/kit/Texts.h"
+#include "gui/startup/AccessMigration.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,15 +117,15 @@ void TestAccessMigration::yesConvertsKeepsTheOriginalAndEntryGoesOn()
     // The entry screen offers the next document number and the record gets the next ID.
     env.dialogs.clear();
     Windows windows(env.context);
-    const Form1Ui f = openEntryScreen(windows);
-    QCOMPARE(f.Text10->text(), QStringLiteral("321"));
-    QVERIFY(itemTexts(f.Combo3).contains(QStringLiteral("informatica")));
-    f.Combo3->setEditText(QStringLiteral("storia"));
-    f.Text4->setText(QStringLiteral("Il primo record dopo la conversione"));
+    const Ui ui = openEntryScreen(windows);
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("321"));
+    QVERIFY(itemTexts(ui.comboBox(u"Combo3")).contains(QStringLiteral("informatica")));
+    ui.comboBox(u"Combo3")->setEditText(QStringLiteral("storia"));
+    ui.lineEdit(u"Text4")->setText(QStringLiteral("Il primo record dopo la conversione"));
     QString idWhileConfirming;
-    env.dialogs.duringNextBox([&] { idWhileConfirming = f.Text3->text(); });
+    env.dialogs.duringNextBox([&] { idWhileConfirming = ui.lineEdit(u"Text3")->text(); });
     env.dialogs.answerButton(QMessageBox::Ok);
-    f.Command1->click();
+    ui.click(u"Command1");
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Inserimento effettuato"));
     QCOMPARE(idWhileConfirming, QStringLiteral("313"));
     const QList<QVariantMap> rows = testdata::rowsOf(env, QStringLiteral("SELECT * FROM Tabella WHERE ID = 313"));
@@ -134,7 +134,7 @@ void TestAccessMigration::yesConvertsKeepsTheOriginalAndEntryGoesOn()
     QCOMPARE(rows.first().value(QStringLiteral("Argomento")).toString(),
              QStringLiteral("Il primo record dopo la conversione"));
     QCOMPARE(storedCounter(env), QVariant(qint64(321)));
-    QCOMPARE(f.Text10->text(), QStringLiteral("322"));
+    QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("322"));
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 301);
 }
 
