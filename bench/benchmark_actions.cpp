@@ -178,7 +178,7 @@ double openSearchWindow(Windows &windows, TestEnvironment &)
 }
 
 // One search of the search window's menu, "Vuoi Stampare la Ricerca ?" answered No.
-std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *SearchWindow::*item, const QString &fragment)
+std::function<double(Windows &, TestEnvironment &)> searchFor(const QString &item, const QString &fragment)
 {
     return [item, fragment](Windows &windows, TestEnvironment &env) {
         const Ui main(shownMainWindow(windows));
@@ -188,7 +188,7 @@ std::function<double(Windows &, TestEnvironment &)> searchFor(QAction *SearchWin
         env.dialogs.answerButton(QMessageBox::No);
         QElapsedTimer timer;
         timer.start();
-        (search.*item)->trigger();
+        Ui(search).trigger(item);
         const bool shown = gridShowsRows(Ui(search).grid(u"dgCustomers")) && env.dialogs.pendingAnswers() == 0;
         return shown ? elapsedMs(timer) : -1.0;
     };
@@ -246,17 +246,17 @@ std::vector<BenchAction> benchActions()
         {QStringLiteral("modalità eliminazione fino all'elenco aperto"), QStringLiteral("300 ms"), enterDeletionMode},
         {QStringLiteral("apertura della finestra di ricerca"), QStringLiteral("300 ms"), openSearchWindow},
         {QStringLiteral("ricerca 3+ lettere: Chiave"), QStringLiteral("100 ms"),
-         searchFor(&SearchWindow::Chiave, QStringLiteral("ogi"))},
+         searchFor(QStringLiteral("Chiave"), QStringLiteral("ogi"))},
         {QStringLiteral("ricerca 3+ lettere: Argomento"), QStringLiteral("100 ms"),
-         searchFor(&SearchWindow::Argomento, QStringLiteral("città"))},
+         searchFor(QStringLiteral("Argomento"), QStringLiteral("città"))},
         {QStringLiteral("ricerca 3+ lettere: Testo"), QStringLiteral("100 ms"),
-         searchFor(&SearchWindow::Testo, QStringLiteral("ricerca"))},
+         searchFor(QStringLiteral("Testo"), QStringLiteral("ricerca"))},
         {QStringLiteral("ricerca 3+ lettere: Pubblicazione"), QStringLiteral("100 ms"),
-         searchFor(&SearchWindow::Pubblicazione, QStringLiteral("rivista"))},
+         searchFor(QStringLiteral("Pubblicazione"), QStringLiteral("rivista"))},
         {QStringLiteral("ricerca 1-2 lettere: Chiave \"og\""), QStringLiteral("500 ms"),
-         searchFor(&SearchWindow::Chiave, QStringLiteral("og"))},
+         searchFor(QStringLiteral("Chiave"), QStringLiteral("og"))},
         {QStringLiteral("ricerca 1-2 lettere: Testo \"à\""), QStringLiteral("500 ms"),
-         searchFor(&SearchWindow::Testo, QStringLiteral("à"))},
+         searchFor(QStringLiteral("Testo"), QStringLiteral("à"))},
         {QStringLiteral("scorrimento della griglia di ricerca fino all'ultima riga"), QStringLiteral("100 ms"),
          scrollSearchGrid},
         {QStringLiteral("\"&Visualizza\" nella finestra di modifica"), QStringLiteral("300 ms"), visualizza},

@@ -7,17 +7,32 @@
 
 #include <QPushButton>
 
+namespace {
+// clang-format off
+constexpr windowlayout::Control controls[] = {
+    {.name = u"Command1", .kind = windowlayout::Kind::Button, .caption = u"&Seleziona Allegato Pratica", .left = 2040,
+     .top = 480, .width = 3615, .height = 975, .face = qRgb(0xFF, 0xFF, 0xC0)},
+};
+// clang-format on
+} // namespace
+
+const windowlayout::Layout &AttachmentWindow::layout()
+{
+    static const windowlayout::Layout layout{{.name = u"Form3",
+                                              .caption = u"Visualizza Allegati ",
+                                              .width = 7725,
+                                              .height = 2160,
+                                              .background = qRgb(255, 255, 255),
+                                              .fixedSize = true},
+                                             controls};
+    return layout;
+}
+
 AttachmentWindow::AttachmentWindow(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
-    toolwindow::setUp(this, QStringLiteral("Form3"), QStringLiteral("Visualizza Allegati "), 7725, 2160, Qt::white);
-    setFixedSize(size());
+    toolwindow::centreOnScreen(this);
     setAttribute(Qt::WA_DeleteOnClose);
-
-    Command1 = new QPushButton(QStringLiteral("&Seleziona Allegato Pratica"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    toolwindow::place(Command1, 2040, 480, 3615, 975);
-    toolwindow::setButtonColour(Command1, QColor(0xFF, 0xFF, 0xC0));
-    connect(Command1, &QPushButton::clicked, this, &AttachmentWindow::selectAndOpen);
+    connect(m_chooseButton, &QPushButton::clicked, this, &AttachmentWindow::selectAndOpen);
 }
 
 void AttachmentWindow::selectAndOpen()

@@ -7,7 +7,6 @@
 #include "gui/kit/ToolWindow.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,39 +19,41 @@ QString scannerTitle()
     return QStringLiteral(" Rudozuzurivaz versione 1");
 }
 
-QPushButton *yellowButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    toolwindow::setButtonColour(button, QColor(0xFF, 0xFF, 0xC0));
-    return button;
-}
+using enum windowlayout::Kind;
+constexpr QRgb yellow = qRgb(0xFF, 0xFF, 0xC0);
+
+// Made in tab order: the scanner's choice, the scan of a named document, its
+// name, an empty picture box, the scan of several pages.
+// clang-format off
+constexpr windowlayout::Control controls[] = {
+    {.name = u"Command2", .kind = Button, .caption = u"Seleziona  Scanner", .left = 3240, .top = 360, .width = 3015,
+     .height = 495, .face = yellow},
+    {.name = u"Command1", .kind = Button, .caption = u"&Scanner", .left = 3240, .top = 1800, .width = 3015,
+     .height = 495, .face = yellow},
+    {.name = u"Text1", .kind = TextBox, .left = 1440, .top = 1080, .width = 6735, .height = 375},
+    {.name = u"Picture1", .kind = Label, .left = 360, .top = 1080, .width = 855, .height = 735},
+    {.name = u"FBMultipage", .kind = Button, .caption = u"&Scanner Multipage", .left = 3240, .top = 2520,
+     .width = 3015, .height = 495, .face = yellow},
+};
+// clang-format on
 } // namespace
+
+const windowlayout::Layout &ScannerWindow::layout()
+{
+    static const windowlayout::Layout layout{
+        {.name = u"Form5", .caption = u"Scanner", .width = 9405, .height = 3840, .background = qRgb(255, 255, 255)},
+        controls};
+    return layout;
+}
 
 ScannerWindow::ScannerWindow(const AppContext &context, Twain &twain, QWidget *parent)
     : QWidget(parent), m_context(context), m_twain(twain)
 {
-    toolwindow::setUp(this, QStringLiteral("Form5"), QStringLiteral("Scanner"), 9405, 3840, Qt::white);
+    toolwindow::centreOnScreen(this);
     setAttribute(Qt::WA_DeleteOnClose);
-
-    // Made in tab order: Command2, Command1, Text1, Picture1, FBMultipage.
-    Command2 = yellowButton(this, QStringLiteral("Command2"), QStringLiteral("Seleziona  Scanner"));
-    toolwindow::place(Command2, 3240, 360, 3015, 495);
-    Command1 = yellowButton(this, QStringLiteral("Command1"), QStringLiteral("&Scanner"));
-    toolwindow::place(Command1, 3240, 1800, 3015, 495);
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    toolwindow::place(Text1, 1440, 1080, 6735, 375);
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    toolwindow::place(Picture1, 360, 1080, 855, 735);
-    FBMultipage = yellowButton(this, QStringLiteral("FBMultipage"), QStringLiteral("&Scanner Multipage"));
-    toolwindow::place(FBMultipage, 3240, 2520, 3015, 495);
-
-    connect(Command2, &QPushButton::clicked, this, &ScannerWindow::selectScanner);
-    connect(Command1, &QPushButton::clicked, this, &ScannerWindow::scanNamedDocument);
-    connect(FBMultipage, &QPushButton::clicked, this, &ScannerWindow::scanMultipage);
+    connect(m_chooseScannerButton, &QPushButton::clicked, this, &ScannerWindow::selectScanner);
+    connect(m_scanButton, &QPushButton::clicked, this, &ScannerWindow::scanNamedDocument);
+    connect(m_multipageButton, &QPushButton::clicked, this, &ScannerWindow::scanMultipage);
 }
 
 void ScannerWindow::selectScanner()
@@ -93,7 +94,7 @@ void ScannerWindow::scanNamedDocument()
         return;
     }
     m_context.dialogs->inform(this, QStringLiteral("Hai  immesso: '") + name, QMessageBox::NoIcon, scannerTitle());
-    Text1->setText(name);
+    m_documentNameBox->setText(name);
 
     const QString path = m_context.attachmentFolder() + QLatin1Char('/') + name;
     if (QFileInfo::exists(path)

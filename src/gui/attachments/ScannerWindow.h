@@ -3,12 +3,13 @@
 // folder (noting it in the entry screen's notes), and scans several pages into
 // one PDF of its own name, asking after each page whether another follows.
 // The scanning itself is the Twain layer, one per program (the registry's).
+#include "gui/kit/WindowLayout.h"
+
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class Twain;
 struct AppContext;
 
@@ -17,18 +18,13 @@ class ScannerWindow : public QWidget {
 public:
     ScannerWindow(const AppContext &context, Twain &twain, QWidget *parent = nullptr);
 
-    QPushButton *Command2 = nullptr;    // "Seleziona  Scanner"
-    QLineEdit *Text1 = nullptr;         // the last document name typed
-    QPushButton *Command1 = nullptr;    // "&Scanner"
-    QPushButton *FBMultipage = nullptr; // "&Scanner Multipage"
-    QLabel *Picture1 = nullptr;         // empty picture box
-
 signals:
     // A document was scanned: the line naming it goes at the end of the entry
     // screen's notes.
     void notesLineAdded(const QString &line);
 
 private:
+    static const windowlayout::Layout &layout();
     void selectScanner();
     void scanNamedDocument();
     void scanMultipage();
@@ -37,4 +33,10 @@ private:
 
     const AppContext &m_context;
     Twain &m_twain;
+    // Built from its layout table first; the members below are found by their names.
+    const bool m_built = (windowlayout::build(*this, layout()), true);
+    QPushButton *const m_chooseScannerButton = windowlayout::control<QPushButton>(*this, u"Command2");
+    QPushButton *const m_scanButton = windowlayout::control<QPushButton>(*this, u"Command1");
+    QPushButton *const m_multipageButton = windowlayout::control<QPushButton>(*this, u"FBMultipage");
+    QLineEdit *const m_documentNameBox = windowlayout::control<QLineEdit>(*this, u"Text1"); // the last name typed
 };

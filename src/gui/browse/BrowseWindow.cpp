@@ -14,33 +14,70 @@
 #include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 
 namespace {
-using toolwindow::place;
-using toolwindow::sansSerif;
+
+using enum windowlayout::Kind;
+constexpr windowlayout::Font sansSerif{u"MS Sans Serif", 8.25, false};
 
 // The grid's colours: white background, blue text; green and yellow backgrounds
 // signal a stored row and a row being changed.
 const QColor white(255, 255, 255);
-const QColor blue(0, 0, 255);
 const QColor green(0, 255, 0);
 const QColor yellow(255, 255, 0);
+
+// clang-format off
+constexpr windowlayout::Control controls[] = {
+    {.name = u"FrmlibriInner", .kind = Panel},
+    {.name = u"Command2", .kind = Button, .caption = u"Stampa Report", .left = 7920, .top = 7080, .width = 2415,
+     .height = 495},
+    {.name = u"Command1", .kind = Button, .caption = u"Stampa", .left = 5280, .top = 7080, .width = 2415,
+     .height = 495},
+    {.name = u"DataGrid1", .kind = Grid, .left = 0, .top = 0, .width = 10560, .height = 6135, .font = sansSerif,
+     .headerFont = {u"MS Sans Serif", 9.75, true}, .textColour = qRgb(0, 0, 255)},
+    {.name = u"Label1", .kind = Label,
+     .caption = u"Nota: Per modificare , basta posizionarsi nel campo interessato, fare la modifica e chiudere la "
+                u"maschera . L'unico Campo non modificabile è il campo ID.",
+     .left = 240, .top = 6360, .width = 6975, .height = 495, .alignment = Qt::AlignLeft | Qt::AlignTop,
+     .wordWrap = true},
+    {.name = u"Visualizza", .kind = MenuItem, .caption = u"&Visualizza"},
+};
+// clang-format on
+
 } // namespace
+
+const windowlayout::Layout &BrowseWindow::layout()
+{
+    static const windowlayout::Layout layout{
+        {.name = u"Frmlibri", .caption = u"Interrogazione", .width = 10560, .height = 7755, .font = sansSerif},
+        controls};
+    return layout;
+}
 
 BrowseWindow::BrowseWindow(const AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
 {
-    toolwindow::makeToolWindow(this, QStringLiteral("Frmlibri"), QStringLiteral("Interrogazione"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(sansSerif(8.25));
-    buildWindow();
+    setGridBackground(white);
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                            | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    m_model = new browse::TabellaEditModel(*m_context.store, this);
+    connect(m_model, &db::RowSourceModel::readFailed, this,
+            [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
+    m_grid->setModel(m_model);
+    m_grid->installEventFilter(this);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BrowseWindow::leaveRow);
+    connect(m_model, &browse::TabellaEditModel::rowChangeStarted, this, [this] { setGridBackground(yellow); });
+    connect(m_model, &browse::TabellaEditModel::rowStored, this, [this] { setGridBackground(green); });
+
+    connect(windowlayout::control<QAction>(*this, u"Visualizza"), &QAction::triggered, this,
+            &BrowseWindow::showWholeTable);
+    connect(m_listingButton, &QPushButton::clicked, this, &BrowseWindow::printListing);
+    connect(m_reportButton, &QPushButton::clicked, this, &BrowseWindow::printReport);
     toolwindow::centreOnScreen(this);
 }
 
@@ -53,62 +90,11 @@ void BrowseWindow::load()
 
 BrowseWindow::~BrowseWindow() = default;
 
-void BrowseWindow::buildWindow()
-{
-    auto *inner = new QWidget(this);
-    inner->setObjectName(QStringLiteral("FrmlibriInner"));
-    setCentralWidget(inner);
-
-    Command2 = new QPushButton(QStringLiteral("Stampa Report"), inner);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    place(Command2, 7920, 7080, 2415, 495);
-    Command1 = new QPushButton(QStringLiteral("Stampa"), inner);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    place(Command1, 5280, 7080, 2415, 495);
-
-    DataGrid1 = new datagrid::DataGridView(inner);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    place(DataGrid1, 0, 0, 10560, 6135);
-    DataGrid1->setFont(sansSerif(8.25));
-    DataGrid1->horizontalHeader()->setFont(sansSerif(9.75, true));
-    QPalette colours = DataGrid1->palette();
-    colours.setColor(QPalette::Text, blue);
-    DataGrid1->setPalette(colours);
-    setGridBackground(white);
-    DataGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                               | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    m_model = new browse::TabellaEditModel(*m_context.store, this);
-    connect(m_model, &db::RowSourceModel::readFailed, this,
-            [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
-    DataGrid1->setModel(m_model);
-    DataGrid1->installEventFilter(this);
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BrowseWindow::leaveRow);
-    connect(m_model, &browse::TabellaEditModel::rowChangeStarted, this, [this] { setGridBackground(yellow); });
-    connect(m_model, &browse::TabellaEditModel::rowStored, this, [this] { setGridBackground(green); });
-
-    Label1
-        = new QLabel(QStringLiteral("Nota: Per modificare , basta posizionarsi nel campo interessato, fare la "
-                                    "modifica e chiudere la maschera . L'unico Campo non modificabile è il campo ID."),
-                     inner);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label1, 240, 6360, 6975, 495);
-
-    Visualizza = menuBar()->addAction(QStringLiteral("&Visualizza"));
-    Visualizza->setObjectName(QStringLiteral("Visualizza"));
-    connect(Visualizza, &QAction::triggered, this, &BrowseWindow::showWholeTable);
-    connect(Command1, &QPushButton::clicked, this, &BrowseWindow::stampa);
-    connect(Command2, &QPushButton::clicked, this, &BrowseWindow::stampaReport);
-
-    resize(twips::toPixels(10560), twips::toPixels(7755) + menuBar()->sizeHint().height());
-}
-
 void BrowseWindow::setGridBackground(const QColor &colour)
 {
-    QPalette colours = DataGrid1->palette();
+    QPalette colours = m_grid->palette();
     colours.setColor(QPalette::Base, colour);
-    DataGrid1->setPalette(colours);
+    m_grid->setPalette(colours);
 }
 
 void BrowseWindow::allowChanges()
@@ -140,7 +126,7 @@ void BrowseWindow::query()
     });
 }
 
-void BrowseWindow::stampa()
+void BrowseWindow::printListing()
 {
     // What is printed is what the table holds; the empty row for a new record is
     // no row of the table and is left out.
@@ -148,11 +134,11 @@ void BrowseWindow::stampa()
         return;
     const bool editable = m_model->isEditable();
     m_model->setEditable(false);
-    browse::printGridListing(m_context, *DataGrid1);
+    browse::printGridListing(m_context, *m_grid);
     m_model->setEditable(editable);
 }
 
-void BrowseWindow::stampaReport()
+void BrowseWindow::printReport()
 {
     showWholeTable();
     emit wholeCatalogueReportRequested(this);
@@ -170,7 +156,7 @@ void BrowseWindow::leaveRow(const QModelIndex &current, const QModelIndex &previ
             this,
             [this, column] {
                 if (m_model->hasPendingEdit())
-                    DataGrid1->setCurrentIndex(m_model->index(m_model->pendingRow(), column));
+                    m_grid->setCurrentIndex(m_model->index(m_model->pendingRow(), column));
             },
             Qt::QueuedConnection);
     }
@@ -178,7 +164,7 @@ void BrowseWindow::leaveRow(const QModelIndex &current, const QModelIndex &previ
 
 bool BrowseWindow::storePendingEdit()
 {
-    DataGrid1->commitEditor();
+    m_grid->commitEditor();
     if (!m_model->hasPendingEdit())
         return true;
     try {
@@ -222,11 +208,11 @@ bool BrowseWindow::dropEditAsked(const QString &why)
 void BrowseWindow::deleteSelectedRows()
 {
     QList<int> rows;
-    for (const QModelIndex &row : DataGrid1->selectionModel()->selectedRows())
+    for (const QModelIndex &row : m_grid->selectionModel()->selectedRows())
         rows.append(row.row());
     if (rows.isEmpty())
         return;
-    DataGrid1->commitEditor();
+    m_grid->commitEditor();
     guarded(this, *m_context.dialogs, [&] {
         // A change of a row that stays is stored first, asking when it meets another workstation's change.
         if (m_model->hasPendingEdit() && !rows.contains(m_model->pendingRow()))
@@ -237,7 +223,7 @@ void BrowseWindow::deleteSelectedRows()
 
 bool BrowseWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DataGrid1 && event->type() == QEvent::KeyPress && !DataGrid1->isEditing()) {
+    if (watched == m_grid && event->type() == QEvent::KeyPress && !m_grid->isEditing()) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Delete && m_model->isEditable()) {
             // Rows chosen with their row selectors are deleted, as the data grid does.

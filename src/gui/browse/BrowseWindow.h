@@ -4,16 +4,13 @@
 // over a change another workstation made to it meanwhile without asking; rows
 // are deleted with the Del key and added in the empty last row), the plain grid
 // listing ("Stampa") and the catalogue report ("Stampa Report").
+#include "gui/kit/DataGrid.h"
+#include "gui/kit/WindowLayout.h"
+
 #include <QMainWindow>
+#include <QPushButton>
 
-class QAction;
-class QLabel;
-class QPushButton;
 struct AppContext;
-
-namespace datagrid {
-class DataGridView;
-}
 
 namespace browse {
 class TabellaEditModel;
@@ -34,12 +31,6 @@ public:
     // whether to go on without it: false when the user chose to keep it (and stay).
     bool storePendingEdit();
 
-    QPushButton *Command2 = nullptr; // "Stampa Report"
-    QPushButton *Command1 = nullptr; // "Stampa"
-    datagrid::DataGridView *DataGrid1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QAction *Visualizza = nullptr;
-
     browse::TabellaEditModel &gridModel() { return *m_model; }
 
 signals:
@@ -53,11 +44,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildWindow();
+    static const windowlayout::Layout &layout();
     void showWholeTable();
     void query();
-    void stampa();
-    void stampaReport();
+    void printListing();
+    void printReport();
     void allowChanges();
     void leaveRow(const QModelIndex &current, const QModelIndex &previous);
     void deleteSelectedRows();
@@ -70,5 +61,10 @@ private:
     void setGridBackground(const QColor &colour);
 
     const AppContext &m_context;
+    // Built from its layout table first; the members below are found by their names.
+    const bool m_built = (windowlayout::build(*this, layout()), true);
+    QPushButton *const m_reportButton = windowlayout::control<QPushButton>(*this, u"Command2");  // "Stampa Report"
+    QPushButton *const m_listingButton = windowlayout::control<QPushButton>(*this, u"Command1"); // "Stampa"
+    datagrid::DataGridView *const m_grid = windowlayout::control<datagrid::DataGridView>(*this, u"DataGrid1");
     browse::TabellaEditModel *m_model = nullptr;
 };

@@ -24,15 +24,6 @@ void makeToolWindow(QWidget *window, const QString &name, const QString &caption
     window->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
-void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
-           const QColor &background)
-{
-    makeToolWindow(window, name, caption);
-    window->resize(twips::size(widthTwips, heightTwips));
-    setBackground(window, background);
-    centreOnScreen(window);
-}
-
 namespace {
 
 QSize extent(const QMargins &margins)

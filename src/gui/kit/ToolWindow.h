@@ -13,11 +13,8 @@ class QPushButton;
 class QWidget;
 
 namespace toolwindow {
-// Name, caption and tool-window flags only (for windows that size themselves).
+// Name, caption and tool-window flags (windowlayout::build gives the rest).
 void makeToolWindow(QWidget *window, const QString &name, const QString &caption);
-// The whole set-up of a secondary window: as above, client size, background, centred.
-void setUp(QWidget *window, const QString &name, const QString &caption, double widthTwips, double heightTwips,
-           const QColor &background);
 void centreOnScreen(QWidget *window);
 
 // The frame the window manager draws around `window`: its own once it is shown
@@ -38,12 +35,4 @@ void setButtonColour(QPushButton *button, const QColor &colour);
 // A font of the windows: the family is asked for by name, the desktop substitutes
 // a metric-compatible one where it lacks it.
 QFont font(const QString &family, double points, bool bold = false);
-inline QFont verdana(double points = 9.75, bool bold = false)
-{
-    return font(QStringLiteral("Verdana"), points, bold);
-}
-inline QFont sansSerif(double points = 8.25, bool bold = false)
-{
-    return font(QStringLiteral("MS Sans Serif"), points, bold);
-}
 } // namespace toolwindow

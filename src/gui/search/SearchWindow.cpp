@@ -6,18 +6,54 @@
 #include "core/catalogue/Store.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"
-#include "gui/kit/DataGrid.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
 #include "gui/kit/ToolWindow.h"
 #include "gui/kit/WindowPlacement.h"
 #include "gui/search/ColumnWidths.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QCloseEvent>
-#include <QHeaderView>
-#include <QMenuBar>
 #include <QTableView>
+
+namespace {
+
+using enum windowlayout::Kind;
+constexpr windowlayout::Font sansSerif{u"MS Sans Serif", 8.25, false};
+
+// The grid is placed as designed, then follows the inner area's size.
+// clang-format off
+constexpr windowlayout::Control controls[] = {
+    {.name = u"Form7Inner", .kind = Panel},
+    {.name = u"dgCustomers", .kind = Grid, .left = 120, .top = 120, .width = 4455, .height = 1935, .font = sansSerif,
+     .headerFont = sansSerif},
+    {.name = u"Chiave", .kind = MenuItem, .caption = u"&Ricerca per Chiave"},
+    {.name = u"Argomento", .kind = MenuItem, .caption = u"&Ricerca per Argomento"},
+    {.name = u"Testo", .kind = MenuItem, .caption = u"&Ricerca per Testo"},
+    {.name = u"Pubblicazione", .kind = MenuItem, .caption = u"&Ricerca per Pubblicazione"},
+};
+// clang-format on
+
+// What each menu item asks for, and where it searches.
+struct Search {
+    const char16_t *item, *prompt, *title;
+    db::SearchField field;
+};
+const Search searches[] = {
+    {u"Chiave", u"Inserisci Chiave", u"Inserimento  Chiave", db::SearchField::Chiave},
+    {u"Argomento", u"Inserisci Argomento", u"Inserimento Argomento ", db::SearchField::Argomento},
+    {u"Testo", u"Inserisci Testo", u"Inserimento Testo ", db::SearchField::Testo},
+    {u"Pubblicazione", u"Inserisci Pubblicazione", u"Inserimento Pubblicazione ", db::SearchField::Pubblicazione},
+};
+
+} // namespace
+
+const windowlayout::Layout &SearchWindow::layout()
+{
+    static const windowlayout::Layout layout{
+        {.name = u"Form7", .caption = u"Ricerca", .width = 9555, .height = 5610, .font = sansSerif}, controls};
+    return layout;
+}
 
 SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_context(context),
@@ -25,61 +61,25 @@ SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
           m_context.dialogs->message(this, text, title, QMessageBox::Ok, QMessageBox::Warning);
       })
 {
-    toolwindow::makeToolWindow(this, QStringLiteral("Form7"), QStringLiteral("Ricerca"));
     setAttribute(Qt::WA_DeleteOnClose);
-    buildWindow();
-}
-
-SearchWindow::~SearchWindow() = default;
-
-void SearchWindow::buildWindow()
-{
-    auto *inner = new QWidget(this);
-    inner->setObjectName(QStringLiteral("Form7Inner"));
-    setCentralWidget(inner);
-
-    const QFont font = toolwindow::sansSerif(8.25);
-    setFont(font);
-    dgCustomers = new datagrid::DataGridView(inner);
-    dgCustomers->setObjectName(QStringLiteral("dgCustomers"));
-    dgCustomers->setFont(font);
-    dgCustomers->horizontalHeader()->setFont(font);
-    toolwindow::place(dgCustomers, 120, 120, 4455, 1935);
-    dgCustomers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_model = new db::RowSourceModel(this);
     connect(m_model, &db::RowSourceModel::readFailed, this,
             [this](const db::DbError &error) { m_context.dialogs->fail(this, db::failureMessage(error)); });
-    dgCustomers->setModel(m_model);
-    columnwidths::saveWhenResized(m_settings, *dgCustomers);
+    m_grid->setModel(m_model);
+    columnwidths::saveWhenResized(m_settings, *m_grid);
 
-    struct Search {
-        QAction *SearchWindow::*action;
-        const char16_t *name, *caption, *prompt, *title;
-        db::SearchField field;
-    };
-    static const Search searches[] = {
-        {&SearchWindow::Chiave, u"Chiave", u"&Ricerca per Chiave", u"Inserisci Chiave", u"Inserimento  Chiave",
-         db::SearchField::Chiave},
-        {&SearchWindow::Argomento, u"Argomento", u"&Ricerca per Argomento", u"Inserisci Argomento",
-         u"Inserimento Argomento ", db::SearchField::Argomento},
-        {&SearchWindow::Testo, u"Testo", u"&Ricerca per Testo", u"Inserisci Testo", u"Inserimento Testo ",
-         db::SearchField::Testo},
-        {&SearchWindow::Pubblicazione, u"Pubblicazione", u"&Ricerca per Pubblicazione", u"Inserisci Pubblicazione",
-         u"Inserimento Pubblicazione ", db::SearchField::Pubblicazione},
-    };
     for (const Search &s : searches) {
-        QAction *action = menuBar()->addAction(QString::fromUtf16(s.caption));
-        action->setObjectName(QString::fromUtf16(s.name));
-        this->*s.action = action;
         const QString prompt = QString::fromUtf16(s.prompt), title = QString::fromUtf16(s.title);
         const db::SearchField field = s.field;
-        connect(action, &QAction::triggered, this, [this, prompt, title, field] { search(prompt, title, field); });
+        connect(windowlayout::control<QAction>(*this, s.item), &QAction::triggered, this,
+                [this, prompt, title, field] { search(prompt, title, field); });
     }
-
-    // The designed inner area; the grid follows the inner area's size.
-    inner->installEventFilter(this);
-    resize(twips::toPixels(9555), twips::toPixels(5610) + menuBar()->sizeHint().height());
+    // The grid follows the inner area's size.
+    centralWidget()->installEventFilter(this);
 }
+
+SearchWindow::~SearchWindow() = default;
 
 void SearchWindow::load()
 {
@@ -93,7 +93,7 @@ void SearchWindow::load()
 void SearchWindow::bind(std::shared_ptr<db::QueryRowSource> rows)
 {
     m_model->setSource(std::move(rows));
-    columnwidths::restore(m_settings, *dgCustomers, QStringLiteral("dgCustomers"), true);
+    columnwidths::restore(m_settings, *m_grid, QStringLiteral("dgCustomers"), true);
 }
 
 void SearchWindow::search(const QString &prompt, const QString &title, db::SearchField field)
@@ -132,7 +132,7 @@ void SearchWindow::query(const QString &str)
 void SearchWindow::init()
 {
     // No additions, deletions or changes: the result is never written back.
-    dgCustomers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
@@ -146,13 +146,13 @@ void SearchWindow::fitGridToWindow()
 {
     // The grid keeps its left and top margin on the right and at the bottom too.
     // A window too small for that leaves the grid at its last size.
-    const float left = float(twips::fromPixels(dgCustomers->x()));
-    const float top = float(twips::fromPixels(dgCustomers->y()));
+    const float left = float(twips::fromPixels(m_grid->x()));
+    const float top = float(twips::fromPixels(m_grid->y()));
     const float width = float(twips::fromPixels(centralWidget()->width())) - 2 * left;
     const float height = float(twips::fromPixels(centralWidget()->height())) - 2 * top;
     if (width < 0 || height < 0)
         return;
-    dgCustomers->resize(twips::toPixels(width), twips::toPixels(height));
+    m_grid->resize(twips::toPixels(width), twips::toPixels(height));
 }
 
 void SearchWindow::closeEvent(QCloseEvent *event)

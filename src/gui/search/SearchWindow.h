@@ -4,12 +4,12 @@
 // read-only grid; a result can be printed as the catalogue report. It keeps its
 // placement and the widths of its grid's columns in CINFIG.INI.
 #include "core/settings/IniSettings.h"
+#include "gui/kit/WindowLayout.h"
 
 #include <QMainWindow>
+#include <QTableView>
 #include <memory>
 
-class QAction;
-class QTableView;
 struct AppContext;
 
 namespace db {
@@ -32,12 +32,6 @@ public:
     // The last search statement built.
     const QString &statement() const { return m_statement; }
 
-    QTableView *dgCustomers = nullptr;
-    QAction *Chiave = nullptr;
-    QAction *Argomento = nullptr;
-    QAction *Testo = nullptr;
-    QAction *Pubblicazione = nullptr;
-
 signals:
     // Loaded, and unloading: the main window unchecks "Interrogazione", then "Ricerca".
     void loaded();
@@ -50,7 +44,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildWindow();
+    static const windowlayout::Layout &layout();
     void search(const QString &prompt, const QString &title, db::SearchField field);
     void query(const QString &str);
     void init();
@@ -58,6 +52,9 @@ private:
     void fitGridToWindow();
 
     const AppContext &m_context;
+    // Built from its layout table first; the grid is found by its name.
+    const bool m_built = (windowlayout::build(*this, layout()), true);
+    QTableView *const m_grid = windowlayout::control<QTableView>(*this, u"dgCustomers");
     IniSettings m_settings;
     db::RowSourceModel *m_model = nullptr;
     QString m_statement;

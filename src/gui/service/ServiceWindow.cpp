@@ -14,28 +14,39 @@
 #include <QRegularExpression>
 
 namespace {
-QCheckBox *commandBox(QWidget *parent, const QString &name, const QString &caption, double top)
-{
-    auto *box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    toolwindow::place(box, 720, top, 3375, 375);
-    toolwindow::setBackground(box, Qt::white);
-    return box;
-}
+
+using enum windowlayout::Kind;
+constexpr QRgb white = qRgb(255, 255, 255);
+
+// Made in tab order; the third box stands between the other two.
+// clang-format off
+constexpr windowlayout::Control controls[] = {
+    {.name = u"Check1", .kind = CheckBox, .caption = u"Cambia Progressivo Documento", .left = 720, .top = 720,
+     .width = 3375, .height = 375, .background = white},
+    {.name = u"Check2", .kind = CheckBox, .caption = u"Azzera Contatore Registrazioni", .left = 720, .top = 1680,
+     .width = 3375, .height = 375, .background = white},
+    {.name = u"Check3", .kind = CheckBox, .caption = u"Elimina Registrazioni", .left = 720, .top = 1200,
+     .width = 3375, .height = 375, .background = white},
+};
+// clang-format on
+
 } // namespace
+
+const windowlayout::Layout &ServiceWindow::layout()
+{
+    static const windowlayout::Layout layout{
+        {.name = u"Form2", .caption = u"Funzioni di Servizio", .width = 4680, .height = 3090, .background = white},
+        controls};
+    return layout;
+}
 
 ServiceWindow::ServiceWindow(const AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
 {
-    toolwindow::setUp(this, QStringLiteral("Form2"), QStringLiteral("Funzioni di Servizio"), 4680, 3090, Qt::white);
+    toolwindow::centreOnScreen(this);
     setAttribute(Qt::WA_DeleteOnClose);
-
-    // Made in tab order; Check3 stands between the other two.
-    Check1 = commandBox(this, QStringLiteral("Check1"), QStringLiteral("Cambia Progressivo Documento"), 720);
-    Check2 = commandBox(this, QStringLiteral("Check2"), QStringLiteral("Azzera Contatore Registrazioni"), 1680);
-    Check3 = commandBox(this, QStringLiteral("Check3"), QStringLiteral("Elimina Registrazioni"), 1200);
-    connect(Check1, &QCheckBox::toggled, this, &ServiceWindow::cambiaProgressivo);
-    connect(Check2, &QCheckBox::toggled, this, &ServiceWindow::azzeraContatore);
-    connect(Check3, &QCheckBox::toggled, this, &ServiceWindow::eliminaRegistrazioni);
+    connect(m_counterEntry, &QCheckBox::toggled, this, &ServiceWindow::changeDocumentCounter);
+    connect(m_restartEntry, &QCheckBox::toggled, this, &ServiceWindow::restartNumbering);
+    connect(m_deleteAllEntry, &QCheckBox::toggled, this, &ServiceWindow::deleteAllRecords);
 }
 
 bool ServiceWindow::guarded(const std::function<void()> &work)
@@ -52,14 +63,14 @@ std::optional<qint64> ServiceWindow::counterValue(const QString &typed)
     return counter::wholeNumber(text); // nothing when too large
 }
 
-void ServiceWindow::cambiaProgressivo(bool checked)
+void ServiceWindow::changeDocumentCounter(bool checked)
 {
     if (!checked)
         return;
     Dialogs &dialogs = *m_context.dialogs;
-    Check2->setChecked(false);
+    m_restartEntry->setChecked(false);
     if (!dialogs.ask(this, QStringLiteral("Si desidera cambiare il Progressivo Documento "))) {
-        Check1->setChecked(false);
+        m_counterEntry->setChecked(false);
         return;
     }
     // The counter as the user decides on it: another copy of the program that
@@ -70,7 +81,7 @@ void ServiceWindow::cambiaProgressivo(bool checked)
             if (reading.problem == counter::Reading::None)
                 shownCounter = reading.last;
         })) {
-        Check1->setChecked(false);
+        m_counterEntry->setChecked(false);
         return;
     }
     const InputAnswer answer
@@ -84,11 +95,11 @@ void ServiceWindow::cambiaProgressivo(bool checked)
                      what
                          + QStringLiteral("\nIl Progressivo Documento deve essere un numero intero da 0 in su: "
                                           "non è stato cambiato."));
-        Check1->setChecked(false);
+        m_counterEntry->setChecked(false);
         return;
     }
     if (!backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeChangingCounter, dialogs)) {
-        Check1->setChecked(false);
+        m_counterEntry->setChecked(false);
         return;
     }
     counter::Reading found;
@@ -109,15 +120,15 @@ void ServiceWindow::cambiaProgressivo(bool checked)
                            + QString::number(*value),
                        QMessageBox::NoIcon);
     }
-    Check1->setChecked(false);
+    m_counterEntry->setChecked(false);
 }
 
-void ServiceWindow::azzeraContatore(bool checked)
+void ServiceWindow::restartNumbering(bool checked)
 {
     if (!checked)
         return;
-    Check1->setChecked(false);
-    Check3->setChecked(false);
+    m_counterEntry->setChecked(false);
+    m_deleteAllEntry->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
     if (dialogs.askBeforeDestroying(this,
                                     QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
@@ -128,28 +139,28 @@ void ServiceWindow::azzeraContatore(bool checked)
                                           dialogs)
         && guarded([this] { m_context.store->restartNumbering(); }))
         dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
-    Check2->setChecked(false);
+    m_restartEntry->setChecked(false);
 }
 
-void ServiceWindow::eliminaRegistrazioni(bool checked)
+void ServiceWindow::deleteAllRecords(bool checked)
 {
     if (!checked)
         return;
-    Check1->setChecked(false);
-    Check2->setChecked(false);
+    m_counterEntry->setChecked(false);
+    m_restartEntry->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
     if (dialogs.askBeforeDestroying(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
                                     texts::applicationTitle())
         && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeDeletingRecords, dialogs)
         && guarded([this] { m_context.store->deleteAllRecords(); }))
         dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
-    Check3->setChecked(false);
+    m_deleteAllEntry->setChecked(false);
 }
 
 void ServiceWindow::closeEvent(QCloseEvent *event)
 {
-    Check1->setChecked(false);
-    Check2->setChecked(false);
+    m_counterEntry->setChecked(false);
+    m_restartEntry->setChecked(false);
     // The main window unchecks "Funzioni di Servizio", whose handler runs as for a
     // click (it hides itself and shows this window); the two steps after it settle
     // the end state.

@@ -4,23 +4,21 @@
 // record. Each asks first, makes a backup copy of the catalogue just before it
 // changes anything, and unchecks itself when done or refused. The main
 // window is hidden while this window is open and comes back when it closes.
+#include "gui/kit/WindowLayout.h"
+
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
-class QCheckBox;
 struct AppContext;
 
 class ServiceWindow : public QWidget {
     Q_OBJECT
 public:
     explicit ServiceWindow(const AppContext &context, QWidget *parent = nullptr);
-
-    QCheckBox *Check1 = nullptr; // "Cambia Progressivo Documento"
-    QCheckBox *Check2 = nullptr; // "Azzera Contatore Registrazioni"
-    QCheckBox *Check3 = nullptr; // "Elimina Registrazioni"
 
     // The counter value typed by the user: a whole number of zero or more that
     // still has a next number; nothing for anything else.
@@ -36,10 +34,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void cambiaProgressivo(bool checked);
-    void azzeraContatore(bool checked);
-    void eliminaRegistrazioni(bool checked);
+    static const windowlayout::Layout &layout();
+    void changeDocumentCounter(bool checked);
+    void restartNumbering(bool checked);
+    void deleteAllRecords(bool checked);
     bool guarded(const std::function<void()> &work);
 
     const AppContext &m_context;
+    // Built from its layout table first; its three boxes are found by their names.
+    const bool m_built = (windowlayout::build(*this, layout()), true);
+    QCheckBox *const m_counterEntry
+        = windowlayout::control<QCheckBox>(*this, u"Check1"); // "Cambia Progressivo Documento"
+    QCheckBox *const m_restartEntry
+        = windowlayout::control<QCheckBox>(*this, u"Check2"); // "Azzera Contatore Registrazioni"
+    QCheckBox *const m_deleteAllEntry = windowlayout::control<QCheckBox>(*this, u"Check3"); // "Elimina Registrazioni"
 };

@@ -87,6 +87,7 @@ private slots:
     void pulisciShowsTheSearchWindowWhileRicercaIsChecked();
     void pulisciGoesOnWhenAStepFails();
     void menuReturnsToTheMenuScreen();
+    void tabFollowsTheOrderTheFieldsAreFilledIn();
     void entryButtonsOpenTheirWindows_data();
     void entryButtonsOpenTheirWindows();
     void databaseFailureIsReportedAndWindowStaysUsable();
@@ -525,6 +526,26 @@ void TestMainWindow::pulisciGoesOnWhenAStepFails()
     QCOMPARE(itemTexts(ui.comboBox(u"Combo6")), QStringList{QStringLiteral("scaffale")});
     QCOMPARE(ui.lineEdit(u"Text10")->text(), QStringLiteral("5"));
     QCOMPARE(env.dialogs.shown.size(), 0);
+}
+
+void TestMainWindow::tabFollowsTheOrderTheFieldsAreFilledIn()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Ui ui(windows.mainWindow());
+    const QStringList order = {
+        QStringLiteral("Text3"),    QStringLiteral("Combo3"),   QStringLiteral("Text4"),     QStringLiteral("Text5"),
+        QStringLiteral("Combo1"),   QStringLiteral("Text1"),    QStringLiteral("Text2"),     QStringLiteral("Text7"),
+        QStringLiteral("Text8"),    QStringLiteral("Text9"),    QStringLiteral("Combo6"),    QStringLiteral("Text10"),
+        QStringLiteral("Command1"), QStringLiteral("Command3"), QStringLiteral("Command20"), QStringLiteral("Command5"),
+        QStringLiteral("Command6"), QStringLiteral("Command4"), QStringLiteral("Check7"),    QStringLiteral("Check9")};
+    // The controls of that list as Tab reaches them from the first.
+    QStringList reached;
+    QWidget *control = ui.find(u"Text3");
+    for (int step = 0; step < 1000 && reached.size() < order.size(); ++step, control = control->nextInFocusChain())
+        if (order.contains(control->objectName()) && !reached.contains(control->objectName()))
+            reached << control->objectName();
+    QCOMPARE(reached, order);
 }
 
 void TestMainWindow::menuReturnsToTheMenuScreen()
