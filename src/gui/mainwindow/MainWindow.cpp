@@ -12,11 +12,11 @@
 #include "gui/kit/Shell.h"
 #include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
-#include "gui/lookups/LookupFrames.h"
-#include "gui/lookups/LookupLists.h"
-#include "gui/lookups/LookupMaintenance.h"
 #include "gui/mainwindow/DateEntry.h"
 #include "gui/mainwindow/DeletionList.h"
+#include "gui/mainwindow/LookupFrames.h"
+#include "gui/mainwindow/LookupLists.h"
+#include "gui/mainwindow/LookupMaintenance.h"
 #include "gui/mainwindow/Pictures.h"
 
 #include <QCloseEvent>

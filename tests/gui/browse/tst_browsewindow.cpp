@@ -91,8 +91,7 @@ BrowseWindow &openOnTable(Windows &windows)
 {
     Ui(windows.mainWindow()).click(u"Command20");
     BrowseWindow &browse = *windows.loadedBrowseWindow();
-    const Ui ui(browse);
-    ui.trigger(u"Visualizza");
+    Ui(browse).trigger(u"Visualizza");
     return browse;
 }
 } // namespace

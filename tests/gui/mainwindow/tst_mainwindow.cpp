@@ -11,7 +11,7 @@
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
-#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/LookupLists.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"

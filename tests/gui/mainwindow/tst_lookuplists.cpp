@@ -3,7 +3,7 @@
 #include "TestEnvironment.h"
 #include "core/catalogue/DbError.h"
 #include "gui/kit/WindowLayout.h"
-#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/LookupLists.h"
 
 #include <QComboBox>
 #include <QTest>

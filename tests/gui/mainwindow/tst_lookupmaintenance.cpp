@@ -4,7 +4,7 @@
 #include "GuiTest.h"
 #include "TestEnvironment.h"
 #include "gui/Windows.h"
-#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/LookupLists.h"
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
-#include "gui/lookups/LookupMaintenance.h"
+#include "gui/mainwindow/LookupMaintenance.h"
 
 #include "core/catalogue/DbError.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
-#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/LookupLists.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // (the entry is removed) or "Esci". Every change is stored at once, then both lists
 // of the table are loaded again. The three families differ as the table of
 // LookupFrames.h says.
-#include "gui/lookups/LookupFrames.h"
+#include "gui/mainwindow/LookupFrames.h"
 
 #include <QList>
 #include <QObject>

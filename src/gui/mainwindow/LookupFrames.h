@@ -1,7 +1,7 @@
 #pragma once
 // The three lookup families as the main window shows them: the names of their
-// controls and how their maintenance frames behave. The main window builds its
-// frames from this table and the lookup maintenance works from it.
+// controls and how their maintenance frames behave. The main window's layout
+// table places the frames; the lookup maintenance works from this one.
 #include "core/catalogue/LookupList.h"
 
 namespace lookups {

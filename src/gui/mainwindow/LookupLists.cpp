@@ -1,4 +1,4 @@
-#include "gui/lookups/LookupLists.h"
+#include "gui/mainwindow/LookupLists.h"
 
 #include "core/catalogue/Store.h"
 
