@@ -152,12 +152,12 @@ void makePickList(QComboBox &combo)
 
 void build(QWidget &window, const Layout &layout)
 {
-    const Window &spec = layout.window;
-    toolwindow::makeToolWindow(&window, text(spec.name), text(spec.caption));
-    if (given(spec.font))
-        window.setFont(fontOf(spec.font));
-    if (spec.background)
-        toolwindow::setBackground(&window, QColor::fromRgb(spec.background));
+    const Window &whole = layout.window;
+    toolwindow::makeToolWindow(&window, text(whole.name), text(whole.caption));
+    if (given(whole.font))
+        window.setFont(fontOf(whole.font));
+    if (whole.background)
+        toolwindow::setBackground(&window, QColor::fromRgb(whole.background));
 
     auto *mainWindow = qobject_cast<QMainWindow *>(&window);
     QWidget *inner = &window;
@@ -193,8 +193,8 @@ void build(QWidget &window, const Layout &layout)
         windowlayout::control<QWidget>(window, *name)->raise();
 
     const int menuBar = mainWindow ? mainWindow->menuBar()->sizeHint().height() : 0;
-    window.resize(twips::toPixels(spec.width), twips::toPixels(spec.height) + menuBar);
-    if (spec.fixedSize)
+    window.resize(twips::toPixels(whole.width), twips::toPixels(whole.height) + menuBar);
+    if (whole.fixedSize)
         window.setFixedSize(window.size());
 }
 
