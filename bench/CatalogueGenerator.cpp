@@ -2,7 +2,7 @@
 
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/DbError.h"
-#include "core/engines/SearchIndex.h"
+#include "core/engines/FileSearchIndex.h"
 
 #include <QStringList>
 #include <random>

@@ -7,7 +7,8 @@
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/DbError.h"
-#include "core/engines/Server.h"
+#include "core/engines/Engine.h"
+#include "core/engines/ServerCatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -117,9 +118,9 @@ int createEmpty(const QString &folder)
 }
 
 // Whether `uri` names a server database; says so when it does not.
-bool isServerUri(const QString &uri)
+bool namesServerDatabase(const QString &uri)
 {
-    if (db::isServerLocation(uri))
+    if (db::Engine::of(uri).sharedByWorkstations())
         return true;
     std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n", qPrintable(uri));
     return false;
@@ -127,21 +128,21 @@ bool isServerUri(const QString &uri)
 
 int createOnServer(const QString &uri)
 {
-    if (!isServerUri(uri))
+    if (!namesServerDatabase(uri))
         return 2;
     try {
-        db::createServerCatalogue(uri);
+        db::createCatalogue(uri);
     } catch (const db::DbError &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
         return 1;
     }
-    std::printf("Catalogo creato sul server: %s\n", qPrintable(db::serverLabel(uri)));
+    std::printf("Catalogo creato sul server: %s\n", qPrintable(db::Engine::of(uri).shown(uri)));
     return 0;
 }
 
 int copyToServer(const QString &uri, const QString &folder)
 {
-    if (!isServerUri(uri))
+    if (!namesServerDatabase(uri))
         return 2;
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
     TerminalProgress terminal("Copia in corso");
@@ -154,7 +155,7 @@ int copyToServer(const QString &uri, const QString &folder)
     }
     terminal.clear();
     std::printf("Il catalogo \"%s\" è stato copiato sul server %s: tutte le righe sono state controllate.\n",
-                qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::serverLabel(uri)));
+                qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::Engine::of(uri).shown(uri)));
     return 0;
 }
 

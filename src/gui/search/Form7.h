@@ -3,10 +3,12 @@
 // whose keyword, subject, text or publication holds a typed fragment, in a
 // read-only grid; a result can be printed as the catalogue report. It keeps its
 // placement and the widths of its grid's columns in CINFIG.INI.
+#include "core/engines/Search.h"
 #include "core/settings/CIniManag.h"
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QTableView;
@@ -16,7 +18,6 @@ namespace db {
 class QueryRowSource;
 class RowSource;
 class RowSourceModel;
-enum class SearchField;
 } // namespace db
 
 class Form7 : public QMainWindow {
@@ -29,8 +30,8 @@ public:
     // The registry calls it once its connections are made.
     void load();
 
-    // The last search statement built.
-    const QString &statement() const { return m_statement; }
+    // The last search made.
+    const std::optional<db::Search> &lastSearch() const { return m_search; }
 
     QTableView *dgCustomers = nullptr;
     QAction *Chiave = nullptr;
@@ -52,7 +53,7 @@ protected:
 private:
     void buildWindow();
     void search(const QString &prompt, const QString &title, db::SearchField field);
-    void query(const QString &str);
+    void query(const db::Search &search);
     void init();
     void bind(std::shared_ptr<db::QueryRowSource> rows);
     void fitGridToWindow();
@@ -60,5 +61,5 @@ private:
     const AppContext &m_context;
     CIniManag m_settings;
     db::RowSourceModel *m_model = nullptr;
-    QString m_statement;
+    std::optional<db::Search> m_search;
 };

@@ -6,7 +6,6 @@
 #include "TestEnvironment.h"
 #include "gui/browse/rptBooks.h"
 #include "gui/kit/Texts.h"
-#include "core/engines/Connection.h"
 #include "gui/Windows.h"
 
 #include <QPushButton>

@@ -388,7 +388,7 @@ void TestForm1::stampaGeneraleUnchecksItself()
     QVERIFY(shownWhileChecked);
     QCOMPARE(pages, 1); // an empty catalogue still has its one page
     QVERIFY(!f.Check6->isChecked());
-    if (env.isServer())
+    if (env.onServer())
         return;
 
     // A catalogue that cannot be read: a message, and the entry still ends cleared.
@@ -589,7 +589,7 @@ void TestForm1::entryButtonsOpenTheirWindows()
 void TestForm1::databaseFailureIsReportedAndWindowStaysUsable()
 {
     TestEnvironment env;
-    if (env.isServer())
+    if (env.onServer())
         QSKIP("breaks the catalogue file itself");
     Windows windows(env.context);
     const Form1Ui f(windows.form1());
