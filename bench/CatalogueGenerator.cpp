@@ -1,7 +1,7 @@
 #include "CatalogueGenerator.h"
 
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/FileSearchIndex.h"
 
 #include <QStringList>

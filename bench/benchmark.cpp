@@ -9,7 +9,7 @@
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
 #include "gui/startup/Startup.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/ServerCatalogue.h"
 #include "core/catalogue/Store.h"

@@ -5,7 +5,7 @@
 #include "gui/kit/Texts.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/CatalogueLock.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Workstations.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"

@@ -6,7 +6,7 @@
 #include "core/conversion/AccessConversion.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
 #include "core/engines/ServerCatalogue.h"
 
@@ -145,6 +145,10 @@ int copyToServer(const QString &uri, const QString &folder)
     if (!namesServerDatabase(uri))
         return 2;
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
+    if (const QString problem = db::checkCatalogue(path); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\nIl server non è stato cambiato.\n", qPrintable(problem));
+        return 1;
+    }
     TerminalProgress terminal("Copia in corso");
     try {
         db::copyCatalogueToServer(path, uri, terminal.callback());

@@ -13,7 +13,7 @@
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"

@@ -7,7 +7,7 @@
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
 #include "core/scanning/Twain.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/Dialogs.h"

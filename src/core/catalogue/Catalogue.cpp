@@ -1,5 +1,6 @@
 #include "core/catalogue/Catalogue.h"
 
+#include "core/catalogue/Diagnosis.h"
 #include "core/engines/Engine.h"
 #include "core/engines/Schema.h"
 
@@ -30,7 +31,23 @@ void createCatalogue(const QString &location)
 
 QString checkCatalogue(const QString &location)
 {
-    return Engine::of(location).checkCatalogue(location);
+    const Engine &engine = Engine::of(location);
+    const CatalogueCheck check = engine.checkCatalogue(location);
+    switch (check.problem) {
+    case CatalogueCheck::Problem::None:
+        return QString();
+    case CatalogueCheck::Problem::Damaged:
+        return QStringLiteral("Il catalogo \"%1\" è danneggiato.\n").arg(engine.shown(location))
+            + damagedAdvice(location) + QStringLiteral("\n\n") + check.text;
+    case CatalogueCheck::Problem::ReadOnly:
+        return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
+                              "salvare nulla.\n")
+                   .arg(engine.shown(location))
+            + readOnlyAdvice(location);
+    case CatalogueCheck::Problem::Other:
+        break;
+    }
+    return check.text;
 }
 
 } // namespace db

@@ -1,7 +1,7 @@
 #include "core/catalogue/Diagnosis.h"
 
 #include "core/catalogue/Backup.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "core/catalogue/Store.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/engines/Schema.h"
 

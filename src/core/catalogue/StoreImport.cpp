@@ -1,7 +1,7 @@
 // Filling a new catalogue in bulk (the conversion of an Access catalogue): one
 // transaction, the search index dropped while the rows go in and built once at
 // the end, the result checked as stored before anyone relies on it.
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Store.h"
 #include "core/engines/Schema.h"
 

@@ -7,7 +7,7 @@
 // engines do differently lives in their own classes (FileEngine, ServerEngine);
 // every statement they write names tables and fields as the schema does and
 // binds every value.
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Schema.h"
 #include "core/engines/Search.h"
 
@@ -41,6 +41,15 @@ enum class IndexRepair {
 // Called with 0 when a long piece of work starts, then with the percentage done.
 using IndexProgress = std::function<void(int percent)>;
 
+// What the check of a catalogue found. The engine tells what is wrong; the
+// catalogue layer words a damaged or read-only catalogue with its advice.
+struct CatalogueCheck {
+    enum class Problem { None, Damaged, ReadOnly, Other };
+    Problem problem = Problem::None;
+    // Damaged: the engine's reason; Other: the whole explanation, naming the catalogue.
+    QString text;
+};
+
 class Engine {
 public:
     // The engine of the catalogue at `location`: the server's for a postgresql://
@@ -53,9 +62,9 @@ public:
     // Makes an empty catalogue: the tables of the schema, the counter at 0 and the
     // search index. Throws DbError when there is one already or it cannot be made.
     virtual void createCatalogue(const QString &location) const = 0;
-    // Empty when the catalogue can be used; otherwise an Italian explanation
-    // naming it and what is wrong. Never changes anything.
-    virtual QString checkCatalogue(const QString &location) const = 0;
+    // Whether the catalogue can be used, and what is wrong with it when not.
+    // Never changes anything.
+    virtual CatalogueCheck checkCatalogue(const QString &location) const = 0;
     // At program start: the search index checked and repaired, the rows changed by
     // other programs brought in. May run on a worker thread. Throws DbError.
     virtual IndexRepair checkSearchIndex(const QString &location, const IndexProgress &progress) const = 0;

@@ -1,7 +1,6 @@
 #include "core/engines/FileCatalogue.h"
 
-#include "core/catalogue/DbError.h"
-#include "core/catalogue/Diagnosis.h"
+#include "core/engines/DbError.h"
 #include "core/engines/FileEngine.h"
 #include "core/engines/FileSearchIndex.h"
 
@@ -83,10 +82,14 @@ bool cutShort(const QString &path)
     return countValid && file.size() < qint64(number(28)) * pageSize;
 }
 
-QString damaged(const QString &path, const QString &reason)
+CatalogueCheck damaged(const QString &reason)
 {
-    return QStringLiteral("Il catalogo \"%1\" è danneggiato.\n").arg(QDir::toNativeSeparators(path))
-        + damagedAdvice(path) + QStringLiteral("\n\n") + reason;
+    return {CatalogueCheck::Problem::Damaged, reason};
+}
+
+CatalogueCheck other(const QString &explanation)
+{
+    return {CatalogueCheck::Problem::Other, explanation};
 }
 } // namespace
 
@@ -137,46 +140,42 @@ void createCatalogueFile(const QString &path)
     }
 }
 
-QString checkCatalogueFile(const QString &path)
+CatalogueCheck checkCatalogueFile(const QString &path)
 {
     const QString howToCreate
         = QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n  crea_catalogo \"%1\"")
               .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     const QFileInfo info(path);
     if (!info.exists())
-        return QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path) + howToCreate;
+        return other(QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path) + howToCreate);
     if (!info.isFile())
-        return QStringLiteral("\"%1\" non è un file: non può essere il catalogo.").arg(path) + howToCreate;
+        return other(QStringLiteral("\"%1\" non è un file: non può essere il catalogo.").arg(path) + howToCreate);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Il catalogo \"%1\" non si può leggere: %2").arg(path, file.errorString());
+        return other(QStringLiteral("Il catalogo \"%1\" non si può leggere: %2").arg(path, file.errorString()));
     const QByteArray header = file.read(16);
     file.close();
     const QString notCatalogue = QStringLiteral("Il file \"%1\" non è un catalogo di questo programma").arg(path);
     if (header != QByteArray("SQLite format 3\0", 16))
-        return notCatalogue + QStringLiteral(" (non è un database).")
-            + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
+        return other(notCatalogue + QStringLiteral(" (non è un database).")
+            + QStringLiteral("\nIl file non è stato modificato.") + howToCreate);
 
     if (cutShort(path))
-        return damaged(path,
-                       QStringLiteral("il file è più corto di quanto dice la sua intestazione "
+        return damaged(QStringLiteral("il file è più corto di quanto dice la sua intestazione "
                                       "(forse una copia non finita)."));
 
     // Before the engine opens it: a catalogue in write-ahead-log mode cannot even
     // be read by a user who may not write beside it.
     if (!writable(path) || !writable(info.absolutePath()))
-        return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
-                              "salvare nulla.\n")
-                   .arg(QDir::toNativeSeparators(path))
-            + readOnlyAdvice(path);
+        return {CatalogueCheck::Problem::ReadOnly, QString()};
 
     SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!connection.ok()) {
         const DbError error = engineError(connection.db().lastError(), path);
         if (error.kind() == DbError::Kind::Damaged)
-            return damaged(path, error.reason());
-        return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
+            return damaged(error.reason());
+        return other(notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate);
     }
     for (const schema::Table &table : schema::tables()) {
         QSqlQuery query(connection.db());
@@ -185,22 +184,22 @@ QString checkCatalogueFile(const QString &path)
         if (!query.exec()) {
             const DbError error = engineError(query.lastError(), path);
             if (error.kind() == DbError::Kind::Damaged)
-                return damaged(path, error.reason());
-            return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
+                return damaged(error.reason());
+            return other(notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate);
         }
         QStringList present;
         while (query.next())
             present.append(query.value(0).toString().toLower());
         if (present.isEmpty())
-            return notCatalogue + QStringLiteral(": manca la tabella \"%1\".").arg(table.name)
-                + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
+            return other(notCatalogue + QStringLiteral(": manca la tabella \"%1\".").arg(table.name)
+                + QStringLiteral("\nIl file non è stato modificato.") + howToCreate);
         for (const QString &field : table.fieldNames())
             if (!present.contains(field.toLower()))
-                return notCatalogue
+                return other(notCatalogue
                     + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".").arg(table.name, field)
-                    + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
+                    + QStringLiteral("\nIl file non è stato modificato.") + howToCreate);
     }
-    return QString();
+    return {};
 }
 
 } // namespace db

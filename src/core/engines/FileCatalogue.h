@@ -2,6 +2,8 @@
 // The catalogue file made and checked: made by the creation tool, the tests and
 // the benchmark's generator (never by the program itself), checked before the
 // program uses it.
+#include "core/engines/Engine.h"
+
 #include <QString>
 
 namespace db {
@@ -11,8 +13,8 @@ namespace db {
 // already or cannot be made; no half-made file is ever left under its name.
 void createCatalogueFile(const QString &path);
 
-// Empty when `path` is a usable catalogue; otherwise an Italian explanation of
-// what is wrong, naming the file. Never changes the file.
-QString checkCatalogueFile(const QString &path);
+// Whether `path` is a usable catalogue, and what is wrong with it when not.
+// Never changes the file.
+CatalogueCheck checkCatalogueFile(const QString &path);
 
 } // namespace db

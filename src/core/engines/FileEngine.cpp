@@ -63,7 +63,7 @@ void FileEngine::createCatalogue(const QString &location) const
     createCatalogueFile(location);
 }
 
-QString FileEngine::checkCatalogue(const QString &location) const
+CatalogueCheck FileEngine::checkCatalogue(const QString &location) const
 {
     return checkCatalogueFile(location);
 }

@@ -1,6 +1,6 @@
 #include "core/engines/FileSearchIndex.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Like.h"
 #include "core/engines/Schema.h"
 

@@ -101,9 +101,10 @@ QString checkServerCatalogue(const QString &uri)
 
 void copyCatalogueToServer(const QString &path, const QString &uri, const std::function<void(int)> &progress)
 {
-    const QString problem = FileEngine().checkCatalogue(path);
-    if (!problem.isEmpty())
-        throw DbError(problem);
+    // The creation tool words a file's problems for the user before it copies.
+    if (const CatalogueCheck check = FileEngine().checkCatalogue(path); check.problem != CatalogueCheck::Problem::None)
+        throw DbError(check.text.isEmpty() ? QStringLiteral("Il catalogo \"%1\" non si può copiare.").arg(path)
+                                           : check.text);
     createServerCatalogue(uri);
     ServerConnection server(uri);
     FileConnection file(path);

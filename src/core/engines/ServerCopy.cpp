@@ -1,6 +1,6 @@
 #include "core/engines/ServerCopy.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
 
 #include <QSqlDatabase>

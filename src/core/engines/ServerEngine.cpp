@@ -28,9 +28,12 @@ void ServerEngine::createCatalogue(const QString &location) const
     createServerCatalogue(location);
 }
 
-QString ServerEngine::checkCatalogue(const QString &location) const
+CatalogueCheck ServerEngine::checkCatalogue(const QString &location) const
 {
-    return checkServerCatalogue(location);
+    const QString problem = checkServerCatalogue(location);
+    if (problem.isEmpty())
+        return {};
+    return {CatalogueCheck::Problem::Other, problem};
 }
 
 IndexRepair ServerEngine::checkSearchIndex(const QString &, const IndexProgress &) const

@@ -14,7 +14,7 @@ class ServerEngine : public Engine {
 public:
     std::unique_ptr<Connection> connect(const QString &location) const override;
     void createCatalogue(const QString &location) const override;
-    QString checkCatalogue(const QString &location) const override;
+    CatalogueCheck checkCatalogue(const QString &location) const override;
     // The server keeps its own indexes: nothing to check.
     IndexRepair checkSearchIndex(const QString &location, const IndexProgress &progress) const override;
     QString shown(const QString &location) const override;

@@ -4,7 +4,7 @@
 // stored by the program: libpq's password file and environment provide them.
 // Here the URI is read, the connection opened, and what the server reports
 // turned into the program's errors.
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "gui/kit/Texts.h"
 #include "core/report/rptBooksLayout.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"

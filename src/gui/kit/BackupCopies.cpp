@@ -3,7 +3,7 @@
 #include "core/engines/Engine.h"
 
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "gui/kit/Dialogs.h"
 
 #include <QProgressDialog>

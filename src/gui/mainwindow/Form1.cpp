@@ -6,7 +6,7 @@
 #include "gui/mainwindow/Pictures.h"
 #include "core/settings/SystemFormats.h"
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/DocumentCounter.h"
 #include "core/catalogue/QueryRowSource.h"

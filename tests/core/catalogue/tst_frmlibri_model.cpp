@@ -5,7 +5,7 @@
 #include "CatalogueRows.h"
 #include "core/catalogue/TabellaEditModel.h"
 #include "core/engines/Engine.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 
 #include <QAbstractItemModelTester>

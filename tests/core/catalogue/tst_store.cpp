@@ -12,7 +12,7 @@
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/Engine.h"
 #include "core/engines/Workstations.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"

@@ -3,7 +3,7 @@
 // the whole import finishes and checks out.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 

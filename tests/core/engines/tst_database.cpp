@@ -3,7 +3,7 @@
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/engines/Engine.h"
 #include "core/engines/FileEngine.h"

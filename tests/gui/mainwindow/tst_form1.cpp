@@ -9,7 +9,7 @@
 #include "gui/browse/Frmlibri.h"
 #include "gui/browse/rptBooks.h"
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/settings/Twips.h"
 #include "gui/lookups/LookupLists.h"
 #include "gui/Windows.h"
