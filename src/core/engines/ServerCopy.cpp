@@ -16,6 +16,15 @@ PGconn *libpqOf(QSqlDatabase &database)
     return *static_cast<PGconn *const *>(database.driver()->handle().data());
 }
 
+// A whole number written in decimal digits.
+qint64 idOf(const char *digits, int length)
+{
+    qint64 id = 0;
+    for (int i = 0; i < length && digits[i] >= '0' && digits[i] <= '9'; ++i)
+        id = id * 10 + (digits[i] - '0');
+    return id;
+}
+
 // A value as text in COPY's format: backslash, tab and line ends escaped, NULL as \N.
 void appendCopyValue(QByteArray &line, const QVariant &value)
 {
@@ -126,10 +135,7 @@ void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &selec
     char *line = nullptr;
     int length;
     while ((length = PQgetCopyData(connection, &line, 0)) > 0) {
-        qint64 id = 0;
-        for (int i = 0; i < length && line[i] >= '0' && line[i] <= '9'; ++i)
-            id = id * 10 + (line[i] - '0');
-        ids.push_back(id);
+        ids.push_back(idOf(line, length));
         PQfreemem(line);
     }
     const QByteArray broken = length == -2 ? QByteArray(PQerrorMessage(connection)) : QByteArray();
@@ -138,6 +144,30 @@ void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &selec
         failure = broken;
     if (!failure.isEmpty())
         throw fail(failure.constData());
+}
+
+void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
+               std::vector<qint64> &ids)
+{
+    std::vector<QByteArray> texts;
+    std::vector<const char *> parameters;
+    for (const QString &value : values)
+        texts.push_back(value.toUtf8());
+    for (const QByteArray &text : texts)
+        parameters.push_back(text.constData());
+    const QByteArray sql = select.toUtf8();
+    PGresult *result = PQexecParams(libpqOf(database), sql.constData(), int(parameters.size()), nullptr,
+                                    parameters.data(), nullptr, nullptr, 0);
+    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+        const DbError error(QString::fromUtf8(PQresultErrorMessage(result)).trimmed(), DbError::Kind::Engine, uri);
+        PQclear(result);
+        throw error;
+    }
+    const int rows = PQntuples(result);
+    ids.reserve(ids.size() + size_t(rows));
+    for (int row = 0; row < rows; ++row)
+        ids.push_back(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    PQclear(result);
 }
 
 } // namespace db

@@ -10,12 +10,6 @@
 
 namespace db {
 
-namespace {
-// The setting of a search's transaction that holds its pattern: COPY takes no
-// bound values, so the pattern is bound to this setting and the statement reads it.
-const QString patternSetting = QStringLiteral("rudozuzurivaz.ricerca");
-} // namespace
-
 // ---- the engine ----
 
 std::unique_ptr<Connection> ServerEngine::connect(const QString &location) const
@@ -105,7 +99,7 @@ void ServerConnection::numberAfter(const QString &table, qint64 lastUsed)
 
 QString ServerConnection::searchSelect(const Search &search)
 {
-    const QString fragment = QStringLiteral("current_setting('%1')").arg(patternSetting);
+    const QString fragment = QStringLiteral("$1");
     // Through the field's narrow search table, when triggers keep it in step;
     // otherwise Tabella itself, exact but slower.
     if (searchTableTrusted(database(), location(), search.fieldName()))
@@ -125,7 +119,7 @@ void ServerConnection::readIds(const std::optional<Search> &search, std::vector<
                    ids);
         return;
     }
-    // The pattern and the plan settings hold for this transaction only.
+    // The plan settings hold for this transaction only.
     const bool ownTransaction = !inTransaction();
     if (ownTransaction)
         beginSnapshot();
@@ -141,8 +135,7 @@ void ServerConnection::readIds(const std::optional<Search> &search, std::vector<
             settings.append(QStringLiteral("enable_bitmapscan = off"));
         for (const QString &setting : settings)
             run(QStringLiteral("SET LOCAL ") + setting);
-        run(QStringLiteral("SELECT set_config('%1', ?, true)").arg(patternSetting), {search->pattern()});
-        copyOutIds(database(), location(), searchSelect(*search), ids);
+        selectIds(database(), location(), searchSelect(*search), {search->pattern()}, ids);
     } catch (...) {
         if (ownTransaction)
             rollback();

@@ -44,8 +44,7 @@ protected:
     DbError errorOf(const QSqlError &error) const override;
 
 private:
-    // The statement giving the IDs a search finds, its fragment read from the
-    // transaction's setting where it was bound.
+    // The statement giving the IDs a search finds, its pattern bound as $1.
     QString searchSelect(const Search &search);
 };
 
