@@ -16,14 +16,6 @@ QAtomicInteger<quint64> connectionCounter;
 // Rows deleted by one statement.
 constexpr qsizetype rowsPerDeletion = 500;
 
-const schema::Table &tableOf(const QString &name)
-{
-    const schema::Table *table = schema::table(name);
-    if (!table)
-        throw DbError(QStringLiteral("La tabella \"%1\" non fa parte del catalogo.").arg(name));
-    return *table;
-}
-
 // Field name -> value, with the names as the schema spells them. A text without
 // value is the empty text: the windows read every field as text.
 QMap<QString, QVariant> storedValues(const schema::Table &table, const QMap<QString, QVariant> &fields)
@@ -63,6 +55,14 @@ const Engine &Engine::of(const QString &location)
 std::unique_ptr<Connection> connect(const QString &location)
 {
     return Engine::of(location).connect(location);
+}
+
+const schema::Table &Connection::tableOf(const QString &name)
+{
+    const schema::Table *table = schema::table(name);
+    if (!table)
+        throw DbError(QStringLiteral("La tabella \"%1\" non fa parte del catalogo.").arg(name));
+    return *table;
 }
 
 Connection::Connection(QString location, const QString &driver)

@@ -167,6 +167,9 @@ protected:
     // Registers a connection of `driver`; the engine sets it up and opens it.
     Connection(QString location, const QString &driver);
     virtual DbError errorOf(const QSqlError &error) const = 0;
+    // The table of the schema of that name, in any letter case. Throws DbError
+    // for a name that is no table of the catalogue.
+    static const schema::Table &tableOf(const QString &name);
     // Runs a transaction's opening statements; the transaction is open when they all ran.
     void begin(const QStringList &statements);
     // A statement prepared once on this connection and kept for the next call.

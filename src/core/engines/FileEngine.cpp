@@ -146,10 +146,11 @@ void FileConnection::beginSnapshot()
 // highest number ever given and the highest one in use.
 qint64 FileConnection::nextId(const QString &table)
 {
+    const QString which = tableOf(table).name;
     QSqlQuery next = run(QStringLiteral("SELECT MAX(COALESCE((SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE"
                                         " NOCASE), 0), COALESCE((SELECT MAX(rowid) FROM %1), 0)) + 1")
-                             .arg(name(table)),
-                         {table});
+                             .arg(name(which)),
+                         {which});
     if (!next.next())
         throw failure(next);
     return next.value(0).toLongLong();
@@ -159,15 +160,16 @@ void FileConnection::numberAfter(const QString &table, qint64 lastUsed)
 {
     // AUTOINCREMENT numbers the next row above the highest value kept in
     // sqlite_sequence and above every row present.
-    QSqlQuery highest = run(QStringLiteral("SELECT COALESCE(MAX(rowid), 0) FROM %1").arg(name(table)));
+    const QString which = tableOf(table).name;
+    QSqlQuery highest = run(QStringLiteral("SELECT COALESCE(MAX(rowid), 0) FROM %1").arg(name(which)));
     if (!highest.next())
         throw failure(highest);
     const qint64 seq = std::max(highest.value(0).toLongLong(), lastUsed);
     highest.finish();
-    if (run(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ? COLLATE NOCASE"), {seq, table})
+    if (run(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ? COLLATE NOCASE"), {seq, which})
             .numRowsAffected()
         == 0)
-        run(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {table, seq});
+        run(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {which, seq});
 }
 
 void FileConnection::readIds(const std::optional<Search> &search, std::vector<qint64> &ids)

@@ -77,9 +77,9 @@ void ServerConnection::beginSnapshot()
 
 qint64 ServerConnection::nextId(const QString &table)
 {
-    const schema::Table *which = schema::table(table);
-    QSqlQuery next = run(QStringLiteral("SELECT nextval(pg_get_serial_sequence(?, ?))"),
-                         {name(which ? which->name : table), which ? which->counter() : QString()});
+    const schema::Table &which = tableOf(table);
+    QSqlQuery next
+        = run(QStringLiteral("SELECT nextval(pg_get_serial_sequence(?, ?))"), {name(which.name), which.counter()});
     if (!next.next())
         throw failure(next);
     return next.value(0).toLongLong();
@@ -89,12 +89,11 @@ qint64 ServerConnection::nextId(const QString &table)
 // those in use. A sequence cannot be set below 1: "not yet used" says 1 is next.
 void ServerConnection::numberAfter(const QString &table, qint64 lastUsed)
 {
-    const schema::Table *which = schema::table(table);
-    const QString counter = which ? which->counter() : QString();
+    const schema::Table &which = tableOf(table);
     const QString used = QStringLiteral("GREATEST(CAST(? AS bigint), (SELECT COALESCE(MAX(%1), 0) FROM %2))")
-                             .arg(name(counter), name(which ? which->name : table));
+                             .arg(name(which.counter()), name(which.name));
     run(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), GREATEST(%1, 1), %1 >= 1)").arg(used),
-        {name(which ? which->name : table), counter, lastUsed, lastUsed});
+        {name(which.name), which.counter(), lastUsed, lastUsed});
 }
 
 QString ServerConnection::searchSelect(const Search &search)
