@@ -1,8 +1,8 @@
 #include "CatalogueGenerator.h"
 
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
-#include "core/engines/SearchIndex.h"
+#include "core/engines/DbError.h"
+#include "core/engines/FileSearchIndex.h"
 
 #include <QStringList>
 #include <random>

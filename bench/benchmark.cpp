@@ -9,8 +9,9 @@
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
 #include "gui/startup/Startup.h"
-#include "core/catalogue/DbError.h"
-#include "core/engines/Server.h"
+#include "core/engines/DbError.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/engines/ServerCatalogue.h"
 #include "core/catalogue/Store.h"
 #include "gui/Windows.h"
 
@@ -102,7 +103,7 @@ QString benchServerCatalogue(const QString &maintenanceUri, qint64 size, const Q
     QUrl url(maintenanceUri);
     url.setPath(QStringLiteral("/catalogo_%1").arg(size));
     const QString uri = url.toString();
-    if (db::checkServerCatalogue(uri).isEmpty())
+    if (db::checkCatalogue(uri).isEmpty())
         return uri;
     QProcess create;
     create.start(QStringLiteral("psql"), {maintenanceUri, QStringLiteral("-qc"),

@@ -2,8 +2,8 @@
 #include "Benchmark.h"
 #include "GuiTest.h"
 #include "TestEnvironment.h"
+#include "core/report/BandedReport.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Connection.h"
 #include "core/report/BandedReport.h"
 #include "core/report/CatalogueReportLayout.h"
 #include "gui/Windows.h"
@@ -105,11 +105,23 @@ double drawAnyPage(Windows &windows, TestEnvironment &)
     return worst;
 }
 
+// The first rows of another source.
+class FirstRows : public db::RowSource {
+public:
+    FirstRows(std::shared_ptr<db::RowSource> rows, int count) : m_rows(std::move(rows)), m_count(count) {}
+    int rowCount() const override { return std::min(m_count, m_rows->rowCount()); }
+    QStringList fieldNames() const override { return m_rows->fieldNames(); }
+    QVariant value(int row, int column) const override { return m_rows->value(row, column); }
+
+private:
+    std::shared_ptr<db::RowSource> m_rows;
+    int m_count;
+};
+
 // Pages a second when 10,000 records are printed to a PDF file.
 double printTenThousand(Windows &windows, TestEnvironment &)
 {
-    db::QueryRowSource rows(db::connectionTextA(windows.context().catalogPath()),
-                            QStringLiteral("SELECT * FROM Tabella WHERE ID <= 10000"));
+    const FirstRows rows(windows.context().store->reportRows(), 10000);
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

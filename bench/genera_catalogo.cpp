@@ -1,7 +1,7 @@
 // genera_catalogo FILE RECORDS [SEED]: writes a new catalogue of RECORDS realistic
 // records, for the benchmarks. Refuses to overwrite an existing file.
 #include "CatalogueGenerator.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

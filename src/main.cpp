@@ -1,8 +1,8 @@
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/CatalogueLock.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
+#include "core/engines/Workstations.h"
 #include "core/catalogue/Store.h"
-#include "core/engines/Server.h"
 #include "core/settings/IniSettings.h"
 #include "gui/Windows.h"
 #include "gui/kit/AppContext.h"
@@ -50,13 +50,13 @@ int main(int argc, char *argv[])
     context.endProgram = startup::endProgram;
 
     std::unique_ptr<db::WorkstationMark> workstation;
-    if (store.isServer()) {
+    if (store.engine().sharedByWorkstations()) {
         // An office's catalogue on a server: nothing is touched unless it can be
         // reached and is a catalogue; the mark says this workstation has it open.
-        QString problem = db::checkServerCatalogue(store.catalogPath());
+        QString problem = db::checkCatalogue(store.catalogPath());
         if (problem.isEmpty()) {
             try {
-                workstation = std::make_unique<db::WorkstationMark>(store.catalogPath());
+                workstation = store.engine().markWorkstation(store.catalogPath());
             } catch (const db::DbError &error) {
                 problem = error.reason();
             }

@@ -6,8 +6,9 @@
 #include "core/conversion/AccessConversion.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
-#include "core/engines/Server.h"
+#include "core/engines/DbError.h"
+#include "core/engines/Engine.h"
+#include "core/engines/ServerCatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -117,9 +118,9 @@ int createEmpty(const QString &folder)
 }
 
 // Whether `uri` names a server database; says so when it does not.
-bool isServerUri(const QString &uri)
+bool namesServerDatabase(const QString &uri)
 {
-    if (db::isServerLocation(uri))
+    if (db::Engine::of(uri).sharedByWorkstations())
         return true;
     std::fprintf(stderr, "\"%s\" non è l'indirizzo di un database PostgreSQL (postgresql://...).\n", qPrintable(uri));
     return false;
@@ -127,23 +128,27 @@ bool isServerUri(const QString &uri)
 
 int createOnServer(const QString &uri)
 {
-    if (!isServerUri(uri))
+    if (!namesServerDatabase(uri))
         return 2;
     try {
-        db::createServerCatalogue(uri);
+        db::createCatalogue(uri);
     } catch (const db::DbError &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.reason()));
         return 1;
     }
-    std::printf("Catalogo creato sul server: %s\n", qPrintable(db::serverLabel(uri)));
+    std::printf("Catalogo creato sul server: %s\n", qPrintable(db::Engine::of(uri).shown(uri)));
     return 0;
 }
 
 int copyToServer(const QString &uri, const QString &folder)
 {
-    if (!isServerUri(uri))
+    if (!namesServerDatabase(uri))
         return 2;
     const QString path = QDir(folder).absoluteFilePath(db::catalogueFileName());
+    if (const QString problem = db::checkCatalogue(path); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\nIl server non è stato cambiato.\n", qPrintable(problem));
+        return 1;
+    }
     TerminalProgress terminal("Copia in corso");
     try {
         db::copyCatalogueToServer(path, uri, terminal.callback());
@@ -154,7 +159,7 @@ int copyToServer(const QString &uri, const QString &folder)
     }
     terminal.clear();
     std::printf("Il catalogo \"%s\" è stato copiato sul server %s: tutte le righe sono state controllate.\n",
-                qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::serverLabel(uri)));
+                qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::Engine::of(uri).shown(uri)));
     return 0;
 }
 

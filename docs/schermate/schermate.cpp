@@ -5,7 +5,10 @@
 // a private Xvfb screen, where no window manager draws title bars, so each picture
 // gets a plain bar with the window's caption. Exits 1 when a picture is missing.
 #include "CatalogueGenerator.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
+#include "gui/mainwindow/Pictures.h"
+#include "gui/startup/Startup.h"
+#include "gui/kit/Texts.h"
 #include "core/catalogue/Store.h"
 #include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"

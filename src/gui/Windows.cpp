@@ -1,6 +1,8 @@
 #include "gui/Windows.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
+#include "gui/attachments/ScannerDialogs.h"
+#include "core/scanning/Twain.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 #include "core/scanning/Twain.h"

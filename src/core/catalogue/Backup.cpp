@@ -2,7 +2,7 @@
 
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/CatalogueLock.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QDir>
 #include <QFile>

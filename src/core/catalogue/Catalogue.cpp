@@ -1,106 +1,10 @@
 #include "core/catalogue/Catalogue.h"
 
-#include "core/catalogue/DbError.h"
 #include "core/catalogue/Diagnosis.h"
-#include "core/engines/SearchIndex.h"
-
-#include <QAtomicInteger>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <fcntl.h>
-#include <sqlite3.h>
-#include <unistd.h>
+#include "core/engines/Engine.h"
+#include "core/engines/Schema.h"
 
 namespace db {
-
-namespace {
-QAtomicInteger<quint64> schemaConnections;
-
-// The catalogue's tables. Every field of Tabella but ID takes any text, the empty
-// one included; the counters never give a number twice (AUTOINCREMENT); the
-// document counter accepts a whole number only.
-const char *const schema[] = {
-    "CREATE TABLE Tabella (ID INTEGER PRIMARY KEY AUTOINCREMENT, Chiave TEXT, Argomento TEXT, Testo TEXT,"
-    " Pubblicazione TEXT, \"N\u00B0\" TEXT, Data TEXT, Pag TEXT, Par TEXT, Note TEXT, Allocazione TEXT, Prog TEXT)",
-    "CREATE TABLE Chiave (ID INTEGER PRIMARY KEY AUTOINCREMENT, Chiave TEXT)",
-    "CREATE TABLE Pubblicazione (ID INTEGER PRIMARY KEY AUTOINCREMENT, Pubblicazione TEXT)",
-    "CREATE TABLE Allocazione (ID INTEGER PRIMARY KEY AUTOINCREMENT, Allocazione TEXT)",
-    "CREATE TABLE contatore (Progressivo INTEGER NOT NULL CHECK (typeof(Progressivo) = 'integer'))",
-    "INSERT INTO contatore (Progressivo) VALUES (0)",
-};
-
-// A short-lived connection of its own for the schema work.
-class SchemaConnection {
-public:
-    explicit SchemaConnection(const QString &path, const QString &options = QString())
-        : m_name(QStringLiteral("schema-%1").arg(schemaConnections.fetchAndAddRelaxed(1)))
-    {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        m_db.setDatabaseName(path);
-        m_db.setConnectOptions(options);
-        m_ok = m_db.open();
-        if (m_ok) {
-            auto *handle = *static_cast<sqlite3 *const *>(m_db.driver()->handle().data());
-            m_ok = handle && installTrigramTokenizer(handle);
-        }
-    }
-    ~SchemaConnection()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool ok() const { return m_ok; }
-    QSqlDatabase &db() { return m_db; }
-
-private:
-    QString m_name;
-    QSqlDatabase m_db;
-    bool m_ok = false;
-};
-} // namespace
-
-namespace {
-// Whether this user may write `path` (the effective user: what the engine will meet).
-bool writable(const QString &path)
-{
-    return faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
-}
-
-// A file cut short by a copy that did not finish: its header tells how many pages
-// it has (when that count is valid), and they are not all there. A write-ahead
-// log beside it may hold the missing pages, and then nothing can be told.
-bool cutShort(const QString &path)
-{
-    if (QFileInfo::exists(path + QStringLiteral("-wal")))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(100);
-    if (header.size() < 100)
-        return true;
-    const auto number = [&header](int at) {
-        return quint32(quint8(header[at])) << 24 | quint32(quint8(header[at + 1])) << 16
-            | quint32(quint8(header[at + 2])) << 8 | quint32(quint8(header[at + 3]));
-    };
-    const quint32 pageSizeField = quint32(quint8(header[16])) << 8 | quint8(header[17]);
-    const qint64 pageSize = pageSizeField == 1 ? 65536 : pageSizeField;
-    const bool countValid = number(24) == number(92) && number(28) > 0;
-    return countValid && file.size() < qint64(number(28)) * pageSize;
-}
-
-QString damaged(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Il catalogo \"%1\" è danneggiato.\n").arg(QDir::toNativeSeparators(path))
-        + damagedAdvice(path) + QStringLiteral("\n\n") + reason;
-}
-} // namespace
 
 QString catalogueFileName()
 {
@@ -109,135 +13,41 @@ QString catalogueFileName()
 
 QStringList catalogueTables()
 {
-    return {QStringLiteral("Tabella"), QStringLiteral("Chiave"), QStringLiteral("Pubblicazione"),
-            QStringLiteral("Allocazione"), QStringLiteral("contatore")};
+    QStringList names;
+    for (const schema::Table &table : schema::tables())
+        names.append(table.name);
+    return names;
 }
 
 QStringList tabellaFields()
 {
-    return {QStringLiteral("ID"),    QStringLiteral("Chiave"),        QStringLiteral("Argomento"),
-            QStringLiteral("Testo"), QStringLiteral("Pubblicazione"), QStringLiteral("N\u00B0"),
-            QStringLiteral("Data"),  QStringLiteral("Pag"),           QStringLiteral("Par"),
-            QStringLiteral("Note"),  QStringLiteral("Allocazione"),   QStringLiteral("Prog")};
+    return schema::tabella().fieldNames();
 }
 
-void createCatalogue(const QString &path)
+void createCatalogue(const QString &location)
 {
-    if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("Il file \"%1\" esiste già: non viene sovrascritto.").arg(path));
-    const QFileInfo target(path);
-    if (!target.dir().exists())
-        throw DbError(QStringLiteral("La cartella \"%1\" non esiste.").arg(target.absolutePath()));
-
-    // Built under a temporary name and renamed at the end, so that no half-made
-    // catalogue is ever left under the real name.
-    const QString temporary = path + QStringLiteral(".creazione");
-    QFile::remove(temporary);
-    QString failure;
-    {
-        SchemaConnection connection(temporary);
-        if (!connection.ok()) {
-            failure = connection.db().lastError().text();
-        } else {
-            QSqlQuery query(connection.db());
-            if (!connection.db().transaction())
-                failure = connection.db().lastError().text();
-            QStringList statements;
-            for (const char *statement : schema)
-                statements.append(QString::fromUtf8(statement));
-            statements += searchIndexCreateStatements();
-            for (const QString &statement : statements) {
-                if (!failure.isEmpty())
-                    break;
-                if (!query.exec(statement))
-                    failure = query.lastError().text();
-            }
-            if (failure.isEmpty() && !connection.db().commit())
-                failure = connection.db().lastError().text();
-            if (failure.isEmpty() && !query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-                failure = query.lastError().text();
-        }
-    }
-    if (failure.isEmpty() && !QFile::rename(temporary, path))
-        failure = QStringLiteral("impossibile dare al file il nome \"%1\"").arg(path);
-    if (!failure.isEmpty()) {
-        QFile::remove(temporary);
-        QFile::remove(temporary + QStringLiteral("-wal"));
-        QFile::remove(temporary + QStringLiteral("-shm"));
-        throw DbError(QStringLiteral("Impossibile creare il catalogo \"%1\": %2").arg(path, failure));
-    }
+    Engine::of(location).createCatalogue(location);
 }
 
-QString checkCatalogue(const QString &path)
+QString checkCatalogue(const QString &location)
 {
-    const QString howToCreate
-        = QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n  crea_catalogo \"%1\"")
-              .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path) + howToCreate;
-    if (!info.isFile())
-        return QStringLiteral("\"%1\" non è un file: non può essere il catalogo.").arg(path) + howToCreate;
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Il catalogo \"%1\" non si può leggere: %2").arg(path, file.errorString());
-    const QByteArray header = file.read(16);
-    file.close();
-    const QString notCatalogue = QStringLiteral("Il file \"%1\" non è un catalogo di questo programma").arg(path);
-    if (header != QByteArray("SQLite format 3\0", 16))
-        return notCatalogue + QStringLiteral(" (non è un database).")
-            + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
-
-    if (cutShort(path))
-        return damaged(path,
-                       QStringLiteral("il file è più corto di quanto dice la sua intestazione "
-                                      "(forse una copia non finita)."));
-
-    // Before the engine opens it: a catalogue in write-ahead-log mode cannot even
-    // be read by a user who may not write beside it.
-    if (!writable(path) || !writable(info.absolutePath()))
+    const Engine &engine = Engine::of(location);
+    const CatalogueCheck check = engine.checkCatalogue(location);
+    switch (check.problem) {
+    case CatalogueCheck::Problem::None:
+        return QString();
+    case CatalogueCheck::Problem::Damaged:
+        return QStringLiteral("Il catalogo \"%1\" è danneggiato.\n").arg(engine.shown(location))
+            + damagedAdvice(location) + QStringLiteral("\n\n") + check.text;
+    case CatalogueCheck::Problem::ReadOnly:
         return QStringLiteral("Il catalogo \"%1\" si può leggere ma non modificare: il programma non può "
                               "salvare nulla.\n")
-                   .arg(QDir::toNativeSeparators(path))
-            + readOnlyAdvice(path);
-
-    SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!connection.ok()) {
-        const DbError error = engineError(connection.db().lastError(), path);
-        if (error.kind() == DbError::Kind::Damaged)
-            return damaged(path, error.reason());
-        return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
+                   .arg(engine.shown(location))
+            + readOnlyAdvice(location);
+    case CatalogueCheck::Problem::Other:
+        break;
     }
-    const QStringList fields[] = {tabellaFields(),
-                                  {QStringLiteral("ID"), QStringLiteral("Chiave")},
-                                  {QStringLiteral("ID"), QStringLiteral("Pubblicazione")},
-                                  {QStringLiteral("ID"), QStringLiteral("Allocazione")},
-                                  {QStringLiteral("Progressivo")}};
-    const QStringList tables = catalogueTables();
-    for (int t = 0; t < tables.size(); ++t) {
-        QSqlQuery query(connection.db());
-        query.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
-        query.addBindValue(tables.at(t));
-        if (!query.exec()) {
-            const DbError error = engineError(query.lastError(), path);
-            if (error.kind() == DbError::Kind::Damaged)
-                return damaged(path, error.reason());
-            return notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate;
-        }
-        QStringList present;
-        while (query.next())
-            present.append(query.value(0).toString().toLower());
-        if (present.isEmpty())
-            return notCatalogue + QStringLiteral(": manca la tabella \"%1\".").arg(tables.at(t))
-                + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
-        for (const QString &field : fields[t])
-            if (!present.contains(field.toLower()))
-                return notCatalogue
-                    + QStringLiteral(": nella tabella \"%1\" manca il campo \"%2\".").arg(tables.at(t), field)
-                    + QStringLiteral("\nIl file non è stato modificato.") + howToCreate;
-    }
-    return QString();
+    return check.text;
 }
 
 } // namespace db

@@ -1,8 +1,8 @@
 #include "core/catalogue/Diagnosis.h"
 
 #include "core/catalogue/Backup.h"
-#include "core/catalogue/DbError.h"
-#include "core/engines/Server.h"
+#include "core/engines/DbError.h"
+#include "core/engines/Engine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +13,14 @@ namespace {
 // A catalogue as the user knows it: its file, or the server's URI without a password.
 QString shown(const QString &path)
 {
-    return isServerLocation(path) ? serverLabel(path) : QDir::toNativeSeparators(path);
+    return Engine::of(path).shown(path);
+}
+
+// A catalogue shared by the workstations of an office: its advice speaks of them
+// and of the server's administrator.
+bool shared(const QString &path)
+{
+    return Engine::of(path).sharedByWorkstations();
 }
 
 QString forTheExpert(const DbError &error)
@@ -24,7 +31,7 @@ QString forTheExpert(const DbError &error)
 
 QString damagedAdvice(const QString &catalogPath)
 {
-    if (isServerLocation(catalogPath))
+    if (shared(catalogPath))
         return QStringLiteral("Avvisare chi amministra il server: il catalogo va controllato e, se serve, "
                               "ripristinato dalle copie del server (pg_dump).");
     return QStringLiteral("Il catalogo va ripristinato da una copia di sicurezza. ")
@@ -33,7 +40,7 @@ QString damagedAdvice(const QString &catalogPath)
 
 QString readOnlyAdvice(const QString &catalogPath)
 {
-    if (isServerLocation(catalogPath))
+    if (shared(catalogPath))
         return QStringLiteral("L'utente con cui il programma si collega al server non ha il permesso di modificare "
                               "le tabelle del catalogo: chiedere a chi amministra il server di darglielo.");
     const QFileInfo file(catalogPath);
@@ -48,7 +55,7 @@ QString failureMessage(const DbError &error)
     const QString path = error.catalogPath();
     switch (error.kind()) {
     case DbError::Kind::Busy:
-        if (isServerLocation(path))
+        if (shared(path))
             return QStringLiteral("L'operazione non è stata eseguita: il catalogo è in uso da un'altra postazione "
                                   "che sta salvando e non si è liberato in tempo. Nulla è stato modificato: "
                                   "riprovare tra qualche istante.")

@@ -1,9 +1,6 @@
 #include "core/catalogue/DocumentCounter.h"
 
-#include "core/engines/Connection.h"
-#include "core/engines/Recordset.h"
-
-#include <QSqlQuery>
+#include "core/engines/Engine.h"
 
 #include <limits>
 
@@ -24,10 +21,10 @@ Reading read(db::Connection &connection)
 {
     // The counter is the one row of the table: none, or more than one, is a
     // damaged catalogue (a second row would make reading and writing disagree).
-    db::Recordset rows;
-    rows.open(QStringLiteral("SELECT progressivo FROM contatore"), connection, db::adOpenKeyset);
+    const db::schema::Table &table = db::schema::counterTable();
+    const QList<QVariantList> rows = connection.rows(table.name, table.fieldNames());
     Reading reading;
-    const int count = rows.recordCount();
+    const qsizetype count = rows.size();
     if (count == 0) {
         reading.problem = Reading::NoRow;
         return reading;
@@ -37,7 +34,7 @@ Reading read(db::Connection &connection)
         reading.found = QString::number(count);
         return reading;
     }
-    const QVariant value = rows.field(QStringLiteral("Progressivo"));
+    const QVariant value = rows.first().first();
     if (const auto number = wholeNumber(value)) {
         reading.last = *number;
     } else {
@@ -52,11 +49,8 @@ Reading store(db::Connection &connection, qint64 number)
     Reading before = read(connection);
     if (before.problem == Reading::NoRow || before.problem == Reading::SeveralRows)
         return before;
-    QSqlQuery update(connection.database());
-    update.prepare(connection.sql(QStringLiteral("UPDATE contatore SET Progressivo = ?")));
-    update.addBindValue(number);
-    if (!update.exec())
-        throw connection.failure(update);
+    const db::schema::Table &table = db::schema::counterTable();
+    connection.updateAll(table.name, {{table.fields.first().name, number}});
     before.problem = Reading::None;
     return before;
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The rows of a statement on the catalogue, read on demand: only the row ids of
-// the result are kept (eight bytes a row); the fields are read a page at a time
-// when a grid or the report asks for them. With `snapshot` the rows stay as they
-// were when the statement ran, whatever other windows change meanwhile.
-#include "core/engines/Connection.h"
+// The records of the catalogue, all of them or those a search finds, read on
+// demand: only their IDs are kept (eight bytes a row), read when the rows are
+// asked for; the fields are read a page at a time when a grid or the report asks
+// for them. A snapshot keeps the rows as they were when their IDs were read,
+// whatever other windows change meanwhile; live rows show what the table holds
+// when each page is read.
 #include "core/catalogue/RowSource.h"
+#include "core/engines/Engine.h"
 
 #include <QHash>
 #include <QList>
@@ -15,9 +17,10 @@ namespace db {
 
 class QueryRowSource : public RowSource {
 public:
-    // Runs `statement` (a SELECT on one table, or a bare table name) on the
-    // catalogue named by `connectionText`. Throws DbError.
-    QueryRowSource(const QString &connectionText, const QString &statement, bool snapshot = true);
+    enum class Reading { Snapshot, Live };
+    // Reads the IDs of the records of the catalogue at `location`, in ID order:
+    // every record, or those `search` finds. Throws DbError.
+    QueryRowSource(const QString &location, Reading reading, const std::optional<Search> &search = std::nullopt);
     ~QueryRowSource() override;
 
     int rowCount() const override { return int(m_ids.size()); }
@@ -25,8 +28,6 @@ public:
     QVariant value(int row, int column) const override; // throws DbError
 
     qint64 rowId(int row) const { return m_ids.at(size_t(row)); }
-    const QString &table() const { return m_table; }
-    const QString &statement() const { return m_statement; }
     // Forgets the pages read, so that rows changed since are read again.
     void invalidate() const
     {
@@ -39,16 +40,12 @@ public:
     void appendRow(qint64 id);
 
 private:
-    using Page = std::vector<QVector<QVariant>>;
+    using Page = std::vector<QVariantList>;
     const Page &page(int index) const;
-    void readIds(const QString &idStatement);
 
-    Connection m_connection;
-    QString m_statement;
-    QString m_table;
+    std::unique_ptr<Connection> m_connection;
     QStringList m_fields;
     std::vector<qint64> m_ids;
-    bool m_snapshot;
     mutable QHash<int, std::shared_ptr<Page>> m_pages;
     mutable QList<int> m_order; // pages, least recently read first
 };

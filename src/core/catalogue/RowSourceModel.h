@@ -3,7 +3,7 @@
 // source only when a view asks for them, so binding a result of a million rows
 // costs nothing; columns are headed with the field names, which is also how the
 // remembered column widths find their column.
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/RowSource.h"
 
 #include <QAbstractTableModel>

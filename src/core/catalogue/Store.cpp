@@ -1,37 +1,26 @@
 #include "core/catalogue/Store.h"
 
-#include "core/engines/Connection.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Recordset.h"
-#include "core/engines/SearchIndex.h"
-#include "core/engines/Server.h"
+#include "core/engines/Schema.h"
 
 namespace db {
 
 namespace {
-// Rows deleted by one statement of the grid's deletion.
-constexpr int rowsPerDeletion = 500;
-
-// A value of the grid as it may be stored: texts without NUL characters.
-QVariant storableValue(const QVariant &value)
+const QString &tabella()
 {
-    return value.typeId() == QMetaType::QString ? QVariant(storable(value.toString())) : value;
+    return schema::tabella().name;
 }
 
-QString searchPrefix(SearchField field)
+// The values of the grid as they may be stored: texts without NUL characters.
+QMap<QString, QVariant> storableValues(const QMap<QString, QVariant> &fields)
 {
-    switch (field) {
-    case SearchField::Chiave:
-        return QStringLiteral("SELECT * FROM tabella WHERE chiave LIKE '%");
-    case SearchField::Argomento:
-        return QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%");
-    case SearchField::Testo:
-        return QStringLiteral("SELECT * FROM tabella WHERE testo LIKE '%");
-    case SearchField::Pubblicazione:
-        return QStringLiteral("SELECT * FROM tabella WHERE pubblicazione LIKE '%");
-    }
-    return QString();
+    QMap<QString, QVariant> values;
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+        values.insert(field.key(), field.value().typeId() == QMetaType::QString
+                                       ? QVariant(storable(field.value().toString()))
+                                       : field.value());
+    return values;
 }
 } // namespace
 
@@ -40,39 +29,31 @@ QString storable(QString text)
     return text.remove(QChar(0));
 }
 
-Store::Store(QString catalogPath) : m_path(std::move(catalogPath))
+Store::Store(QString catalogPath) : m_path(std::move(catalogPath)), m_engine(&Engine::of(m_path))
 {
 }
 
-bool Store::isServer() const
+std::unique_ptr<Connection> Store::connect() const
 {
-    return isServerLocation(m_path);
-}
-
-QString Store::connectionText() const
-{
-    return connectionTextA(m_path);
+    return m_engine->connect(m_path);
 }
 
 // ---- document counter ----
 
 counter::Reading Store::readCounter() const
 {
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
-    return counter::read(connection);
+    return counter::read(*connect());
 }
 
 counter::Reading Store::storeCounter(qint64 number, std::optional<qint64> expected) const
 {
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
+    const auto connection = connect();
     counter::Reading found;
-    inTransaction(connection, [&] {
-        found = counter::read(connection);
+    inChange(*connection, [&] {
+        found = counter::read(*connection);
         if (expected && (found.problem != counter::Reading::None || found.last != *expected))
             return; // changed meanwhile by another copy of the program
-        found = counter::store(connection, number);
+        found = counter::store(*connection, number);
     });
     return found;
 }
@@ -82,13 +63,12 @@ counter::Reading Store::storeCounter(qint64 number, std::optional<qint64> expect
 qint64 Store::addRecord(const NewRecord &record, qint64 documentNumber) const
 {
     qint64 id = 0;
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
+    const auto connection = connect();
     // The row and the counter together or not at all: a program ended between
     // the two never gives the same number twice. The write lock is held from the
     // start, so no other copy of the program can take the number meanwhile.
-    inTransaction(connection, [&] {
-        const counter::Reading counterNow = counter::read(connection);
+    inChange(*connection, [&] {
+        const counter::Reading counterNow = counter::read(*connection);
         if (counterNow.problem != counter::Reading::None)
             throw Refusal(QStringLiteral("La registrazione non è stata inserita.\n")
                           + counter::problemMessage(counterNow, m_path));
@@ -102,123 +82,73 @@ qint64 Store::addRecord(const NewRecord &record, qint64 documentNumber) const
                                   .arg(next),
                               next);
         }
-        Recordset rows;
-        // No row read: only the new one is written (a server would send the whole table).
-        rows.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenStatic, adLockOptimistic);
-        id = rows.addNew();
-        rows.setField(QStringLiteral("Chiave"), storable(record.chiave));
-        rows.setField(QStringLiteral("Argomento"), storable(record.argomento));
-        rows.setField(QStringLiteral("Testo"), storable(record.testo));
-        rows.setField(QStringLiteral("Pubblicazione"), storable(record.pubblicazione));
-        rows.setField(QStringLiteral("N°"), storable(record.numero));
-        rows.setField(QStringLiteral("Data"), storable(record.data));
-        rows.setField(QStringLiteral("Pag"), storable(record.pag));
-        rows.setField(QStringLiteral("Par"), storable(record.par));
-        rows.setField(QStringLiteral("Note"), storable(record.note));
-        rows.setField(QStringLiteral("Allocazione"), storable(record.allocazione));
-        rows.setField(QStringLiteral("Prog"), QString::number(documentNumber));
-        rows.update();
-        rows.close();
-        counter::store(connection, documentNumber);
+        id = connection->insert(tabella(), {{QStringLiteral("Chiave"), storable(record.chiave)},
+                                            {QStringLiteral("Argomento"), storable(record.argomento)},
+                                            {QStringLiteral("Testo"), storable(record.testo)},
+                                            {QStringLiteral("Pubblicazione"), storable(record.pubblicazione)},
+                                            {QStringLiteral("N°"), storable(record.numero)},
+                                            {QStringLiteral("Data"), storable(record.data)},
+                                            {QStringLiteral("Pag"), storable(record.pag)},
+                                            {QStringLiteral("Par"), storable(record.par)},
+                                            {QStringLiteral("Note"), storable(record.note)},
+                                            {QStringLiteral("Allocazione"), storable(record.allocazione)},
+                                            {QStringLiteral("Prog"), QString::number(documentNumber)}});
+        counter::store(*connection, documentNumber);
     });
     return id;
 }
 
 bool Store::deleteRecord(qint64 id) const
 {
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
+    const auto connection = connect();
     bool deleted = false;
-    inTransaction(connection, [&] {
-        Recordset rows;
-        rows.open(QStringLiteral("Select * from Tabella where ID = ?"), connection, adOpenKeyset, adLockOptimistic, -1,
-                  {id});
-        if (rows.eof())
-            return;
-        rows.deleteCurrent();
-        deleted = true;
-    });
+    inChange(*connection, [&] { deleted = connection->remove(tabella(), id); });
     return deleted;
 }
 
 std::shared_ptr<QueryRowSource> Store::recordList() const
 {
     // Each page read on its own: no read transaction stays open to hold up a deletion.
-    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("SELECT * FROM  Tabella"), false);
+    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
 }
 
 // ---- lookup lists ----
 
 QList<LookupEntry> Store::lookupEntries(lookups::List list) const
 {
-    const QString field = lookups::tableName(list);
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
-    Recordset rows;
-    rows.open(QStringLiteral("SELECT * FROM ") + field, connection, adOpenKeyset);
+    const QString table = lookups::tableName(list);
     QList<LookupEntry> entries;
-    for (; !rows.eof(); rows.moveNext())
-        entries.append({rows.field(QStringLiteral("ID")).toLongLong(), rows.field(field).toString()});
+    for (const QVariantList &row : connect()->rows(table, {QStringLiteral("ID"), table}))
+        entries.append({row.at(0).toLongLong(), row.at(1).toString()});
     return entries;
 }
 
 void Store::addLookupEntry(lookups::List list, const QString &text) const
 {
     const QString table = lookups::tableName(list);
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
-    inTransaction(connection, [&] {
-        Recordset rows;
-        rows.open(QStringLiteral("SELECT * FROM %1 WHERE 0 = 1").arg(table), connection, adOpenStatic,
-                  adLockOptimistic);
-        rows.addNew();
-        rows.setField(table, storable(text));
-        rows.update();
-    });
+    const auto connection = connect();
+    inChange(*connection, [&] { connection->insert(table, {{table, storable(text)}}); });
 }
-
-namespace {
-// Changes (text given) or deletes (no text) the lookup row with that ID.
-bool changeLookupRow(const QString &connectionText, lookups::List list, qint64 id, const QString *text)
-{
-    const QString table = lookups::tableName(list);
-    Connection connection;
-    connection.open(connectionText, QString(), QString());
-    Recordset row;
-    row.open(QStringLiteral("SELECT * FROM %1 WHERE ID = ?").arg(table), connection, adOpenKeyset, adLockOptimistic, -1,
-             {id});
-    if (row.recordCount() == 0)
-        return false;
-    if (text) {
-        row.setField(table, *text);
-        row.update();
-    } else {
-        row.deleteCurrent();
-    }
-    return true;
-}
-} // namespace
 
 bool Store::renameLookupEntry(lookups::List list, qint64 id, const QString &text) const
 {
-    return changeLookupRow(connectionText(), list, id, &text);
+    const QString table = lookups::tableName(list);
+    return connect()->update(table, id, {{table, text}});
 }
 
 bool Store::deleteLookupEntry(lookups::List list, qint64 id) const
 {
-    return changeLookupRow(connectionText(), list, id, nullptr);
+    return connect()->remove(lookups::tableName(list), id);
 }
 
 // ---- service functions ----
 
 namespace {
-// On a server, what touches every record waits until no other workstation has
-// the catalogue open: their screens and numbers would no longer be true.
+// What touches every record waits until no other workstation has the catalogue
+// open: their screens and numbers would no longer be true.
 void requireNoOtherWorkstation(Connection &connection, const QString &action)
 {
-    if (!connection.isServer())
-        return;
-    const int others = otherWorkstations(connection.database(), connection.path());
+    const int others = connection.otherWorkstations();
     if (others > 0)
         throw Refusal(QStringLiteral("%1 non è possibile mentre il catalogo è aperto su altre postazioni (%2).\n"
                                      "Chiudere il programma sulle altre postazioni e riprovare: nulla è stato "
@@ -230,54 +160,44 @@ void requireNoOtherWorkstation(Connection &connection, const QString &action)
 
 void Store::deleteAllRecords() const
 {
-    Connection connection;
-    connection.open(connectionText(), QString(), QString());
-    inTransaction(connection, [&] {
-        requireNoOtherWorkstation(connection, QStringLiteral("L'eliminazione di tutti i record"));
-        connection.execute(QStringLiteral("DELETE * FROM tabella "));
+    const auto connection = connect();
+    inChange(*connection, [&] {
+        requireNoOtherWorkstation(*connection, QStringLiteral("L'eliminazione di tutti i record"));
+        connection->removeAll(tabella());
     });
 }
 
 void Store::restartNumbering() const
 {
-    Connection connection;
-    connection.ConnectionString = connectionText();
-    connection.open();
-    inTransaction(connection, [&] {
-        requireNoOtherWorkstation(connection, QStringLiteral("Far ripartire la numerazione"));
-        connection.execute(QStringLiteral("ALTER TABLE Tabella ALTER COLUMN ID COUNTER(1,1)"));
+    const auto connection = connect();
+    inChange(*connection, [&] {
+        requireNoOtherWorkstation(*connection, QStringLiteral("Far ripartire la numerazione"));
+        connection->numberAfter(tabella(), 0);
     });
 }
 
 // ---- search window ----
 
-QString Store::searchStatement(SearchField field, const QString &fragment)
-{
-    QString inside = fragment;
-    inside.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return searchPrefix(field) + inside + QStringLiteral("%'");
-}
-
 std::shared_ptr<QueryRowSource> Store::catalogueSnapshot() const
 {
-    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("SELECT * FROM tabella"), true);
+    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
 }
 
-std::shared_ptr<QueryRowSource> Store::searchSnapshot(const QString &statement) const
+std::shared_ptr<QueryRowSource> Store::search(const Search &search) const
 {
-    return std::make_shared<QueryRowSource>(connectionText(), statement, true);
+    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot, search);
 }
 
 // ---- browse window and report ----
 
 std::shared_ptr<QueryRowSource> Store::browseRows() const
 {
-    return std::make_shared<QueryRowSource>(connectionText(), QStringLiteral("select * from tabella;"), false);
+    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
 }
 
 std::shared_ptr<QueryRowSource> Store::reportRows() const
 {
-    return std::make_shared<QueryRowSource>(connectionTextB(m_path), QStringLiteral("SELECT * FROM Tabella"));
+    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
 }
 
 namespace {
@@ -289,82 +209,53 @@ bool sameStoredValue(const QVariant &a, const QVariant &b)
         return a.isNull() == b.isNull();
     return a == b;
 }
-
-// Every field of the current row of `record`, field name -> value.
-QMap<QString, QVariant> currentValues(const Recordset &record)
-{
-    QMap<QString, QVariant> values;
-    for (const QString &name : record.fieldNames())
-        values.insert(name, record.field(name));
-    return values;
-}
 } // namespace
 
 void Store::updateRecordFields(qint64 rowId, const QMap<QString, QVariant> &fields,
                                const std::optional<QMap<QString, QVariant>> &seen) const
 {
-    Connection connection;
-    connection.open(connectionText());
-    inTransaction(connection, [&] {
-        Recordset record;
-        record.open(QStringLiteral("SELECT * FROM Tabella WHERE rowid = ?"), connection, adOpenKeyset, adLockOptimistic,
-                    -1, {rowId});
-        if (record.eof())
+    const auto connection = connect();
+    inChange(*connection, [&] {
+        const std::optional<QMap<QString, QVariant>> stored = connection->row(tabella(), rowId);
+        if (!stored)
             throw Refusal(QStringLiteral("La modifica non è stata salvata: il record non è più nel catalogo "
                                          "(è stato eliminato nel frattempo)."));
         // Read inside the write transaction: no other copy of the program can
         // change the record between this comparison and the update.
         if (seen) {
             for (auto field = seen->cbegin(); field != seen->cend(); ++field) {
-                if (!sameStoredValue(record.field(field.key()), field.value()))
+                const QString name = schema::fieldOf(schema::tabella(), field.key());
+                if (name.isEmpty())
+                    throw DbError(QStringLiteral("Il campo \"%1\" non esiste.").arg(field.key()));
+                if (!sameStoredValue(stored->value(name), field.value()))
                     throw RecordChanged(QStringLiteral("Il record è stato modificato da un'altra postazione dopo che "
                                                        "lei ha iniziato a modificarlo."),
-                                        currentValues(record));
+                                        *stored);
             }
         }
-        for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-            record.setField(field.key(), storableValue(field.value()));
-        record.update();
+        connection->update(tabella(), rowId, storableValues(fields));
     });
 }
 
 qint64 Store::addRecordFields(const QMap<QString, QVariant> &fields) const
 {
-    Connection connection;
-    connection.open(connectionText());
+    const auto connection = connect();
     qint64 id = 0;
-    inTransaction(connection, [&] {
-        Recordset record;
-        record.open(QStringLiteral("SELECT * FROM Tabella WHERE 0 = 1"), connection, adOpenKeyset, adLockOptimistic);
-        id = record.addNew();
-        for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-            record.setField(field.key(), storableValue(field.value()));
-        record.update();
-    });
+    inChange(*connection, [&] { id = connection->insert(tabella(), storableValues(fields)); });
     return id;
 }
 
 void Store::deleteRecords(const QList<qint64> &rowIds) const
 {
-    QStringList ids;
-    for (qint64 id : rowIds)
-        ids.append(QString::number(id));
-    Connection connection;
-    connection.open(connectionText());
-    inTransaction(connection, [&] {
-        for (qsizetype first = 0; first < ids.size(); first += rowsPerDeletion)
-            connection.execute(QStringLiteral("DELETE FROM Tabella WHERE rowid IN (")
-                               + ids.mid(first, rowsPerDeletion).join(QLatin1Char(',')) + QLatin1Char(')'));
-    });
+    const auto connection = connect();
+    inChange(*connection, [&] { connection->remove(tabella(), rowIds); });
 }
 
 // ---- start-up ----
 
 IndexRepair Store::checkSearchIndex(const IndexProgress &progress) const
 {
-    if (isServer())
-        return IndexRepair::None; // the server keeps its own indexes
-    return db::checkSearchIndex(m_path, progress);
+    return m_engine->checkSearchIndex(m_path, progress);
 }
 
 } // namespace db

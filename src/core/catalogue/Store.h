@@ -1,15 +1,17 @@
 #pragma once
-// The catalogue as the program uses it: every statement the windows and the tools
-// run on the catalogue file is here. Each call opens its own connection, does its
-// work (a change of several steps in one transaction) and lets the connection go,
-// so every call sees what the previous one stored.
+// The catalogue as the program uses it: every operation the windows and the tools
+// do on the catalogue is here, said in the catalogue's terms to the engine of the
+// catalogue (Engine.h), which writes its own statements. Each call opens its own
+// connection, does its work (a change of several steps in one transaction) and
+// lets the connection go, so every call sees what the previous one stored.
 //
 // Failures of the engine are thrown as DbError; what the program itself refuses
 // is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
 // lock at its start and waits a few seconds for another program to let go of it.
 #include "core/catalogue/DocumentCounter.h"
-#include "core/engines/SearchIndex.h"
 #include "core/catalogue/LookupList.h"
+#include "core/engines/Engine.h"
+#include "core/engines/Search.h"
 
 #include <QList>
 #include <QMap>
@@ -30,9 +32,6 @@ struct NewRecord {
     QString chiave, argomento, testo, pubblicazione, numero, data, pag, par, note, allocazione;
 };
 
-// The four fields the search window searches.
-enum class SearchField { Chiave, Argomento, Testo, Pubblicazione };
-
 struct LookupEntry {
     qint64 id = 0;
     QString text;
@@ -48,7 +47,8 @@ public:
 
     // The catalogue file's path, or the URI of a server catalogue.
     const QString &catalogPath() const { return m_path; }
-    bool isServer() const;
+    // The engine the catalogue lives on.
+    const Engine &engine() const { return *m_engine; }
 
     // ---- document counter ----
     counter::Reading readCounter() const;
@@ -82,13 +82,10 @@ public:
     void restartNumbering() const;
 
     // ---- search window ----
-    // The statement of a search for `fragment` anywhere in `field`, the fragment
-    // as typed (its apostrophes doubled, so that it stays inside the pattern).
-    static QString searchStatement(SearchField field, const QString &fragment);
     // Every record as the catalogue holds it now; later changes do not touch it.
     std::shared_ptr<QueryRowSource> catalogueSnapshot() const;
-    // The rows of a search statement, as a snapshot.
-    std::shared_ptr<QueryRowSource> searchSnapshot(const QString &statement) const;
+    // The records a search finds, in ID order, as a snapshot.
+    std::shared_ptr<QueryRowSource> search(const Search &search) const;
 
     // ---- browse window and report ----
     // Every record, read live: the grid shows what the table holds when it draws a row.
@@ -137,16 +134,17 @@ public:
 
     private:
         friend class Store;
-        explicit Import(const QString &connectionText);
+        explicit Import(const QString &location);
         struct Data;
         std::unique_ptr<Data> d;
     };
     std::unique_ptr<Import> beginImport() const;
 
 private:
-    QString connectionText() const;
+    std::unique_ptr<Connection> connect() const;
 
     QString m_path;
+    const Engine *m_engine;
 };
 
 } // namespace db

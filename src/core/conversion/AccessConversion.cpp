@@ -1,7 +1,7 @@
 #include "core/conversion/AccessConversion.h"
 
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/DocumentCounter.h"
 #include "core/catalogue/Store.h"
 

@@ -1,6 +1,9 @@
 #include "gui/browse/BrowseWindow.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
+#include "gui/browse/GridListing.h"
+#include "gui/kit/Texts.h"
+#include "core/catalogue/TabellaEditModel.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"

@@ -1,6 +1,7 @@
 #include "gui/browse/ReportPreview.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
+#include "gui/kit/Texts.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/report/CatalogueReportLayout.h"
 #include "core/settings/Twips.h"

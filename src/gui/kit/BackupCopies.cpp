@@ -1,9 +1,9 @@
 #include "gui/kit/BackupCopies.h"
 
-#include "core/engines/Server.h"
+#include "core/engines/Engine.h"
 
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "gui/kit/Dialogs.h"
 
 #include <QProgressDialog>
@@ -49,13 +49,13 @@ void makeDailyCopy(const QString &catalogPath, Dialogs &dialogs)
 
 bool copyBeforeAction(QWidget *parent, const QString &catalogPath, backup::Kind kind, Dialogs &dialogs)
 {
-    if (db::isServerLocation(catalogPath))
+    if (const db::Engine &engine = db::Engine::of(catalogPath); engine.sharedByWorkstations())
         return dialogs.askBeforeDestroying(parent,
                                            QStringLiteral("Il catalogo è sul server \"%1\": il programma non ne fa "
                                                           "copie di sicurezza, che sono compito del server (ad "
                                                           "esempio con pg_dump).\nL'operazione non si potrà annullare. "
                                                           "Proseguire?")
-                                               .arg(db::serverLabel(catalogPath)),
+                                               .arg(engine.shown(catalogPath)),
                                            texts::applicationTitle(), QMessageBox::Warning);
     try {
         CopyProgress progress(parent);

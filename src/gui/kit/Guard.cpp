@@ -1,6 +1,6 @@
 #include "gui/kit/Guard.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "gui/kit/Dialogs.h"
 

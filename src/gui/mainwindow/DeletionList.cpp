@@ -1,6 +1,6 @@
 #include "gui/mainwindow/DeletionList.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QComboBox>
 #include <QListView>

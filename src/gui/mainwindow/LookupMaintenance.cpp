@@ -1,6 +1,6 @@
 #include "gui/mainwindow/LookupMaintenance.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Store.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"

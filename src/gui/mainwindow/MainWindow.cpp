@@ -1,6 +1,6 @@
 #include "gui/mainwindow/MainWindow.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/DocumentCounter.h"
 #include "core/catalogue/QueryRowSource.h"

@@ -105,17 +105,17 @@ void SearchWindow::search(const QString &prompt, const QString &title, db::Searc
                         QMessageBox::Information);
         return;
     }
-    m_statement = db::Store::searchStatement(field, answer.text);
-    query(m_statement);
+    m_search = db::Search{field, answer.text};
+    query(*m_search);
     init();
 }
 
-void SearchWindow::query(const QString &str)
+void SearchWindow::query(const db::Search &search)
 {
     Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
         // A snapshot: the result stays as the search found it while it is shown.
-        const auto rows = m_context.store->searchSnapshot(str);
+        const auto rows = m_context.store->search(search);
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),
                             QMessageBox::Ok, QMessageBox::Information);

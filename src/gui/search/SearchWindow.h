@@ -5,10 +5,12 @@
 // placement and the widths of its grid's columns in CINFIG.INI.
 #include "core/settings/IniSettings.h"
 #include "gui/kit/WindowLayout.h"
+#include "core/engines/Search.h"
 
 #include <QMainWindow>
 #include <QTableView>
 #include <memory>
+#include <optional>
 
 struct AppContext;
 
@@ -16,7 +18,6 @@ namespace db {
 class QueryRowSource;
 class RowSource;
 class RowSourceModel;
-enum class SearchField;
 } // namespace db
 
 class SearchWindow : public QMainWindow {
@@ -29,8 +30,8 @@ public:
     // The registry calls it once its connections are made.
     void load();
 
-    // The last search statement built.
-    const QString &statement() const { return m_statement; }
+    // The last search made.
+    const std::optional<db::Search> &lastSearch() const { return m_search; }
 
 signals:
     // Loaded, and unloading: the main window unchecks "Interrogazione", then "Ricerca".
@@ -46,7 +47,7 @@ protected:
 private:
     static const windowlayout::Layout &layout();
     void search(const QString &prompt, const QString &title, db::SearchField field);
-    void query(const QString &str);
+    void query(const db::Search &search);
     void init();
     void bind(std::shared_ptr<db::QueryRowSource> rows);
     void fitGridToWindow();
@@ -57,5 +58,5 @@ private:
     QTableView *const m_grid = windowlayout::control<QTableView>(*this, u"dgCustomers");
     IniSettings m_settings;
     db::RowSourceModel *m_model = nullptr;
-    QString m_statement;
+    std::optional<db::Search> m_search;
 };

@@ -1,7 +1,7 @@
 #include "gui/startup/Startup.h"
 
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Store.h"
 
 #include <QApplication>

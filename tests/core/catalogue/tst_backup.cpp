@@ -9,7 +9,7 @@
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/CatalogueLock.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "CatalogueRows.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"

@@ -2,9 +2,8 @@
 // number given and storing the next one.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
-#include "core/engines/Connection.h"
+#include "core/engines/Engine.h"
 #include "core/catalogue/DocumentCounter.h"
-#include "core/engines/Recordset.h"
 
 #include <QTest>
 
@@ -50,8 +49,8 @@ void TestDocumentCounter::wholeNumber()
 void TestDocumentCounter::readsAndStores()
 {
     CatalogueFolder env;
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.catalogPath()));
+    const auto catalogue = db::connect(env.catalogPath());
+    db::Connection &connection = *catalogue;
     QCOMPARE(counter::read(connection).next(), std::optional<qint64>(1));
     QCOMPARE(counter::store(connection, 42).problem, counter::Reading::None);
     const counter::Reading reading = counter::read(connection);
@@ -59,15 +58,13 @@ void TestDocumentCounter::readsAndStores()
     QCOMPARE(reading.last, qint64(42));
     QCOMPARE(reading.next(), std::optional<qint64>(43));
 
-    connection.execute(QStringLiteral("DELETE FROM contatore"));
+    testdata::runSql(env, {QStringLiteral("DELETE FROM contatore")});
     QCOMPARE(counter::store(connection, 43).problem, counter::Reading::NoRow);
-    db::Recordset rows;
-    rows.open(QStringLiteral("contatore"), connection);
-    QCOMPARE(rows.recordCount(), 0);
+    QCOMPARE(testdata::rowCount(env, QStringLiteral("contatore")), 0);
 
     // Two rows: neither is read nor written, whichever came first.
-    connection.execute(QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (0)"));
-    connection.execute(QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (5)"));
+    testdata::runSql(env, {QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (0)"),
+                           QStringLiteral("INSERT INTO contatore (Progressivo) VALUES (5)")});
     QCOMPARE(counter::store(connection, 50).problem, counter::Reading::SeveralRows);
     QCOMPARE(testdata::rowsOf(env, QStringLiteral("SELECT Progressivo FROM contatore")),
              (QList<QVariantMap>{{{QStringLiteral("Progressivo"), qint64(0)}},
@@ -99,11 +96,8 @@ void TestDocumentCounter::readingReportsWhatIsWrong()
     QFETCH(int, problem);
     QFETCH(QString, mentioned);
     CatalogueFolder env;
-    db::Connection connection;
-    connection.open(db::connectionTextA(env.catalogPath()));
-    for (const QString &statement : statements)
-        connection.execute(statement);
-    const counter::Reading reading = counter::read(connection);
+    testdata::runSql(env, statements);
+    const counter::Reading reading = counter::read(*db::connect(env.catalogPath()));
     QCOMPARE(int(reading.problem), problem);
     QVERIFY(!reading.next());
     const QString message = counter::problemMessage(reading, env.catalogPath());

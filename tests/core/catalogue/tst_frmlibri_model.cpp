@@ -4,8 +4,8 @@
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
 #include "core/catalogue/TabellaEditModel.h"
-#include "core/engines/Connection.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/Engine.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
 
 #include <QAbstractItemModelTester>
@@ -210,7 +210,7 @@ private slots:
         TabellaEditModel model(env.store);
         editLiveRows(model, env);
         QVERIFY(model.setData(model.index(0, 1), QStringLiteral("A")));
-        testdata::runSql(env, {QStringLiteral("DELETE * FROM Tabella WHERE ID = 1")});
+        testdata::runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID = 1")});
         QVERIFY_THROWS_EXCEPTION(Refusal, model.storePendingEdit());
         QVERIFY(model.hasPendingEdit());
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("A"));

@@ -3,23 +3,22 @@
 #include "CatalogueFolder.h"
 #include "CatalogueGenerator.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Recordset.h"
-#include "core/engines/SearchIndex.h"
+#include "core/engines/Engine.h"
+#include "core/engines/FileSearchIndex.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 QString dump(const QString &folder)
 {
-    db::Connection c;
-    c.open(db::connectionTextA(folder + QStringLiteral("/db1.mdb")));
+    const auto c = db::connect(folder + QStringLiteral("/db1.mdb"));
     QString all;
     for (const QString &table : db::catalogueTables()) {
-        QSqlQuery q(c.database());
+        QSqlQuery q(c->database());
         q.exec(QStringLiteral("SELECT * FROM ") + table);
         while (q.next())
             for (int i = 0; i < q.record().count(); ++i)
@@ -47,13 +46,11 @@ private slots:
     {
         QTemporaryDir dir;
         generateCatalogue(dir.filePath(QStringLiteral("db1.mdb")), GeneratorOptions{2000, 3});
-        db::Connection c;
-        c.open(db::connectionTextA(dir.filePath(QStringLiteral("db1.mdb"))));
-        QCOMPARE(db::searchIndexState(c.database()), db::IndexState::UpToDate);
-        db::Recordset counter;
-        counter.open(QStringLiteral("SELECT progressivo FROM contatore"), c, db::adOpenKeyset);
-        QCOMPARE(counter.field(QStringLiteral("Progressivo")).toLongLong(), 2000);
-        QSqlQuery q(c.database());
+        const auto c = db::connect(dir.filePath(QStringLiteral("db1.mdb")));
+        QCOMPARE(db::searchIndexState(c->database()), db::IndexState::UpToDate);
+        QCOMPARE(c->rows(QStringLiteral("contatore"), {QStringLiteral("Progressivo")}),
+                 QList<QVariantList>{{qint64(2000)}});
+        QSqlQuery q(c->database());
         QVERIFY(q.exec(
             QStringLiteral("SELECT COUNT(*), MAX(CAST(Prog AS INTEGER)), SUM(Note LIKE '%' || char(13, 10) || '%'),"
                            " COUNT(DISTINCT Chiave), SUM(Testo = '') FROM Tabella")));
@@ -70,10 +67,12 @@ private slots:
             QVERIFY2(q.value(0).toInt() >= 100, qPrintable(lookup));
         }
         // The index built at the end answers like the plain statement.
-        const QString search = QStringLiteral("SELECT * FROM tabella WHERE argomento LIKE '%città%'");
+        const db::Search search{db::SearchField::Argomento, QStringLiteral("città")};
         QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM Tabella WHERE argomento LIKE '%città%'")));
         QVERIFY(q.next());
-        QCOMPARE(db::QueryRowSource(db::connectionTextA(dir.filePath(QStringLiteral("db1.mdb"))), search).rowCount(),
+        QCOMPARE(db::QueryRowSource(dir.filePath(QStringLiteral("db1.mdb")), db::QueryRowSource::Reading::Snapshot,
+                                    search)
+                     .rowCount(),
                  q.value(0).toInt());
     }
 };

@@ -10,11 +10,11 @@
 #include "CatalogueRows.h"
 #include "Tools.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/Engine.h"
+#include "core/engines/Workstations.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Server.h"
 #include "core/catalogue/Store.h"
 
 #include <QElapsedTimer>
@@ -141,7 +141,7 @@ void TestStore::counterOfTwoRowsIsNeitherReadNorWritten()
 void TestStore::twoProgramsInsertingSideBySideNeverShareANumber()
 {
     CatalogueFolder env;
-    const int each = env.isServer() ? 1000 : 300;
+    const int each = env.onServer() ? 1000 : 300;
     QProcess first, second;
     first.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("primo")});
     second.start(QStringLiteral(INSERTER), {env.catalogPath(), QString::number(each), QStringLiteral("secondo")});
@@ -168,7 +168,7 @@ void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
     // The engine's own shell in a change that does not end, as another program
     // (another workstation) could be.
     QProcess holder;
-    if (env.isServer()) {
+    if (env.onServer()) {
         holder.start(QStringLiteral("psql"), {QStringLiteral("-q"), env.catalogPath()});
         QVERIFY(holder.waitForStarted());
         holder.write("BEGIN;\nINSERT INTO \"Chiave\" (\"Chiave\") VALUES ('altrove');\n"
@@ -189,12 +189,12 @@ void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
         QCOMPARE(error.kind(), DbError::Kind::Busy);
         QVERIFY2(waited.elapsed() >= busyWaitMilliseconds - 500, "the lock was not waited for");
         const QString message = failureMessage(error);
-        QVERIFY2(message.contains(env.isServer() ? QStringLiteral("in uso da un'altra postazione")
+        QVERIFY2(message.contains(env.onServer() ? QStringLiteral("in uso da un'altra postazione")
                                                  : QStringLiteral("in uso da un altro programma"))
                      && message.contains(QStringLiteral("Nulla è stato modificato")),
                  qPrintable(message));
     }
-    holder.write(env.isServer() ? "ROLLBACK;\n\\q\n" : "ROLLBACK;\n.quit\n");
+    holder.write(env.onServer() ? "ROLLBACK;\n\\q\n" : "ROLLBACK;\n.quit\n");
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished());
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
@@ -214,8 +214,8 @@ void TestStore::nulCharactersAreLeftOut()
     QCOMPARE(env.store.lookupEntries(lookups::List::Chiave).value(0).text, QStringLiteral("incollato"));
     // Found by a search, and the catalogue stays sound.
     QCOMPARE(
-        env.store.searchSnapshot(Store::searchStatement(SearchField::Chiave, QStringLiteral("incoll")))->rowCount(), 1);
-    if (env.isServer())
+        env.store.search({SearchField::Chiave, QStringLiteral("incoll")})->rowCount(), 1);
+    if (env.onServer())
         return; // a server has no NUL in its texts at all
     QCOMPARE(testdata::rowsOf(env, QStringLiteral("SELECT * FROM pragma_quick_check")).value(0).first().toString(),
              QStringLiteral("ok"));
@@ -224,7 +224,7 @@ void TestStore::nulCharactersAreLeftOut()
 void TestStore::catalogueIsSwitchedToWriteAheadLog()
 {
     CatalogueFolder env;
-    if (env.isServer())
+    if (env.onServer())
         QSKIP("the write-ahead log is the file's");
     // As a catalogue restored from a dump comes: with a rollback journal.
     QVERIFY(
@@ -240,7 +240,7 @@ void TestStore::catalogueIsSwitchedToWriteAheadLog()
 void TestStore::searchSnapshotDoesNotHoldUpAnInsertion()
 {
     CatalogueFolder env;
-    if (!env.isServer())
+    if (!env.onServer())
         QVERIFY(testdata::runTool(QStringLiteral("sqlite3"),
                                   {env.catalogPath(), QStringLiteral("PRAGMA journal_mode=DELETE;")})
                     .ok());
@@ -265,7 +265,7 @@ QList<qint64> idsOf(const QueryRowSource &rows)
 
 QList<qint64> found(const Store &store, SearchField field, const QString &fragment)
 {
-    return idsOf(*store.searchSnapshot(Store::searchStatement(field, fragment)));
+    return idsOf(*store.search({field, fragment}));
 }
 
 const QStringList searchTexts{
@@ -281,6 +281,7 @@ const QStringList searchTexts{
     QStringLiteral("l'arte"),         // 10
     QStringLiteral("Ünità ŒUVRE"),   // 11
     QString(),                        // 12: empty
+    QStringLiteral("\"virgolette\" e 'apici'"), // 13
 };
 } // namespace
 
@@ -299,8 +300,14 @@ void TestStore::searchIgnoresLetterCaseButNotAccents_data()
     QTest::newRow("backslash is a character") << QStringLiteral(":\\arc") << QList<qint64>{9};
     QTest::newRow("apostrophe") << QStringLiteral("l'a") << QList<qint64>{10};
     QTest::newRow("nothing") << QStringLiteral("zzz") << QList<qint64>{};
-    QTest::newRow("empty fragment: every record with a text") << QString()
-                                                              << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    QTest::newRow("empty fragment: every record with a text")
+        << QString() << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    QTest::newRow("NUL left out") << QString(QStringLiteral("CIT") + QChar(0) + QStringLiteral("TÀ"))
+                                  << QList<qint64>{4, 5};
+    QTest::newRow("NUL alone") << QString(QChar(0)) << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    QTest::newRow("quotes") << QStringLiteral("\"virgolette\" e 'a") << QList<qint64>{13};
+    QTest::newRow("wildcards inside a longer fragment") << QStringLiteral("sconto 1_0%") << QList<qint64>{7};
+    QTest::newRow("backslash before a wildcard") << QStringLiteral("\\%") << QList<qint64>{9};
 }
 
 void TestStore::searchIgnoresLetterCaseButNotAccents()
@@ -345,7 +352,7 @@ void TestStore::rowsComeInTheOrderOfTheirNumbers()
 void TestStore::serverSearchFollowsWhatOtherProgramsWrite()
 {
     CatalogueFolder env;
-    if (!env.isServer())
+    if (!env.onServer())
         QSKIP("the file's search index has suites of its own");
     for (const QString &text : {QStringLiteral("Èra moderna"), QStringLiteral("era antica"), QStringLiteral("Città")})
         env.store.addRecord(record(text, text), testdata::rowCount(env, QStringLiteral("Tabella")) + 1);
@@ -367,19 +374,17 @@ void TestStore::serverSearchFollowsWhatOtherProgramsWrite()
     QCOMPARE(found(env.store, SearchField::Argomento, QStringLiteral("èra")), (QList<qint64>{1, 5}));
     QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("ep")), QList<qint64>{1});
 
-    db::Connection connection;
-    connection.open(connectionTextA(env.catalogPath()));
-    const QString search = Store::searchStatement(SearchField::Chiave, QStringLiteral("era"));
-    QVERIFY(!serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+    const auto connection = db::connect(env.catalogPath());
+    QVERIFY(connection->hasSearchIndex());
 
     // Triggers off, then a change the search tables do not see: Tabella is searched.
     QCOMPARE(psql("ALTER TABLE \"Tabella\" DISABLE TRIGGER \"Tabella_ricerca_modifica\";\n"
                   "UPDATE \"Tabella\" SET \"Chiave\" = 'era di mezzo' WHERE \"ID\" = 3;\n"),
              QByteArray());
-    QVERIFY(serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+    QVERIFY(!connection->hasSearchIndex());
     QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("ERA")), (QList<qint64>{3, 4}));
     QCOMPARE(psql("DROP TRIGGER \"Tabella_ricerca_modifica\" ON \"Tabella\";\n"), QByteArray());
-    QVERIFY(serverSearchIdStatement(connection.database(), env.catalogPath(), search).isEmpty());
+    QVERIFY(!connection->hasSearchIndex());
     QCOMPARE(found(env.store, SearchField::Chiave, QStringLiteral("di mezzo")), QList<qint64>{3});
 
     // Emptied by another program: nothing is found any more.
@@ -443,7 +448,7 @@ void TestStore::numberingRestartsAboveTheNumbersInUse()
 void TestStore::everyRecordIsKeptWhileAnotherWorkstationIsOpen()
 {
     CatalogueFolder env;
-    if (!env.isServer())
+    if (!env.onServer())
         QSKIP("workstations share a server catalogue only");
     env.store.addRecord(record(QStringLiteral("da tenere")), 1);
     const WorkstationMark mine(env.catalogPath()); // this program's own does not count

@@ -3,9 +3,8 @@
 // the whole import finishes and checks out.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/SearchIndex.h"
 #include "core/catalogue/Store.h"
 
 #include <QTest>
@@ -144,20 +143,15 @@ void TestStoreImport::searchIndexHoldsTheImportedRows()
             import->addRecord(id * 2, fields(QStringLiteral("chiave"), QStringLiteral("argomento %1").arg(id)));
         import->finish(counts(50, 0));
     }
-    const QString statement = Store::searchStatement(SearchField::Argomento, QStringLiteral("mento 4"));
-    const QString indexed = indexedIdStatement(statement);
-    QVERIFY(!indexed.isEmpty());
-    QList<qint64> ids;
-    for (const QVariantMap &row : testdata::rowsOf(env, indexed))
-        ids.append(row.value(QStringLiteral("rowid")).toLongLong());
-    QCOMPARE(ids, (QList<qint64>{8, 80, 82, 84, 86, 88, 90, 92, 94, 96, 98}));
+    const Search search{SearchField::Argomento, QStringLiteral("mento 4")};
+    QCOMPARE(testdata::indexedIds(env, search), (QList<qint64>{8, 80, 82, 84, 86, 88, 90, 92, 94, 96, 98}));
     // The triggers are back: a record added afterwards is found too.
     NewRecord record;
     record.chiave = QStringLiteral("x");
     record.argomento = QStringLiteral("argomento 400");
     env.store.addRecord(record, 1);
-    QCOMPARE(env.store.searchSnapshot(statement)->rowCount(), 12);
-    QCOMPARE(testdata::rowsOf(env, indexed).size(), 12); // brought into the index by that search
+    QCOMPARE(env.store.search(search)->rowCount(), 12);
+    QCOMPARE(testdata::indexedIds(env, search).size(), 12); // brought into the index by that search
 }
 
 void TestStoreImport::nothingIsStoredWithoutFinish()
@@ -178,9 +172,9 @@ void TestStoreImport::nothingIsStoredWithoutFinish()
     record.chiave = QStringLiteral("dopo");
     record.argomento = QStringLiteral("il ritiro");
     env.store.addRecord(record, 1);
-    const QString ritiro = Store::searchStatement(SearchField::Argomento, QStringLiteral("ritiro"));
-    QCOMPARE(env.store.searchSnapshot(ritiro)->rowCount(), 1);
-    QCOMPARE(testdata::rowsOf(env, indexedIdStatement(ritiro)).size(), 1);
+    const Search ritiro{SearchField::Argomento, QStringLiteral("ritiro")};
+    QCOMPARE(env.store.search(ritiro)->rowCount(), 1);
+    QCOMPARE(testdata::indexedIds(env, ritiro).size(), 1);
 }
 
 void TestStoreImport::countThatDiffersIsRefusedAfterTheCheck()

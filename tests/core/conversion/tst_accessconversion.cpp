@@ -7,9 +7,7 @@
 #include "CatalogueRows.h"
 #include "core/conversion/AccessConversion.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/SearchIndex.h"
 
 #include <QDir>
 #include <QProcess>
@@ -222,14 +220,9 @@ void TestAccessConversion::firstSearchFindsConvertedRows()
     QVERIFY(!expected.isEmpty());
 
     // The index alone answers, so it holds the converted rows.
-    const QString search = db::Store::searchStatement(db::SearchField::Argomento, fragment);
-    const QString indexed = db::indexedIdStatement(search);
-    QVERIFY(!indexed.isEmpty());
-    QList<qint64> found;
-    for (const QVariantMap &row : testdata::rowsOf(env, indexed))
-        found.append(row.value(QStringLiteral("rowid")).toLongLong());
-    QCOMPARE(found, expected);
-    const auto result = env.store.searchSnapshot(search);
+    const db::Search search{db::SearchField::Argomento, fragment};
+    QCOMPARE(testdata::indexedIds(env, search), expected);
+    const auto result = env.store.search(search);
     QCOMPARE(result->rowCount(), int(expected.size()));
 }
 

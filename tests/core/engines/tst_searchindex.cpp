@@ -4,10 +4,10 @@
 // catalogues.
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
-#include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/SearchIndex.h"
 #include "core/catalogue/Store.h"
+#include "core/engines/Engine.h"
+#include "core/engines/FileSearchIndex.h"
 
 #include <QProcess>
 #include <QSqlError>
@@ -19,11 +19,6 @@ using namespace db;
 
 namespace {
 
-struct Search {
-    SearchField field;
-    QString fragment;
-};
-
 // Searches of every kind: a fragment the index answers alone, one with a
 // wildcard, one of two letters it cannot help with, apostrophes and accents.
 const QList<Search> searches
@@ -32,25 +27,10 @@ const QList<Search> searches
        {SearchField::Testo, QStringLiteral("o'brien")},    {SearchField::Pubblicazione, QStringLiteral("rivista")},
        {SearchField::Chiave, QStringLiteral("nuovo tema")}};
 
-QString fieldName(SearchField field)
-{
-    switch (field) {
-    case SearchField::Chiave:
-        return QStringLiteral("Chiave");
-    case SearchField::Argomento:
-        return QStringLiteral("Argomento");
-    case SearchField::Testo:
-        return QStringLiteral("Testo");
-    case SearchField::Pubblicazione:
-        return QStringLiteral("Pubblicazione");
-    }
-    return QString();
-}
-
 // The rows of a search as the search window gets them.
 QList<qint64> searched(const CatalogueFolder &env, const Search &search)
 {
-    const auto rows = env.store.searchSnapshot(Store::searchStatement(search.field, search.fragment));
+    const auto rows = env.store.search(search);
     QList<qint64> ids;
     for (int i = 0; i < rows->rowCount(); ++i)
         ids.append(rows->rowId(i));
@@ -60,26 +40,9 @@ QList<qint64> searched(const CatalogueFolder &env, const Search &search)
 // The rows of the plain LIKE statement, reading the whole table.
 QList<qint64> scanned(const CatalogueFolder &env, const Search &search)
 {
-    Connection c;
-    c.open(connectionTextA(env.catalogPath()));
-    QSqlQuery query(c.database());
-    query.prepare(QStringLiteral("SELECT ID FROM Tabella WHERE %1 LIKE ?").arg(fieldName(search.field)));
-    query.addBindValue(QString(QLatin1Char('%') + search.fragment + QLatin1Char('%')));
-    QList<qint64> ids;
-    if (query.exec())
-        while (query.next())
-            ids.append(query.value(0).toLongLong());
-    return ids;
-}
-
-// The rows the index alone gives, without bringing it up to date.
-QList<qint64> indexed(const CatalogueFolder &env, const Search &search)
-{
-    Connection c;
-    c.open(connectionTextA(env.catalogPath()));
-    QSqlQuery query(c.database());
-    QString inside = search.fragment;
-    query.exec(indexedIdStatement(Store::searchStatement(search.field, inside)));
+    const auto catalogue = db::connect(env.catalogPath());
+    QSqlQuery query = catalogue->run(QStringLiteral("SELECT ID FROM Tabella WHERE %1 LIKE ?").arg(search.fieldName()),
+                                     {search.pattern()});
     QList<qint64> ids;
     while (query.next())
         ids.append(query.value(0).toLongLong());
@@ -88,9 +51,7 @@ QList<qint64> indexed(const CatalogueFolder &env, const Search &search)
 
 IndexState state(const CatalogueFolder &env)
 {
-    Connection c;
-    c.open(connectionTextA(env.catalogPath()));
-    return searchIndexState(c.database());
+    return searchIndexState(db::connect(env.catalogPath())->database());
 }
 
 int noted(const CatalogueFolder &env)
@@ -114,15 +75,15 @@ QString shell(const CatalogueFolder &env, const QString &sql)
 // The database's count of commits by other connections, as one connection sees it.
 class CommitWatch {
 public:
-    explicit CommitWatch(const CatalogueFolder &env) { m_connection.open(connectionTextA(env.catalogPath())); }
+    explicit CommitWatch(const CatalogueFolder &env) : m_connection(db::connect(env.catalogPath())) {}
     qint64 version()
     {
-        QSqlQuery query(m_connection.database());
+        QSqlQuery query(m_connection->database());
         return query.exec(QStringLiteral("PRAGMA data_version")) && query.next() ? query.value(0).toLongLong() : -1;
     }
 
 private:
-    Connection m_connection;
+    std::unique_ptr<Connection> m_connection;
 };
 
 void addSampleRecords(const CatalogueFolder &env)
@@ -164,11 +125,10 @@ class tst_searchindex : public QObject {
     {
         QCOMPARE(state(env), IndexState::UpToDate);
         for (const Search &search : searches)
-            if (!indexedIdStatement(Store::searchStatement(search.field, search.fragment)).isEmpty())
-                QCOMPARE(indexed(env, search), scanned(env, search));
-        Connection c;
-        c.open(connectionTextA(env.catalogPath()));
-        QSqlQuery check(c.database());
+            if (!indexedSearch(search).sql.isEmpty())
+                QCOMPARE(testdata::indexedIds(env, search), scanned(env, search));
+        const auto c = db::connect(env.catalogPath());
+        QSqlQuery check(c->database());
         QVERIFY2(check.exec(QStringLiteral("INSERT INTO Tabella_ricerca(Tabella_ricerca) VALUES ('integrity-check')")),
                  qPrintable(check.lastError().text()));
     }
@@ -249,14 +209,13 @@ private slots:
                                       "DELETE FROM Tabella WHERE ID = 1;")),
                  QString());
         {
-            Connection writer;
-            writer.open(connectionTextA(env.catalogPath()));
-            writer.execute(QStringLiteral("BEGIN IMMEDIATE"));
-            writer.execute(QStringLiteral("INSERT INTO Tabella (Chiave) VALUES ('non ancora salvata: città')"));
+            const auto writer = db::connect(env.catalogPath());
+            writer->beginChange();
+            writer->insert(QStringLiteral("Tabella"), {{QStringLiteral("Chiave"), QStringLiteral("non ancora salvata: città")}});
             QCOMPARE(searched(env, {SearchField::Chiave, QStringLiteral("città")}), QList<qint64>({2, 9}));
             verifySearchesExact(env);
             QCOMPARE(noted(env), 2);
-            writer.execute(QStringLiteral("ROLLBACK"));
+            writer->rollback();
         }
         verifySearchesExact(env);
         QCOMPARE(noted(env), 0);

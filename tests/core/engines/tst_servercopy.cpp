@@ -6,9 +6,8 @@
 #include "TestServer.h"
 #include "Tools.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
+#include "core/engines/Engine.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Server.h"
 #include "core/catalogue/Store.h"
 
 #include <QTest>
@@ -84,12 +83,9 @@ void TestServerCopy::everyRowNumberAndCounterArrive()
     QCOMPARE(server.store.addRecord(withKey(QStringLiteral("sul server")), 41), qint64(7));
     // Searches find the copied rows and the new one through the search tables.
     const auto found = [&](const QString &fragment) {
-        const QString search = Store::searchStatement(SearchField::Chiave, fragment);
-        Connection connection;
-        connection.open(connectionTextA(server.catalogPath()));
-        if (serverSearchIdStatement(connection.database(), server.catalogPath(), search).isEmpty())
+        if (!db::connect(server.catalogPath())->hasSearchIndex())
             return QList<qint64>{-1}; // the search tables are not in use
-        const auto rows = server.store.searchSnapshot(search);
+        const auto rows = server.store.search({SearchField::Chiave, fragment});
         QList<qint64> ids;
         for (int row = 0; row < rows->rowCount(); ++row)
             ids.append(rows->value(row, 0).toLongLong());
@@ -123,7 +119,7 @@ void TestServerCopy::serverThatIsNotEmptyIsLeftAsItIs()
 void TestServerCopy::serverThatCannotBeReachedIsNamed()
 {
     const QString nowhere = QStringLiteral("postgresql://archivio@/catalogo?host=/nessuna/cartella");
-    QCOMPARE(checkServerCatalogue(nowhere).contains(QStringLiteral("postgresql://archivio@/catalogo")), true);
+    QCOMPARE(checkCatalogue(nowhere).contains(QStringLiteral("postgresql://archivio@/catalogo")), true);
     const testdata::ToolRun run
         = testdata::runTool(QStringLiteral(CREA_CATALOGO), {QStringLiteral("--server"), nowhere});
     QCOMPARE(run.exitCode, 1);

@@ -5,7 +5,7 @@
 #include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "core/engines/Connection.h"
+#include "gui/kit/Texts.h"
 #include "gui/Windows.h"
 #include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
@@ -93,7 +93,7 @@ void tst_CatalogueReport::emptyCatalogue()
 void tst_CatalogueReport::missingCatalogue()
 {
     TestEnvironment env(false);
-    if (env.isServer())
+    if (env.onServer())
         QSKIP("a catalogue file that is not there");
     Windows windows(env.context);
     QWidget caller;

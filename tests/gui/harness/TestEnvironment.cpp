@@ -25,7 +25,7 @@ bool PdfPrinters::choosePrinter(QWidget *, QPrinter &printer, int, int)
 TestEnvironment::TestEnvironment(bool withCatalogue) : CatalogueFolder(withCatalogue)
 {
     context.programFolder = folder();
-    if (isServer())
+    if (onServer())
         context.catalogueLocation = catalogPath();
     context.store = &store;
     context.dialogs = &dialogs;

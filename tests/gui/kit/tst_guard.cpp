@@ -2,7 +2,7 @@
 #include "ScriptedDialogs.h"
 #include "core/settings/SystemFormats.h"
 #include "gui/kit/Texts.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "gui/kit/Guard.h"
 
 #include <QTest>

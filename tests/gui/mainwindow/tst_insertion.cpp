@@ -337,7 +337,7 @@ void TestInsertion::limitsCountWholeCharacters()
     QCOMPARE(stored.value(QStringLiteral("Argomento")).toString(), letters39 + emoji);
     QCOMPARE(stored.value(QStringLiteral("Testo")).toString(), letters39 + QLatin1Char('b'));
     QCOMPARE(stored.value(QStringLiteral("Chiave")).toString(), longKeyword);
-    if (env.isServer())
+    if (env.onServer())
         return; // the server checks its texts itself
     // Stored as valid UTF-8, as any other tool reads it.
     const testdata::ToolRun hex = testdata::runTool(
@@ -407,7 +407,7 @@ void TestInsertion::failedInsertionStoresNothing()
     QFETCH(int, icon);
     QFETCH(QString, said);
     TestEnvironment env;
-    if (env.isServer())
+    if (env.onServer())
         QSKIP("the damage is done with the file's engine");
     Windows windows(env.context);
     const Ui ui = openEntryScreen(windows);

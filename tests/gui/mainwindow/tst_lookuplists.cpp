@@ -1,7 +1,7 @@
 // Loading one lookup table into its two lists.
 #include "CatalogueRows.h"
 #include "TestEnvironment.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "gui/kit/WindowLayout.h"
 #include "gui/mainwindow/LookupLists.h"
 

@@ -3,7 +3,7 @@
 #include "CatalogueRows.h"
 #include "GuiTest.h"
 #include "TestEnvironment.h"
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
@@ -386,7 +386,7 @@ void TestMainWindow::stampaGeneraleUnchecksItself()
     QVERIFY(shownWhileChecked);
     QCOMPARE(pages, 1); // an empty catalogue still has its one page
     QVERIFY(!ui.checkBox(u"Check6")->isChecked());
-    if (env.isServer())
+    if (env.onServer())
         return;
 
     // A catalogue that cannot be read: a message, and the entry still ends cleared.
@@ -613,7 +613,7 @@ void TestMainWindow::entryButtonsOpenTheirWindows()
 void TestMainWindow::databaseFailureIsReportedAndWindowStaysUsable()
 {
     TestEnvironment env;
-    if (env.isServer())
+    if (env.onServer())
         QSKIP("breaks the catalogue file itself");
     Windows windows(env.context);
     const Ui ui(windows.mainWindow());

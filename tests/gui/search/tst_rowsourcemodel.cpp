@@ -1,10 +1,9 @@
 // The read-only grid model over a row source: what the grid shows, its headings,
 // and that binding a very large result reads no rows until they are shown.
+#include "CatalogueRows.h"
 #include "TestEnvironment.h"
 #include "core/catalogue/Catalogue.h"
-#include "core/engines/Connection.h"
 #include "core/catalogue/QueryRowSource.h"
-#include "core/engines/Recordset.h"
 #include "core/catalogue/RowSourceModel.h"
 #include "gui/kit/DataGrid.h"
 
@@ -146,21 +145,11 @@ private slots:
     void showsTheRowsOfAStatement()
     {
         TestEnvironment env;
-        {
-            Connection connection;
-            connection.open(connectionTextA(env.catalogPath()));
-            Recordset rs;
-            rs.open(QStringLiteral("Tabella"), connection, adOpenStatic, adLockOptimistic);
-            for (const QString &key : {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")}) {
-                rs.addNew();
-                rs.setField(QStringLiteral("Chiave"), key);
-                rs.update();
-            }
-        }
+        for (const QString &key : {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre")})
+            testdata::addRecord(env, {{QStringLiteral("Chiave"), key}});
         RowSourceModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setSource(std::make_shared<QueryRowSource>(connectionTextA(env.catalogPath()),
-                                                         QStringLiteral("SELECT * FROM tabella")));
+        model.setSource(env.store.catalogueSnapshot());
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.columnCount(), 12);
         QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("tre"));

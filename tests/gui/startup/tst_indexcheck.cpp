@@ -2,8 +2,8 @@
 #include "CatalogueRows.h"
 #include "gui/startup/Startup.h"
 #include "gui/kit/Texts.h"
-#include "core/engines/Connection.h"
-#include "core/engines/SearchIndex.h"
+#include "core/engines/Engine.h"
+#include "core/engines/FileSearchIndex.h"
 
 #include <QAbstractButton>
 #include <QProgressDialog>
@@ -38,9 +38,7 @@ QList<Seen> checkWatchingProgress(const CatalogueFolder &env, QWidget &main, int
 
 db::IndexState indexState(const CatalogueFolder &env)
 {
-    db::Connection c;
-    c.open(db::connectionTextA(env.catalogPath()));
-    return db::searchIndexState(c.database());
+    return db::searchIndexState(db::connect(env.catalogPath())->database());
 }
 
 } // namespace
@@ -85,12 +83,11 @@ private slots:
     {
         CatalogueFolder env;
         testdata::runSql(env, {QStringLiteral("DROP TRIGGER Tabella_modifiche_aggiunta")});
-        db::Connection writer;
-        writer.open(db::connectionTextA(env.catalogPath()));
-        writer.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        const auto writer = db::connect(env.catalogPath());
+        writer->beginChange();
         QWidget main;
         startup::checkSearchIndex(env.store, &main, 0);
-        writer.execute(QStringLiteral("ROLLBACK"));
+        writer->rollback();
         QCOMPARE(indexState(env), db::IndexState::Missing);
     }
 };

@@ -4,8 +4,8 @@
 // it stored and how many numbers it found taken; exits non-zero on any other error.
 // With "postazione" instead of a count it is a workstation that only has a server
 // catalogue open: it says "pronto" and holds it until its input ends.
-#include "core/catalogue/DbError.h"
-#include "core/engines/Server.h"
+#include "core/engines/DbError.h"
+#include "core/engines/Workstations.h"
 #include "core/catalogue/Store.h"
 
 #include <QCoreApplication>

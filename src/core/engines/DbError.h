@@ -1,5 +1,5 @@
 #pragma once
-// The errors of the catalogue layer. DbError is a failure of the engine (file
+// The errors of the catalogue and its engines. DbError is a failure of the engine (file
 // missing, statement refused, value rejected) and carries the engine's own
 // reason, what kind of failure it is, and the catalogue it happened on.
 // Refusal is something the program itself will not do (a number that is not a

@@ -11,10 +11,10 @@
 // The program brings the index up to date from that note at start and before each
 // search; a search that meets rows still noted checks those with LIKE, so it is
 // exact even when the index could not be brought up to date.
+#include "core/engines/Engine.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 class QSqlDatabase;
 struct sqlite3;
@@ -22,7 +22,7 @@ struct sqlite3;
 namespace db {
 
 // The tokenizer the index is built with; every connection that reads or fills the
-// index installs it (Connection::open does).
+// index installs it (FileConnection does).
 bool installTrigramTokenizer(sqlite3 *handle);
 
 // The statements that create the index, the note of changed rows and its triggers
@@ -36,10 +36,6 @@ QStringList searchIndexDropStatements();
 // not exactly as this program makes them: the index is then not trusted at all.
 enum class IndexState { Missing, UpToDate, ChangesPending };
 IndexState searchIndexState(QSqlDatabase &database);
-inline bool hasSearchIndex(QSqlDatabase &database)
-{
-    return searchIndexState(database) != IndexState::Missing;
-}
 
 // Brings the index up to date with the rows noted as changed, in one transaction
 // that also clears the note. Gives up at once (false) when another program is
@@ -47,15 +43,6 @@ inline bool hasSearchIndex(QSqlDatabase &database)
 // note. Throws nothing.
 bool catchUpSearchIndex(const QString &catalogPath);
 
-// What the start-up check did.
-enum class IndexRepair {
-    None,     // index, note and triggers whole, nothing noted
-    CaughtUp, // rows noted as changed were brought into the index
-    Upgraded, // an older catalogue's triggers replaced by the noting ones
-    Rebuilt,  // the index made anew from Tabella
-};
-// Called with 0 when a long piece of work starts, then with the percentage done.
-using IndexProgress = std::function<void(int percent)>;
 // At program start: checks that the index, the note and the triggers are exactly
 // as this program makes them and that the index holds as many rows as Tabella, up
 // to the same highest ID; restores the triggers and rebuilds the index otherwise,
@@ -64,21 +51,16 @@ using IndexProgress = std::function<void(int percent)>;
 // that thread. Throws DbError.
 IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &progress = {});
 
-// A search of the search window, "SELECT * FROM tabella WHERE <field> LIKE
-// '<pattern>'" on one of the four searchable fields: the field as Tabella names
-// it and the pattern as meant (quotes no longer doubled). An empty field for any
-// other statement.
-struct FieldSearch {
-    QString field;
-    QString pattern;
+// A statement giving IDs, with the values bound to its placeholders in order.
+struct IdQuery {
+    QString sql;
+    QStringList values;
 };
-FieldSearch fieldSearchOf(const QString &statement);
 
-// For "SELECT * FROM tabella WHERE <field> LIKE '<pattern>'" on one of the four
-// fields, with a run of three or more plain characters in the pattern: a
-// statement giving the ids of the matching rows in the engine's order through the
-// index. Empty when the index cannot help. With `changesPending` the rows noted
-// as changed are candidates too, checked with LIKE.
-QString indexedIdStatement(const QString &statement, bool changesPending = false);
+// For a search whose fragment has a run of three or more plain characters: the
+// IDs of the matching rows in ID order through the index. Empty when the index
+// cannot help. With `changesPending` the rows noted as changed are candidates
+// too, checked with LIKE.
+IdQuery indexedSearch(const Search &search, bool changesPending = false);
 
 } // namespace db

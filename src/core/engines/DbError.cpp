@@ -1,4 +1,4 @@
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 
 #include <QSqlError>
 #include <sqlite3.h>

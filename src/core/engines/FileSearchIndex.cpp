@@ -1,11 +1,10 @@
-#include "core/engines/SearchIndex.h"
+#include "core/engines/FileSearchIndex.h"
 
-#include "core/catalogue/DbError.h"
+#include "core/engines/DbError.h"
 #include "core/engines/Like.h"
-#include "core/engines/Statements.h"
+#include "core/engines/Schema.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -108,19 +107,12 @@ fts5_api *fts5Of(sqlite3 *handle)
     return api;
 }
 
-// The searchable field a statement's LIKE names, in the table's spelling.
-QString searchableField(const QString &name)
-{
-    for (const char *field : {"Chiave", "Argomento", "Testo", "Pubblicazione"})
-        if (name.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
-            return QLatin1String(field);
-    return QString();
-}
-
 // ---- the objects of the index ----
 
 const QString noteTable = QStringLiteral("Tabella_modifiche");
-const QString indexedFields = QStringLiteral("Chiave, Argomento, Testo, Pubblicazione");
+// The fields in the order the index was always made with: its statements in the
+// catalogue's schema are compared word for word.
+const QString indexedFields = schema::searchableFields().join(QStringLiteral(", "));
 
 QString indexTableStatement()
 {
@@ -215,13 +207,14 @@ QStringList wholeIndexStatements()
     return QStringList{indexTableStatement(), noteTableStatement()} + noteTriggerStatements();
 }
 
-// How many of those objects the catalogue holds exactly so.
+// How many of those objects the catalogue holds exactly so: a statement with one
+// placeholder for each.
 QString wholeObjectsCount()
 {
-    QStringList texts;
-    for (const QString &statement : wholeIndexStatements())
-        texts.append(quoteLiteral(statement));
-    return QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql IN (%1)").arg(texts.join(QLatin1Char(',')));
+    QStringList marks;
+    for (qsizetype i = 0; i < wholeIndexStatements().size(); ++i)
+        marks.append(QStringLiteral("?"));
+    return QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql IN (%1)").arg(marks.join(QLatin1Char(',')));
 }
 
 // ---- a connection of the index's own, straight on the engine ----
@@ -277,6 +270,16 @@ public:
         int index = 0;
         for (qint64 value : values)
             sqlite3_bind_int64(m_statement, ++index, value);
+    }
+    // Texts bound to the placeholders in order.
+    Statement(IndexConnection &connection, const QString &sql, const QStringList &texts)
+        : Statement(connection, sql)
+    {
+        int index = 0;
+        for (const QString &text : texts) {
+            const QByteArray utf8 = text.toUtf8();
+            sqlite3_bind_text(m_statement, ++index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement &) = delete;
@@ -461,7 +464,11 @@ IndexState searchIndexState(QSqlDatabase &database)
     static const QString state
         = QStringLiteral("SELECT (%1), EXISTS (SELECT 1 FROM %2)").arg(wholeObjectsCount(), noteTable);
     QSqlQuery query(database);
-    if (!query.exec(state) || !query.next() || query.value(0).toInt() != wholeIndexStatements().size())
+    query.setForwardOnly(true);
+    const bool read = query.prepare(state);
+    for (const QString &statement : wholeIndexStatements())
+        query.addBindValue(statement);
+    if (!read || !query.exec() || !query.next() || query.value(0).toInt() != wholeIndexStatements().size())
         return IndexState::Missing;
     return query.value(1).toBool() ? IndexState::ChangesPending : IndexState::UpToDate;
 }
@@ -472,7 +479,8 @@ bool catchUpSearchIndex(const QString &catalogPath)
         IndexConnection connection(catalogPath, 0);
         connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
         // An index not whole is the start-up check's work, with a progress window.
-        if (connection.integer(wholeObjectsCount()) != wholeIndexStatements().size())
+        Statement whole(connection, wholeObjectsCount(), wholeIndexStatements());
+        if (!whole.next() || whole.integer(0) != wholeIndexStatements().size())
             return false;
         applyNote(connection, {});
         connection.exec(QStringLiteral("COMMIT"));
@@ -523,30 +531,10 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
     return repair;
 }
 
-FieldSearch fieldSearchOf(const QString &statement)
+IdQuery indexedSearch(const Search &search, bool changesPending)
 {
-    static const QRegularExpression search(
-        QStringLiteral(
-            "^\\s*SELECT\\s+\\*\\s+FROM\\s+tabella\\s+WHERE\\s+([A-Za-z]+)\\s+LIKE\\s+'((?:[^']|'')*)'\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto match = search.match(statement);
-    if (!match.hasMatch())
-        return {};
-    const QString field = searchableField(match.captured(1));
-    QString pattern = match.captured(2);
-    pattern.replace(QStringLiteral("''"), QStringLiteral("'"));
-    if (field.isEmpty() || pattern.contains(QChar(0)))
-        return {};
-    return {field, pattern};
-}
-
-QString indexedIdStatement(const QString &statement, bool changesPending)
-{
-    const auto [field, pattern] = fieldSearchOf(statement);
-    if (field.isEmpty())
-        return QString();
-
     // Every trigram of the plain runs of the pattern must be in a matching row.
+    const QString pattern = search.pattern();
     const QByteArray utf8 = pattern.toUtf8();
     std::u32string folded;
     decodeFolded(reinterpret_cast<const unsigned char *>(utf8.constData()), int(utf8.size()), folded);
@@ -580,7 +568,8 @@ QString indexedIdStatement(const QString &statement, bool changesPending)
     longestRun = std::max(longestRun, run.size());
     takeRun();
     if (terms.isEmpty())
-        return QString();
+        return {};
+    const QString field = search.fieldName();
     QString matchExpression = QStringLiteral("{%1} : (%2)").arg(field, terms.join(QStringLiteral(" AND ")));
     // "%text%": the trigrams of the text standing next to each other in the field
     // is exactly LIKE being true, so the index alone answers, in ascending row
@@ -592,15 +581,16 @@ QString indexedIdStatement(const QString &statement, bool changesPending)
         phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         matchExpression = QStringLiteral("{%1} : \"%2\"").arg(field, phrase);
         if (!changesPending)
-            return QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH %2 ORDER BY rowid")
-                .arg(indexTable, quoteLiteral(matchExpression));
+            return {QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ? ORDER BY rowid").arg(indexTable),
+                    {matchExpression}};
     }
     // The rows noted as changed may be in the index with old values, or not yet:
     // they are candidates too, and LIKE decides.
     const QString noted = changesPending ? QStringLiteral(" UNION SELECT ID FROM ") + noteTable : QString();
-    return QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH %2%3)"
-                          " AND %4 LIKE %5 ORDER BY rowid")
-        .arg(indexTable, quoteLiteral(matchExpression), noted, field, quoteLiteral(pattern));
+    return {QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?%2)"
+                           " AND \"%3\" LIKE ? ORDER BY rowid")
+                .arg(indexTable, noted, field),
+            {matchExpression, pattern}};
 }
 
 } // namespace db

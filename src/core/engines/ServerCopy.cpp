@@ -1,0 +1,173 @@
+#include "core/engines/ServerCopy.h"
+
+#include "core/engines/DbError.h"
+#include "core/engines/Engine.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+#include <libpq-fe.h>
+
+namespace db {
+
+namespace {
+PGconn *libpqOf(QSqlDatabase &database)
+{
+    return *static_cast<PGconn *const *>(database.driver()->handle().data());
+}
+
+// A whole number written in decimal digits.
+qint64 idOf(const char *digits, int length)
+{
+    qint64 id = 0;
+    for (int i = 0; i < length && digits[i] >= '0' && digits[i] <= '9'; ++i)
+        id = id * 10 + (digits[i] - '0');
+    return id;
+}
+
+// A value as text in COPY's format: backslash, tab and line ends escaped, NULL as \N.
+void appendCopyValue(QByteArray &line, const QVariant &value)
+{
+    if (value.isNull()) {
+        line += "\\N";
+        return;
+    }
+    const QByteArray text = value.toString().remove(QChar(0)).toUtf8();
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += c;
+        }
+    }
+}
+// How a COPY ended, once its data has gone through: empty when it succeeded,
+// otherwise the server's message. Every result is taken, so that the connection
+// is ready for the next statement.
+QByteArray copyOutcome(PGconn *connection)
+{
+    QByteArray failure;
+    while (PGresult *result = PQgetResult(connection)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = PQresultErrorMessage(result);
+        PQclear(result);
+    }
+    return failure;
+}
+} // namespace
+
+CopyIn::CopyIn(QSqlDatabase &database, QString uri, QString table, const QStringList &columns)
+    : m_connection(libpqOf(database)), m_uri(std::move(uri)), m_table(std::move(table))
+{
+    QStringList names;
+    for (const QString &column : columns)
+        names.append(quotedName(column));
+    const QByteArray start
+        = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quotedName(m_table), names.join(QLatin1Char(','))).toUtf8();
+    PGresult *result = PQexec(m_connection, start.constData());
+    const bool started = PQresultStatus(result) == PGRES_COPY_IN;
+    PQclear(result);
+    if (!started)
+        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
+}
+
+void CopyIn::fail(const QString &what) const
+{
+    throw DbError(
+        QStringLiteral("La copia della tabella \"%1\" sul server si è interrotta: %2").arg(m_table, what.trimmed()),
+        DbError::Kind::Engine, m_uri);
+}
+
+void CopyIn::add(const QVariantList &row)
+{
+    for (int i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            m_buffer += '\t';
+        appendCopyValue(m_buffer, row.at(i));
+    }
+    m_buffer += '\n';
+    if (m_buffer.size() > (1 << 20))
+        send();
+}
+
+void CopyIn::send()
+{
+    if (PQputCopyData(m_connection, m_buffer.constData(), int(m_buffer.size())) != 1)
+        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
+    m_buffer.clear();
+}
+
+void CopyIn::finish()
+{
+    if (!m_buffer.isEmpty())
+        send();
+    if (PQputCopyEnd(m_connection, nullptr) != 1)
+        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
+    const QByteArray failure = copyOutcome(m_connection);
+    if (!failure.isEmpty())
+        fail(QString::fromUtf8(failure));
+}
+
+void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &select, std::vector<qint64> &ids)
+{
+    auto *connection = libpqOf(database);
+    const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(select).toUtf8();
+    const auto fail
+        = [&](const char *text) { return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri); };
+    PGresult *result = PQexec(connection, copy.constData());
+    if (PQresultStatus(result) != PGRES_COPY_OUT) {
+        const DbError error = fail(PQresultErrorMessage(result));
+        PQclear(result);
+        throw error;
+    }
+    PQclear(result);
+    char *line = nullptr;
+    int length;
+    while ((length = PQgetCopyData(connection, &line, 0)) > 0) {
+        ids.push_back(idOf(line, length));
+        PQfreemem(line);
+    }
+    const QByteArray broken = length == -2 ? QByteArray(PQerrorMessage(connection)) : QByteArray();
+    QByteArray failure = copyOutcome(connection);
+    if (failure.isEmpty())
+        failure = broken;
+    if (!failure.isEmpty())
+        throw fail(failure.constData());
+}
+
+void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
+               std::vector<qint64> &ids)
+{
+    std::vector<QByteArray> texts;
+    std::vector<const char *> parameters;
+    for (const QString &value : values)
+        texts.push_back(value.toUtf8());
+    for (const QByteArray &text : texts)
+        parameters.push_back(text.constData());
+    const QByteArray sql = select.toUtf8();
+    PGresult *result = PQexecParams(libpqOf(database), sql.constData(), int(parameters.size()), nullptr,
+                                    parameters.data(), nullptr, nullptr, 0);
+    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+        const DbError error(QString::fromUtf8(PQresultErrorMessage(result)).trimmed(), DbError::Kind::Engine, uri);
+        PQclear(result);
+        throw error;
+    }
+    const int rows = PQntuples(result);
+    ids.reserve(ids.size() + size_t(rows));
+    for (int row = 0; row < rows; ++row)
+        ids.push_back(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    PQclear(result);
+}
+
+} // namespace db
