@@ -347,7 +347,7 @@ QString placeCopy(const QString &temporary, const QString &folder, const QString
 
 // Temporary files that a copy interrupted for good (the process that made them is
 // gone) left behind; their names end with ".<process id>.<what>".
-void removeLeftovers(const QString &folder, const QString &what)
+void removeLeftoversOf(const QString &folder, const QString &what)
 {
     static const QRegularExpression pidPattern(QStringLiteral("\\.(\\d+)\\.[a-z-]+$"));
     const QStringList names
@@ -401,7 +401,7 @@ QString makeCheckedCopy(const QString &catalogPath, Kind kind, const Progress &p
     if (!QFileInfo(catalogPath).isFile())
         throw DbError(QStringLiteral("Il catalogo \"%1\" non esiste: non c'è nulla da copiare.").arg(catalogPath));
     const QString folder = ensureFolder(catalogPath);
-    removeLeftovers(folder, QStringLiteral(".parziale"));
+    removeLeftovers(catalogPath);
     const QString base = baseOf(catalogPath);
     const QDateTime made = QDateTime::currentDateTime();
     const QString temporary = temporaryName(folder, copyName(base, made, kind, 1), QStringLiteral("parziale"));
@@ -535,6 +535,12 @@ QString restoreAdvice(const QString &catalogPath)
              QDir::toNativeSeparators(QFileInfo(catalogPath).absolutePath()));
 }
 
+void removeLeftovers(const QString &catalogPath)
+{
+    removeLeftoversOf(folderOf(catalogPath), QStringLiteral(".parziale"));
+    removeLeftoversOf(QFileInfo(catalogPath).absolutePath(), QStringLiteral(".ripristino"));
+}
+
 QString makeCopy(const QString &catalogPath, Kind kind, const Progress &progress)
 {
     return makeCheckedCopy(catalogPath, kind, progress, QString());
@@ -575,7 +581,7 @@ Restored restore(const QString &copyPath, const QString &catalogPath, const Prog
 
     // The copy is brought beside the catalogue and checked there, so that what is
     // checked is exactly what is put in place.
-    removeLeftovers(folder, QStringLiteral(".ripristino"));
+    removeLeftovers(catalogPath);
     const QString temporary = temporaryName(folder, catalogue.fileName(), QStringLiteral("ripristino"));
     removeDatabaseFiles(temporary);
     // The copy brought in and the catalogue kept are told as the two halves of

@@ -60,6 +60,12 @@ QString newestCopy(const QString &catalogPath);
 // saying that there is no copy.
 QString restoreAdvice(const QString &catalogPath);
 
+// Removes what an interrupted copy or restore left behind (a process killed while
+// it wrote them): the half-made copies in the backup folder and the copy being
+// brought in beside the catalogue. Files of a copy or restore still running are
+// left alone. Every copy does it first; the program does it at start.
+void removeLeftovers(const QString &catalogPath);
+
 // Makes a copy of the catalogue of that kind and returns its path.
 QString makeCopy(const QString &catalogPath, Kind kind, const Progress &progress = {});
 // At start: the day's copy when none was made today (local time). Returns its

@@ -89,6 +89,7 @@ private slots:
     void keepsTheTenNewestOfEachGroup();
     void newCopyStaysWhenTheClockWasPutBack();
     void damagedCatalogueGivesNoCopyAndRemovesNone();
+    void leftoversOfAnEndedCopyAreRemoved_data();
     void leftoversOfAnEndedCopyAreRemoved();
     void dailyCopyOnceADay();
     void failuresAreSaidInItalian();
@@ -318,10 +319,19 @@ void tst_backup::damagedCatalogueGivesNoCopyAndRemovesNone()
     QCOMPARE(backupFiles(env), before);
 }
 
-// A copy whose process ended (killed, power cut) leaves its temporary file; the
-// next copy removes it. One of a process still running is not touched.
+// A copy or a restore whose process ended (killed, power cut) leaves its
+// temporary files; the next copy, or the program's next start, removes them.
+// Those of a process still running are not touched.
+void tst_backup::leftoversOfAnEndedCopyAreRemoved_data()
+{
+    QTest::addColumn<bool>("byCopy");
+    QTest::newRow("la copia seguente") << true;
+    QTest::newRow("l'avvio seguente") << false;
+}
+
 void tst_backup::leftoversOfAnEndedCopyAreRemoved()
 {
+    QFETCH(bool, byCopy);
     CatalogueFolder env;
     // The id of a process that has ended.
     QProcess ended;
@@ -330,23 +340,25 @@ void tst_backup::leftoversOfAnEndedCopyAreRemoved()
     const pid_t endedPid = ended.readAllStandardOutput().trimmed().toInt();
     QVERIFY(endedPid > 0);
     QDir().mkpath(backup::folderOf(env.catalogPath()));
-    const QString folder = backup::folderOf(env.catalogPath());
-    const QString dead = folder + QStringLiteral("/.db1_2024-01-01_10-00-00_giornaliera.mdb.%1.parziale").arg(endedPid);
-    const QString deadJournal = dead + QStringLiteral("-journal");
-    const QString living = folder
-        + QStringLiteral("/.db1_2024-01-01_10-00-00_giornaliera.mdb.%1.parziale")
-              .arg(QCoreApplication::applicationPid());
-    // The id may have been given to another process meanwhile; then the file stays, as it should.
+    const QString copy = backup::folderOf(env.catalogPath()) + QStringLiteral("/.db1_2024-01-01_10-00-00_giornaliera.mdb.%1.parziale");
+    const QString restore = env.folder() + QStringLiteral("/.db1.mdb.%1.ripristino");
+    const QStringList dead{copy.arg(endedPid), copy.arg(endedPid) + QStringLiteral("-journal"), restore.arg(endedPid),
+                           restore.arg(endedPid) + QStringLiteral("-wal")};
+    const QStringList living{copy.arg(QCoreApplication::applicationPid()),
+                             restore.arg(QCoreApplication::applicationPid())};
+    // The id may have been given to another process meanwhile; then the files stay, as they should.
     const bool endedForGood = ::kill(endedPid, 0) != 0;
-    for (const QString &path : {dead, deadJournal, living})
+    for (const QString &path : dead + living)
         writeBytes(path, "mezza copia");
 
-    backup::makeCopy(env.catalogPath(), backup::Kind::Daily);
-    if (endedForGood) {
-        QVERIFY(!QFileInfo::exists(dead));
-        QVERIFY(!QFileInfo::exists(deadJournal));
-    }
-    QVERIFY(QFileInfo::exists(living));
+    if (byCopy)
+        backup::makeCopy(env.catalogPath(), backup::Kind::Daily);
+    else
+        backup::removeLeftovers(env.catalogPath());
+    for (const QString &path : dead)
+        QVERIFY2(!endedForGood || !QFileInfo::exists(path), qPrintable(path));
+    for (const QString &path : living)
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
 }
 
 void tst_backup::dailyCopyOnceADay()
