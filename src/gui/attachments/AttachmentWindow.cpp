@@ -43,7 +43,8 @@ void AttachmentWindow::selectAndOpen()
                                                        context.attachmentFolder() + QLatin1Char('/'),
                                                        QStringLiteral("All Files(*.*) (*)"));
     // A cancelled dialog gives no name: there is nothing to open then.
-    if (!file.isEmpty())
-        context.shell->openFile(file);
+    const QString problem = file.isEmpty() ? QString() : context.shell->openFile(file);
+    if (!problem.isEmpty())
+        context.dialogs->warn(this, problem);
     close();
 }

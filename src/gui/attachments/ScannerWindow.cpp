@@ -98,12 +98,12 @@ void ScannerWindow::scanNamedDocument()
 
     const QString path = m_context.attachmentFolder() + QLatin1Char('/') + name;
     if (QFileInfo::exists(path)
-        && m_context.dialogs->message(this,
-                                      QStringLiteral("Nella cartella degli allegati esiste già un file \"%1\".\n"
-                                                     "Sostituirlo con il documento che sta per essere acquisito?")
-                                          .arg(name),
-                                      scannerTitle(), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
-            != QMessageBox::Yes)
+        && !m_context.dialogs->askBeforeChanging(this,
+                                                 QStringLiteral("Nella cartella degli allegati esiste già un file "
+                                                                "\"%1\".\nSostituirlo con il documento che sta per "
+                                                                "essere acquisito?")
+                                                     .arg(name),
+                                                 scannerTitle(), QMessageBox::Question))
         return;
 
     m_twain.TWAIN_SetHideUI(1);
@@ -142,7 +142,7 @@ void ScannerWindow::scanMultipage()
             m_twain.TWAIN_DisableSource();
             if (image == 0)
                 break;
-            if (context.dialogs->message(this, QStringLiteral("Scan another page?"), texts::applicationTitle(),
+            if (context.dialogs->message(this, QStringLiteral("Acquisire un'altra pagina?"), texts::applicationTitle(),
                                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
                 != QMessageBox::Yes)
                 break;
@@ -155,12 +155,22 @@ void ScannerWindow::scanMultipage()
     m_twain.TWAIN_SetMultiTransfer(0);
     m_twain.TWAIN_SetHideUI(0);
     m_twain.TWAIN_CloseSource();
-    if (result == Twain::Ok)
-        context.dialogs->message(this, QStringLiteral("Scan completed and saved to file."), texts::applicationTitle(),
-                                 QMessageBox::Ok, QMessageBox::Information);
-    else
+    if (result != Twain::Ok) {
         context.dialogs->message(this,
-                                 QStringLiteral("Scan failed with result code ") + QLatin1Char(result < 0 ? '-' : ' ')
-                                     + QString::number(qAbs(result)),
+                                 QStringLiteral("L'acquisizione non è riuscita (codice %1): nessun documento è stato "
+                                                "salvato e le note non sono state cambiate.\n\n%2")
+                                     .arg(result)
+                                     .arg(m_twain.lastError()),
                                  texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
+    // The document is noted in the record as a named scan is, so that nobody has
+    // to copy its dated name by hand.
+    const QString name = QFileInfo(m_twain.lastFile()).fileName();
+    emit notesLineAdded(QStringLiteral("\nAllegato:-") + name);
+    context.dialogs->message(this,
+                             QStringLiteral("Acquisizione completata: il documento è stato salvato nel file \"%1\" "
+                                            "della cartella degli allegati e annotato nelle note.")
+                                 .arg(name),
+                             texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Information);
 }

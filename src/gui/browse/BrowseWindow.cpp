@@ -188,7 +188,7 @@ void BrowseWindow::storeOrAskOnConflict()
         m_model->storePendingEdit(IfChanged::Refuse);
     } catch (const db::RecordChanged &changed) {
         // "No", the default, keeps what the other workstation stored.
-        if (m_context.dialogs->askBeforeDestroying(
+        if (m_context.dialogs->askBeforeChanging(
                 this,
                 changed.message()
                     + QStringLiteral("\nSalvare comunque le sue modifiche (Sì) o ricaricare il record com'è ora nel "
@@ -202,7 +202,8 @@ void BrowseWindow::storeOrAskOnConflict()
 
 bool BrowseWindow::dropEditAsked(const QString &why)
 {
-    if (!m_context.dialogs->ask(this, why + QStringLiteral(" Proseguire perdendo la modifica?"), QMessageBox::Warning))
+    if (!m_context.dialogs->askBeforeChanging(this, why + QStringLiteral(" Proseguire perdendo la modifica?"), QString(),
+                                              QMessageBox::Warning))
         return false;
     m_model->discardPendingEdit();
     return true;

@@ -50,7 +50,7 @@ void makeDailyCopy(const QString &catalogPath, Dialogs &dialogs)
 bool copyBeforeAction(QWidget *parent, const QString &catalogPath, backup::Kind kind, Dialogs &dialogs)
 {
     if (const db::Engine &engine = db::Engine::of(catalogPath); engine.sharedByWorkstations())
-        return dialogs.askBeforeDestroying(parent,
+        return dialogs.askBeforeChanging(parent,
                                            QStringLiteral("Il catalogo è sul server \"%1\": il programma non ne fa "
                                                           "copie di sicurezza, che sono compito del server (ad "
                                                           "esempio con pg_dump).\nL'operazione non si potrà annullare. "
@@ -62,7 +62,7 @@ bool copyBeforeAction(QWidget *parent, const QString &catalogPath, backup::Kind 
         backup::makeCopy(catalogPath, kind, progress.callback());
         return true;
     } catch (const db::DbError &error) {
-        return dialogs.askBeforeDestroying(parent,
+        return dialogs.askBeforeChanging(parent,
                                            QStringLiteral("Non è stato possibile fare la copia di sicurezza del "
                                                           "catalogo prima di procedere.\n%1\n\nProseguire senza "
                                                           "copia di sicurezza?")

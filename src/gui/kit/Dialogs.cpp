@@ -50,15 +50,10 @@ void Dialogs::fail(QWidget *parent, const QString &text)
     inform(parent, text, QMessageBox::Critical);
 }
 
-bool Dialogs::ask(QWidget *parent, const QString &question, QMessageBox::Icon icon)
-{
-    return message(parent, question, texts::applicationTitle(), QMessageBox::Yes | QMessageBox::No, icon)
-        == QMessageBox::Yes;
-}
-
-bool Dialogs::askBeforeDestroying(QWidget *parent, const QString &question, const QString &title,
+bool Dialogs::askBeforeChanging(QWidget *parent, const QString &question, const QString &title,
                                   QMessageBox::Icon icon)
 {
-    return message(parent, question, title, QMessageBox::Yes | QMessageBox::No, icon, QMessageBox::No)
+    return message(parent, question, title.isEmpty() ? texts::applicationTitle() : title,
+                   QMessageBox::Yes | QMessageBox::No, icon, QMessageBox::No)
         == QMessageBox::Yes;
 }

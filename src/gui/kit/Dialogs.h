@@ -33,16 +33,15 @@ public:
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
         = 0;
 
-    // Boxes with the program's title: information, a warning, a Critical error,
-    // and a Sì/No question (true for Sì).
+    // Boxes with the program's title: information, a warning, a Critical error.
     void inform(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information,
                 const QString &title = QString()); // empty: the program's title
     void warn(QWidget *parent, const QString &text);
     void fail(QWidget *parent, const QString &text);
-    bool ask(QWidget *parent, const QString &question, QMessageBox::Icon icon = QMessageBox::NoIcon);
-    // The same for a question whose "Sì" destroys records: "No" is the default.
-    bool askBeforeDestroying(QWidget *parent, const QString &question, const QString &title,
-                             QMessageBox::Icon icon = QMessageBox::NoIcon);
+    // A Sì/No question whose "Sì" changes stored data or drops what the user typed
+    // (true for Sì): "No" is the default, so that Enter changes nothing.
+    bool askBeforeChanging(QWidget *parent, const QString &question, const QString &title = QString(),
+                           QMessageBox::Icon icon = QMessageBox::NoIcon); // empty title: the program's title
 };
 
 class QtDialogs : public Dialogs {

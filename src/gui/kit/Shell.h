@@ -6,12 +6,14 @@
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual bool openFile(const QString &path) = 0;
+    // Empty when the desktop took the file; otherwise why it could not, as an
+    // Italian sentence naming the file (missing, or no program opens its kind).
+    virtual QString openFile(const QString &path) = 0;
     virtual bool openUrl(const QString &url) = 0;
 };
 
 class DesktopShell : public Shell {
 public:
-    bool openFile(const QString &path) override;
+    QString openFile(const QString &path) override;
     bool openUrl(const QString &url) override;
 };

@@ -104,6 +104,13 @@ QString LookupMaintenance::textToStore() const
 void LookupMaintenance::insert()
 {
     const QString text = textToStore();
+    // Duplicates are the user's to make, an empty entry is no entry.
+    if (text.trimmed().isEmpty()) {
+        m_dialogs.warn(m_window, QStringLiteral("Scrivere nell'elenco \"%1\" la voce da inserire: una voce vuota non "
+                                                "viene inserita.")
+                                     .arg(tableName(m_family.list)));
+        return;
+    }
     const bool stored = guarded(m_window, m_dialogs, [&] { m_store.addLookupEntry(m_family.list, text); });
     if (!stored)
         return; // the frame stays open with the text, to try again

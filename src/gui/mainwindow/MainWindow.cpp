@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -120,6 +121,11 @@ void MainWindow::connectEntryScreen()
     connect(m_calendar, &QCalendarWidget::activated, this, &MainWindow::dayPicked); // Enter on a day
     connect(m_closeCalendarButton, &QPushButton::clicked, this, &MainWindow::closeCalendar);
     dateentry::normaliseOnLeaving(*m_dateBox);
+
+    // Tab leaves the notes for the next box, as in every other box; Ctrl+Tab
+    // writes a tab when one is wanted.
+    m_notesBox->setTabChangesFocus(true);
+    m_notesBox->installEventFilter(this);
 }
 
 // ---- Start-up ------------------------------------------------------------------
@@ -316,7 +322,7 @@ void MainWindow::insertRecord()
 void MainWindow::deleteChosenRecord()
 {
     Dialogs &dialogs = *m_context.dialogs;
-    if (!dialogs.askBeforeDestroying(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "),
+    if (!dialogs.askBeforeChanging(this, QStringLiteral("Sei sicuro di voler procedere all' eliminazione ? "),
                                      confirmTitle)) {
         m_idBox->show();
         m_deletionList->hide();
@@ -508,6 +514,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_makerLogo && event->type() == QEvent::MouseButtonPress) {
         openMakerSite();
         return true;
+    }
+    if (watched == m_notesBox && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            m_notesBox->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

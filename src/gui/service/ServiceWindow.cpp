@@ -69,7 +69,7 @@ void ServiceWindow::changeDocumentCounter(bool checked)
         return;
     Dialogs &dialogs = *m_context.dialogs;
     m_restartEntry->setChecked(false);
-    if (!dialogs.ask(this, QStringLiteral("Si desidera cambiare il Progressivo Documento "))) {
+    if (!dialogs.askBeforeChanging(this, QStringLiteral("Si desidera cambiare il Progressivo Documento "))) {
         m_counterEntry->setChecked(false);
         return;
     }
@@ -130,7 +130,7 @@ void ServiceWindow::restartNumbering(bool checked)
     m_counterEntry->setChecked(false);
     m_deleteAllEntry->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.askBeforeDestroying(this,
+    if (dialogs.askBeforeChanging(this,
                                     QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
                                                    "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
                                                    "Vuoi Proseguire ? "),
@@ -149,7 +149,7 @@ void ServiceWindow::deleteAllRecords(bool checked)
     m_counterEntry->setChecked(false);
     m_restartEntry->setChecked(false);
     Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.askBeforeDestroying(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
+    if (dialogs.askBeforeChanging(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
                                     texts::applicationTitle())
         && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeDeletingRecords, dialogs)
         && guarded([this] { m_context.store->deleteAllRecords(); }))

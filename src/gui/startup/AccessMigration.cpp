@@ -106,6 +106,20 @@ QString keptAccessName()
     return QStringLiteral("db1-access.mdb");
 }
 
+namespace {
+// The converter's summary told where the files are now: the catalogue in place
+// of the Access file, which is kept under its new name; the converter's timing,
+// which says nothing to the user, left out.
+QString summaryAsPlaced(QString summary, const QString &converted, const QString &catalogue, const QString &kept)
+{
+    summary.replace(QDir::toNativeSeparators(catalogue), QDir::toNativeSeparators(kept));
+    summary.replace(QDir::toNativeSeparators(converted), QDir::toNativeSeparators(catalogue));
+    QStringList lines = summary.split(QLatin1Char('\n'));
+    lines.removeIf([](const QString &line) { return line.startsWith(QStringLiteral("Tempo: ")); });
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
 bool offerConversion(const QString &programFolder, Dialogs &dialogs, const QString &converter, int progressDelayMs)
 {
     const QDir folder(programFolder);
@@ -180,7 +194,7 @@ bool offerConversion(const QString &programFolder, Dialogs &dialogs, const QStri
                    QStringLiteral("Il catalogo di Access è stato convertito nel nuovo formato; l'originale è "
                                   "conservato così com'era nel file \"%1\".\n\n")
                            .arg(keptAccessName())
-                       + outcome.summary);
+                       + summaryAsPlaced(outcome.summary, converted, catalogue, kept));
     return true;
 }
 

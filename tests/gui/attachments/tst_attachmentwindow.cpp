@@ -5,9 +5,13 @@
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
+#include "gui/kit/Shell.h"
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 
@@ -31,6 +35,8 @@ class TestAttachmentWindow : public QObject {
 private slots:
     void pressOpensTheChosenFile_data();
     void pressOpensTheChosenFile();
+    void fileNoProgramOpensIsTold();
+    void desktopTellsAMissingFileOrAKindNoProgramOpens();
     void cancelOpensNothing();
     void secondPressOfTheMainButtonBringsTheSameWindow();
 };
@@ -63,6 +69,52 @@ void TestAttachmentWindow::pressOpensTheChosenFile()
 
     processDeletions();
     QVERIFY(!windows.loadedAttachmentWindow());
+}
+
+void TestAttachmentWindow::fileNoProgramOpensIsTold()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Ui attachments = openFromMainWindow(windows);
+    env.shell.refusal = QStringLiteral("Il file \"x.pdf\" non è stato aperto: ...");
+    env.dialogs.answerFile(env.context.attachmentFolder() + QStringLiteral("/x.pdf"));
+    env.dialogs.answerButton(QMessageBox::Ok);
+    attachments.click(u"Command1");
+    QCOMPARE(env.dialogs.shown.size(), 2);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Warning, .text = env.shell.refusal);
+    processDeletions();
+    QVERIFY(!windows.loadedAttachmentWindow());
+}
+
+// The desktop itself, with the user's settings of the test's own (XDG folders)
+// on a machine that has no program for PDF files.
+void TestAttachmentWindow::desktopTellsAMissingFileOrAKindNoProgramOpens()
+{
+    QTemporaryDir desktop;
+    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+        qputenv(variable, QFile::encodeName(desktop.path()));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("application/pdf")});
+    QVERIFY(query.waitForFinished());
+    if (!query.readAllStandardOutput().trimmed().isEmpty())
+        QSKIP("this machine has a program for PDF files");
+    const QString pdf = desktop.filePath(QStringLiteral("documento.pdf"));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("%PDF-1.4\n");
+    file.close();
+    DesktopShell shell;
+    QCOMPARE(shell.openFile(desktop.filePath(QStringLiteral("manca.pdf"))),
+             QStringLiteral("Il file \"%1\" non c'è: forse è stato spostato, rinominato o eliminato.")
+                 .arg(desktop.filePath(QStringLiteral("manca.pdf"))));
+    const QString refused = shell.openFile(pdf);
+    QVERIFY2(refused.startsWith(QStringLiteral("Il file \"%1\" non è stato aperto: sul computer non c'è un programma "
+                                               "che apra i file di tipo")
+                                    .arg(pdf)),
+             qPrintable(refused));
+    QVERIFY(refused.contains(QStringLiteral("(application/pdf)")));
 }
 
 void TestAttachmentWindow::cancelOpensNothing()

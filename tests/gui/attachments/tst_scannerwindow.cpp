@@ -304,6 +304,7 @@ void TestScannerWindow::existingFileIsReplacedOnlyWhenAgreed()
     QVERIFY(question.text.contains(QStringLiteral("esiste già un file \"Contratto.pdf\"")));
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(question.icon, QMessageBox::Question);
+    QCOMPARE(question.defaultButton, QMessageBox::No); // Enter keeps the file there
     if (agree) {
         comparePdf(path, 1);
         QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-Contratto.pdf"));
@@ -406,21 +407,23 @@ void TestScannerWindow::multipage()
     QCOMPARE(env.dialogs.shown.size(), pages + 1);
     for (int i = 0; i < pages; ++i) {
         const ShownBox &question = env.dialogs.shown.at(i);
-        QVERIFY_BOX(question, .icon = QMessageBox::Question, .text = QStringLiteral("Scan another page?"),
+        QVERIFY_BOX(question, .icon = QMessageBox::Question, .text = QStringLiteral("Acquisire un'altra pagina?"),
                     .title = texts::applicationTitle(), .buttons = QMessageBox::Yes | QMessageBox::No);
     }
     const QStringList written = filesIn(env.context.attachmentFolder());
     QCOMPARE(written.size(), 1);
     const QString path = env.context.attachmentFolder() + QLatin1Char('/') + written.first();
     const ShownBox &done = env.dialogs.last();
-    QCOMPARE(done.text, QStringLiteral("Scan completed and saved to file."));
+    QCOMPARE(done.text, QStringLiteral("Acquisizione completata: il documento è stato salvato nel file \"%1\" della "
+                                       "cartella degli allegati e annotato nelle note.")
+                            .arg(written.first()));
     QVERIFY(written.first().startsWith(QStringLiteral("Scansione_")));
     QCOMPARE(done.title, texts::applicationTitle());
     QCOMPARE(done.icon, QMessageBox::Information);
     QCOMPARE(env.dialogs.unexpected, 0);
     comparePdf(path, pages);
 
-    QCOMPARE(notesOf(windows), initialNotes); // the multipage scan notes nothing
+    QCOMPARE(notesOf(windows), initialNotes + QStringLiteral("\nAllegato:-") + written.first()); // noted as a named scan is
     QVERIFY(!scanner.window.isVisible());
     QVERIFY(!windows.twain().isSourceOpen());
     QVERIFY(!windows.twain().hideUI());
@@ -438,7 +441,10 @@ void TestScannerWindow::multipageFailureReportsTheCode()
     QCOMPARE(env.dialogs.shown.size(), 1); // the file could not be started: no page is asked for
     const ShownBox &failure = env.dialogs.last();
     QVERIFY_BOX(failure, .icon = QMessageBox::Warning,
-                .text = QStringLiteral("Scan failed with result code  %1").arg(int(Twain::WriteFailed)),
+                .text = QStringLiteral("L'acquisizione non è riuscita (codice %1): nessun documento è stato salvato e "
+                                       "le note non sono state cambiate.\n\n%2")
+                            .arg(int(Twain::WriteFailed))
+                            .arg(windows.twain().lastError()),
                 .title = texts::applicationTitle(), .buttons = QMessageBox::Ok);
     QVERIFY(!QFileInfo::exists(env.context.attachmentFolder()));
     QVERIFY(!windows.twain().isSourceOpen());

@@ -360,6 +360,7 @@ void TestBrowseWindow::refusedStoreOnCloseAsksFirst()
     QCOMPARE(env.dialogs.shown.size(), 1);
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("Proseguire perdendo la modifica?")));
     QCOMPARE(env.dialogs.last().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(env.dialogs.last().defaultButton, QMessageBox::No); // Enter keeps the change
     QVERIFY(browse.isVisible());
     QCOMPARE(browse.gridModel().pendingRow(), 0);
 

@@ -16,10 +16,11 @@ class RecordingShell : public Shell {
 public:
     QStringList openedFiles;
     QStringList openedUrls;
-    bool openFile(const QString &path) override
+    QString refusal; // what openFile answers: empty, the desktop took the file
+    QString openFile(const QString &path) override
     {
         openedFiles.append(path);
-        return true;
+        return refusal;
     }
     bool openUrl(const QString &url) override
     {

@@ -195,6 +195,8 @@ private slots:
     void insertStoresTheTextAndClosesTheFrame_data();
     void insertStoresTheTextAndClosesTheFrame();
     void insertThatFailsKeepsTheFrameAndTheText();
+    void emptyTextIsNotInserted_data();
+    void emptyTextIsNotInserted();
 
     // "Modifica"
     void changeRewritesThePickedEntry_data() { addFamilyRows(); }
@@ -325,6 +327,7 @@ void TestLookupMaintenance::atMostOneFrameIsOpen()
     for (const Family &family : families) {
         screen.toggle(family)->click();
         QCOMPARE(visibleToggles(screen), QStringList{family.toggle});
+        screen.ui.type(family.list, QStringLiteral("nuova"));
         env.dialogs.answerButton(QMessageBox::Ok);
         screen.ui.press(family.insert); // closed after insert: toggle still checked
         QVERIFY(screen.frame(family)->isHidden());
@@ -397,7 +400,6 @@ void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame_data()
         << QStringLiteral("Allocazione") << QStringLiteral("Scaffale B") << true << QStringLiteral("Scaffale B");
     QTest::newRow("repeated text") << QStringLiteral("Allocazione") << QStringLiteral("arte") << true
                                    << QStringLiteral("arte");
-    QTest::newRow("empty text") << QStringLiteral("Chiave") << QString() << true << QString();
 }
 
 void TestLookupMaintenance::insertStoresTheTextAndClosesTheFrame()
@@ -464,6 +466,38 @@ void TestLookupMaintenance::insertThatFailsKeepsTheFrameAndTheText()
     QVERIFY(screen.frame(keywords)->isVisible());
     QCOMPARE(screen.list(keywords)->currentText(), QStringLiteral("nuova"));
     QCOMPARE(itemTexts(screen.entryList(keywords)).size(), 3);
+}
+
+void TestLookupMaintenance::emptyTextIsNotInserted_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("typed");
+    for (const Family &family : families) {
+        QTest::addRow("%s, nothing typed", qPrintable(family.table)) << family.table << QString();
+        QTest::addRow("%s, blanks only", qPrintable(family.table)) << family.table << QStringLiteral("   ");
+    }
+}
+
+void TestLookupMaintenance::emptyTextIsNotInserted()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, typed);
+    const Family &family = familyOf(table);
+    TestEnvironment env;
+    seed(env);
+    Screen screen(env);
+    screen.toggle(family)->click();
+    screen.ui.type(family.list, typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    screen.ui.press(family.insert);
+
+    QCOMPARE(env.dialogs.shown.size(), 1);
+    QVERIFY_BOX(env.dialogs.last(), .icon = QMessageBox::Warning,
+                .text = QStringLiteral("Scrivere nell'elenco \"%1\" la voce da inserire: una voce vuota non viene "
+                                       "inserita.")
+                            .arg(table));
+    QCOMPARE(rowsOf(env, table), seeded);
+    QVERIFY(screen.frame(family)->isVisible());
 }
 
 // ---- "Modifica" ----------------------------------------------------------------------------

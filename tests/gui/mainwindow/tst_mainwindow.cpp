@@ -86,6 +86,7 @@ private slots:
     void pulisciEmptiesEveryFieldButTheNumber();
     void pulisciShowsTheSearchWindowWhileRicercaIsChecked();
     void pulisciGoesOnWhenAStepFails();
+    void tabLeavesTheNotesCtrlTabWritesATab();
     void menuReturnsToTheMenuScreen();
     void tabFollowsTheOrderTheFieldsAreFilledIn();
     void entryButtonsOpenTheirWindows_data();
@@ -546,6 +547,27 @@ void TestMainWindow::tabFollowsTheOrderTheFieldsAreFilledIn()
         if (order.contains(control->objectName()) && !reached.contains(control->objectName()))
             reached << control->objectName();
     QCOMPARE(reached, order);
+}
+
+void TestMainWindow::tabLeavesTheNotesCtrlTabWritesATab()
+{
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Ui ui(windows.mainWindow());
+    ui.window.show();
+    QApplication::setActiveWindow(&ui.window);
+    QVERIFY(QTest::qWaitForWindowActive(&ui.window));
+    ui.click(u"Check5");
+    QPlainTextEdit *notes = ui.textArea(u"Text9");
+    notes->setFocus();
+    QTest::keyClicks(notes, QStringLiteral("riga"));
+    QTest::keyClick(notes, Qt::Key_Tab);
+    QVERIFY(ui.comboBox(u"Combo6")->hasFocus());
+    QCOMPARE(notes->toPlainText(), QStringLiteral("riga"));
+    notes->setFocus();
+    QTest::keyClick(notes, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(notes->toPlainText(), QStringLiteral("riga\t"));
+    QCOMPARE(QApplication::focusWidget(), notes);
 }
 
 void TestMainWindow::menuReturnsToTheMenuScreen()

@@ -106,6 +106,11 @@ void TestAccessMigration::yesConvertsKeepsTheOriginalAndEntryGoesOn()
     const ShownBox done = env.dialogs.shown.at(1);
     QVERIFY(done.text.startsWith(QStringLiteral("Il catalogo di Access è stato convertito nel nuovo formato; ")));
     QVERIFY(done.text.contains(QStringLiteral("  Tabella: 300 righe (il prossimo record avrà ID 313)\n")));
+    // Where the files are now: the catalogue in place, the Access file under its kept name.
+    QVERIFY(done.text.contains(QStringLiteral("Catalogo convertito: \"%1\"\ndal file Access \"%2\"")
+                                   .arg(env.catalogPath(), env.filePath(QStringLiteral("db1-access.mdb")))));
+    QVERIFY(!done.text.contains(QStringLiteral(".conversione-")));
+    QVERIFY(!done.text.contains(QStringLiteral("al secondo")));
     QCOMPARE(done.title, texts::applicationTitle());
     QCOMPARE(done.icon, QMessageBox::Information);
     QCOMPARE(env.dialogs.unexpected, 0);
