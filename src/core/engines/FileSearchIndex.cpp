@@ -437,6 +437,69 @@ bool countsMatch(IndexConnection &connection)
         && counts.integer(1) == counts.integer(3);
 }
 
+// The index's own storage, the tables the engine keeps beside the index table
+// as it makes them. Another client may drop or empty one by hand: the index can
+// then be neither read nor dropped until what is missing is put back.
+struct StorageTable {
+    const char *suffix;
+    const char *columns;
+};
+constexpr StorageTable storageTables[] = {
+    {"_data", "(id INTEGER PRIMARY KEY, block BLOB)"},
+    {"_idx", "(segid, term, pgno, PRIMARY KEY(segid, term)) WITHOUT ROWID"},
+    {"_docsize", "(id INTEGER PRIMARY KEY, sz BLOB)"},
+    {"_config", "(k PRIMARY KEY, v) WITHOUT ROWID"},
+};
+
+QString storageName(const StorageTable &table)
+{
+    return indexTable + QLatin1String(table.suffix);
+}
+
+bool tableExists(IndexConnection &connection, const QString &name)
+{
+    return connection.integer(
+               QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(name))
+        > 0;
+}
+
+// Whether the index can be read: its storage is all there and a search through
+// it runs (the engine reads the index's structure for it).
+bool storageSound(IndexConnection &connection)
+{
+    for (const StorageTable &table : storageTables)
+        if (!tableExists(connection, storageName(table)))
+            return false;
+    try {
+        connection.integer(QStringLiteral("SELECT count(*) FROM %1 WHERE %1 MATCH '\"qzx\"'").arg(indexTable));
+        return true;
+    } catch (const DbError &) {
+        return false;
+    }
+}
+
+// Removes the index table whatever state its storage is in: what was removed by
+// hand is put back empty, so that the engine can drop the whole; storage left
+// without its index table goes too.
+void dropIndexTable(IndexConnection &connection)
+{
+    if (tableExists(connection, indexTable)) {
+        for (const StorageTable &table : storageTables)
+            if (!tableExists(connection, storageName(table)))
+                connection.exec(
+                    QStringLiteral("CREATE TABLE '%1'%2").arg(storageName(table), QLatin1String(table.columns)));
+        // What the engine reads when it opens the index: its format, and the
+        // structure of an empty index.
+        connection.exec(QStringLiteral("INSERT OR REPLACE INTO '%1'(k, v) VALUES ('version', 4)")
+                            .arg(storageName(storageTables[3])));
+        connection.exec(QStringLiteral("INSERT OR REPLACE INTO '%1'(id, block) VALUES (1, X''), (10, X'00000000000000')")
+                            .arg(storageName(storageTables[0])));
+        connection.exec(QStringLiteral("DROP TABLE %1").arg(indexTable));
+    }
+    for (const StorageTable &table : storageTables)
+        connection.exec(QStringLiteral("DROP TABLE IF EXISTS '%1'").arg(storageName(table)));
+}
+
 } // namespace
 
 bool installTrigramTokenizer(sqlite3 *handle)
@@ -495,7 +558,8 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
     IndexConnection connection(catalogPath, 5000);
     connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
     const QHash<QString, QString> objects = indexObjects(connection);
-    const bool indexWhole = objects.value(indexTable) == indexTableStatement();
+    // The index table as this program makes it, and readable.
+    const bool indexWhole = objects.value(indexTable) == indexTableStatement() && storageSound(connection);
     const bool noteWhole = objects.value(noteTable) == noteTableStatement()
         && allExactly(objects, noteTriggerNames(), noteTriggerStatements());
     const bool legacyWhole = allExactly(objects, legacyTriggerNames(), legacyTriggerStatements());
@@ -517,7 +581,8 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
         if (indexWhole) {
             renewNote(connection);
         } else {
-            connection.execAll(searchIndexDropStatements());
+            connection.execAll(noteDropStatements());
+            dropIndexTable(connection);
             connection.execAll(wholeIndexStatements());
         }
         refill(connection, progress);

@@ -276,6 +276,12 @@ private slots:
                                                              QStringLiteral("DELETE FROM Tabella_modifiche")};
         QTest::newRow("note table dropped") << QStringList{QStringLiteral("DROP TABLE Tabella_modifiche")};
         QTest::newRow("index dropped") << QStringList{QStringLiteral("DROP TABLE Tabella_ricerca")};
+        // The index's own storage, dropped or emptied by another client.
+        for (const char *table : {"data", "idx", "docsize", "config"})
+            QTest::addRow("index storage %s dropped", table)
+                << QStringList{QStringLiteral("DROP TABLE Tabella_ricerca_%1").arg(QLatin1String(table))};
+        QTest::newRow("index storage emptied") << QStringList{QStringLiteral("DELETE FROM Tabella_ricerca_data")};
+
         QTest::newRow("trigger changed") << QStringList{
             QStringLiteral("DROP TRIGGER Tabella_modifiche_eliminazione"),
             QStringLiteral(
