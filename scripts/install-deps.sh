@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   libqt6sql6-psql postgresql libpq-dev
   mdbtools-dev mdbtools
+  libquazip1-qt6-dev libreoffice-calc-nogui
   libsane-dev libsane1 sane-utils
   poppler-utils xvfb xauth imagemagick x11-apps xdg-utils openbox x11-utils
   desktop-file-utils librsvg2-bin

@@ -2,13 +2,18 @@
 // its argument: an empty one, or with --da-access one converted from the old
 // program's Access catalogue. It never overwrites an existing file, except with
 // --ripristina, which puts a backup copy in place of the catalogue. With --server
-// and --copia-su it makes the catalogue of an office on a PostgreSQL database.
+// and --copia-su it makes the catalogue of an office on a PostgreSQL database;
+// with --esporta it writes the whole catalogue to a spreadsheet or a text file.
 #include "core/conversion/AccessConversion.h"
 #include "core/catalogue/Backup.h"
 #include "core/catalogue/Catalogue.h"
+#include "core/catalogue/QueryRowSource.h"
+#include "core/catalogue/Store.h"
 #include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
 #include "core/engines/ServerCatalogue.h"
+#include "core/export/CatalogueExport.h"
+#include "core/settings/IniSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +46,10 @@ int usage()
                  "postgresql://archivio@server/catalogo), che deve essere vuoto.\n"
                  "     crea_catalogo --copia-su URI [cartella]\n"
                  "Copia il catalogo db1.mdb della cartella indicata (in mancanza, accanto al programma) "
-                 "sul database PostgreSQL vuoto indicato, con tutti i record, i numeri e il contatore.\n");
+                 "sul database PostgreSQL vuoto indicato, con tutti i record, i numeri e il contatore.\n"
+                 "     crea_catalogo --esporta FILE.ods|FILE.csv [cartella]\n"
+                 "Scrive tutte le registrazioni del catalogo della cartella indicata (in mancanza, accanto al "
+                 "programma) in un foglio di calcolo (.ods) o in un file di testo (.csv).\n");
     return 2;
 }
 
@@ -161,6 +169,45 @@ int copyToServer(const QString &uri, const QString &folder)
     std::printf("Il catalogo \"%s\" è stato copiato sul server %s: tutte le righe sono state controllate.\n",
                 qPrintable(QDir::toNativeSeparators(path)), qPrintable(db::Engine::of(uri).shown(uri)));
     return 0;
+}
+
+int exportCatalogue(const QString &file, const QString &folder)
+{
+    const auto format = exporting::formatOf(file);
+    if (!format) {
+        std::fprintf(stderr, "Il file \"%s\" deve terminare con .ods (foglio di calcolo) o .csv (file di testo).\n",
+                     qPrintable(file));
+        return 2;
+    }
+    const QString location = catalogueLocation(QDir(folder).absolutePath());
+    const QString problem = db::Engine::of(location).checkCatalogue(location);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 1;
+    }
+    TerminalProgress terminal("Esportazione in corso");
+    const auto show = terminal.callback();
+    const QString target = QFileInfo(file).absoluteFilePath();
+    try {
+        const auto records = db::Store(location).catalogueSnapshot();
+        exporting::write(target, *format, exporting::rowsOf(*records), [&](qint64 written, qint64 total) {
+            if (show && total > 0)
+                show(int(written * 100 / total));
+            return true;
+        });
+        terminal.clear();
+        std::printf("%lld registrazioni esportate in \"%s\".\n", static_cast<long long>(records->rowCount()),
+                    qPrintable(QDir::toNativeSeparators(target)));
+        return 0;
+    } catch (const exporting::ExportError &error) {
+        terminal.clear();
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+    } catch (const db::DbError &error) {
+        terminal.clear();
+        std::fprintf(stderr, "Il catalogo non si è potuto leggere: %s\nNessun file è stato scritto.\n",
+                     qPrintable(error.reason()));
+    }
+    return 1;
 }
 
 // A crash of the Access reader on a damaged file ends the process from inside
@@ -303,6 +350,11 @@ int main(int argc, char *argv[])
         if (args.size() < 3 || args.size() > 4)
             return usage();
         return copyToServer(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
+    }
+    if (args.size() >= 2 && args.at(1) == QLatin1String("--esporta")) {
+        if (args.size() < 3 || args.size() > 4)
+            return usage();
+        return exportCatalogue(args.at(2), args.size() == 4 ? args.at(3) : besideTool);
     }
     if (args.size() > 2 || (args.size() == 2 && args.at(1).startsWith(QLatin1Char('-'))))
         return usage();
