@@ -6,7 +6,7 @@
 #
 # Every suite of these folders runs on both engines: the store and the engines,
 # the window registry, and the window families that read and write the catalogue.
-set(SERVER_SUITE_FOLDERS core/catalogue core/engines gui gui/mainwindow gui/search gui/browse gui/service)
+set(SERVER_SUITE_FOLDERS core/catalogue core/engines core/export gui gui/mainwindow gui/search gui/browse gui/service)
 
 # A suite of those folders that stays on the catalogue file says why here.
 set_source_files_properties(core/catalogue/tst_backup.cpp PROPERTIES

@@ -180,7 +180,7 @@ int exportCatalogue(const QString &file, const QString &folder)
         return 2;
     }
     const QString location = catalogueLocation(QDir(folder).absolutePath());
-    const QString problem = db::Engine::of(location).checkCatalogue(location);
+    const QString problem = db::checkCatalogue(location);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 1;

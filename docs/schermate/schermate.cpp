@@ -216,15 +216,7 @@ void photographAttachmentWindows(Windows &windows, MainWindow &main, Camera &cam
 // A search by keyword from the menu bar: the question, then the records found.
 void photographSearch(Windows &windows, MainWindow &main, Camera &camera)
 {
-    // Columns a user has widened before (in twips), as the window keeps them.
-    QFile settings(windows.context().settingsPath());
-    if (!settings.open(QIODevice::WriteOnly)
-        || settings.write("[dgCustomers]\r\nID=600\r\nChiave=1800\r\nArgomento=2700\r\nTesto=2700\r\n"
-                          "Pubblicazione=2400\r\n")
-            < 0)
-        giveUp(QStringLiteral("impossibile scrivere %1").arg(settings.fileName()));
-    settings.close();
-
+    // With the column widths a new user has: nothing written in CINFIG.INI yet.
     control<QCheckBox>(&main, "Check7")->setChecked(true); // "Interrogazione"
     SearchWindow &search = windows.searchWindow();
     search.resize(880, 430);

@@ -5,14 +5,16 @@
 #include "core/scanning/Twain.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
-#include "core/scanning/Twain.h"
 #include "gui/attachments/AttachmentWindow.h"
-#include "gui/attachments/ScannerDialogs.h"
 #include "gui/attachments/ScannerWindow.h"
 #include "gui/browse/BrowseWindow.h"
 #include "gui/browse/ReportPreview.h"
+#include "gui/guide/GuideWindow.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/ToolWindow.h"
+
+#include <QApplication>
+#include <QShortcut>
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
@@ -30,6 +32,7 @@ Windows::~Windows()
     delete m_serviceWindow.data();
     delete m_attachmentWindow.data();
     delete m_scannerWindow.data();
+    delete m_guide.data();
     delete m_mainWindow.data();
 }
 
@@ -40,6 +43,7 @@ MainWindow &Windows::mainWindow()
 {
     if (!m_mainWindow) {
         m_mainWindow = new MainWindow(m_context);
+        offerGuide(m_mainWindow, [this] { return m_mainWindow->guideChapter(); });
         connect(m_mainWindow, &MainWindow::searchRequested, this,
                 [this] { toolwindow::showModeless(&searchWindow()); });
         connect(m_mainWindow, &MainWindow::browseRequested, this,
@@ -60,6 +64,7 @@ SearchWindow &Windows::searchWindow()
 {
     if (!m_searchWindow) {
         m_searchWindow = new SearchWindow(m_context);
+        offerGuide(m_searchWindow, [] { return QStringLiteral("7-cercare"); });
         connect(m_searchWindow, &SearchWindow::loaded, &mainWindow(), &MainWindow::clearQueryEntry);
         connect(m_searchWindow, &SearchWindow::unloading, &mainWindow(), &MainWindow::clearSearchEntry);
         connect(m_searchWindow, &SearchWindow::printRequested, this,
@@ -73,6 +78,7 @@ BrowseWindow &Windows::browseWindow()
 {
     if (!m_browseWindow) {
         m_browseWindow = new BrowseWindow(m_context);
+        offerGuide(m_browseWindow, [] { return QStringLiteral("8-vedere-e-correggere-tutto-il-catalogo"); });
         connect(m_browseWindow, &BrowseWindow::loaded, &mainWindow(), [this] {
             m_mainWindow->clearSearchEntry();
             m_mainWindow->clearQueryEntry();
@@ -85,8 +91,10 @@ BrowseWindow &Windows::browseWindow()
 
 ReportPreview &Windows::reportPreview()
 {
-    if (!m_reportPreview)
+    if (!m_reportPreview) {
         m_reportPreview = new ReportPreview(m_context);
+        offerGuide(m_reportPreview, [] { return QStringLiteral("9-stampare"); });
+    }
     return *m_reportPreview;
 }
 
@@ -94,6 +102,7 @@ ServiceWindow &Windows::serviceWindow()
 {
     if (!m_serviceWindow) {
         m_serviceWindow = new ServiceWindow(m_context);
+        offerGuide(m_serviceWindow, [] { return QStringLiteral("12-le-funzioni-di-servizio"); });
         connect(m_serviceWindow, &ServiceWindow::unloading, &mainWindow(), &MainWindow::clearServiceEntry);
         connect(m_serviceWindow, &ServiceWindow::closed, this, [this] { toolwindow::showModeless(&mainWindow()); });
     }
@@ -102,8 +111,10 @@ ServiceWindow &Windows::serviceWindow()
 
 AttachmentWindow &Windows::attachmentWindow()
 {
-    if (!m_attachmentWindow)
+    if (!m_attachmentWindow) {
         m_attachmentWindow = new AttachmentWindow(m_context);
+        offerGuide(m_attachmentWindow, [] { return QStringLiteral("11-aprire-un-allegato"); });
+    }
     return *m_attachmentWindow;
 }
 
@@ -111,6 +122,7 @@ ScannerWindow &Windows::scannerWindow()
 {
     if (!m_scannerWindow) {
         m_scannerWindow = new ScannerWindow(m_context, twain());
+        offerGuide(m_scannerWindow, [] { return QStringLiteral("10-lo-scanner"); });
         connect(m_scannerWindow, &ScannerWindow::notesLineAdded, &mainWindow(), &MainWindow::appendToNotes);
     }
     return *m_scannerWindow;
@@ -162,6 +174,31 @@ bool Windows::showWholeCatalogueReport(QWidget *caller)
             caller, QStringLiteral("Impossibile preparare la stampa del catalogo.\n%1").arg(error.reason()));
         return false;
     }
+}
+
+void Windows::offerGuide(QWidget *window, std::function<QString()> chapter)
+{
+    auto *key = new QShortcut(QKeySequence::HelpContents, window);
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this, chapter] { showGuide(chapter()); });
+}
+
+GuideWindow *Windows::loadedGuide() const
+{
+    return m_guide;
+}
+
+void Windows::showGuide(const QString &chapter)
+{
+    // Over a modal window (the report's preview) the guide is a window of its
+    // own, so that it takes the keyboard and the mouse too.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!m_guide)
+        m_guide = new GuideWindow();
+    if (m_guide->parentWidget() != modal)
+        m_guide->setParent(modal, Qt::Window);
+    toolwindow::showModeless(m_guide);
+    m_guide->showChapter(chapter); // once shown, when its text is laid out at its width
 }
 
 void Windows::endProgram()

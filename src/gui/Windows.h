@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 #include <memory>
 
 class MainWindow;
@@ -17,6 +19,7 @@ class ReportPreview;
 class ServiceWindow;
 class AttachmentWindow;
 class ScannerWindow;
+class GuideWindow;
 class QWidget;
 class Twain;
 class ScannerDialogs;
@@ -55,6 +58,11 @@ public:
     // closed. A failure is told over `caller`. True when the report was shown.
     bool showWholeCatalogueReport(QWidget *caller);
 
+    // The users' guide at `chapter` (its link name); F1 in every window opens
+    // it at that window's chapter.
+    void showGuide(const QString &chapter);
+    GuideWindow *loadedGuide() const;
+
     // "Esci": ends the program at once. Edits the browse grid still holds are
     // stored first; no other window's closing steps run.
     void endProgram();
@@ -68,6 +76,8 @@ private:
     QPointer<ServiceWindow> m_serviceWindow;
     QPointer<AttachmentWindow> m_attachmentWindow;
     QPointer<ScannerWindow> m_scannerWindow;
+    QPointer<GuideWindow> m_guide;
+    void offerGuide(QWidget *window, std::function<QString()> chapter);
     std::unique_ptr<ScannerDialogs> m_scannerChoice;
     std::unique_ptr<Twain> m_twain;
 };

@@ -1,6 +1,7 @@
 #include "gui/attachments/ScannerWindow.h"
 
 #include "core/scanning/Twain.h"
+#include "core/catalogue/AttachmentNotes.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Texts.h"
@@ -119,7 +120,7 @@ void ScannerWindow::scanNamedDocument()
                                   QMessageBox::Warning, scannerTitle());
         return;
     }
-    emit notesLineAdded(QStringLiteral("\nAllegato:-") + name);
+    emit notesLineAdded(attachments::notesLine(name));
     hide();
 }
 
@@ -167,7 +168,7 @@ void ScannerWindow::scanMultipage()
     // The document is noted in the record as a named scan is, so that nobody has
     // to copy its dated name by hand.
     const QString name = QFileInfo(m_twain.lastFile()).fileName();
-    emit notesLineAdded(QStringLiteral("\nAllegato:-") + name);
+    emit notesLineAdded(attachments::notesLine(name));
     context.dialogs->message(this,
                              QStringLiteral("Acquisizione completata: il documento è stato salvato nel file \"%1\" "
                                             "della cartella degli allegati e annotato nelle note.")

@@ -11,8 +11,10 @@
 #include "core/settings/Twips.h"
 #include "gui/browse/GridListing.h"
 #include "gui/kit/AppContext.h"
+#include "gui/kit/AttachmentMenu.h"
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/Dialogs.h"
+#include "gui/kit/ExportMenu.h"
 #include "gui/kit/Guard.h"
 #include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
@@ -79,6 +81,13 @@ BrowseWindow::BrowseWindow(const AppContext &context, QWidget *parent) : QMainWi
 
     connect(windowlayout::control<QAction>(*this, u"Visualizza"), &QAction::triggered, this,
             &BrowseWindow::showWholeTable);
+    // The whole catalogue as stored, a change the grid holds stored first.
+    exportmenu::add(*this, m_context, QStringLiteral("catalogo"), [this]() -> std::shared_ptr<const db::RowSource> {
+        if (!storePendingEdit())
+            return nullptr;
+        return m_context.store->browseRows();
+    });
+    attachmentmenu::addTo(*m_grid, m_context);
     connect(m_listingButton, &QPushButton::clicked, this, &BrowseWindow::printListing);
     connect(m_reportButton, &QPushButton::clicked, this, &BrowseWindow::printReport);
     toolwindow::centreOnScreen(this);

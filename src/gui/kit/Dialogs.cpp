@@ -35,6 +35,11 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QSt
     return QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr, QFileDialog::DontUseNativeDialog);
 }
 
+QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &proposed, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, proposed, filter, nullptr, QFileDialog::DontUseNativeDialog);
+}
+
 void Dialogs::inform(QWidget *parent, const QString &text, QMessageBox::Icon icon, const QString &title)
 {
     message(parent, text, title.isEmpty() ? texts::applicationTitle() : title, QMessageBox::Ok, icon);

@@ -32,6 +32,12 @@ public:
     // Full path of the chosen file, or the empty text when the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
         = 0;
+    // Full path of the file to write (`proposed` is the folder and name offered),
+    // or the empty text when the dialog was cancelled. An existing file is
+    // replaced only when the user confirms it in the dialog.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                                 const QString &filter)
+        = 0;
 
     // Boxes with the program's title: information, a warning, a Critical error.
     void inform(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information,
@@ -53,4 +59,6 @@ public:
                       const QString &defaultText) override;
     InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                         const QString &filter) override;
 };

@@ -484,6 +484,19 @@ void MainWindow::appendToNotes(const QString &text)
     end.insertText(text);
 }
 
+QString MainWindow::guideChapter() const
+{
+    if (!m_entryScreen->isVisible())
+        return QStringLiteral("2-la-finestra-principale-e-il-menu");
+    if (m_deletionToggle->isChecked())
+        return QStringLiteral("6-eliminare-un-articolo");
+    if (m_calendarFrame->isVisible())
+        return QStringLiteral("4-il-calendario");
+    if (m_keywordFrame->isVisible() || m_publicationFrame->isVisible() || m_locationFrame->isVisible())
+        return QStringLiteral("5-gli-elenchi-di-chiavi-pubblicazioni-e-allocazioni");
+    return QStringLiteral("3-inserire-un-articolo");
+}
+
 // ---- Window events -----------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent *event)

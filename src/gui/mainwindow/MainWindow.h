@@ -58,6 +58,9 @@ public:
     // then empty).
     void loadDeletionList();
 
+    // The chapter of the users' guide for what the window shows now (its link name).
+    QString guideChapter() const;
+
 public slots:
     // What other windows change here: "Ricerca", "Interrogazione" and "Funzioni di
     // Servizio" unchecked (their handlers run), a line added at the end of the notes.

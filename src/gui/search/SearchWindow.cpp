@@ -6,7 +6,9 @@
 #include "core/catalogue/Store.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"
+#include "gui/kit/AttachmentMenu.h"
 #include "gui/kit/Dialogs.h"
+#include "gui/kit/ExportMenu.h"
 #include "gui/kit/Guard.h"
 #include "gui/kit/ToolWindow.h"
 #include "gui/kit/WindowPlacement.h"
@@ -75,6 +77,8 @@ SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
         connect(windowlayout::control<QAction>(*this, s.item), &QAction::triggered, this,
                 [this, prompt, title, field] { search(prompt, title, field); });
     }
+    exportmenu::add(*this, m_context, QStringLiteral("ricerca"), [this] { return m_model->source(); });
+    attachmentmenu::addTo(*m_grid, m_context);
     // The grid follows the inner area's size.
     centralWidget()->installEventFilter(this);
 }

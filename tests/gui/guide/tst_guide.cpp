@@ -1,6 +1,17 @@
 // The guide inside the program: every chapter link of the guide leads to its
 // chapter, and every picture the guide shows is built into the program.
+#include "GuiTest.h"
+#include "TestEnvironment.h"
+#include "gui/Windows.h"
+#include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
+#include "gui/browse/BrowseWindow.h"
 #include "gui/guide/GuideWindow.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/service/ServiceWindow.h"
+
+#include <QApplication>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -13,6 +24,8 @@ class TestGuide : public QObject {
 private slots:
     void everyChapterLinkLeadsToItsChapter();
     void everyPictureIsThere();
+    void f1OpensTheChapterOfTheWindow_data();
+    void f1OpensTheChapterOfTheWindow();
 };
 
 namespace {
@@ -54,6 +67,52 @@ void TestGuide::everyPictureIsThere()
         ++pictures;
     }
     QVERIFY(pictures >= 10);
+}
+
+void TestGuide::f1OpensTheChapterOfTheWindow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("chapter");
+    QTest::newRow("menu") << QStringLiteral("menu") << QStringLiteral("2-la-finestra-principale-e-il-menu");
+    QTest::newRow("entry screen") << QStringLiteral("entry") << QStringLiteral("3-inserire-un-articolo");
+    QTest::newRow("deletion") << QStringLiteral("deletion") << QStringLiteral("6-eliminare-un-articolo");
+    QTest::newRow("search") << QStringLiteral("Form7") << QStringLiteral("7-cercare");
+    QTest::newRow("browse") << QStringLiteral("Frmlibri") << QStringLiteral("8-vedere-e-correggere-tutto-il-catalogo");
+    QTest::newRow("scanner") << QStringLiteral("Form5") << QStringLiteral("10-lo-scanner");
+    QTest::newRow("attachments") << QStringLiteral("Form3") << QStringLiteral("11-aprire-un-allegato");
+    QTest::newRow("service") << QStringLiteral("Form2") << QStringLiteral("12-le-funzioni-di-servizio");
+}
+
+void TestGuide::f1OpensTheChapterOfTheWindow()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, chapter);
+    TestEnvironment env;
+    Windows windows(env.context);
+    const Ui main(windows.mainWindow());
+    main.window.show();
+    QWidget *shown = &main.window;
+    if (window == QLatin1String("entry") || window == QLatin1String("deletion"))
+        main.click(u"Check5");
+    if (window == QLatin1String("deletion"))
+        main.click(u"Check9");
+    if (window == QLatin1String("Form7"))
+        shown = &windows.searchWindow();
+    else if (window == QLatin1String("Frmlibri"))
+        shown = &windows.browseWindow();
+    else if (window == QLatin1String("Form5"))
+        shown = &windows.scannerWindow();
+    else if (window == QLatin1String("Form3"))
+        shown = &windows.attachmentWindow();
+    else if (window == QLatin1String("Form2"))
+        shown = &windows.serviceWindow();
+    shown->show();
+    QApplication::setActiveWindow(shown);
+    QVERIFY(QTest::qWaitForWindowActive(shown));
+    QTest::keyClick(shown, Qt::Key_F1);
+    QVERIFY(windows.loadedGuide());
+    QVERIFY(windows.loadedGuide()->isVisible());
+    QCOMPARE(windows.loadedGuide()->chapterShown(), chapter);
 }
 
 QTEST_MAIN(TestGuide)

@@ -81,11 +81,22 @@ InputAnswer ScriptedDialogs::choose(QWidget *, const QString &prompt, const QStr
     return {true, answer.text};
 }
 
-QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder, const QString &filter)
+QString ScriptedDialogs::fileName(ShownBox::Kind kind, const QString &title, const QString &folder,
+                                  const QString &filter)
 {
-    shown.append({ShownBox::OpenFile, {}, title, {}, QMessageBox::NoIcon, QMessageBox::NoButton, folder, filter, {}});
+    shown.append({kind, {}, title, {}, QMessageBox::NoIcon, QMessageBox::NoButton, folder, filter, {}});
     Answer answer;
     if (!takeAnswer(answer) || answer.kind != Answer::Text)
         return {};
     return answer.text;
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder, const QString &filter)
+{
+    return fileName(ShownBox::OpenFile, title, folder, filter);
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &title, const QString &proposed, const QString &filter)
+{
+    return fileName(ShownBox::SaveFile, title, proposed, filter);
 }

@@ -10,13 +10,13 @@
 #include <functional>
 
 struct ShownBox {
-    enum Kind { Message, Input, Choice, OpenFile } kind = Message;
+    enum Kind { Message, Input, Choice, OpenFile, SaveFile } kind = Message;
     QString text; // message text, or the prompt
     QString title;
     QMessageBox::StandardButtons buttons;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QString defaultText; // input boxes: the default text; file dialog: the folder
+    QString defaultText; // input boxes: the default text; file dialogs: the folder, or the name offered
     QString filter;      // file dialog
     QStringList items;   // choice boxes
 };
@@ -50,6 +50,8 @@ public:
                       const QString &defaultText) override;
     InputAnswer choose(QWidget *parent, const QString &prompt, const QString &title, const QStringList &items) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                         const QString &filter) override;
 
 private:
     struct Answer {
@@ -59,5 +61,6 @@ private:
         std::function<void()> action;
     };
     bool takeAnswer(Answer &answer);
+    QString fileName(ShownBox::Kind kind, const QString &title, const QString &folder, const QString &filter);
     QList<Answer> m_answers;
 };
