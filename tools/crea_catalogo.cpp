@@ -189,14 +189,17 @@ int exportCatalogue(const QString &file, const QString &folder)
     const auto show = terminal.callback();
     const QString target = QFileInfo(file).absoluteFilePath();
     try {
-        const auto records = db::Store(location).catalogueSnapshot();
-        exporting::write(target, *format, exporting::rowsOf(*records), [&](qint64 written, qint64 total) {
+        const db::Store store(location);
+        const exporting::Rows rows = exporting::wholeCatalogue(store);
+        qint64 exported = 0;
+        exporting::write(target, *format, rows, [&](qint64 written, qint64 total) {
+            exported = written;
             if (show && total > 0)
                 show(int(written * 100 / total));
             return true;
         });
         terminal.clear();
-        std::printf("%lld registrazioni esportate in \"%s\".\n", static_cast<long long>(records->rowCount()),
+        std::printf("%lld registrazioni esportate in \"%s\".\n", static_cast<long long>(exported),
                     qPrintable(QDir::toNativeSeparators(target)));
         return 0;
     } catch (const exporting::ExportError &error) {

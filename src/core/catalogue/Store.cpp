@@ -251,6 +251,26 @@ void Store::deleteRecords(const QList<qint64> &rowIds) const
     inChange(*connection, [&] { connection->remove(tabella(), rowIds); });
 }
 
+// ---- export ----
+
+qint64 Store::recordCount() const
+{
+    return connect()->count(schema::tabella().name);
+}
+
+void Store::eachRecord(const std::function<bool(const QVariantList &)> &take) const
+{
+    struct Stop {};
+    const auto connection = connect();
+    try {
+        connection->eachRow(schema::tabella().name, schema::tabella().fieldNames(), [&](const QVariantList &values) {
+            if (!take(values))
+                throw Stop();
+        });
+    } catch (const Stop &) {
+    }
+}
+
 // ---- start-up ----
 
 IndexRepair Store::checkSearchIndex(const IndexProgress &progress) const

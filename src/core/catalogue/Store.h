@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -102,6 +103,13 @@ public:
                             const std::optional<QMap<QString, QVariant>> &seen) const;
     qint64 addRecordFields(const QMap<QString, QVariant> &fields) const;
     void deleteRecords(const QList<qint64> &rowIds) const;
+
+    // ---- export ----
+    // How many records the catalogue holds now.
+    qint64 recordCount() const;
+    // Every record, every field of Tabella in its order, in ID order, read in one
+    // pass as they come; `take` returns false to stop. Throws DbError.
+    void eachRecord(const std::function<bool(const QVariantList &)> &take) const;
 
     // ---- start-up ----
     // Checks the search index, restores or rebuilds it when it is not whole and

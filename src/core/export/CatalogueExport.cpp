@@ -1,23 +1,36 @@
 #include "core/export/CatalogueExport.h"
 
 #include "core/catalogue/RowSource.h"
+#include "core/catalogue/Store.h"
+#include "core/engines/Schema.h"
 
 namespace exporting {
 
-Rows rowsOf(const db::RowSource &source)
+Rows rowsOf(std::shared_ptr<const db::RowSource> source)
 {
     Rows rows;
-    rows.headings = source.fieldNames();
-    rows.total = source.rowCount();
+    rows.headings = source->fieldNames();
+    rows.total = source->rowCount();
     const int columns = int(rows.headings.size());
-    rows.next = [&source, columns, row = 0](QVector<QVariant> &values) mutable {
-        if (row >= source.rowCount())
-            return false;
-        for (int column = 0; column < columns; ++column)
-            values.append(source.value(row, column));
-        ++row;
-        return true;
+    rows.each = [source, columns](const RowTaker &take) {
+        QVariantList values;
+        for (int row = 0; row < source->rowCount(); ++row) {
+            values.clear();
+            for (int column = 0; column < columns; ++column)
+                values.append(source->value(row, column));
+            if (!take(values))
+                return;
+        }
     };
+    return rows;
+}
+
+Rows wholeCatalogue(const db::Store &store)
+{
+    Rows rows;
+    rows.headings = db::schema::tabella().fieldNames();
+    rows.total = store.recordCount();
+    rows.each = [&store](const RowTaker &take) { store.eachRecord(take); };
     return rows;
 }
 

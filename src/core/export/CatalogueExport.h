@@ -4,13 +4,19 @@
 // order shown.
 #include "core/export/TableExport.h"
 
+#include <memory>
+
 namespace db {
 class RowSource;
-}
+class Store;
+} // namespace db
 
 namespace exporting {
 
-// The rows of `source`, read as they are written; `source` must outlive them.
-Rows rowsOf(const db::RowSource &source);
+// The rows of `source`, read as they are written.
+Rows rowsOf(std::shared_ptr<const db::RowSource> source);
+// Every record of the catalogue in ID order, read in one pass as they are
+// written (the quick way for a whole catalogue); `store` must outlive them.
+Rows wholeCatalogue(const db::Store &store);
 
 } // namespace exporting

@@ -64,7 +64,7 @@ void appendCsvField(QByteArray &line, const QVariant &value)
     }
 }
 
-void appendCsvRow(QByteArray &out, const QVector<QVariant> &values)
+void appendCsvRow(QByteArray &out, const QVariantList &values)
 {
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (i > 0)
@@ -158,7 +158,7 @@ void appendCellText(QByteArray &out, const QByteArray &text)
     out += "</text:p>";
 }
 
-void appendSpreadsheetRow(QByteArray &out, const QVector<QVariant> &values, bool heading)
+void appendSpreadsheetRow(QByteArray &out, const QVariantList &values, bool heading)
 {
     out += "<table:table-row>";
     int empty = 0; // empty cells not yet written: one element for a run of them
@@ -221,22 +221,20 @@ bool writeRows(Sink &sink, Format format, const Rows &rows, const Progress &prog
             throw cannotWrite(path, QStringLiteral("la scrittura si è interrotta (il disco potrebbe essere pieno)."));
         buffer.clear();
     };
-    QVector<QVariant> values;
+    QVariantList headings;
     for (const QString &heading : rows.headings)
-        values.append(heading);
+        headings.append(heading);
     if (format == Format::Text) {
         buffer += "\xEF\xBB\xBF";
-        appendCsvRow(buffer, values);
+        appendCsvRow(buffer, headings);
     } else {
         buffer += contentStart;
-        buffer += "<table:table-column table:number-columns-repeated=\"" + QByteArray::number(values.size()) + "\"/>";
-        appendSpreadsheetRow(buffer, values, true);
+        buffer += "<table:table-column table:number-columns-repeated=\"" + QByteArray::number(headings.size()) + "\"/>";
+        appendSpreadsheetRow(buffer, headings, true);
     }
     qint64 written = 0;
-    for (;;) {
-        values.clear();
-        if (!rows.next(values))
-            break;
+    bool cancelled = false;
+    rows.each([&](const QVariantList &values) {
         ++written;
         if (format == Format::Spreadsheet && written + 1 > spreadsheetRowLimit)
             throw cannotWrite(path, QStringLiteral("un foglio di calcolo contiene al massimo %1 righe; per esportare "
@@ -248,9 +246,11 @@ bool writeRows(Sink &sink, Format format, const Rows &rows, const Progress &prog
             appendSpreadsheetRow(buffer, values, false);
         if (buffer.size() >= bytesPerWrite)
             flush();
-        if (progress && written % rowsPerReport == 0 && !progress(written, rows.total))
-            return false;
-    }
+        cancelled = progress && written % rowsPerReport == 0 && !progress(written, rows.total);
+        return !cancelled;
+    });
+    if (cancelled)
+        return false;
     if (format == Format::Spreadsheet)
         buffer += contentEnd;
     flush();

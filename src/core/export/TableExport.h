@@ -29,12 +29,14 @@ std::optional<Format> formatOf(const QString &path);
 // The most rows a spreadsheet holds, headings included (what office suites open).
 constexpr qint64 spreadsheetRowLimit = 1048576;
 
-// The rows to write: headings once, then `next` fills one row's values and
-// returns true, or returns false after the last row. `total` is the number of
-// rows expected, for the progress (0 when unknown).
+// One row's values to `take`, which returns false to stop the rows coming.
+using RowTaker = std::function<bool(const QVariantList &values)>;
+
+// The rows to write: headings once, then `each` hands every row to its taker in
+// order. `total` is the number of rows expected, for the progress (0 when unknown).
 struct Rows {
     QStringList headings;
-    std::function<bool(QVector<QVariant> &values)> next;
+    std::function<void(const RowTaker &take)> each;
     qint64 total = 0;
 };
 
@@ -53,7 +55,7 @@ private:
 
 // Writes the rows to `path` in `format`. True when the file is written; false when
 // `progress` cancelled it (no file is left). Throws ExportError when the file
-// cannot be written; what `rows.next` throws goes on, and no file is left either.
+// cannot be written; what `rows.each` throws goes on, and no file is left either.
 bool write(const QString &path, Format format, const Rows &rows, const Progress &progress = {});
 
 } // namespace exporting

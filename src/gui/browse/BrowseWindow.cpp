@@ -7,6 +7,7 @@
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
+#include "core/export/CatalogueExport.h"
 #include "core/catalogue/TabellaEditModel.h"
 #include "core/settings/Twips.h"
 #include "gui/browse/GridListing.h"
@@ -82,10 +83,10 @@ BrowseWindow::BrowseWindow(const AppContext &context, QWidget *parent) : QMainWi
     connect(windowlayout::control<QAction>(*this, u"Visualizza"), &QAction::triggered, this,
             &BrowseWindow::showWholeTable);
     // The whole catalogue as stored, a change the grid holds stored first.
-    exportmenu::add(*this, m_context, QStringLiteral("catalogo"), [this]() -> std::shared_ptr<const db::RowSource> {
+    exportmenu::add(*this, m_context, QStringLiteral("catalogo"), [this]() -> std::optional<exporting::Rows> {
         if (!storePendingEdit())
-            return nullptr;
-        return m_context.store->browseRows();
+            return std::nullopt;
+        return exporting::wholeCatalogue(*m_context.store);
     });
     attachmentmenu::addTo(*m_grid, m_context);
     connect(m_listingButton, &QPushButton::clicked, this, &BrowseWindow::printListing);

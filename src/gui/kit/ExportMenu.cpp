@@ -1,7 +1,6 @@
 #include "gui/kit/ExportMenu.h"
 
-#include "core/catalogue/RowSource.h"
-#include "core/export/CatalogueExport.h"
+#include "core/export/TableExport.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Guard.h"
@@ -62,10 +61,10 @@ void exportRows(QMainWindow &window, const AppContext &context, const QString &p
     bool done = false;
     try {
         guarded(&window, *context.dialogs, [&] {
-            const std::shared_ptr<const db::RowSource> rows = rowsToExport();
+            const std::optional<exporting::Rows> rows = rowsToExport();
             if (!rows)
                 return;
-            done = exporting::write(path, kind.format, exporting::rowsOf(*rows), [&](qint64 count, qint64 total) {
+            done = exporting::write(path, kind.format, *rows, [&](qint64 count, qint64 total) {
                 written = count;
                 if (total > 0)
                     progress.setValue(int(count * 100 / total));

@@ -6,20 +6,20 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 class QMainWindow;
 struct AppContext;
 
-namespace db {
-class RowSource;
+namespace exporting {
+struct Rows;
 }
 
 namespace exportmenu {
 
-// The rows to export, read when the user has chosen the file (throws
-// db::DbError); nullptr when the window gives none (the export then ends quietly).
-using RowsToExport = std::function<std::shared_ptr<const db::RowSource>()>;
+// The rows to export, asked for when the user has chosen the file (throws
+// db::DbError); nothing when the window gives none (the export then ends quietly).
+using RowsToExport = std::function<std::optional<exporting::Rows>()>;
 
 // Adds "Esporta" to the window's menu bar. `proposedName` is the file name the
 // save dialog offers, without extension ("catalogo", "ricerca").

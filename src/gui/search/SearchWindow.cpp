@@ -4,6 +4,7 @@
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
 #include "core/catalogue/Store.h"
+#include "core/export/CatalogueExport.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"
 #include "gui/kit/AttachmentMenu.h"
@@ -77,7 +78,11 @@ SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
         connect(windowlayout::control<QAction>(*this, s.item), &QAction::triggered, this,
                 [this, prompt, title, field] { search(prompt, title, field); });
     }
-    exportmenu::add(*this, m_context, QStringLiteral("ricerca"), [this] { return m_model->source(); });
+    exportmenu::add(*this, m_context, QStringLiteral("ricerca"), [this]() -> std::optional<exporting::Rows> {
+        if (!m_model->source())
+            return std::nullopt;
+        return exporting::rowsOf(m_model->source());
+    });
     attachmentmenu::addTo(*m_grid, m_context);
     // The grid follows the inner area's size.
     centralWidget()->installEventFilter(this);
