@@ -142,12 +142,18 @@ void createCatalogueFile(const QString &path)
 
 CatalogueCheck checkCatalogueFile(const QString &path)
 {
-    const QString howToCreate
-        = QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n  crea_catalogo \"%1\"")
-              .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    const QString createCommand = QStringLiteral("  crea_catalogo \"%1\"")
+                                      .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     const QFileInfo info(path);
     if (!info.exists())
-        return other(QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path) + howToCreate);
+        return other(QStringLiteral("Il catalogo \"%1\" non è stato trovato.").arg(path)
+                     + QStringLiteral("\n\nPer creare un catalogo vuoto usare il comando:\n") + createCommand);
+    // Something else stands under the catalogue's name: the tool makes no
+    // catalogue over it, so it is moved aside first (the program deletes nothing).
+    const QString howToCreate = QStringLiteral("\n\nPer creare un catalogo vuoto, spostare o rinominare \"%1\" "
+                                               "(ad esempio in \"%2\"), poi usare il comando:\n")
+                                    .arg(QDir::toNativeSeparators(path), info.fileName() + QStringLiteral(".vecchio"))
+        + createCommand;
     if (!info.isFile())
         return other(QStringLiteral("\"%1\" non è un file: non può essere il catalogo.").arg(path) + howToCreate);
 

@@ -1,6 +1,7 @@
 // The database layer against real catalogue files: what the store asks of the
 // engine, the counters, letter case, and the files that are not catalogues.
 #include "CatalogueFolder.h"
+#include "Tools.h"
 #include "CatalogueRows.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/DbError.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace db;
@@ -286,9 +288,18 @@ private slots:
         const QString problem = checkCatalogue(path);
         QVERIFY2(problem.contains(expected), qPrintable(problem));
         QVERIFY(problem.contains(path));
-        QVERIFY(problem.contains(QStringLiteral("crea_catalogo")));
         QCOMPARE(fingerprint(path), before);
-        QCOMPARE(QFileInfo(path).size(), QFileInfo(path).size());
+
+        // The advice works as given: the file moved aside, then the command.
+        static const QRegularExpression advice(
+            QStringLiteral("spostare o rinominare \"([^\"]+)\" \\(ad esempio in \"([^\"]+)\"\\), poi usare il "
+                           "comando:\n  crea_catalogo \"([^\"]+)\"$"));
+        const QRegularExpressionMatch steps = advice.match(problem);
+        QVERIFY2(steps.hasMatch(), qPrintable(problem));
+        QCOMPARE(steps.captured(1), path);
+        QVERIFY(QFile::rename(path, QFileInfo(path).dir().filePath(steps.captured(2))));
+        QVERIFY(testdata::runTool(QStringLiteral(CREA_CATALOGO), {steps.captured(3)}).ok());
+        QCOMPARE(checkCatalogue(path), QString());
     }
 
     void missingCatalogueIsNamedAndNotCreated()
