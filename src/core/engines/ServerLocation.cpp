@@ -240,7 +240,12 @@ bool isServerLocation(const QString &location)
 
 QString serverLabel(const QString &uri)
 {
-    return QUrl(uri).toString(QUrl::RemovePassword);
+    if (const QUrl url(uri); url.isValid())
+        return url.toString(QUrl::RemovePassword);
+    // An address Qt cannot read (a port out of range) is shown as written, without
+    // what may be a password.
+    static const QRegularExpression password(QStringLiteral("^([^:/]+://[^:@/]*):[^@/]*@"));
+    return QString(uri).replace(password, QStringLiteral("\\1@"));
 }
 
 ServerAddress readServerUri(const QString &uri)

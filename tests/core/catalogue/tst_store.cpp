@@ -11,18 +11,17 @@
 #include "TestServer.h"
 #include "Tools.h"
 #include "core/catalogue/Catalogue.h"
+#include "core/engines/Engine.h"
+#include "core/engines/Workstations.h"
+#include "core/engines/DbError.h"
 #include "core/catalogue/Diagnosis.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
-#include "core/engines/DbError.h"
-#include "core/engines/Engine.h"
-#include "core/engines/Workstations.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QTest>
-
 #include <unistd.h>
 
 #include <functional>
@@ -592,9 +591,7 @@ void TestStore::serverThatWentAwayIsReachedAgain()
     } catch (const DbError &error) {
         QCOMPARE(error.kind(), DbError::Kind::ConnectionLost);
         const QString message = failureMessage(error);
-        QVERIFY2(message.contains(QStringLiteral("Il collegamento con il server \"%1\" si è interrotto")
-                                      .arg(env.store.engine().shown(env.catalogPath())))
-                     && !message.contains(QStringLiteral("()")),
+        QVERIFY2(message.contains(QStringLiteral("\n\nIl collegamento con il server \"")) && !message.contains(u"()"),
                  qPrintable(message));
     }
     QCOMPARE(env.store.addRecord(record(QStringLiteral("dopo")), 2), qint64(2));

@@ -171,7 +171,6 @@ void TestServerCopy::copyCutShortLeavesNothing()
         QVERIFY2(again.ok(), again.errorOutput.constData());
     }
     QCOMPARE(checkCatalogue(server.catalogPath()), QString());
-    QCOMPARE(testdata::rowCount(server, QStringLiteral("Tabella")), 30000);
     QCOMPARE(everyRow(server, QStringLiteral("Tabella")), everyRow(file, QStringLiteral("Tabella")));
 }
 
@@ -180,16 +179,16 @@ void TestServerCopy::refusedCreationsAdviceWorks_data()
     QTest::addColumn<QString>("role");  // the one the catalogue is created as, when not the superuser
     QTest::addColumn<QString>("setUp"); // run on the database by its administrator first
     QTest::addColumn<QString>("told");
-    QTest::addColumn<int>("thenAgain"); // how the same creation ends once the advice is followed
+    QTest::addColumn<QString>("madeIn"); // the database the advice makes the catalogue in, after this one's name
     const QString owner = QStringLiteral("proprietario_%1").arg(QCoreApplication::applicationPid());
     QTest::newRow("owner who may not install extensions")
         << owner
         << QStringLiteral("CREATE ROLE %1 LOGIN; ALTER DATABASE :db OWNER TO %1; REVOKE CREATE ON DATABASE :db FROM "
                           "%1, PUBLIC")
                .arg(owner)
-        << QStringLiteral("CREATE EXTENSION pg_trgm") << 0;
-    QTest::newRow("database of something else")
-        << QString() << QStringLiteral("CREATE TABLE fatture (numero int)") << QStringLiteral("createdb") << 1;
+        << QStringLiteral("CREATE EXTENSION pg_trgm") << QString();
+    QTest::newRow("database of something else") << QString() << QStringLiteral("CREATE TABLE fatture (numero int)")
+                                                << QStringLiteral("createdb") << QStringLiteral("_catalogo");
 }
 
 // The command a refusal names is the one that mends it.
@@ -198,7 +197,7 @@ void TestServerCopy::refusedCreationsAdviceWorks()
     QFETCH(QString, role);
     QFETCH(QString, setUp);
     QFETCH(QString, told);
-    QFETCH(int, thenAgain);
+    QFETCH(QString, madeIn);
     if (geteuid() != 0)
         QSKIP("the advice runs commands as the server's administrator (runuser)");
     const CatalogueFolder server(false);
@@ -214,15 +213,11 @@ void TestServerCopy::refusedCreationsAdviceWorks()
         QVERIFY(checkCatalogue(uri).contains(told));
 
     QCOMPARE(testserver::followAdvice(message, QStringLiteral(CREA_CATALOGO)), QString());
-    QCOMPARE(testdata::runTool(QStringLiteral(CREA_CATALOGO), create).exitCode, thenAgain);
-    if (role.isEmpty()) { // the catalogue is where the advice made it
-        QUrl made(uri);
-        made.setPath(made.path() + QStringLiteral("_catalogo"));
-        QCOMPARE(checkCatalogue(made.toString()), QString());
-        testserver::dropDatabase(made.toString());
-    } else {
-        QCOMPARE(checkCatalogue(uri), QString());
-    }
+    if (madeIn.isEmpty()) // then the same creation again
+        QVERIFY(testdata::runTool(QStringLiteral(CREA_CATALOGO), create).ok());
+    QUrl made(uri);
+    made.setPath(made.path() + madeIn);
+    QCOMPARE(checkCatalogue(made.toString()), QString());
 }
 
 QTEST_MAIN(TestServerCopy)

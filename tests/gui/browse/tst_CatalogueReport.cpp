@@ -32,11 +32,8 @@ bool catalogueReleased(const TestEnvironment &env)
 {
     if (!env.onServer())
         return QSqlDatabase::connectionNames().isEmpty();
-    return testdata::rowsOf(env, QStringLiteral("SELECT count(*) AS n FROM pg_stat_activity WHERE datname = "
-                                                "current_database() AND state <> 'idle' AND pid <> pg_backend_pid()"))
-               .value(0)
-               .value(QStringLiteral("n"))
-               .toInt()
+    return testdata::rowCount(env, QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                                  "AND state <> 'idle' AND pid <> pg_backend_pid()"))
         == 0;
 }
 
