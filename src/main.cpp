@@ -41,7 +41,13 @@ int main(int argc, char *argv[])
     SystemPrinters printers;
     AppContext context;
     context.programFolder = QCoreApplication::applicationDirPath();
-    context.catalogueLocation = catalogueLocation(context.programFolder);
+    const CatalogueSettings settings = catalogueSettings(context.programFolder);
+    if (!settings.problem.isEmpty()) {
+        dialogs.fail(nullptr, settings.problem + QStringLiteral("\n\nIl programma termina senza aver cambiato nulla."));
+        return 1;
+    }
+    context.catalogueLocation = settings.location;
+    context.officeAttachmentFolder = settings.attachmentFolder;
     db::Store store(context.catalogPath());
     context.store = &store;
     context.dialogs = &dialogs;

@@ -179,7 +179,12 @@ int exportCatalogue(const QString &file, const QString &folder)
                      qPrintable(file));
         return 2;
     }
-    const QString location = catalogueLocation(QDir(folder).absolutePath());
+    const CatalogueSettings settings = catalogueSettings(QDir(folder).absolutePath());
+    if (!settings.problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(settings.problem));
+        return 1;
+    }
+    const QString location = settings.location;
     const QString problem = db::checkCatalogue(location);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(problem));

@@ -3,6 +3,7 @@
 #include "core/catalogue/Backup.h"
 #include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
+#include "core/engines/ServerLocation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,11 +23,6 @@ bool shared(const QString &path)
 {
     return Engine::of(path).sharedByWorkstations();
 }
-
-QString forTheExpert(const DbError &error)
-{
-    return QStringLiteral("\n\n") + error.reason();
-}
 } // namespace
 
 QString damagedAdvice(const QString &catalogPath)
@@ -41,8 +37,14 @@ QString damagedAdvice(const QString &catalogPath)
 QString readOnlyAdvice(const QString &catalogPath)
 {
     if (shared(catalogPath))
-        return QStringLiteral("L'utente con cui il programma si collega al server non ha il permesso di modificare "
-                              "le tabelle del catalogo: chiedere a chi amministra il server di darglielo.");
+        return QStringLiteral("Il server tiene il database del catalogo in sola lettura: è un server di riserva, "
+                              "oppure il database ha l'impostazione default_transaction_read_only. Chi amministra il "
+                              "server colleghi le postazioni al server principale, oppure tolga l'impostazione con "
+                              "il comando:\n  %1")
+            .arg(administratorCommand(catalogPath,
+                                      QStringLiteral("ALTER DATABASE %1 SET "
+                                                     "default_transaction_read_only = off")
+                                          .arg(quotedName(readServerUri(catalogPath).database()))));
     const QFileInfo file(catalogPath);
     return QStringLiteral("Il programma deve poter scrivere sia il file \"%1\" sia la cartella \"%2\" che lo "
                           "contiene (vi tiene i file di lavoro del catalogo). Dare all'utente il permesso di "
@@ -53,30 +55,35 @@ QString readOnlyAdvice(const QString &catalogPath)
 QString failureMessage(const DbError &error)
 {
     const QString path = error.catalogPath();
+    QString head;
     switch (error.kind()) {
     case DbError::Kind::Busy:
-        if (shared(path))
-            return QStringLiteral("L'operazione non è stata eseguita: il catalogo è in uso da un'altra postazione "
-                                  "che sta salvando e non si è liberato in tempo. Nulla è stato modificato: "
-                                  "riprovare tra qualche istante.")
-                + forTheExpert(error);
-        return QStringLiteral("L'operazione non è stata eseguita: il catalogo è in uso da un altro programma (ad "
-                              "esempio un'altra copia di questo programma che sta salvando) e non si è liberato in "
-                              "tempo. Nulla è stato modificato: riprovare tra qualche istante.")
-            + forTheExpert(error);
+        head = QStringLiteral("L'operazione non è stata eseguita. Nulla è stato modificato: riprovare tra qualche "
+                              "istante.");
+        break;
     case DbError::Kind::Damaged:
-        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" è danneggiato.\n").arg(shown(path))
-            + damagedAdvice(path) + forTheExpert(error);
+        head = QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" è danneggiato.\n").arg(shown(path))
+            + damagedAdvice(path);
+        break;
     case DbError::Kind::ReadOnly:
-        return QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" si può leggere ma non "
+        head = QStringLiteral("L'operazione non è stata eseguita: il catalogo \"%1\" si può leggere ma non "
                               "modificare, e nulla è stato modificato.\n")
                    .arg(shown(path))
-            + readOnlyAdvice(path) + forTheExpert(error);
+            + readOnlyAdvice(path);
+        break;
+    case DbError::Kind::Denied:
+        head = QStringLiteral("L'operazione non è stata eseguita e nulla è stato modificato.");
+        break;
+    case DbError::Kind::ConnectionLost:
+        head = QStringLiteral("L'operazione non è stata completata. Il programma si ricollega al server da solo "
+                              "all'operazione successiva: quando il server risponde di nuovo, controllare se l'ultima "
+                              "modifica risulta salvata e, se manca, ripeterla.");
+        break;
     case DbError::Kind::Engine:
+        head = QStringLiteral("L'operazione non è stata eseguita.");
         break;
     }
-    return QStringLiteral("L'operazione non è stata eseguita: il catalogo ha segnalato un errore.\n\n")
-        + error.reason();
+    return head + QStringLiteral("\n\n") + error.reason();
 }
 
 } // namespace db

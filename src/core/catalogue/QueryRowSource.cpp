@@ -8,7 +8,13 @@ constexpr int pagesKept = 64;
 } // namespace
 
 QueryRowSource::QueryRowSource(const QString &location, Reading reading, const std::optional<Search> &search)
-    : m_connection(connect(location)), m_fields(m_connection->fieldsOf(schema::tabella().name))
+    : QueryRowSource(std::shared_ptr<Connection>(connect(location)), reading, search)
+{
+}
+
+QueryRowSource::QueryRowSource(std::shared_ptr<Connection> connection, Reading reading,
+                               const std::optional<Search> &search)
+    : m_connection(std::move(connection)), m_fields(m_connection->fieldsOf(schema::tabella().name))
 {
     // A read transaction: what a search index says and the rows it points to are
     // of the same moment. It lasts as long as the snapshot, or while the IDs are read.
@@ -18,7 +24,7 @@ QueryRowSource::QueryRowSource(const QString &location, Reading reading, const s
         m_connection->rollback();
 }
 
-QueryRowSource::~QueryRowSource() = default; // the connection rolls its snapshot back
+QueryRowSource::~QueryRowSource() = default; // the connection, given back, rolls its snapshot back
 
 QVariant QueryRowSource::value(int row, int column) const
 {

@@ -21,6 +21,9 @@ public:
     // Reads the IDs of the records of the catalogue at `location`, in ID order:
     // every record, or those `search` finds. Throws DbError.
     QueryRowSource(const QString &location, Reading reading, const std::optional<Search> &search = std::nullopt);
+    // The same on a connection of the store's, kept while the rows are.
+    QueryRowSource(std::shared_ptr<Connection> connection, Reading reading,
+                   const std::optional<Search> &search = std::nullopt);
     ~QueryRowSource() override;
 
     int rowCount() const override { return int(m_ids.size()); }
@@ -43,7 +46,7 @@ private:
     using Page = std::vector<QVariantList>;
     const Page &page(int index) const;
 
-    std::unique_ptr<Connection> m_connection;
+    std::shared_ptr<Connection> m_connection;
     QStringList m_fields;
     std::vector<qint64> m_ids;
     mutable QHash<int, std::shared_ptr<Page>> m_pages;

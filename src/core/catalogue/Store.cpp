@@ -29,13 +29,54 @@ QString storable(QString text)
     return text.remove(QChar(0));
 }
 
-Store::Store(QString catalogPath) : m_path(std::move(catalogPath)), m_engine(&Engine::of(m_path))
+// The connections a store keeps open to a server between its calls. Each call
+// borrows an idle one, asked first whether the server still answers (a server
+// restarted or a network gone meanwhile has dropped it: a new one is opened), and
+// gives it back at its end; a row source keeps its own while it lives. So a
+// workstation signs in once, not for every action, and holds no more sessions than
+// it has windows reading.
+class KeptConnections : public std::enable_shared_from_this<KeptConnections> {
+public:
+    KeptConnections(QString location, const Engine &engine) : m_location(std::move(location)), m_engine(engine) {}
+
+    std::shared_ptr<Connection> lend()
+    {
+        if (!m_engine.keepsConnections())
+            return m_engine.connect(m_location);
+        std::unique_ptr<Connection> connection;
+        while (!connection && !m_idle.empty()) {
+            connection = std::move(m_idle.back());
+            m_idle.pop_back();
+            if (!connection->answers())
+                connection.reset();
+        }
+        if (!connection)
+            connection = m_engine.connect(m_location);
+        return std::shared_ptr<Connection>(connection.release(), [kept = weak_from_this()](Connection *lent) {
+            std::unique_ptr<Connection> back(lent);
+            back->rollback(); // whatever a failed call left open ends here
+            if (const auto self = kept.lock(); self && self->m_idle.size() < idleKept)
+                self->m_idle.push_back(std::move(back));
+        });
+    }
+
+private:
+    // More than the windows that read at once never wait idle.
+    static constexpr size_t idleKept = 4;
+    const QString m_location;
+    const Engine &m_engine;
+    std::vector<std::unique_ptr<Connection>> m_idle;
+};
+
+Store::Store(QString catalogPath)
+    : m_path(std::move(catalogPath)), m_engine(&Engine::of(m_path)),
+      m_kept(std::make_shared<KeptConnections>(m_path, *m_engine))
 {
 }
 
-std::unique_ptr<Connection> Store::connect() const
+std::shared_ptr<Connection> Store::connect() const
 {
-    return m_engine->connect(m_path);
+    return m_kept->lend();
 }
 
 // ---- document counter ----
@@ -109,7 +150,7 @@ bool Store::deleteRecord(qint64 id) const
 std::shared_ptr<QueryRowSource> Store::recordList() const
 {
     // Each page read on its own: no read transaction stays open to hold up a deletion.
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Live);
 }
 
 // ---- lookup lists ----
@@ -180,24 +221,24 @@ void Store::restartNumbering() const
 
 std::shared_ptr<QueryRowSource> Store::catalogueSnapshot() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot);
 }
 
 std::shared_ptr<QueryRowSource> Store::search(const Search &search) const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot, search);
+    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot, search);
 }
 
 // ---- browse window and report ----
 
 std::shared_ptr<QueryRowSource> Store::browseRows() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Live);
 }
 
 std::shared_ptr<QueryRowSource> Store::reportRows() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot);
 }
 
 namespace {

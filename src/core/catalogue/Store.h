@@ -1,9 +1,11 @@
 #pragma once
 // The catalogue as the program uses it: every operation the windows and the tools
 // do on the catalogue is here, said in the catalogue's terms to the engine of the
-// catalogue (Engine.h), which writes its own statements. Each call opens its own
+// catalogue (Engine.h), which writes its own statements. Each call takes a
 // connection, does its work (a change of several steps in one transaction) and
-// lets the connection go, so every call sees what the previous one stored.
+// gives the connection back with no transaction open, so every call sees what the
+// previous one stored. On a server the connections are kept for the store's life
+// and checked before each call (KeptConnections); a file is opened for each call.
 //
 // Failures of the engine are thrown as DbError; what the program itself refuses
 // is thrown as Refusal (see DbError.h). Every change takes the catalogue's write
@@ -26,6 +28,7 @@
 namespace db {
 
 class QueryRowSource;
+class KeptConnections;
 
 // A record as the entry screen gives it: every field but ID (given by the
 // engine) and Prog (the document number).
@@ -149,10 +152,12 @@ public:
     std::unique_ptr<Import> beginImport() const;
 
 private:
-    std::unique_ptr<Connection> connect() const;
+    // A connection for one call, or for a row source's life: given back when dropped.
+    std::shared_ptr<Connection> connect() const;
 
     QString m_path;
     const Engine *m_engine;
+    std::shared_ptr<KeptConnections> m_kept;
 };
 
 } // namespace db

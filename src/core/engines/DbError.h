@@ -1,7 +1,8 @@
 #pragma once
 // The errors of the catalogue and its engines. DbError is a failure of the engine (file
-// missing, statement refused, value rejected) and carries the engine's own
-// reason, what kind of failure it is, and the catalogue it happened on.
+// missing, statement refused, value rejected, server gone) and carries what kind of
+// failure it is, the catalogue it happened on, and its reason: an Italian sentence
+// saying what happened, then the engine's own words for the expert.
 // Refusal is something the program itself will not do (a number that is not a
 // number, a record gone meanwhile): its text is the whole message for the user.
 #include <QMap>
@@ -16,23 +17,33 @@ namespace db {
 class DbError : public std::runtime_error {
 public:
     enum class Kind {
-        Engine,   // any other failure
-        Busy,     // another program holds the catalogue and did not let go in time
-        Damaged,  // the file is not a sound database (damaged page, cut short)
-        ReadOnly, // the file or its folder may not be written
+        Engine,         // any other failure
+        Busy,           // another program holds the catalogue and did not let go in time
+        Damaged,        // the file is not a sound database (damaged page, cut short)
+        ReadOnly,       // the file or its folder may not be written
+        Denied,         // the server refuses the user a permission the action needs
+        ConnectionLost, // the connection to the server broke
     };
 
+    // A failure the program words itself: `reason` is the whole explanation.
     explicit DbError(const QString &reason, Kind kind = Kind::Engine, QString catalogPath = QString())
-        : std::runtime_error(reason.toStdString()), m_reason(reason), m_kind(kind),
-          m_catalogPath(std::move(catalogPath))
+        : DbError(kind, reason, QString(), std::move(catalogPath))
     {
     }
+    // A failure the engine reported: `sentence` says in Italian what happened,
+    // `engineWords` are the engine's own.
+    DbError(Kind kind, const QString &sentence, QString engineWords, QString catalogPath);
+
+    // The sentence, then the engine's words: what the user is shown.
     const QString &reason() const { return m_reason; }
+    // The engine's own words alone; empty when the program worded the failure itself.
+    const QString &engineWords() const { return m_engineWords; }
     Kind kind() const { return m_kind; }
     const QString &catalogPath() const { return m_catalogPath; }
 
 private:
     QString m_reason;
+    QString m_engineWords;
     Kind m_kind;
     QString m_catalogPath;
 };
@@ -42,6 +53,11 @@ DbError::Kind kindOfEngineCode(int code);
 // A DbError for what the engine reported, on the catalogue at `catalogPath`.
 DbError engineError(const QSqlError &error, const QString &catalogPath = QString());
 DbError engineError(int code, const QString &text, const QString &catalogPath = QString());
+
+// What the engine reported on the catalogue `location` (file or server), with the
+// Italian sentence for its kind before the engine's words. The one place that
+// writes these sentences, for both engines.
+DbError engineFailure(DbError::Kind kind, const QString &engineWords, const QString &location);
 
 class Refusal : public std::runtime_error {
 public:

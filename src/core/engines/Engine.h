@@ -76,6 +76,9 @@ public:
     // The mark this workstation holds while the program works on a shared
     // catalogue; none for a file. Throws DbError.
     virtual std::unique_ptr<WorkstationMark> markWorkstation(const QString &location) const = 0;
+    // Whether a connection is worth keeping open between actions: one that costs
+    // far more to open than an action takes.
+    virtual bool keepsConnections() const = 0;
 };
 
 class Connection {
@@ -86,7 +89,11 @@ public:
 
     // The catalogue: its file, or the server's URI.
     const QString &location() const { return m_location; }
+    // Whether the connection still reaches the catalogue, outside a transaction;
+    // asked of a connection kept between actions before it is used again.
+    virtual bool answers() { return m_db.isOpen() && !m_transactionOpen; }
     QSqlDatabase &database() { return m_db; }
+    const QSqlDatabase &database() const { return m_db; }
 
     // ---- transactions ----
     // A change: the catalogue's write lock is taken at its start, waiting a few

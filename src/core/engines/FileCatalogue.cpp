@@ -181,7 +181,7 @@ CatalogueCheck checkCatalogueFile(const QString &path)
         const DbError error = engineError(connection.db().lastError(), path);
         if (error.kind() == DbError::Kind::Damaged)
             return damaged(error.reason());
-        return other(notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate);
+        return other(notCatalogue + QStringLiteral(": ") + error.engineWords() + howToCreate);
     }
     for (const schema::Table &table : schema::tables()) {
         QSqlQuery query(connection.db());
@@ -191,7 +191,7 @@ CatalogueCheck checkCatalogueFile(const QString &path)
             const DbError error = engineError(query.lastError(), path);
             if (error.kind() == DbError::Kind::Damaged)
                 return damaged(error.reason());
-            return other(notCatalogue + QStringLiteral(": ") + error.reason() + howToCreate);
+            return other(notCatalogue + QStringLiteral(": ") + error.engineWords() + howToCreate);
         }
         QStringList present;
         while (query.next())

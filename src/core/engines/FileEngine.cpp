@@ -95,8 +95,8 @@ FileConnection::FileConnection(const QString &path) : Connection(path, QStringLi
     if (!database().open()) {
         const DbError error = failure();
         close();
-        throw DbError(QStringLiteral("Impossibile aprire il catalogo \"%1\": %2").arg(path, error.reason()),
-                      error.kind(), path);
+        throw DbError(error.kind(), QStringLiteral("Impossibile aprire il catalogo \"%1\".").arg(path),
+                      error.engineWords(), path);
     }
     if (!handle() || !installLike(handle()) || !installTrigramTokenizer(handle())) {
         close();

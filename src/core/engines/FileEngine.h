@@ -19,6 +19,9 @@ public:
     QString shown(const QString &location) const override;
     bool sharedByWorkstations() const override { return false; }
     std::unique_ptr<WorkstationMark> markWorkstation(const QString &location) const override;
+    // A file opens in a fraction of a millisecond, and is left free for other
+    // programs between actions.
+    bool keepsConnections() const override { return false; }
 };
 
 class FileConnection : public Connection {

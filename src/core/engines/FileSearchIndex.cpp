@@ -222,13 +222,13 @@ QString wholeObjectsCount()
 // Its own busy wait, and no window's connection or transaction is touched.
 class IndexConnection {
 public:
-    IndexConnection(const QString &path, int busyWaitMs)
+    IndexConnection(const QString &path, int busyWaitMs) : m_path(path)
     {
         const QByteArray file = path.toUtf8();
         if (sqlite3_open_v2(file.constData(), &m_handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            const QString reason = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString();
+            const DbError error = lastError();
             sqlite3_close(m_handle);
-            throw DbError(reason);
+            throw error;
         }
         if (!installTrigramTokenizer(m_handle)) {
             sqlite3_close(m_handle);
@@ -241,7 +241,13 @@ public:
     IndexConnection &operator=(const IndexConnection &) = delete;
 
     sqlite3 *handle() const { return m_handle; }
-    [[noreturn]] void fail() const { throw DbError(QString::fromUtf8(sqlite3_errmsg(m_handle))); }
+    DbError lastError() const
+    {
+        return m_handle
+            ? engineError(sqlite3_extended_errcode(m_handle), QString::fromUtf8(sqlite3_errmsg(m_handle)), m_path)
+            : engineError(SQLITE_CANTOPEN, QString(), m_path);
+    }
+    [[noreturn]] void fail() const { throw lastError(); }
     void exec(const QString &sql)
     {
         if (sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -255,6 +261,7 @@ public:
     qint64 integer(const QString &sql, std::initializer_list<qint64> values = {});
 
 private:
+    QString m_path;
     sqlite3 *m_handle = nullptr;
 };
 

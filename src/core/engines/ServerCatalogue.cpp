@@ -48,51 +48,120 @@ QStringList tableStatements(const Connection &server)
     }
     return statements;
 }
-} // namespace
 
-void createServerCatalogue(const QString &uri)
+// Under the C locale the server folds only ASCII letters: searches would tell È
+// from è, unlike the file. Empty when it folds them.
+QString foldingProblem(Connection &server)
 {
-    ServerConnection server(uri);
-    if (!tablesOnServer(server).isEmpty())
-        throw DbError(QStringLiteral("Il database \"%1\" non è vuoto: il catalogo si crea solo su un database "
-                                     "senza tabelle.")
-                          .arg(serverLabel(uri)));
-    const QString problem = checkServerCatalogue(uri);
-    if (problem.contains(QLatin1String("maiuscole")))
-        throw DbError(problem);
-    // One transaction (not a change: the counter's table it would lock is not there yet).
-    server.run(QStringLiteral("BEGIN"));
+    QSqlQuery folds = server.run(QStringLiteral("SELECT 'È' ILIKE 'è' AND 'À' ILIKE 'à'"));
+    if (folds.next() && folds.value(0).toBool())
+        return QString();
+    return QStringLiteral("Il server \"%1\" non confronta le lettere accentate maiuscole e minuscole come uguali (il "
+                          "database usa la localizzazione C): le ricerche darebbero risultati diversi. Creare il "
+                          "database con la localizzazione C.UTF-8 o it_IT.UTF-8.")
+        .arg(serverLabel(server.location()));
+}
+
+// The catalogue is made only on a database without tables, and one that cannot
+// hold it as the file does is refused: the reason, or empty.
+QString refusedDatabase(Connection &server)
+{
+    const QString uri = server.location();
+    const QStringList tables = tablesOnServer(server);
+    if (tables.isEmpty())
+        return foldingProblem(server);
+    bool whole = true;
+    for (const schema::Table &table : schema::tables())
+        whole = whole && tables.contains(table.name);
+    if (whole)
+        return QStringLiteral("Il database \"%1\" non è vuoto: contiene già un catalogo, e non ne viene creato un "
+                              "altro. Le postazioni lo usano con la riga Server=%1 nella sezione [Catalogo] di "
+                              "CINFIG.INI.")
+            .arg(serverLabel(uri));
+    return QStringLiteral("Il database \"%1\" non è vuoto (contiene la tabella \"%2\"): il catalogo si crea solo su "
+                          "un database senza tabelle, e quelle che ci sono non vengono toccate.\n")
+               .arg(serverLabel(uri), tables.first())
+        + newDatabaseAdvice(uri);
+}
+
+// Makes the catalogue's tables, empty, and the extension the search tables need,
+// inside the transaction the caller opened. A user who may not install the
+// extension is told the command that installs it.
+void makeTables(Connection &server)
+{
     try {
         server.run(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"));
-        for (const QString &statement : tableStatements(server))
-            server.run(statement);
-        server.insert(schema::counterTable().name, {{schema::counterTable().fields.first().name, 0}});
-        server.buildSearchIndex();
+    } catch (const DbError &error) {
+        if (error.kind() != DbError::Kind::Denied)
+            throw;
+        const QString uri = server.location();
+        const ServerAddress address = readServerUri(uri);
+        throw DbError(DbError::Kind::Denied,
+                      QStringLiteral("L'utente \"%1\" non può installare nel database \"%2\" l'estensione pg_trgm, "
+                                     "che serve alle ricerche del catalogo. Chi amministra il server la installi una "
+                                     "volta, come superutente, con il comando:\n  %3\npoi si ripete la creazione "
+                                     "del catalogo.")
+                          .arg(address.user(), address.database(),
+                               administratorCommand(uri, QStringLiteral("CREATE EXTENSION pg_trgm"))),
+                      error.engineWords(), uri);
+    }
+    for (const QString &statement : tableStatements(server))
+        server.run(statement);
+}
+
+// Runs `work` in one transaction on a database that may hold the catalogue:
+// committed when it returns, nothing left behind when it throws or the program
+// is ended meanwhile (the server rolls back what a lost session did not commit).
+template <typename Work> void inOneTransaction(Connection &server, Work &&work)
+{
+    if (const QString refused = refusedDatabase(server); !refused.isEmpty())
+        throw DbError(refused, DbError::Kind::Engine, server.location());
+    // A session whose program was ended stops its statement within a second (a
+    // server older than 14 knows no such check: it finishes the statement first),
+    // so that a second attempt does not wait for it.
+    QSqlQuery(server.database()).exec(QStringLiteral("SET client_connection_check_interval = 1000"));
+    server.run(QStringLiteral("BEGIN"));
+    try {
+        makeTables(server);
+        work();
         server.run(QStringLiteral("COMMIT"));
     } catch (...) {
         QSqlQuery(server.database()).exec(QStringLiteral("ROLLBACK"));
         throw;
     }
 }
+} // namespace
+
+void createServerCatalogue(const QString &uri)
+{
+    ServerConnection server(uri);
+    inOneTransaction(server, [&] {
+        server.insert(schema::counterTable().name, {{schema::counterTable().fields.first().name, 0}});
+        server.buildSearchIndex();
+    });
+}
 
 QString checkServerCatalogue(const QString &uri)
 {
     try {
         ServerConnection server(uri);
-        // Under the C locale the server folds only ASCII letters: searches would
-        // tell È from è, unlike the file.
-        QSqlQuery folds = server.run(QStringLiteral("SELECT 'È' ILIKE 'è' AND 'À' ILIKE 'à'"));
-        if (!folds.next() || !folds.value(0).toBool())
-            return QStringLiteral("Il server \"%1\" non confronta le lettere accentate maiuscole e minuscole come "
-                                  "uguali (il database usa la localizzazione C): le ricerche darebbero risultati "
-                                  "diversi. Creare il database con la localizzazione C.UTF-8 o it_IT.UTF-8.")
-                .arg(serverLabel(uri));
+        if (const QString problem = foldingProblem(server); !problem.isEmpty())
+            return problem;
         const QStringList tables = tablesOnServer(server);
-        for (const schema::Table &table : schema::tables())
-            if (!tables.contains(table.name))
-                return QStringLiteral("Il database \"%1\" non contiene un catalogo (manca la tabella \"%2\").\n"
-                                      "Crearlo con: crea_catalogo --server %1")
-                    .arg(serverLabel(uri), table.name);
+        for (const schema::Table &table : schema::tables()) {
+            if (tables.contains(table.name))
+                continue;
+            if (!tables.isEmpty())
+                return QStringLiteral("Il database \"%1\" non contiene un catalogo (manca la tabella \"%2\") ma "
+                                      "contiene altre tabelle.\n")
+                           .arg(serverLabel(uri), table.name)
+                    + newDatabaseAdvice(uri);
+            return QStringLiteral("Il database \"%1\" non contiene un catalogo (manca la tabella \"%2\").\n"
+                                  "Crearlo con: crea_catalogo --server %3\n"
+                                  "oppure copiarvi il catalogo di un file db1.mdb con: crea_catalogo --copia-su %3 "
+                                  "CARTELLA_DEL_FILE")
+                .arg(serverLabel(uri), table.name, shellWord(serverLabel(uri)));
+        }
         return QString();
     } catch (const DbError &error) {
         return error.reason();
@@ -105,7 +174,6 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
     if (const CatalogueCheck check = FileEngine().checkCatalogue(path); check.problem != CatalogueCheck::Problem::None)
         throw DbError(check.text.isEmpty() ? QStringLiteral("Il catalogo \"%1\" non si può copiare.").arg(path)
                                            : check.text);
-    createServerCatalogue(uri);
     ServerConnection server(uri);
     FileConnection file(path);
     file.beginSnapshot();
@@ -114,17 +182,9 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
         counts.insert(table.name, file.count(table.name));
     const qint64 total = std::max<qint64>(1, counts.value(schema::tabella().name));
     qint64 copied = 0;
-    const auto removeAll = [&] {
-        server.rollback();
-        for (const QString &statement : searchTableStatements(false))
-            QSqlQuery(server.database()).exec(statement);
-        for (const schema::Table &table : schema::tables())
-            QSqlQuery(server.database()).exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(server.name(table.name)));
-    };
-    try {
-        server.beginChange();
-        server.removeAll(schema::counterTable().name);
-        server.dropSearchIndex();
+    // Tables, rows, numbers and search tables in one transaction: the server holds
+    // the whole catalogue or nothing of it, whenever the copy stops.
+    inOneTransaction(server, [&] {
         for (const schema::Table &table : schema::tables()) {
             const bool isTabella = table.name == schema::tabella().name;
             CopyIn copy(server.database(), uri, table.name, table.fieldNames());
@@ -150,11 +210,12 @@ void copyCatalogueToServer(const QString &path, const QString &uri, const std::f
                                   .arg(rows)
                                   .arg(counts.value(table.name)));
         }
-        server.commit();
-    } catch (...) {
-        removeAll();
-        throw;
-    }
+    });
+    // The pages just written marked as seen by every transaction, so that the IDs
+    // are read from the indexes alone from the first search on, not after the
+    // server's own vacuum passes by. The catalogue is whole already: a failure
+    // here changes nothing.
+    QSqlQuery(server.database()).exec(QStringLiteral("VACUUM"));
     if (progress)
         progress(100);
 }

@@ -2,18 +2,25 @@
 
 #include "core/engines/DbError.h"
 #include "core/engines/Engine.h"
+#include "core/engines/ServerLocation.h"
 
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QVariant>
 #include <libpq-fe.h>
+
+#include <optional>
 
 namespace db {
 
 namespace {
-PGconn *libpqOf(QSqlDatabase &database)
+// A DbError for a failure libpq reported on `connection`: of `result` when there
+// is one, otherwise of the connection itself.
+DbError failureOf(PGconn *connection, const PGresult *result, const QString &uri)
 {
-    return *static_cast<PGconn *const *>(database.driver()->handle().data());
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char *words = result ? PQresultErrorMessage(result) : PQerrorMessage(connection);
+    return serverError(QString::fromLatin1(state ? state : ""), QString::fromUtf8(words).trimmed(), uri,
+                       PQstatus(connection) == CONNECTION_BAD);
 }
 
 // A whole number written in decimal digits.
@@ -52,15 +59,15 @@ void appendCopyValue(QByteArray &line, const QVariant &value)
         }
     }
 }
-// How a COPY ended, once its data has gone through: empty when it succeeded,
-// otherwise the server's message. Every result is taken, so that the connection
+// How a COPY ended, once its data has gone through: nothing when it succeeded,
+// otherwise the server's failure. Every result is taken, so that the connection
 // is ready for the next statement.
-QByteArray copyOutcome(PGconn *connection)
+std::optional<DbError> copyOutcome(PGconn *connection, const QString &uri)
 {
-    QByteArray failure;
+    std::optional<DbError> failure;
     while (PGresult *result = PQgetResult(connection)) {
         if (PQresultStatus(result) != PGRES_COMMAND_OK)
-            failure = PQresultErrorMessage(result);
+            failure = failureOf(connection, result, uri);
         PQclear(result);
     }
     return failure;
@@ -76,17 +83,20 @@ CopyIn::CopyIn(QSqlDatabase &database, QString uri, QString table, const QString
     const QByteArray start
         = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quotedName(m_table), names.join(QLatin1Char(','))).toUtf8();
     PGresult *result = PQexec(m_connection, start.constData());
-    const bool started = PQresultStatus(result) == PGRES_COPY_IN;
+    if (PQresultStatus(result) != PGRES_COPY_IN) {
+        const DbError error = failureOf(m_connection, result, m_uri);
+        PQclear(result);
+        fail(error);
+    }
     PQclear(result);
-    if (!started)
-        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
 }
 
-void CopyIn::fail(const QString &what) const
+void CopyIn::fail(const DbError &error) const
 {
-    throw DbError(
-        QStringLiteral("La copia della tabella \"%1\" sul server si è interrotta: %2").arg(m_table, what.trimmed()),
-        DbError::Kind::Engine, m_uri);
+    throw DbError(error.kind(),
+                  QStringLiteral("La copia della tabella \"%1\" sul server si è interrotta. ").arg(m_table)
+                      + error.reason(),
+                  QString(), m_uri);
 }
 
 void CopyIn::add(const QVariantList &row)
@@ -104,7 +114,7 @@ void CopyIn::add(const QVariantList &row)
 void CopyIn::send()
 {
     if (PQputCopyData(m_connection, m_buffer.constData(), int(m_buffer.size())) != 1)
-        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
+        fail(failureOf(m_connection, nullptr, m_uri));
     m_buffer.clear();
 }
 
@@ -113,21 +123,18 @@ void CopyIn::finish()
     if (!m_buffer.isEmpty())
         send();
     if (PQputCopyEnd(m_connection, nullptr) != 1)
-        fail(QString::fromUtf8(PQerrorMessage(m_connection)));
-    const QByteArray failure = copyOutcome(m_connection);
-    if (!failure.isEmpty())
-        fail(QString::fromUtf8(failure));
+        fail(failureOf(m_connection, nullptr, m_uri));
+    if (const std::optional<DbError> failure = copyOutcome(m_connection, m_uri))
+        fail(*failure);
 }
 
 void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &select, std::vector<qint64> &ids)
 {
     auto *connection = libpqOf(database);
     const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(select).toUtf8();
-    const auto fail
-        = [&](const char *text) { return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri); };
     PGresult *result = PQexec(connection, copy.constData());
     if (PQresultStatus(result) != PGRES_COPY_OUT) {
-        const DbError error = fail(PQresultErrorMessage(result));
+        const DbError error = failureOf(connection, result, uri);
         PQclear(result);
         throw error;
     }
@@ -138,12 +145,13 @@ void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &selec
         ids.push_back(idOf(line, length));
         PQfreemem(line);
     }
-    const QByteArray broken = length == -2 ? QByteArray(PQerrorMessage(connection)) : QByteArray();
-    QByteArray failure = copyOutcome(connection);
-    if (failure.isEmpty())
-        failure = broken;
-    if (!failure.isEmpty())
-        throw fail(failure.constData());
+    std::optional<DbError> failure;
+    if (length == -2)
+        failure = failureOf(connection, nullptr, uri);
+    if (std::optional<DbError> ended = copyOutcome(connection, uri))
+        failure = ended;
+    if (failure)
+        throw *failure;
 }
 
 void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
@@ -159,7 +167,7 @@ void selectIds(QSqlDatabase &database, const QString &uri, const QString &select
     PGresult *result = PQexecParams(libpqOf(database), sql.constData(), int(parameters.size()), nullptr,
                                     parameters.data(), nullptr, nullptr, 0);
     if (PQresultStatus(result) != PGRES_TUPLES_OK) {
-        const DbError error(QString::fromUtf8(PQresultErrorMessage(result)).trimmed(), DbError::Kind::Engine, uri);
+        const DbError error = failureOf(libpqOf(database), result, uri);
         PQclear(result);
         throw error;
     }

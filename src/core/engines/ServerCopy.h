@@ -2,6 +2,8 @@
 // Rows in bulk straight through libpq: COPY, the fast way to fill a server
 // catalogue's tables and to read its IDs, a million rows in a fraction of the
 // time statement by statement; and the IDs of a statement with bound values.
+#include "core/engines/DbError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,7 +26,7 @@ public:
 
 private:
     void send();
-    [[noreturn]] void fail(const QString &what) const;
+    [[noreturn]] void fail(const DbError &error) const;
 
     PGconn *m_connection;
     QString m_uri;

@@ -49,16 +49,22 @@ std::unique_ptr<WorkstationMark> ServerEngine::markWorkstation(const QString &lo
 
 ServerConnection::ServerConnection(const QString &uri) : Connection(uri, QStringLiteral("QPSQL"))
 {
-    if (!openServerDatabase(database(), uri)) {
-        const DbError error = failure();
+    try {
+        openServerDatabase(database(), uri);
+    } catch (...) {
         close();
-        throw DbError(serverUnreachable(uri, error.reason()), error.kind(), uri);
+        throw;
     }
+}
+
+bool ServerConnection::answers()
+{
+    return Connection::answers() && connectionAnswers(database());
 }
 
 DbError ServerConnection::errorOf(const QSqlError &error) const
 {
-    return serverError(error, location());
+    return serverError(error, location(), connectionBroken(database()));
 }
 
 // One change at a time, each waiting for the one before (lock_timeout, then

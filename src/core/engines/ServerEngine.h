@@ -20,6 +20,9 @@ public:
     QString shown(const QString &location) const override;
     bool sharedByWorkstations() const override { return true; }
     std::unique_ptr<WorkstationMark> markWorkstation(const QString &location) const override;
+    // A new session costs the server a process of its own and the client a sign-in
+    // of several round trips: many times what an action takes.
+    bool keepsConnections() const override { return true; }
 };
 
 class ServerConnection : public Connection {
@@ -28,6 +31,8 @@ public:
     // it cannot be reached.
     explicit ServerConnection(const QString &uri);
 
+    // One round trip: a server restarted or a network gone since drops the session.
+    bool answers() override;
     void beginChange() override;
     void beginSnapshot() override;
     qint64 nextId(const QString &table) override;

@@ -105,7 +105,7 @@ bool searchTableTrusted(QSqlDatabase &database, const QString &uri, const QStrin
     check.addBindValue(triggers.join(QLatin1Char(',')));
     check.addBindValue(int(triggers.size()));
     if (!check.exec() || !check.next())
-        throw serverError(check.lastError(), uri);
+        throw serverError(check.lastError(), uri, connectionBroken(database));
     return check.value(0).toBool();
 }
 

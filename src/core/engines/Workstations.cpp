@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace db {
 
 namespace {
@@ -25,21 +27,28 @@ QSet<int> ownMarkProcesses; // the server processes of this program's own marks
 WorkstationMark::WorkstationMark(const QString &uri)
     : m_name(QStringLiteral("postazione-%1").arg(markConnections.fetchAndAddRelaxed(1)))
 {
-    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-    QSqlQuery mark(database);
-    if (!openServerDatabase(database, uri)
-        || !mark.exec(
-            QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()").arg(markClass).arg(markObject))
-        || !mark.next()) {
-        const DbError error = serverError(mark.lastError().isValid() ? mark.lastError() : database.lastError(), uri);
-        mark = QSqlQuery();
-        database.close();
-        database = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        throw error;
+    std::optional<DbError> failed;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        try {
+            openServerDatabase(database, uri);
+            QSqlQuery mark(database);
+            if (!mark.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()")
+                               .arg(markClass)
+                               .arg(markObject))
+                || !mark.next())
+                throw serverError(mark.lastError(), uri, connectionBroken(database));
+            const QMutexLocker lock(&ownMarksMutex);
+            ownMarkProcesses.insert(mark.value(1).toInt());
+        } catch (const DbError &error) {
+            failed = error;
+            database.close();
+        }
     }
-    const QMutexLocker lock(&ownMarksMutex);
-    ownMarkProcesses.insert(mark.value(1).toInt());
+    if (failed) {
+        QSqlDatabase::removeDatabase(m_name);
+        throw *failed;
+    }
 }
 
 WorkstationMark::~WorkstationMark()
@@ -65,7 +74,7 @@ int otherWorkstations(QSqlDatabase &database, const QString &uri)
                                    " AND database = (SELECT oid FROM pg_database WHERE datname = current_database())")
                         .arg(markClass)
                         .arg(markObject)))
-        throw serverError(query.lastError(), uri);
+        throw serverError(query.lastError(), uri, connectionBroken(database));
     const QMutexLocker lock(&ownMarksMutex);
     int others = 0;
     while (query.next())

@@ -1,9 +1,11 @@
 #include "core/settings/IniSettings.h"
 
+#include "core/engines/ServerLocation.h"
 #include "core/settings/NumberText.h"
 #include "core/settings/PrivateProfile.h"
 #include "core/settings/Twips.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
@@ -80,12 +82,32 @@ QRect withZeroCoordinatesCentred(QRect frame, const QRect &area)
 
 } // namespace
 
-QString catalogueLocation(const QString &programFolder)
+CatalogueSettings catalogueSettings(const QString &programFolder)
 {
+    const QString file = programFolder + QStringLiteral("/CINFIG.INI");
+    CatalogueSettings found{programFolder + QStringLiteral("/db1.mdb"), QString(), QString()};
+    if (!QFileInfo(file).isFile())
+        return found;
     IniSettings settings(programFolder, {});
-    settings.setFileName(programFolder + QStringLiteral("/CINFIG.INI"));
-    const QString server = settings.read(QStringLiteral("Catalogo"), QStringLiteral("Server"), QString()).trimmed();
-    return server.isEmpty() ? programFolder + QStringLiteral("/db1.mdb") : server;
+    settings.setFileName(file);
+    const QString section = QStringLiteral("Catalogo");
+    if (const QString folder = settings.read(section, QStringLiteral("Allegati"), QString()).trimmed();
+        !folder.isEmpty())
+        found.attachmentFolder = QDir::cleanPath(QDir(programFolder).absoluteFilePath(folder));
+    const QString server = settings.read(section, QStringLiteral("Server"), QString()).trimmed();
+    if (server.isEmpty())
+        return found;
+    found.location = server;
+    // Checked before anything is contacted: a URI read otherwise than it was meant
+    // would reach another server, port or user.
+    if (const QString wrong = db::readServerUri(server).problem; !wrong.isEmpty())
+        found.problem = QStringLiteral("Il file di impostazioni \"%1\" indica il catalogo con la riga\n  Server=%2\n"
+                                       "nella sezione [Catalogo], ma la riga non è valida: %3.\nCorreggerla (ad "
+                                       "esempio Server=postgresql://archivio@server/catalogo) oppure toglierla per "
+                                       "usare il catalogo db1.mdb della cartella del programma. Nessun server è stato "
+                                       "contattato.")
+                            .arg(QDir::toNativeSeparators(file), server, wrong);
+    return found;
 }
 
 IniSettings::IniSettings(const QString &programFolder, Warning warning)

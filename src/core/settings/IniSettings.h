@@ -28,9 +28,19 @@ public:
     virtual QList<QRect> screenGeometries() const = 0;
 };
 
-// Where the catalogue is: the URI of "Server" in the section [Catalogo] of
-// CINFIG.INI in `programFolder`, when it is there; db1.mdb in that folder otherwise.
-QString catalogueLocation(const QString &programFolder);
+// What the section [Catalogo] of CINFIG.INI in `programFolder` says; the file is
+// only read, never made.
+struct CatalogueSettings {
+    // The URI of "Server" when it is there; db1.mdb in the program folder otherwise.
+    QString location;
+    // The folder of "Allegati", the office's attachments (a folder every
+    // workstation mounts; relative to the program folder); empty without the key.
+    QString attachmentFolder;
+    // Empty when "Server" can be used; otherwise the line as written and what is
+    // wrong in it, in Italian. Nothing has been contacted.
+    QString problem;
+};
+CatalogueSettings catalogueSettings(const QString &programFolder);
 
 class IniSettings {
 public:

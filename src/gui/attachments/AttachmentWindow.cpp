@@ -38,6 +38,11 @@ AttachmentWindow::AttachmentWindow(const AppContext &context, QWidget *parent) :
 void AttachmentWindow::selectAndOpen()
 {
     const AppContext &context = m_context;
+    if (const QString problem = context.attachmentFolderProblem(); !problem.isEmpty()) {
+        context.dialogs->warn(this, problem);
+        close();
+        return;
+    }
     // "*" rather than "*.*": on this system many files have no extension.
     const QString file = context.dialogs->openFileName(this, QStringLiteral("Seleziona il file da caricare"),
                                                        context.attachmentFolder() + QLatin1Char('/'),

@@ -73,8 +73,19 @@ QString ScannerWindow::nameProblem(const QString &name)
     return {};
 }
 
+bool ScannerWindow::attachmentFolderReady()
+{
+    const QString problem = m_context.attachmentFolderProblem();
+    if (!problem.isEmpty())
+        m_context.dialogs->inform(this, problem + QStringLiteral("\nNessun documento è stato acquisito."),
+                                  QMessageBox::Warning, scannerTitle());
+    return problem.isEmpty();
+}
+
 void ScannerWindow::scanNamedDocument()
 {
+    if (!attachmentFolderReady())
+        return;
     const InputAnswer answer = m_context.dialogs->input(
         this, QStringLiteral("Digita il nome del documento, l'estensione del file è : NomeAllegato.pdf"),
         QStringLiteral("Scanner"), QStringLiteral(".pdf"));
@@ -127,6 +138,8 @@ void ScannerWindow::scanNamedDocument()
 void ScannerWindow::scanMultipage()
 {
     const AppContext &context = m_context;
+    if (!attachmentFolderReady())
+        return;
     if (m_twain.TWAIN_OpenDefaultSource() != 1)
         return; // no scanner to open: the multipage action ends without a word
     m_twain.TWAIN_SetMultiTransfer(1);

@@ -30,6 +30,8 @@ private:
     void scanMultipage();
     // Empty when `name` may be used as a file of the attachment folder, else why not.
     static QString nameProblem(const QString &name);
+    // Whether scans can be saved in the attachment folder; tells the user why not.
+    bool attachmentFolderReady();
 
     const AppContext &m_context;
     Twain &m_twain;

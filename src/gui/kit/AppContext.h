@@ -28,6 +28,15 @@ struct AppContext {
     {
         return catalogueLocation.isEmpty() ? programFolder + QStringLiteral("/db1.mdb") : catalogueLocation;
     }
-    QString attachmentFolder() const { return programFolder + QStringLiteral("/Allegati"); }
+    // The attachments: the folder "Allegati" beside the program, or the office's
+    // folder every workstation mounts (main() reads it from CINFIG.INI).
+    QString officeAttachmentFolder;
+    QString attachmentFolder() const
+    {
+        return officeAttachmentFolder.isEmpty() ? programFolder + QStringLiteral("/Allegati") : officeAttachmentFolder;
+    }
+    // Empty when attachments can be saved in their folder; otherwise what is wrong
+    // with it, naming it. Nothing is ever saved elsewhere in its place.
+    QString attachmentFolderProblem() const;
     QString settingsPath() const { return programFolder + QStringLiteral("/CINFIG.INI"); }
 };

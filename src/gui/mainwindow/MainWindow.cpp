@@ -152,6 +152,16 @@ void MainWindow::startUp()
 
 void MainWindow::ensureAttachmentFolder()
 {
+    // The office's folder is never made here: it is the one the workstations share.
+    if (!m_context.officeAttachmentFolder.isEmpty()) {
+        if (const QString problem = m_context.attachmentFolderProblem(); !problem.isEmpty())
+            m_context.dialogs->message(this,
+                                       problem
+                                           + QStringLiteral("\nGli allegati non potranno essere acquisiti né aperti "
+                                                            "finché la cartella non è disponibile."),
+                                       texts::applicationTitle(), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
     // Any entry of that name counts as present, a plain file included.
     const QString folder = m_context.attachmentFolder();
     if (QFileInfo::exists(folder))

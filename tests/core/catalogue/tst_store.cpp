@@ -8,6 +8,7 @@
 // server (the suite runs on both).
 #include "CatalogueFolder.h"
 #include "CatalogueRows.h"
+#include "TestServer.h"
 #include "Tools.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/Engine.h"
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTest>
+#include <unistd.h>
 
 #include <functional>
 
@@ -82,6 +84,8 @@ private slots:
     void recordChangedMeanwhileIsRefusedUnlessOverwritten();
     void recordAsSeenIsStoredMissingAndEmptyValuesKeptApart();
     void recordDeletedMeanwhileIsRefusedEvenWhenOverwriting();
+    void serverThatWentAwayIsReachedAgain();
+    void permissionRefusedNamesTheGrantThatGivesIt();
 };
 
 void TestStore::numberTakenMeanwhileStoresNothingAndNamesTheNextOne()
@@ -192,6 +196,9 @@ void TestStore::lockHeldByAnotherProgramIsWaitedForThenTold()
         QVERIFY2(message.contains(env.onServer() ? QStringLiteral("in uso da un'altra postazione")
                                                  : QStringLiteral("in uso da un altro programma"))
                      && message.contains(QStringLiteral("Nulla è stato modificato")),
+                 qPrintable(message));
+        // The engine's words ("database is locked") come after what happened, in Italian.
+        QVERIFY2(message.endsWith(QStringLiteral("non si è liberato entro 5 secondi.\n\n") + error.engineWords()),
                  qPrintable(message));
     }
     holder.write(env.onServer() ? "ROLLBACK;\n\\q\n" : "ROLLBACK;\n.quit\n");
@@ -468,6 +475,7 @@ void TestStore::everyRecordIsKeptWhileAnotherWorkstationIsOpen()
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 1);
     other.closeWriteChannel();
     QVERIFY(other.waitForFinished(10000));
+    QTRY_COMPARE(db::connect(env.catalogPath())->otherWorkstations(), 0); // its session ends just after it
     env.store.deleteAllRecords();
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
 }
@@ -562,6 +570,57 @@ void TestStore::recordDeletedMeanwhileIsRefusedEvenWhenOverwriting()
         }
     }
     QCOMPARE(testdata::rowCount(env, QStringLiteral("Tabella")), 0);
+}
+
+// A server restarted under the program: what was reading says the connection
+// broke, in Italian and without empty brackets; the next action reaches the
+// server again and sees what the previous ones stored.
+void TestStore::serverThatWentAwayIsReachedAgain()
+{
+    CatalogueFolder env;
+    if (!env.onServer())
+        QSKIP("a file has no connection to lose");
+    env.store.addRecord(record(QStringLiteral("prima")), 1);
+    const auto rows = env.store.browseRows();
+    testserver::run(env.catalogPath(),
+                    QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE "
+                                   "datname = current_database() AND pid <> pg_backend_pid()"));
+    try {
+        rows->value(0, 1);
+        QFAIL("a row read on a connection the server closed");
+    } catch (const DbError &error) {
+        QCOMPARE(error.kind(), DbError::Kind::ConnectionLost);
+        const QString message = failureMessage(error);
+        QVERIFY2(message.contains(QStringLiteral("\n\nIl collegamento con il server \"")) && !message.contains(u"()"),
+                 qPrintable(message));
+    }
+    QCOMPARE(env.store.addRecord(record(QStringLiteral("dopo")), 2), qint64(2));
+    QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")),
+             QStringList({QStringLiteral("prima"), QStringLiteral("dopo")}));
+}
+
+// A workstation whose user may only read is told the command that lets it write,
+// and once it is run the same insertion goes through.
+void TestStore::permissionRefusedNamesTheGrantThatGivesIt()
+{
+    CatalogueFolder env;
+    if (!env.onServer() || geteuid() != 0)
+        QSKIP("permissions of a server's users, granted as its administrator (runuser)");
+    const QString reader = QStringLiteral("lettore_%1").arg(QCoreApplication::applicationPid());
+    testserver::run(
+        env.catalogPath(),
+        QStringLiteral("CREATE ROLE %1 LOGIN; GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(reader));
+    const Store store(testserver::asUser(env.catalogPath(), reader));
+    try {
+        store.addRecord(record(QStringLiteral("nuovo")), 1);
+        QFAIL("stored without the permission");
+    } catch (const DbError &error) {
+        QCOMPARE(error.kind(), DbError::Kind::Denied);
+        const QString message = failureMessage(error);
+        QVERIFY2(message.contains(QStringLiteral("GRANT")), qPrintable(message));
+        QCOMPARE(testserver::followAdvice(message), QString());
+    }
+    QCOMPARE(store.addRecord(record(QStringLiteral("nuovo")), 1), qint64(1));
 }
 
 QTEST_MAIN(TestStore)

@@ -10,7 +10,12 @@
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 
+#include <QProcess>
 #include <QTest>
+#include <QThread>
+#include <QUrl>
+
+#include <unistd.h>
 
 using namespace db;
 
@@ -55,6 +60,10 @@ private slots:
     void everyRowNumberAndCounterArrive();
     void serverThatIsNotEmptyIsLeftAsItIs();
     void serverThatCannotBeReachedIsNamed();
+    void copyCutShortLeavesNothing_data();
+    void copyCutShortLeavesNothing();
+    void refusedCreationsAdviceWorks_data();
+    void refusedCreationsAdviceWorks();
 };
 
 void TestServerCopy::init()
@@ -125,6 +134,90 @@ void TestServerCopy::serverThatCannotBeReachedIsNamed()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(QString::fromUtf8(run.errorOutput).contains(QStringLiteral("Impossibile collegarsi al catalogo sul server")),
              run.errorOutput.constData());
+}
+
+void TestServerCopy::copyCutShortLeavesNothing_data()
+{
+    QTest::addColumn<int>("killedAfterMs");
+    for (int ms : {50, 150, 300, 450, 1500})
+        QTest::addRow("killed after %d ms", ms) << ms;
+}
+
+// Whenever the copy is ended, the server holds the whole catalogue or none of it,
+// and the program says which; a second copy then goes through.
+void TestServerCopy::copyCutShortLeavesNothing()
+{
+    QFETCH(int, killedAfterMs);
+    qputenv("CATALOGO_DI_PROVA", "file");
+    const CatalogueFolder file;
+    qputenv("CATALOGO_DI_PROVA", "server");
+    testdata::runSql(file,
+                     {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                                     "30000) INSERT INTO Tabella (Chiave, Argomento) SELECT 'voce ' || i, "
+                                     "'argomento ' || i FROM n")});
+    const CatalogueFolder server(false);
+    QProcess copy;
+    copy.start(QStringLiteral(CREA_CATALOGO), {QStringLiteral("--copia-su"), server.catalogPath(), file.folder()});
+    QVERIFY(copy.waitForStarted());
+    QThread::msleep(ulong(killedAfterMs));
+    copy.kill();
+    QVERIFY(copy.waitForFinished());
+
+    const QString problem = checkCatalogue(server.catalogPath());
+    if (!problem.isEmpty()) {
+        QVERIFY2(problem.contains(QStringLiteral("manca la tabella \"Tabella\").\nCrearlo con")), qPrintable(problem));
+        const testdata::ToolRun again = testdata::runTool(
+            QStringLiteral(CREA_CATALOGO), {QStringLiteral("--copia-su"), server.catalogPath(), file.folder()});
+        QVERIFY2(again.ok(), again.errorOutput.constData());
+    }
+    QCOMPARE(checkCatalogue(server.catalogPath()), QString());
+    QCOMPARE(everyRow(server, QStringLiteral("Tabella")), everyRow(file, QStringLiteral("Tabella")));
+}
+
+void TestServerCopy::refusedCreationsAdviceWorks_data()
+{
+    QTest::addColumn<QString>("role");  // the one the catalogue is created as, when not the superuser
+    QTest::addColumn<QString>("setUp"); // run on the database by its administrator first
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("madeIn"); // the database the advice makes the catalogue in, after this one's name
+    const QString owner = QStringLiteral("proprietario_%1").arg(QCoreApplication::applicationPid());
+    QTest::newRow("owner who may not install extensions")
+        << owner
+        << QStringLiteral("CREATE ROLE %1 LOGIN; ALTER DATABASE :db OWNER TO %1; REVOKE CREATE ON DATABASE :db FROM "
+                          "%1, PUBLIC")
+               .arg(owner)
+        << QStringLiteral("CREATE EXTENSION pg_trgm") << QString();
+    QTest::newRow("database of something else") << QString() << QStringLiteral("CREATE TABLE fatture (numero int)")
+                                                << QStringLiteral("createdb") << QStringLiteral("_catalogo");
+}
+
+// The command a refusal names is the one that mends it.
+void TestServerCopy::refusedCreationsAdviceWorks()
+{
+    QFETCH(QString, role);
+    QFETCH(QString, setUp);
+    QFETCH(QString, told);
+    QFETCH(QString, madeIn);
+    if (geteuid() != 0)
+        QSKIP("the advice runs commands as the server's administrator (runuser)");
+    const CatalogueFolder server(false);
+    const QString database = QUrl(server.catalogPath()).path().mid(1);
+    testserver::run(server.catalogPath(), QString(setUp).replace(QStringLiteral(":db"), database));
+    const QString uri = role.isEmpty() ? server.catalogPath() : testserver::asUser(server.catalogPath(), role);
+    const QStringList create{QStringLiteral("--server"), uri};
+    const testdata::ToolRun refused = testdata::runTool(QStringLiteral(CREA_CATALOGO), create);
+    const QString message = QString::fromUtf8(refused.errorOutput);
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(message.contains(told), qPrintable(message));
+    if (role.isEmpty()) // the program starting on it is told the same
+        QVERIFY(checkCatalogue(uri).contains(told));
+
+    QCOMPARE(testserver::followAdvice(message, QStringLiteral(CREA_CATALOGO)), QString());
+    if (madeIn.isEmpty()) // then the same creation again
+        QVERIFY(testdata::runTool(QStringLiteral(CREA_CATALOGO), create).ok());
+    QUrl made(uri);
+    made.setPath(made.path() + madeIn);
+    QCOMPARE(checkCatalogue(made.toString()), QString());
 }
 
 QTEST_MAIN(TestServerCopy)

@@ -93,6 +93,8 @@ private slots:
     void readsFilesAsEditorsSaveThem_data();
     void readsFilesAsEditorsSaveThem();
     void catalogueIsTheFileUnlessAServerIsNamed();
+    void serverLineThatCannotBeUsedIsQuoted_data();
+    void serverLineThatCannotBeUsedIsQuoted();
 
 private:
     struct Warning {
@@ -545,16 +547,51 @@ void TestIniSettings::readsFilesAsEditorsSaveThem()
 void TestIniSettings::catalogueIsTheFileUnlessAServerIsNamed()
 {
     const QString folder = m_env->folder();
-    QCOMPARE(catalogueLocation(folder), folder + QStringLiteral("/db1.mdb")); // no CINFIG.INI
+    QCOMPARE(catalogueSettings(folder).location, folder + QStringLiteral("/db1.mdb")); // no CINFIG.INI
     QFile file(path(QStringLiteral("CINFIG.INI")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[Form7]\r\nLeft=10\r\n[Catalogo]\r\nServer=\r\n");
     file.close();
-    QCOMPARE(catalogueLocation(folder), folder + QStringLiteral("/db1.mdb")); // an empty key
+    QCOMPARE(catalogueSettings(folder).location, folder + QStringLiteral("/db1.mdb")); // an empty key
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[Form7]\r\nLeft=10\r\n[catalogo]\r\nserver = postgresql://archivio@server/catalogo \r\n");
     file.close();
-    QCOMPARE(catalogueLocation(folder), QStringLiteral("postgresql://archivio@server/catalogo"));
+    QCOMPARE(catalogueSettings(folder).location, QStringLiteral("postgresql://archivio@server/catalogo"));
+}
+
+void TestIniSettings::serverLineThatCannotBeUsedIsQuoted_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("wrong");
+    QTest::newRow("port out of range") << QStringLiteral("postgresql://postgres@127.0.0.1:99999/cat1")
+                                       << QStringLiteral("la porta \"99999\" non è valida");
+    QTest::newRow("port not a number") << QStringLiteral("postgresql:///cat1?host=/tmp&port=abc")
+                                       << QStringLiteral("la porta \"abc\" non è valida");
+    QTest::newRow("unknown option") << QStringLiteral("postgresql:///cat1?host=/tmp&colore=blu")
+                                    << QStringLiteral("l'opzione \"colore\" non esiste");
+    QTest::newRow("option in a user name") << QStringLiteral("postgresql:///cat1?user=postgres;sslmode=require")
+                                           << QStringLiteral("il valore dell'opzione \"user\" "
+                                                             "(\"postgres;sslmode=require\") contiene il carattere "
+                                                             "\";\", che in un indirizzo va scritto %3B");
+    QTest::newRow("user name to escape") << QStringLiteral("postgresql://arch ivio@server/cat1")
+                                         << QStringLiteral("il nome dell'utente \"arch ivio\" contiene il carattere");
+    QTest::newRow("IPv6 not closed") << QStringLiteral("postgresql://[::1/cat1")
+                                     << QStringLiteral("manca la \"]\" che chiude l'indirizzo IPv6");
+    QTest::newRow("not a server") << QStringLiteral("postgres ql://x/y")
+                                  << QStringLiteral("l'indirizzo non comincia con postgresql://");
+}
+
+// A line that would reach another server, port or user is refused as written,
+// before anything is contacted, and no file of the folder is taken for a catalogue.
+void TestIniSettings::serverLineThatCannotBeUsedIsQuoted()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, wrong);
+    writeBytes(path(QStringLiteral("CINFIG.INI")), "[Catalogo]\r\nServer=" + server.toUtf8() + "\r\n");
+    const QString problem = catalogueSettings(m_env->folder()).problem;
+    QVERIFY2(problem.contains(QStringLiteral("\n  Server=") + server + QLatin1Char('\n')), qPrintable(problem));
+    QVERIFY2(problem.contains(QStringLiteral("non è valida: ") + wrong), qPrintable(problem));
+    QVERIFY2(problem.endsWith(QStringLiteral("Nessun server è stato contattato.")), qPrintable(problem));
 }
 
 QTEST_MAIN(TestIniSettings)

@@ -5,11 +5,13 @@
 #include "core/settings/Twips.h"
 #include "gui/Windows.h"
 #include "gui/attachments/AttachmentWindow.h"
+#include "gui/attachments/ScannerWindow.h"
 #include "gui/kit/Shell.h"
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QPushButton>
@@ -39,6 +41,7 @@ private slots:
     void desktopTellsAMissingFileOrAKindNoProgramOpens();
     void cancelOpensNothing();
     void secondPressOfTheMainButtonBringsTheSameWindow();
+    void officeFolderIsTheOnlyPlaceOfAttachments();
 };
 
 void TestAttachmentWindow::pressOpensTheChosenFile_data()
@@ -143,6 +146,35 @@ void TestAttachmentWindow::secondPressOfTheMainButtonBringsTheSameWindow()
     processDeletions();
     QVERIFY(!windows.loadedAttachmentWindow());
     QVERIFY(openFromMainWindow(windows).window.isVisible()); // loaded anew
+    QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// The office's folder (Allegati= in CINFIG.INI) is where attachments are looked
+// for; while it is missing every action names it and nothing is written in its
+// place, neither there nor beside the program.
+void TestAttachmentWindow::officeFolderIsTheOnlyPlaceOfAttachments()
+{
+    TestEnvironment env;
+    const QString office = env.filePath(QStringLiteral("rete/allegati"));
+    env.context.officeAttachmentFolder = office;
+    for (int box = 0; box < 3; ++box)
+        env.dialogs.answerButton(QMessageBox::Ok);
+    Windows windows(env.context);
+    windows.mainWindow();
+    openFromMainWindow(windows).click(u"Command1");
+    Ui(windows.scannerWindow()).click(u"Command1");
+    QCOMPARE(env.dialogs.shown.size(), 3); // at start, the attachment window, the scanner: no dialog, no scan
+    for (const ShownBox &box : env.dialogs.shown)
+        QVERIFY2(box.icon == QMessageBox::Warning && box.text.contains(QStringLiteral("\"%1\" non esiste").arg(office)),
+                 qPrintable(box.text));
+    QVERIFY(env.shell.openedFiles.isEmpty());
+    QVERIFY(!QFileInfo::exists(office));
+    QVERIFY(!QFileInfo::exists(env.filePath(QStringLiteral("Allegati"))));
+
+    QVERIFY(QDir().mkpath(office)); // the network folder mounted
+    env.dialogs.answerCancel();
+    openFromMainWindow(windows).click(u"Command1");
+    QCOMPARE(env.dialogs.last().defaultText, office + QLatin1Char('/'));
     QCOMPARE(env.dialogs.unexpected, 0);
 }
 
