@@ -1,15 +1,17 @@
-// benchmark [--runs N] [--sizes 10000,100000,1000000] [--data FOLDER] [--server URI]
+// benchmark [--runs N] [--sizes 10000,100000,1000000,10000000] [--data FOLDER] [--server URI]
 // Generates (or reuses) catalogues of the given sizes, times every action on each
 // in a child process of its own, and prints one table with the medians, the
 // maxima, the peak memory of each child and the sqlite3 shell's time for the
 // same search as a baseline. With --server (the URI of a PostgreSQL server's
 // maintenance database) each catalogue is also copied to a database of its own
-// there and timed again: a second column for each size.
+// there (once: a later run finds it whole and uses it) and timed again: a second
+// column for each size. The goals are those at 10,000,000 records on the file.
 #include "Benchmark.h"
 #include "CatalogueGenerator.h"
 #include "TestEnvironment.h"
 #include "gui/startup/Startup.h"
 #include "core/engines/DbError.h"
+#include "core/engines/Engine.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/engines/ServerCatalogue.h"
 #include "core/catalogue/Store.h"
@@ -103,12 +105,19 @@ QString benchServerCatalogue(const QString &maintenanceUri, qint64 size, const Q
     QUrl url(maintenanceUri);
     url.setPath(QStringLiteral("/catalogo_%1").arg(size));
     const QString uri = url.toString();
-    if (db::checkCatalogue(uri).isEmpty())
-        return uri;
-    QProcess create;
-    create.start(QStringLiteral("psql"), {maintenanceUri, QStringLiteral("-qc"),
-                                          QStringLiteral("CREATE DATABASE catalogo_%1 TEMPLATE template0").arg(size)});
-    create.waitForFinished(-1);
+    try {
+        if (db::checkCatalogue(uri).isEmpty() && db::connect(uri)->count(QStringLiteral("Tabella")) == size)
+            return uri;
+    } catch (const db::DbError &) {
+        // not there, or not whole: made again
+    }
+    const auto psql = [&](const QString &statement) {
+        QProcess run;
+        run.start(QStringLiteral("psql"), {maintenanceUri, QStringLiteral("-qc"), statement});
+        run.waitForFinished(-1);
+    };
+    psql(QStringLiteral("DROP DATABASE IF EXISTS catalogo_%1").arg(size));
+    psql(QStringLiteral("CREATE DATABASE catalogo_%1 TEMPLATE template0").arg(size));
     QElapsedTimer timer;
     timer.start();
     try {
@@ -208,7 +217,7 @@ int main(int argc, char *argv[])
     }
 
     QTextStream out(stdout);
-    out << "\n| Azione (ms, mediana / massimo) | obiettivo a 1.000.000 |";
+    out << "\n| Azione (ms, mediana / massimo) | obiettivo |";
     for (const Column &c : columns)
         out << ' ' << c.size << " record, " << c.label << " |";
     out << "\n|---|---|";
@@ -226,7 +235,7 @@ int main(int argc, char *argv[])
         }
         out << '\n';
     }
-    out << "| memoria di picco (MB) | 200 MB |";
+    out << "| memoria di picco (MB) | 100 MB |";
     for (const Column &c : columns)
         out << ' ' << QString::number(c.peakKb / 1024.0, 'f', 0) << " |";
     out << "\n| sqlite3: stessa ricerca \"chiave LIKE '%ogi%'\" (ms) | |";

@@ -108,8 +108,7 @@ bool Store::deleteRecord(qint64 id) const
 
 std::shared_ptr<QueryRowSource> Store::recordList() const
 {
-    // Each page read on its own: no read transaction stays open to hold up a deletion.
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(m_path);
 }
 
 // ---- lookup lists ----
@@ -180,24 +179,24 @@ void Store::restartNumbering() const
 
 std::shared_ptr<QueryRowSource> Store::catalogueSnapshot() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(m_path);
 }
 
 std::shared_ptr<QueryRowSource> Store::search(const Search &search) const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot, search);
+    return std::make_shared<QueryRowSource>(m_path, search);
 }
 
 // ---- browse window and report ----
 
 std::shared_ptr<QueryRowSource> Store::browseRows() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(m_path);
 }
 
 std::shared_ptr<QueryRowSource> Store::reportRows() const
 {
-    return std::make_shared<QueryRowSource>(m_path, QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(m_path);
 }
 
 namespace {

@@ -572,8 +572,7 @@ IdQuery indexedSearch(const Search &search, bool changesPending)
     const QString field = search.fieldName();
     QString matchExpression = QStringLiteral("{%1} : (%2)").arg(field, terms.join(QStringLiteral(" AND ")));
     // "%text%": the trigrams of the text standing next to each other in the field
-    // is exactly LIKE being true, so the index alone answers, in ascending row
-    // order as the table scan would.
+    // is exactly LIKE being true, so the index alone answers.
     const bool oneRunAnywhere
         = runs == 1 && folded.size() == longestRun + 2 && folded.front() == U'%' && folded.back() == U'%';
     if (oneRunAnywhere) {
@@ -581,14 +580,14 @@ IdQuery indexedSearch(const Search &search, bool changesPending)
         phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         matchExpression = QStringLiteral("{%1} : \"%2\"").arg(field, phrase);
         if (!changesPending)
-            return {QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ? ORDER BY rowid").arg(indexTable),
+            return {QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?").arg(indexTable),
                     {matchExpression}};
     }
     // The rows noted as changed may be in the index with old values, or not yet:
     // they are candidates too, and LIKE decides.
     const QString noted = changesPending ? QStringLiteral(" UNION SELECT ID FROM ") + noteTable : QString();
     return {QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?%2)"
-                           " AND \"%3\" LIKE ? ORDER BY rowid")
+                           " AND \"%3\" LIKE ?")
                 .arg(indexTable, noted, field),
             {matchExpression, pattern}};
 }

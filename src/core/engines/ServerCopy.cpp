@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <libpq-fe.h>
 
+#include <vector>
+
 namespace db {
 
 namespace {
@@ -119,35 +121,8 @@ void CopyIn::finish()
         fail(QString::fromUtf8(failure));
 }
 
-void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &select, std::vector<qint64> &ids)
-{
-    auto *connection = libpqOf(database);
-    const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(select).toUtf8();
-    const auto fail
-        = [&](const char *text) { return DbError(QString::fromUtf8(text).trimmed(), DbError::Kind::Engine, uri); };
-    PGresult *result = PQexec(connection, copy.constData());
-    if (PQresultStatus(result) != PGRES_COPY_OUT) {
-        const DbError error = fail(PQresultErrorMessage(result));
-        PQclear(result);
-        throw error;
-    }
-    PQclear(result);
-    char *line = nullptr;
-    int length;
-    while ((length = PQgetCopyData(connection, &line, 0)) > 0) {
-        ids.push_back(idOf(line, length));
-        PQfreemem(line);
-    }
-    const QByteArray broken = length == -2 ? QByteArray(PQerrorMessage(connection)) : QByteArray();
-    QByteArray failure = copyOutcome(connection);
-    if (failure.isEmpty())
-        failure = broken;
-    if (!failure.isEmpty())
-        throw fail(failure.constData());
-}
-
-void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
-               std::vector<qint64> &ids)
+qint64 selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
+                 const std::function<void(qint64)> &take)
 {
     std::vector<QByteArray> texts;
     std::vector<const char *> parameters;
@@ -164,10 +139,15 @@ void selectIds(QSqlDatabase &database, const QString &uri, const QString &select
         throw error;
     }
     const int rows = PQntuples(result);
-    ids.reserve(ids.size() + size_t(rows));
-    for (int row = 0; row < rows; ++row)
-        ids.push_back(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    try {
+        for (int row = 0; row < rows; ++row)
+            take(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    } catch (...) {
+        PQclear(result);
+        throw;
+    }
     PQclear(result);
+    return rows;
 }
 
 } // namespace db

@@ -33,10 +33,11 @@ std::shared_ptr<QueryRowSource> liveRows(const CatalogueFolder &env)
     return env.store.browseRows();
 }
 
-// The model on the catalogue's current rows, open for editing.
+// The model on the catalogue's current rows, every one arrived, open for editing.
 void editLiveRows(TabellaEditModel &model, const CatalogueFolder &env)
 {
     model.setRows(liveRows(env));
+    model.source()->readAll();
     model.setEditable(true);
 }
 
