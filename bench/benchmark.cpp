@@ -1,4 +1,4 @@
-// benchmark [--runs N] [--sizes 10000,100000,1000000,10000000] [--data FOLDER] [--server URI]
+// benchmark [--runs N] [--sizes 10000,100000,1000000,10000000] [--data FOLDER] [--server URI] [--only TEXT]
 // Generates (or reuses) catalogues of the given sizes, times every action on each
 // in a child process of its own, and prints one table with the medians, the
 // maxima, the peak memory of each child and the sqlite3 shell's time for the
@@ -37,6 +37,7 @@ struct Options {
     QString child;    // folder of one catalogue: run the actions there and print results
     QString location; // with child: the catalogue the actions use, when not the folder's file
     QString server;   // maintenance URI of a server to time too
+    QString only;     // times only the actions whose name holds this text (e.g. under a profiler)
 };
 
 double median(std::vector<double> v)
@@ -60,6 +61,8 @@ long peakMemoryKb()
 int runChild(const Options &options)
 {
     for (const BenchAction &action : benchActions()) {
+        if (!action.name.contains(options.only))
+            continue;
         std::vector<double> times;
         for (int r = 0; r < options.runs; ++r) {
             // The generated catalogue is the program folder; the actions that change it
@@ -151,6 +154,8 @@ int main(int argc, char *argv[])
             options.location = args[i + 1];
         else if (args[i] == QLatin1String("--server"))
             options.server = args[i + 1];
+        else if (args[i] == QLatin1String("--only"))
+            options.only = args[i + 1];
         else if (args[i] == QLatin1String("--sizes")) {
             options.sizes.clear();
             for (const QString &s : args[i + 1].split(QLatin1Char(',')))
@@ -190,7 +195,7 @@ int main(int argc, char *argv[])
             QProcess child;
             child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             QStringList childArgs{QStringLiteral("--child"), folder, QStringLiteral("--runs"),
-                                  QString::number(options.runs)};
+                                  QString::number(options.runs), QStringLiteral("--only"), options.only};
             if (!location.isEmpty())
                 childArgs << QStringLiteral("--location") << location;
             child.start(QCoreApplication::applicationFilePath(), childArgs);
@@ -225,6 +230,8 @@ int main(int argc, char *argv[])
         out << "---|";
     out << '\n';
     for (const BenchAction &action : benchActions()) {
+        if (!action.name.contains(options.only))
+            continue;
         out << "| " << action.name << " | " << action.target << " |";
         for (const Column &c : columns) {
             const auto r = c.results.value(action.name, {-1, -1});

@@ -217,6 +217,25 @@ template <typename Work> void inChange(Connection &connection, Work &&work)
     connection.commit();
 }
 
+// Runs `work`, which only reads, in a read transaction: the caller's when one is
+// open, else one of its own, rolled back when `work` ends. Returns what it returns.
+template <typename Work> auto inSnapshot(Connection &connection, Work &&work)
+{
+    const bool own = !connection.inTransaction();
+    if (own)
+        connection.beginSnapshot();
+    try {
+        auto result = work();
+        if (own)
+            connection.rollback();
+        return result;
+    } catch (...) {
+        if (own)
+            connection.rollback();
+        throw;
+    }
+}
+
 // A name between double quotes, as standard SQL quotes it, its own quotes doubled.
 QString quotedName(const QString &name);
 

@@ -178,20 +178,7 @@ qint64 FileConnection::readIds(const std::optional<Search> &search, const IdRang
         return streamIds(QStringLiteral("SELECT rowid FROM Tabella WHERE"), {}, range, take);
     // What the search index says and the rows it points to are read at one
     // moment: a read transaction for this batch alone.
-    const bool ownTransaction = !inTransaction();
-    if (ownTransaction)
-        beginSnapshot();
-    qint64 handed = 0;
-    try {
-        handed = searchIds(*search, range, take);
-    } catch (...) {
-        if (ownTransaction)
-            rollback();
-        throw;
-    }
-    if (ownTransaction)
-        rollback();
-    return handed;
+    return inSnapshot(*this, [&] { return searchIds(*search, range, take); });
 }
 
 qint64 FileConnection::searchIds(const Search &search, const IdRange &range, const IdSink &take)

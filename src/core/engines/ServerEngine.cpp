@@ -126,25 +126,14 @@ qint64 ServerConnection::readIds(const std::optional<Search> &search, const IdRa
         return inRange(QStringLiteral("SELECT %1 FROM %2 WHERE TRUE").arg(name(tabella.counter()), name(tabella.name)),
                        {});
     }
-    // The plan settings hold for this batch's transaction only.
-    const bool ownTransaction = !inTransaction();
-    if (ownTransaction)
-        beginSnapshot();
-    qint64 handed = 0;
-    try {
+    // The plan setting holds for this batch's transaction only.
+    return inSnapshot(*this, [&] {
         // A fragment of one or two letters has no trigram: the index would be
         // walked whole, slower than the table.
         if (!search->hasIndexableRun())
             run(QStringLiteral("SET LOCAL enable_bitmapscan = off"));
-        handed = inRange(searchSelect(*search), {search->pattern()});
-    } catch (...) {
-        if (ownTransaction)
-            rollback();
-        throw;
-    }
-    if (ownTransaction)
-        rollback();
-    return handed;
+        return inRange(searchSelect(*search), {search->pattern()});
+    });
 }
 
 void ServerConnection::dropSearchIndex()

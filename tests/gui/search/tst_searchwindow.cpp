@@ -79,6 +79,14 @@ QStringList headings(const QTableView &grid)
     return names;
 }
 
+// Searches with the menu item `item` for `typed`, answering No to printing.
+void searchFor(TestEnvironment &env, const Ui &ui, QStringView item, const QString &typed)
+{
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::No);
+    ui.trigger(item);
+}
+
 void deliverDeletions()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -328,9 +336,7 @@ void TestSearchWindow::resultIsReadOnly()
     const Ui ui(form);
     form.show();
     for (const QString &typed : {QStringLiteral("stor"), QStringLiteral("nessuno")}) {
-        env.dialogs.answerInput(typed);
-        env.dialogs.answerButton(QMessageBox::No);
-        ui.trigger(u"Chiave");
+        searchFor(env, ui, u"Chiave", typed);
         QCOMPARE(ui.grid(u"dgCustomers")->editTriggers(), QAbstractItemView::NoEditTriggers);
         const QModelIndex cell = ui.grid(u"dgCustomers")->model()->index(0, 1);
         QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
@@ -621,9 +627,7 @@ void TestSearchWindow::openWindowHoldsNothingOpen()
     SearchWindow &search = windows.searchWindow();
     const Ui ui(search);
     search.show();
-    env.dialogs.answerInput(QStringLiteral("stori"));
-    env.dialogs.answerButton(QMessageBox::No);
-    ui.trigger(u"Chiave");
+    searchFor(env, ui, u"Chiave", QStringLiteral("stori"));
     ui.grid(u"dgCustomers")->viewport()->grab();
     QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
 
