@@ -143,6 +143,7 @@ void RowWindow::rowsInserted(int first, int last)
     if (first < m_first) {
         m_first += added; // before the window: it keeps its rows
     } else if (first <= m_first + m_count) {
+        const bool holdsTheEnd = m_first + m_count + added == sourceRows();
         const int at = first - m_first;
         const int fit = std::min(added, m_capacity - at);
         if (fit > 0) {
@@ -150,7 +151,13 @@ void RowWindow::rowsInserted(int first, int last)
             m_count += fit;
             endInsertRows();
         }
-        if (m_count > m_capacity) { // rows pushed past the window's end leave it
+        const int excess = m_count - m_capacity;
+        if (excess > 0 && holdsTheEnd) { // the last rows stay, the first ones leave
+            beginRemoveRows(QModelIndex(), 0, excess - 1);
+            m_first += excess;
+            m_count = m_capacity;
+            endRemoveRows();
+        } else if (excess > 0) { // rows pushed past the window's end leave it
             beginRemoveRows(QModelIndex(), m_capacity, m_count - 1);
             m_count = m_capacity;
             endRemoveRows();
