@@ -6,14 +6,12 @@
 #include "core/settings/IniSettings.h"
 #include "gui/Windows.h"
 #include "gui/kit/AppContext.h"
-#include "gui/kit/BackupCopies.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Printers.h"
 #include "gui/kit/Shell.h"
 #include "gui/kit/Texts.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/Pictures.h"
-#include "gui/startup/AccessMigration.h"
 #include "gui/startup/Startup.h"
 
 #include <QApplication>
@@ -74,27 +72,8 @@ int main(int argc, char *argv[])
         return runWindows(context, store);
     }
 
-    // Held until the program ends: the restore of a backup copy refuses to run
-    // meanwhile. Other copies of the program hold it too.
-    const db::CatalogueLock inUse(context.catalogPath(), db::CatalogueLock::Shared);
-    if (inUse.busy()) {
-        dialogs.fail(nullptr,
-                     QStringLiteral("Il catalogo \"%1\" è in fase di ripristino da una copia di sicurezza: "
-                                    "avviare il programma quando il ripristino è finito.")
-                         .arg(context.catalogPath()));
+    const std::unique_ptr<db::CatalogueLock> inUse = startup::openCatalogueFile(context);
+    if (!inUse)
         return 1;
-    }
-
-    // The old program's Access catalogue is converted first, or the program ends.
-    if (!accessmigration::offerConversion(context.programFolder, dialogs,
-                                          accessmigration::converterBeside(context.programFolder)))
-        return 1;
-
-    const QString problem = db::checkCatalogue(context.catalogPath());
-    if (!problem.isEmpty()) {
-        dialogs.fail(nullptr, problem);
-        return 1;
-    }
-    backupcopies::makeDailyCopy(context.catalogPath(), dialogs);
     return runWindows(context, store);
 }

@@ -68,7 +68,7 @@ SearchWindow &Windows::searchWindow()
         connect(m_searchWindow, &SearchWindow::loaded, &mainWindow(), &MainWindow::clearQueryEntry);
         connect(m_searchWindow, &SearchWindow::unloading, &mainWindow(), &MainWindow::clearSearchEntry);
         connect(m_searchWindow, &SearchWindow::printRequested, this,
-                [this](const db::RowSource &rows) { reportPreview().showModal(rows); });
+                [this](db::RowSource &rows) { reportPreview().showModal(rows); });
         m_searchWindow->load();
     }
     return *m_searchWindow;
@@ -165,8 +165,8 @@ ScannerWindow *Windows::loadedScannerWindow() const
 bool Windows::showWholeCatalogueReport(QWidget *caller)
 {
     try {
-        // Its own connection; the rows stay as the table was when they were read,
-        // and are read a page at a time as the preview shows them.
+        // Its own connection; the records of the table when it was asked for, their
+        // rows read a page at a time as the preview shows them.
         const std::shared_ptr<db::QueryRowSource> rows = m_context.store->reportRows();
         return reportPreview().showModal(*rows); // rows and connection go after the window
     } catch (const db::DbError &error) {

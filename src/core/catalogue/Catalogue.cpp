@@ -44,6 +44,10 @@ QString checkCatalogue(const QString &location)
                               "salvare nulla.\n")
                    .arg(engine.shown(location))
             + readOnlyAdvice(location);
+    case CatalogueCheck::Problem::DiskFull:
+        return QStringLiteral("Il catalogo \"%1\" non si può aprire: il disco che lo contiene è pieno.\n")
+                   .arg(engine.shown(location))
+            + diskFullAdvice(location);
     case CatalogueCheck::Problem::Other:
         break;
     }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace db {
 
@@ -46,10 +47,27 @@ QString readOnlyAdvice(const QString &catalogPath)
                                                      "default_transaction_read_only = off")
                                           .arg(quotedName(readServerUri(catalogPath).database()))));
     const QFileInfo file(catalogPath);
+    const QStorageInfo disk(file.absolutePath());
+    if (disk.isValid() && disk.isReadOnly())
+        return QStringLiteral("Il catalogo si trova su un disco collegato (montato) in sola lettura: \"%1\". "
+                              "Copiare la cartella \"%2\" su un disco in cui si può scrivere e avviare il programma "
+                              "da lì, oppure chiedere a chi amministra il computer di collegare il disco in lettura "
+                              "e scrittura.")
+            .arg(QDir::toNativeSeparators(disk.rootPath()), shown(file.absolutePath()));
     return QStringLiteral("Il programma deve poter scrivere sia il file \"%1\" sia la cartella \"%2\" che lo "
                           "contiene (vi tiene i file di lavoro del catalogo). Dare all'utente il permesso di "
                           "scrittura, ad esempio con i comandi:\n  chmod u+w \"%1\"\n  chmod u+w \"%2\"")
         .arg(shown(file.absoluteFilePath()), shown(file.absolutePath()));
+}
+
+QString diskFullAdvice(const QString &catalogPath)
+{
+    if (shared(catalogPath))
+        return QStringLiteral("Avvisare chi amministra il server: il disco che contiene i database del server va "
+                              "liberato o ingrandito.");
+    return QStringLiteral("Liberare spazio sul disco che contiene \"%1\" (ad esempio eliminando file non più "
+                          "necessari o vecchie copie di sicurezza), poi riprovare.")
+        .arg(QDir::toNativeSeparators(QFileInfo(catalogPath).absolutePath()));
 }
 
 QString failureMessage(const DbError &error)
@@ -78,6 +96,12 @@ QString failureMessage(const DbError &error)
         head = QStringLiteral("L'operazione non è stata completata. Il programma si ricollega al server da solo "
                               "all'operazione successiva: quando il server risponde di nuovo, controllare se l'ultima "
                               "modifica risulta salvata e, se manca, ripeterla.");
+        break;
+    case DbError::Kind::DiskFull:
+        head = QStringLiteral("L'operazione non è stata eseguita e nulla è stato modificato: lo spazio sul disco del "
+                              "catalogo \"%1\" è finito.\n")
+                   .arg(shown(path))
+            + diskFullAdvice(path);
         break;
     case DbError::Kind::Engine:
         head = QStringLiteral("L'operazione non è stata eseguita.");

@@ -15,5 +15,7 @@ QString failureMessage(const DbError &error);
 QString damagedAdvice(const QString &catalogPath);
 // The advice for a catalogue that cannot be written: which permissions, how.
 QString readOnlyAdvice(const QString &catalogPath);
+// The advice for a catalogue whose disk is full.
+QString diskFullAdvice(const QString &catalogPath);
 
 } // namespace db

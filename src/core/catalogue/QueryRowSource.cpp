@@ -1,30 +1,81 @@
 #include "core/catalogue/QueryRowSource.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+
 namespace db {
 
 namespace {
 constexpr int pageSize = 128;
 constexpr int pagesKept = 64;
+// The first batch: more than any window shows at once, read before it shows them.
+constexpr qint64 firstBatch = 1024;
+// The batches after it are sized to take about this long, so that the window
+// answers the user between two of them.
+constexpr double batchMilliseconds = 20;
+constexpr qint64 smallestBatch = 1024;
+constexpr qint64 largestBatch = 262144;
 } // namespace
 
-QueryRowSource::QueryRowSource(const QString &location, Reading reading, const std::optional<Search> &search)
-    : QueryRowSource(std::shared_ptr<Connection>(connect(location)), reading, search)
+QueryRowSource::QueryRowSource(const QString &location, const std::optional<Search> &search)
+    : QueryRowSource(std::shared_ptr<Connection>(db::connect(location)), search)
 {
 }
 
-QueryRowSource::QueryRowSource(std::shared_ptr<Connection> connection, Reading reading,
-                               const std::optional<Search> &search)
-    : m_connection(std::move(connection)), m_fields(m_connection->fieldsOf(schema::tabella().name))
+QueryRowSource::QueryRowSource(std::shared_ptr<Connection> connection, const std::optional<Search> &search)
+    : m_connection(std::move(connection)), m_search(search), m_fields(m_connection->fieldsOf(schema::tabella().name))
 {
-    // A read transaction: what a search index says and the rows it points to are
-    // of the same moment. It lasts as long as the snapshot, or while the IDs are read.
-    m_connection->beginSnapshot();
-    m_connection->readIds(search, m_ids);
-    if (reading == Reading::Live)
-        m_connection->rollback();
+    // Records added from now on are not part of the result.
+    m_unread.upTo = m_connection->lastId();
+    readIds(firstBatch);
+    m_batch = 16 * firstBatch;
+    if (!m_complete)
+        QTimer::singleShot(0, this, &QueryRowSource::readNextBatch);
 }
 
-QueryRowSource::~QueryRowSource() = default; // the connection, given back, rolls its snapshot back
+QueryRowSource::~QueryRowSource() = default;
+
+void QueryRowSource::readIds(qint64 limit)
+{
+    const qint64 before = m_ids.size();
+    IdRange range = m_unread;
+    range.limit = limit;
+    const qint64 handed = m_connection->readIds(m_search, range, [this](qint64 id) {
+        m_ids.append(id);
+        m_unread.after = id;
+    });
+    m_complete = handed < limit;
+    if (m_ids.size() > before)
+        emit rowsArrived();
+    if (m_complete)
+        emit completed();
+}
+
+void QueryRowSource::readNextBatch()
+{
+    if (m_complete)
+        return; // read meanwhile by readAll()
+    QElapsedTimer took;
+    took.start();
+    try {
+        readIds(m_batch);
+    } catch (const DbError &error) {
+        emit arrivalFailed(error);
+        return;
+    }
+    const double ms = std::max(1.0, double(took.nsecsElapsed()) / 1e6);
+    m_batch = std::clamp(qint64(double(m_batch) * std::min(2.0, batchMilliseconds / ms)), smallestBatch, largestBatch);
+    if (!m_complete)
+        QTimer::singleShot(0, this, &QueryRowSource::readNextBatch);
+}
+
+void QueryRowSource::readAll()
+{
+    while (!m_complete)
+        readIds(largestBatch);
+}
 
 QVariant QueryRowSource::value(int row, int column) const
 {
@@ -41,15 +92,17 @@ const QueryRowSource::Page &QueryRowSource::page(int index) const
         m_order.append(index);
         return **found;
     }
-    const size_t first = size_t(index) * pageSize;
-    const size_t last = std::min(m_ids.size(), first + pageSize);
+    const qint64 first = qint64(index) * pageSize;
+    const qint64 last = std::min(m_ids.size(), first + pageSize);
+    std::vector<qint64> ids;
+    for (qint64 row = first; row < last; ++row)
+        ids.push_back(m_ids.at(row));
     // A page that cannot be read is an error, never blank rows: nothing is kept,
     // so the next read tries again. A row deleted meanwhile shows empty.
-    const QHash<qint64, QVariantList> byId
-        = m_connection->rowsById(m_fields, std::span<const qint64>(m_ids.data() + first, last - first));
-    auto rows = std::make_shared<Page>(last - first);
-    for (size_t i = first; i < last; ++i)
-        (*rows)[i - first] = byId.value(m_ids[i]);
+    const QHash<qint64, QVariantList> byId = m_connection->rowsById(m_fields, ids);
+    auto rows = std::make_shared<Page>(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        (*rows)[i] = byId.value(ids[i]);
     m_pages.insert(index, rows);
     m_order.append(index);
     while (m_order.size() > pagesKept)
@@ -61,13 +114,13 @@ void QueryRowSource::removeRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    m_ids.erase(m_ids.begin() + row);
+    m_ids.removeAt(row);
     invalidate();
 }
 
 void QueryRowSource::appendRow(qint64 id)
 {
-    m_ids.push_back(id);
+    m_ids.append(id);
     invalidate();
 }
 

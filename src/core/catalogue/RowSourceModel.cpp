@@ -9,15 +9,33 @@ RowSourceModel::RowSourceModel(QObject *parent) : QAbstractTableModel(parent)
 void RowSourceModel::setSource(std::shared_ptr<RowSource> rows)
 {
     beginResetModel();
+    if (m_rows)
+        m_rows->disconnect(this);
     m_failureReported = false;
     m_rows = std::move(rows);
     m_fields = m_rows ? m_rows->fieldNames() : QStringList();
+    m_shownRows = m_rows ? m_rows->rowCount() : 0;
+    if (m_rows) {
+        connect(m_rows.get(), &RowSource::rowsArrived, this, &RowSourceModel::takeArrivedRows);
+        connect(m_rows.get(), &RowSource::arrivalFailed, this, &RowSourceModel::readFailed);
+    }
     endResetModel();
+}
+
+void RowSourceModel::takeArrivedRows()
+{
+    const int arrived = m_rows->rowCount();
+    if (arrived <= m_shownRows)
+        return;
+    beginInsertRows(QModelIndex(), m_shownRows, arrived - 1);
+    rowsArriving(arrived - m_shownRows);
+    m_shownRows = arrived;
+    endInsertRows();
 }
 
 int RowSourceModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount();
+    return parent.isValid() || !m_rows ? 0 : m_shownRows;
 }
 
 int RowSourceModel::columnCount(const QModelIndex &parent) const

@@ -149,8 +149,7 @@ bool Store::deleteRecord(qint64 id) const
 
 std::shared_ptr<QueryRowSource> Store::recordList() const
 {
-    // Each page read on its own: no read transaction stays open to hold up a deletion.
-    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(connect());
 }
 
 // ---- lookup lists ----
@@ -221,24 +220,24 @@ void Store::restartNumbering() const
 
 std::shared_ptr<QueryRowSource> Store::catalogueSnapshot() const
 {
-    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(connect());
 }
 
 std::shared_ptr<QueryRowSource> Store::search(const Search &search) const
 {
-    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot, search);
+    return std::make_shared<QueryRowSource>(connect(), search);
 }
 
 // ---- browse window and report ----
 
 std::shared_ptr<QueryRowSource> Store::browseRows() const
 {
-    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Live);
+    return std::make_shared<QueryRowSource>(connect());
 }
 
 std::shared_ptr<QueryRowSource> Store::reportRows() const
 {
-    return std::make_shared<QueryRowSource>(connect(), QueryRowSource::Reading::Snapshot);
+    return std::make_shared<QueryRowSource>(connect());
 }
 
 namespace {

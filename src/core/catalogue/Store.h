@@ -69,7 +69,7 @@ public:
     qint64 addRecord(const NewRecord &record, qint64 documentNumber) const;
     // Deletes the record with that ID; false when there is none.
     bool deleteRecord(qint64 id) const;
-    // Every record, read live as a list shows them (the deletion list).
+    // Every record, as the deletion list shows them.
     std::shared_ptr<QueryRowSource> recordList() const;
 
     // ---- lookup lists ----
@@ -85,16 +85,20 @@ public:
     // The next record added gets ID 1, or the first number above those still in use.
     void restartNumbering() const;
 
-    // ---- search window ----
-    // Every record as the catalogue holds it now; later changes do not touch it.
+    // ---- rows the windows show ----
+    // Each result is the records of the catalogue at the moment it is asked for
+    // (records added later stay out of it), in ID order, their first rows read at
+    // once and the others arriving while the window is shown; their fields are read
+    // as shown, and a record deleted meanwhile shows empty. None holds a
+    // transaction open. Every call throws DbError when the catalogue cannot be read.
+    //
+    // The search window's first rows: every record.
     std::shared_ptr<QueryRowSource> catalogueSnapshot() const;
-    // The records a search finds, in ID order, as a snapshot.
+    // The records a search finds.
     std::shared_ptr<QueryRowSource> search(const Search &search) const;
-
-    // ---- browse window and report ----
-    // Every record, read live: the grid shows what the table holds when it draws a row.
+    // The browse grid's rows: every record.
     std::shared_ptr<QueryRowSource> browseRows() const;
-    // The rows of the printed catalogue: every record, as they were when read.
+    // The rows of the printed catalogue: every record.
     std::shared_ptr<QueryRowSource> reportRows() const;
     // The grid's own changes, by engine row id and field name.
     // `seen` is the record as the user saw it when the change began (field name ->

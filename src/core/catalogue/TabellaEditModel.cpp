@@ -45,6 +45,13 @@ void TabellaEditModel::setEditable(bool editable)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
+void TabellaEditModel::rowsArriving(int count)
+{
+    // Rows arrive before the new-record row, which moves down with its typing.
+    if (m_pending && m_pending->adding)
+        m_pending->row += count;
+}
+
 int TabellaEditModel::newRow() const
 {
     return m_editable && m_rows ? storedRowCount() : -1;
@@ -144,6 +151,9 @@ void TabellaEditModel::storePendingEdit(IfChangedMeanwhile ifChanged)
 {
     if (!m_pending || !m_rows)
         return;
+    // A new record comes after every row of the table: those still to come first.
+    if (m_pending->adding)
+        rows()->readAll();
     const PendingEdit edit = *m_pending;
     QMap<QString, QVariant> fields;
     for (auto typed = edit.values.cbegin(); typed != edit.values.cend(); ++typed)
@@ -160,6 +170,7 @@ void TabellaEditModel::storePendingEdit(IfChangedMeanwhile ifChanged)
         const int at = storedRowCount();
         beginInsertRows(QModelIndex(), at, at);
         rows()->appendRow(newId);
+        ++m_shownRows;
         m_pending->row = at + 1;
         endInsertRows();
         m_pending.reset();
@@ -204,6 +215,7 @@ void TabellaEditModel::deleteRows(QList<int> rowList)
     for (auto row = rowList.crbegin(); row != rowList.crend(); ++row) {
         beginRemoveRows(QModelIndex(), *row, *row);
         rows()->removeRow(*row);
+        --m_shownRows;
         endRemoveRows();
     }
 }

@@ -68,7 +68,8 @@ private:
         QMap<QString, QVariant> seen; // a changed row as shown when the change began: field -> value read
     };
     db::QueryRowSource *rows() const { return static_cast<db::QueryRowSource *>(m_rows.get()); }
-    int storedRowCount() const { return m_rows ? m_rows->rowCount() : 0; }
+    int storedRowCount() const { return m_shownRows; }
+    void rowsArriving(int count) override;
     bool isCounterColumn(int column) const;
     void reload();
 

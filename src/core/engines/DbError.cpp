@@ -3,7 +3,9 @@
 #include "core/engines/Engine.h"
 #include "core/engines/ServerLocation.h"
 
+#include <QFileInfo>
 #include <QSqlError>
+#include <QStorageInfo>
 #include <sqlite3.h>
 
 namespace db {
@@ -38,6 +40,10 @@ QString sentenceFor(DbError::Kind kind, const QString &location)
         return QStringLiteral("Il collegamento con il server \"%1\" si è interrotto: il server è stato fermato o "
                               "riavviato, oppure la rete non risponde.")
             .arg(serverLabel(location));
+    case DbError::Kind::DiskFull:
+        if (server)
+            return QStringLiteral("Il disco del server non ha più spazio per il catalogo.");
+        return QStringLiteral("Il disco che contiene il catalogo è pieno: il database non ha potuto scrivere.");
     case DbError::Kind::Engine:
         break;
     }
@@ -73,14 +79,30 @@ DbError::Kind kindOfEngineCode(int code)
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return DbError::Kind::ReadOnly;
+    case SQLITE_FULL:
+        return DbError::Kind::DiskFull;
     default:
         return DbError::Kind::Engine;
     }
 }
 
+bool diskFull(const QString &path)
+{
+    // The engine needs a few pages for its log and its shared memory beside the file.
+    constexpr qint64 roomNeeded = 1 << 20;
+    const QFileInfo info(path);
+    const QStorageInfo disk(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    return disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < roomNeeded;
+}
+
 DbError engineError(int code, const QString &text, const QString &catalogPath)
 {
-    return engineFailure(kindOfEngineCode(code), text, catalogPath);
+    DbError::Kind kind = kindOfEngineCode(code);
+    // A write refused by the disk comes as an input/output error ("disk I/O error").
+    if (kind == DbError::Kind::Engine && (code & 0xFF) == SQLITE_IOERR && !isServerLocation(catalogPath)
+        && !catalogPath.isEmpty() && diskFull(catalogPath))
+        kind = DbError::Kind::DiskFull;
+    return engineFailure(kind, text, catalogPath);
 }
 
 DbError engineError(const QSqlError &error, const QString &catalogPath)

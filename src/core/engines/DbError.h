@@ -23,6 +23,7 @@ public:
         ReadOnly,       // the file or its folder may not be written
         Denied,         // the server refuses the user a permission the action needs
         ConnectionLost, // the connection to the server broke
+        DiskFull,       // no space left on the disk that holds the catalogue
     };
 
     // A failure the program words itself: `reason` is the whole explanation.
@@ -50,6 +51,9 @@ private:
 
 // The failure an engine error code stands for (SQLite's result codes, extended or not).
 DbError::Kind kindOfEngineCode(int code);
+// Whether the disk that holds `path` (a file or a folder) has no room left for
+// the engine's work: what a write that failed for no other reason meets.
+bool diskFull(const QString &path);
 // A DbError for what the engine reported, on the catalogue at `catalogPath`.
 DbError engineError(const QSqlError &error, const QString &catalogPath = QString());
 DbError engineError(int code, const QString &text, const QString &catalogPath = QString());

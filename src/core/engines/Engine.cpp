@@ -282,6 +282,15 @@ qint64 Connection::count(const QString &table)
     return query.value(0).toLongLong();
 }
 
+qint64 Connection::lastId()
+{
+    const schema::Table &tabella = schema::tabella();
+    QSqlQuery query = run(QStringLiteral("SELECT max(%1) FROM %2").arg(name(tabella.counter()), name(tabella.name)));
+    if (!query.next())
+        throw failure(query);
+    return query.value(0).toLongLong(); // no row: NULL, read as 0
+}
+
 QStringList Connection::fieldsOf(const QString &table)
 {
     const QSqlRecord record = run(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(name(tableOf(table).name))).record();

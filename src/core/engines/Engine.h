@@ -18,10 +18,10 @@
 #include <QVariant>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace db {
 
@@ -41,10 +41,19 @@ enum class IndexRepair {
 // Called with 0 when a long piece of work starts, then with the percentage done.
 using IndexProgress = std::function<void(int percent)>;
 
+// The IDs a batch reads: those above `after` and not above `upTo`, at most `limit` of them.
+struct IdRange {
+    qint64 after = 0;
+    qint64 upTo = std::numeric_limits<qint64>::max();
+    qint64 limit = std::numeric_limits<qint64>::max();
+};
+// Takes the IDs read, one at a time.
+using IdSink = std::function<void(qint64 id)>;
+
 // What the check of a catalogue found. The engine tells what is wrong; the
 // catalogue layer words a damaged or read-only catalogue with its advice.
 struct CatalogueCheck {
-    enum class Problem { None, Damaged, ReadOnly, Other };
+    enum class Problem { None, Damaged, ReadOnly, DiskFull, Other };
     Problem problem = Problem::None;
     // Damaged: the engine's reason; Other: the whole explanation, naming the catalogue.
     QString text;
@@ -139,10 +148,15 @@ public:
     // The next row of `table` gets more than `lastUsed` and more than every ID in use.
     virtual void numberAfter(const QString &table, qint64 lastUsed) = 0;
 
-    // ---- the records' IDs ----
-    // Appends to `ids` the ID of every record, or of those `search` finds, in ID
-    // order, read as a stream straight from the engine.
-    virtual void readIds(const std::optional<Search> &search, std::vector<qint64> &ids) = 0;
+    // ---- the records' IDs, a batch at a time ----
+    // The highest ID of Tabella now, 0 when it has no row.
+    qint64 lastId();
+    // Hands to `take`, in ID order, the IDs within `range` of every record, or of
+    // those `search` finds, and returns how many it handed: fewer than the range's
+    // limit only when there are no more. Each call reads in statements of its own
+    // and leaves no transaction open (one the caller opened stays as it was), so a
+    // window reading its IDs a batch at a time holds nothing between batches.
+    virtual qint64 readIds(const std::optional<Search> &search, const IdRange &range, const IdSink &take) = 0;
 
     // ---- the search index ----
     // Removed before rows are loaded in bulk and built once at the end: many times
@@ -208,6 +222,25 @@ template <typename Work> void inChange(Connection &connection, Work &&work)
         throw;
     }
     connection.commit();
+}
+
+// Runs `work`, which only reads, in a read transaction: the caller's when one is
+// open, else one of its own, rolled back when `work` ends. Returns what it returns.
+template <typename Work> auto inSnapshot(Connection &connection, Work &&work)
+{
+    const bool own = !connection.inTransaction();
+    if (own)
+        connection.beginSnapshot();
+    try {
+        auto result = work();
+        if (own)
+            connection.rollback();
+        return result;
+    } catch (...) {
+        if (own)
+            connection.rollback();
+        throw;
+    }
 }
 
 // A name between double quotes, as standard SQL quotes it, its own quotes doubled.

@@ -82,6 +82,32 @@ bool cutShort(const QString &path)
     return countValid && file.size() < qint64(number(28)) * pageSize;
 }
 
+// The engine's work files (its log and shared memory) that opening the catalogue
+// for the check made, taken away again when they hold nothing: a start that is
+// refused leaves the folder as it found it.
+class WorkFilesOfCheck {
+public:
+    explicit WorkFilesOfCheck(const QString &path)
+    {
+        for (const char *suffix : {"-wal", "-shm"}) {
+            const QString file = path + QLatin1String(suffix);
+            if (!QFileInfo::exists(file))
+                m_new.append(file);
+        }
+    }
+    ~WorkFilesOfCheck()
+    {
+        for (const QString &file : m_new)
+            if (QFileInfo(file).size() == 0)
+                QFile::remove(file);
+    }
+    WorkFilesOfCheck(const WorkFilesOfCheck &) = delete;
+    WorkFilesOfCheck &operator=(const WorkFilesOfCheck &) = delete;
+
+private:
+    QStringList m_new;
+};
+
 CatalogueCheck damaged(const QString &reason)
 {
     return {CatalogueCheck::Problem::Damaged, reason};
@@ -172,27 +198,30 @@ CatalogueCheck checkCatalogueFile(const QString &path)
                                       "(forse una copia non finita)."));
 
     // Before the engine opens it: a catalogue in write-ahead-log mode cannot even
-    // be read by a user who may not write beside it.
+    // be read by a user who may not write beside it, nor on a disk with no room
+    // for its work files.
     if (!writable(path) || !writable(info.absolutePath()))
         return {CatalogueCheck::Problem::ReadOnly, QString()};
+    if (diskFull(path))
+        return {CatalogueCheck::Problem::DiskFull, QString()};
 
+    const WorkFilesOfCheck workFiles(path);
     SchemaConnection connection(path, QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!connection.ok()) {
-        const DbError error = engineError(connection.db().lastError(), path);
+    const auto engineProblem = [&](const DbError &error) -> CatalogueCheck {
         if (error.kind() == DbError::Kind::Damaged)
             return damaged(error.reason());
+        if (error.kind() == DbError::Kind::DiskFull)
+            return {CatalogueCheck::Problem::DiskFull, QString()};
         return other(notCatalogue + QStringLiteral(": ") + error.engineWords() + howToCreate);
-    }
+    };
+    if (!connection.ok())
+        return engineProblem(engineError(connection.db().lastError(), path));
     for (const schema::Table &table : schema::tables()) {
         QSqlQuery query(connection.db());
         query.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
         query.addBindValue(table.name);
-        if (!query.exec()) {
-            const DbError error = engineError(query.lastError(), path);
-            if (error.kind() == DbError::Kind::Damaged)
-                return damaged(error.reason());
-            return other(notCatalogue + QStringLiteral(": ") + error.engineWords() + howToCreate);
-        }
+        if (!query.exec())
+            return engineProblem(engineError(query.lastError(), path));
         QStringList present;
         while (query.next())
             present.append(query.value(0).toString().toLower());

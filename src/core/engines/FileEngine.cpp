@@ -172,13 +172,18 @@ void FileConnection::numberAfter(const QString &table, qint64 lastUsed)
         run(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {which, seq});
 }
 
-void FileConnection::readIds(const std::optional<Search> &search, std::vector<qint64> &ids)
+qint64 FileConnection::readIds(const std::optional<Search> &search, const IdRange &range, const IdSink &take)
 {
-    if (!search) {
-        streamIds(QStringLiteral("SELECT rowid FROM Tabella ORDER BY rowid"), {}, ids);
-        return;
-    }
-    if (search->hasIndexableRun()) {
+    if (!search)
+        return streamIds(QStringLiteral("SELECT rowid FROM Tabella WHERE"), {}, range, take);
+    // What the search index says and the rows it points to are read at one
+    // moment: a read transaction for this batch alone.
+    return inSnapshot(*this, [&] { return searchIds(*search, range, take); });
+}
+
+qint64 FileConnection::searchIds(const Search &search, const IdRange &range, const IdSink &take)
+{
+    if (search.hasIndexableRun()) {
         IndexState state = searchIndexState(database());
         if (state == IndexState::ChangesPending) {
             // Rows changed since the last search: brought into the index first, when
@@ -191,27 +196,48 @@ void FileConnection::readIds(const std::optional<Search> &search, std::vector<qi
             state = searchIndexState(database());
         }
         if (state != IndexState::Missing) {
-            const IdQuery indexed = indexedSearch(*search, state == IndexState::ChangesPending);
+            const IdQuery indexed = indexedSearch(search, state == IndexState::ChangesPending);
             if (!indexed.sql.isEmpty()) {
-                streamIds(indexed.sql, indexed.values, ids);
-                return;
+                // An index that breaks while the program runs (its tables dropped or
+                // damaged by another client) is not the catalogue's fault: the search
+                // goes on through Tabella itself, and the next start rebuilds the index.
+                IdRange rest = range;
+                qint64 handed = 0;
+                try {
+                    return streamIds(indexed.sql + QStringLiteral(" AND"), indexed.values, range, [&](qint64 id) {
+                        take(id);
+                        rest.after = id;
+                        ++handed;
+                    });
+                } catch (const DbError &error) {
+                    if (error.kind() == DbError::Kind::Busy)
+                        throw;
+                }
+                rest.limit -= handed;
+                return handed + scanIds(search, rest, take);
             }
         }
     }
-    streamIds(QStringLiteral("SELECT rowid FROM Tabella WHERE %1 LIKE ? ORDER BY rowid").arg(name(search->fieldName())),
-              {search->pattern()}, ids);
+    return scanIds(search, range, take);
+}
+
+qint64 FileConnection::scanIds(const Search &search, const IdRange &range, const IdSink &take)
+{
+    return streamIds(QStringLiteral("SELECT rowid FROM Tabella WHERE %1 LIKE ? AND").arg(name(search.fieldName())),
+                     {search.pattern()}, range, take);
 }
 
 // The IDs are read straight from the engine: a million of them in a few tens of
 // milliseconds, where a value object a row would take several times as long.
-void FileConnection::streamIds(const QString &sql, const QStringList &values, std::vector<qint64> &ids)
+qint64 FileConnection::streamIds(const QString &select, const QStringList &values, const IdRange &range,
+                                 const IdSink &take)
 {
     sqlite3 *const engine = handle();
     const auto lastError = [&] {
         return engineError(sqlite3_extended_errcode(engine), QString::fromUtf8(sqlite3_errmsg(engine)), location());
     };
     sqlite3_stmt *statement = nullptr;
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = (select + QStringLiteral(" rowid > ? AND rowid <= ? ORDER BY rowid LIMIT ?")).toUtf8();
     if (sqlite3_prepare_v2(engine, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
         const DbError error = lastError();
         sqlite3_finalize(statement);
@@ -222,13 +248,24 @@ void FileConnection::streamIds(const QString &sql, const QStringList &values, st
         const QByteArray utf8 = value.toUtf8();
         sqlite3_bind_text(statement, ++index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
+    for (const qint64 bound : {range.after, range.upTo, range.limit})
+        sqlite3_bind_int64(statement, ++index, bound);
+    qint64 handed = 0;
     int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int64(statement, 0));
+    try {
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            take(sqlite3_column_int64(statement, 0));
+            ++handed;
+        }
+    } catch (...) {
+        sqlite3_finalize(statement);
+        throw;
+    }
     const DbError error = lastError();
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
         throw error;
+    return handed;
 }
 
 void FileConnection::dropSearchIndex()

@@ -3,7 +3,7 @@
 // tool. LIKE folds the case of every letter (Like.h); a change takes the write
 // lock with BEGIN IMMEDIATE; the counters are AUTOINCREMENT and remember the
 // highest number given in sqlite_sequence; searches go through the FTS5 trigram
-// index (FileSearchIndex.h); IDs are read with sqlite3_step.
+// index (FileSearchIndex.h); IDs are read with sqlite3_step, a batch at a time.
 #include "core/engines/Engine.h"
 
 struct sqlite3;
@@ -33,7 +33,7 @@ public:
     void beginSnapshot() override;
     qint64 nextId(const QString &table) override;
     void numberAfter(const QString &table, qint64 lastUsed) override;
-    void readIds(const std::optional<Search> &search, std::vector<qint64> &ids) override;
+    qint64 readIds(const std::optional<Search> &search, const IdRange &range, const IdSink &take) override;
     void dropSearchIndex() override;
     void buildSearchIndex() override;
     bool hasSearchIndex() override;
@@ -47,7 +47,11 @@ protected:
 private:
     sqlite3 *handle();
     void useWriteAheadLog();
-    void streamIds(const QString &sql, const QStringList &values, std::vector<qint64> &ids);
+    qint64 searchIds(const Search &search, const IdRange &range, const IdSink &take);
+    // The IDs a search finds, read from Tabella itself, without the index.
+    qint64 scanIds(const Search &search, const IdRange &range, const IdSink &take);
+    // `select` gives rowid and ends in a WHERE or AND: the range and the order follow it.
+    qint64 streamIds(const QString &select, const QStringList &values, const IdRange &range, const IdSink &take);
 };
 
 // The statements that make the catalogue's tables in a file, from the schema,

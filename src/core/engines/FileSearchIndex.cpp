@@ -110,6 +110,8 @@ fts5_api *fts5Of(sqlite3 *handle)
 // ---- the objects of the index ----
 
 const QString noteTable = QStringLiteral("Tabella_modifiche");
+// The rows the index holds: one row of its table of document sizes for each.
+const QString indexedRows = indexTable + QStringLiteral("_docsize");
 // The fields in the order the index was always made with: its statements in the
 // catalogue's schema are compared word for word.
 const QString indexedFields = schema::searchableFields().join(QStringLiteral(", "));
@@ -369,9 +371,6 @@ void refill(IndexConnection &connection, const IndexProgress &progress)
     });
 }
 
-// The rows the index holds: one row of its table of document sizes for each.
-const QString indexedRows = indexTable + QStringLiteral("_docsize");
-
 // Brings in the rows noted as changed and clears the note; refills the whole
 // index when that is less work. The number of rows noted.
 qint64 applyNote(IndexConnection &connection, const IndexProgress &progress)
@@ -530,9 +529,12 @@ QStringList searchIndexDropStatements()
 
 IndexState searchIndexState(QSqlDatabase &database)
 {
-    // One quick query: the schema's few rows and the first page of the note.
-    static const QString state
-        = QStringLiteral("SELECT (%1), EXISTS (SELECT 1 FROM %2)").arg(wholeObjectsCount(), noteTable);
+    // One quick query: the schema's few rows, the first page of the note, and the
+    // highest ID of Tabella and of the index (a note emptied by hand leaves rows
+    // out of the index: with nothing noted, they must be the same).
+    static const QString state = QStringLiteral("SELECT (%1), EXISTS (SELECT 1 FROM %2),"
+                                                " (SELECT max(ID) FROM Tabella) IS (SELECT max(id) FROM %3)")
+                                     .arg(wholeObjectsCount(), noteTable, indexedRows);
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const bool read = query.prepare(state);
@@ -540,7 +542,9 @@ IndexState searchIndexState(QSqlDatabase &database)
         query.addBindValue(statement);
     if (!read || !query.exec() || !query.next() || query.value(0).toInt() != wholeIndexStatements().size())
         return IndexState::Missing;
-    return query.value(1).toBool() ? IndexState::ChangesPending : IndexState::UpToDate;
+    if (query.value(1).toBool())
+        return IndexState::ChangesPending;
+    return query.value(2).toBool() ? IndexState::UpToDate : IndexState::Missing;
 }
 
 bool catchUpSearchIndex(const QString &catalogPath)
@@ -644,8 +648,7 @@ IdQuery indexedSearch(const Search &search, bool changesPending)
     const QString field = search.fieldName();
     QString matchExpression = QStringLiteral("{%1} : (%2)").arg(field, terms.join(QStringLiteral(" AND ")));
     // "%text%": the trigrams of the text standing next to each other in the field
-    // is exactly LIKE being true, so the index alone answers, in ascending row
-    // order as the table scan would.
+    // is exactly LIKE being true, so the index alone answers.
     const bool oneRunAnywhere
         = runs == 1 && folded.size() == longestRun + 2 && folded.front() == U'%' && folded.back() == U'%';
     if (oneRunAnywhere) {
@@ -653,14 +656,14 @@ IdQuery indexedSearch(const Search &search, bool changesPending)
         phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         matchExpression = QStringLiteral("{%1} : \"%2\"").arg(field, phrase);
         if (!changesPending)
-            return {QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ? ORDER BY rowid").arg(indexTable),
+            return {QStringLiteral("SELECT rowid FROM %1 WHERE %1 MATCH ?").arg(indexTable),
                     {matchExpression}};
     }
     // The rows noted as changed may be in the index with old values, or not yet:
     // they are candidates too, and LIKE decides.
     const QString noted = changesPending ? QStringLiteral(" UNION SELECT ID FROM ") + noteTable : QString();
     return {QStringLiteral("SELECT rowid FROM Tabella WHERE rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?%2)"
-                           " AND \"%3\" LIKE ? ORDER BY rowid")
+                           " AND \"%3\" LIKE ?")
                 .arg(indexTable, noted, field),
             {matchExpression, pattern}};
 }

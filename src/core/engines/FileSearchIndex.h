@@ -58,9 +58,10 @@ struct IdQuery {
 };
 
 // For a search whose fragment has a run of three or more plain characters: the
-// IDs of the matching rows in ID order through the index. Empty when the index
-// cannot help. With `changesPending` the rows noted as changed are candidates
-// too, checked with LIKE.
+// IDs (rowid) of the matching rows through the index, a statement ending in its
+// conditions, to which the caller adds those on rowid and the order. Empty when
+// the index cannot help. With `changesPending` the rows noted as changed are
+// candidates too, checked with LIKE.
 IdQuery indexedSearch(const Search &search, bool changesPending = false);
 
 } // namespace db

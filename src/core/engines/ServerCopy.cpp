@@ -9,6 +9,7 @@
 #include <libpq-fe.h>
 
 #include <optional>
+#include <vector>
 
 namespace db {
 
@@ -128,34 +129,8 @@ void CopyIn::finish()
         fail(*failure);
 }
 
-void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &select, std::vector<qint64> &ids)
-{
-    auto *connection = libpqOf(database);
-    const QByteArray copy = QStringLiteral("COPY (%1) TO STDOUT").arg(select).toUtf8();
-    PGresult *result = PQexec(connection, copy.constData());
-    if (PQresultStatus(result) != PGRES_COPY_OUT) {
-        const DbError error = failureOf(connection, result, uri);
-        PQclear(result);
-        throw error;
-    }
-    PQclear(result);
-    char *line = nullptr;
-    int length;
-    while ((length = PQgetCopyData(connection, &line, 0)) > 0) {
-        ids.push_back(idOf(line, length));
-        PQfreemem(line);
-    }
-    std::optional<DbError> failure;
-    if (length == -2)
-        failure = failureOf(connection, nullptr, uri);
-    if (std::optional<DbError> ended = copyOutcome(connection, uri))
-        failure = ended;
-    if (failure)
-        throw *failure;
-}
-
-void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
-               std::vector<qint64> &ids)
+qint64 selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
+                 const std::function<void(qint64)> &take)
 {
     std::vector<QByteArray> texts;
     std::vector<const char *> parameters;
@@ -172,10 +147,15 @@ void selectIds(QSqlDatabase &database, const QString &uri, const QString &select
         throw error;
     }
     const int rows = PQntuples(result);
-    ids.reserve(ids.size() + size_t(rows));
-    for (int row = 0; row < rows; ++row)
-        ids.push_back(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    try {
+        for (int row = 0; row < rows; ++row)
+            take(idOf(PQgetvalue(result, row, 0), PQgetlength(result, row, 0)));
+    } catch (...) {
+        PQclear(result);
+        throw;
+    }
     PQclear(result);
+    return rows;
 }
 
 } // namespace db

@@ -1,7 +1,7 @@
 #pragma once
 // Rows in bulk straight through libpq: COPY, the fast way to fill a server
-// catalogue's tables and to read its IDs, a million rows in a fraction of the
-// time statement by statement; and the IDs of a statement with bound values.
+// catalogue's tables, a million rows in a fraction of the time statement by
+// statement; and the IDs of a statement with bound values.
 #include "core/engines/DbError.h"
 
 #include <QByteArray>
@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include <vector>
+#include <functional>
 
 class QSqlDatabase;
 typedef struct pg_conn PGconn;
@@ -34,16 +34,11 @@ private:
     QByteArray m_buffer;
 };
 
-// Appends to `ids` the first column of every row of `select` (whole numbers),
-// streamed with COPY. Runs inside the connection's transaction, if one is open.
-// Throws DbError.
-void copyOutIds(QSqlDatabase &database, const QString &uri, const QString &select, std::vector<qint64> &ids);
-
-// Appends to `ids` the first column of every row of `select` (whole numbers), a
+// Hands to `take` the first column of every row of `select` (whole numbers), a
 // statement whose $1, $2... are bound to `values` in order: the server plans it
 // for these values, as for literals, and reads each of them once. Runs inside
-// the connection's transaction, if one is open. Throws DbError.
-void selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
-               std::vector<qint64> &ids);
+// the connection's transaction, if one is open. Returns the rows. Throws DbError.
+qint64 selectIds(QSqlDatabase &database, const QString &uri, const QString &select, const QStringList &values,
+                 const std::function<void(qint64)> &take);
 
 } // namespace db

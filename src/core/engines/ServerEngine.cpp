@@ -108,46 +108,38 @@ QString ServerConnection::searchSelect(const Search &search)
     // Through the field's narrow search table, when triggers keep it in step;
     // otherwise Tabella itself, exact but slower.
     if (searchTableTrusted(database(), location(), search.fieldName()))
-        return QStringLiteral("SELECT \"ID\" FROM %1 WHERE \"Valore\" LIKE lower(%2) ESCAPE '' ORDER BY \"ID\"")
+        return QStringLiteral("SELECT \"ID\" FROM %1 WHERE \"Valore\" LIKE lower(%2) ESCAPE ''")
             .arg(name(searchTable(search.fieldName())), fragment);
     const schema::Table &tabella = schema::tabella();
-    return QStringLiteral("SELECT %1 FROM %2 WHERE %3 ILIKE %4 ESCAPE '' ORDER BY %1")
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3 ILIKE %4 ESCAPE ''")
         .arg(name(tabella.counter()), name(tabella.name), name(search.fieldName()), fragment);
 }
 
-void ServerConnection::readIds(const std::optional<Search> &search, std::vector<qint64> &ids)
+qint64 ServerConnection::readIds(const std::optional<Search> &search, const IdRange &range, const IdSink &take)
 {
-    const schema::Table &tabella = schema::tabella();
+    const auto inRange = [&](const QString &select, QStringList values) {
+        const auto mark = [&values](qint64 bound) {
+            values.append(QString::number(bound));
+            return QStringLiteral("$%1").arg(values.size());
+        };
+        const QString id = name(schema::tabella().counter());
+        const QString sql = QStringLiteral("%1 AND %2 > %3 AND %2 <= %4 ORDER BY %2 LIMIT %5")
+                                .arg(select, id, mark(range.after), mark(range.upTo), mark(range.limit));
+        return selectIds(database(), location(), sql, values, take);
+    };
     if (!search) {
-        copyOutIds(database(), location(),
-                   QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(name(tabella.counter()), name(tabella.name)),
-                   ids);
-        return;
+        const schema::Table &tabella = schema::tabella();
+        return inRange(QStringLiteral("SELECT %1 FROM %2 WHERE TRUE").arg(name(tabella.counter()), name(tabella.name)),
+                       {});
     }
-    // The plan settings hold for this transaction only.
-    const bool ownTransaction = !inTransaction();
-    if (ownTransaction)
-        beginSnapshot();
-    try {
-        // The ids of a search are sorted in memory; a fragment found in many
-        // records is looked for by every processor at once, never by walking the
-        // whole table in the order of the IDs (the planner's pick to spare the
-        // sort, twice as slow). A fragment of one or two letters has no trigram:
-        // the index would be walked whole, slower than the table.
-        QStringList settings{QStringLiteral("work_mem = '64MB'"), QStringLiteral("parallel_setup_cost = 0"),
-                             QStringLiteral("parallel_tuple_cost = 0"), QStringLiteral("enable_indexscan = off")};
+    // The plan setting holds for this batch's transaction only.
+    return inSnapshot(*this, [&] {
+        // A fragment of one or two letters has no trigram: the index would be
+        // walked whole, slower than the table.
         if (!search->hasIndexableRun())
-            settings.append(QStringLiteral("enable_bitmapscan = off"));
-        for (const QString &setting : settings)
-            run(QStringLiteral("SET LOCAL ") + setting);
-        selectIds(database(), location(), searchSelect(*search), {search->pattern()}, ids);
-    } catch (...) {
-        if (ownTransaction)
-            rollback();
-        throw;
-    }
-    if (ownTransaction)
-        rollback();
+            run(QStringLiteral("SET LOCAL enable_bitmapscan = off"));
+        return inRange(searchSelect(*search), {search->pattern()});
+    });
 }
 
 void ServerConnection::dropSearchIndex()

@@ -5,7 +5,7 @@
 // letter case with ILIKE, or LIKE on the lower-cased search tables
 // (ServerSearchTables.h); a change locks the counter's table so that a document
 // number read in it is still free at its end; the counters are identity
-// sequences; IDs are read with COPY (ServerCopy.h).
+// sequences; IDs are read straight from libpq (ServerCopy.h), a batch at a time.
 #include "core/engines/Engine.h"
 
 namespace db {
@@ -37,7 +37,7 @@ public:
     void beginSnapshot() override;
     qint64 nextId(const QString &table) override;
     void numberAfter(const QString &table, qint64 lastUsed) override;
-    void readIds(const std::optional<Search> &search, std::vector<qint64> &ids) override;
+    qint64 readIds(const std::optional<Search> &search, const IdRange &range, const IdSink &take) override;
     void dropSearchIndex() override;
     void buildSearchIndex() override;
     bool hasSearchIndex() override;
@@ -49,7 +49,8 @@ protected:
     DbError errorOf(const QSqlError &error) const override;
 
 private:
-    // The statement giving the IDs a search finds, its pattern bound as $1.
+    // The statement giving the IDs a search finds, its pattern bound as $1,
+    // ending in its conditions.
     QString searchSelect(const Search &search);
 };
 

@@ -345,6 +345,8 @@ DbError serverError(const QString &state, const QString &words, const QString &u
         kind = DbError::Kind::Busy;
     else if (state == QLatin1String("42501"))
         kind = DbError::Kind::Denied;
+    else if (state == QLatin1String("53100"))
+        kind = DbError::Kind::DiskFull;
     else if (state == QLatin1String("25006"))
         kind = DbError::Kind::ReadOnly;
     else if (state.startsWith(QLatin1String("XX")))

@@ -6,8 +6,9 @@
 
 namespace exporting {
 
-Rows rowsOf(std::shared_ptr<const db::RowSource> source)
+Rows rowsOf(std::shared_ptr<db::RowSource> source)
 {
+    source->readAll();
     Rows rows;
     rows.headings = source->fieldNames();
     rows.total = source->rowCount();

@@ -13,8 +13,9 @@ class Store;
 
 namespace exporting {
 
-// The rows of `source`, read as they are written.
-Rows rowsOf(std::shared_ptr<const db::RowSource> source);
+// Every row of `source`, those still to arrive too (read first: throws DbError),
+// read as they are written.
+Rows rowsOf(std::shared_ptr<db::RowSource> source);
 // Every record of the catalogue in ID order, read in one pass as they are
 // written (the quick way for a whole catalogue); `store` must outlive them.
 Rows wholeCatalogue(const db::Store &store);

@@ -66,17 +66,35 @@ BandedReport::BandedReport(ReportLayout layout, const db::RowSource &rows, QSize
     const int body = bodyHeight();
     m_perPage = qMax(1, body / m_detailHeight);
     m_onFirstPage = qMax(0, (body - m_layout.reportHeader.height) / m_detailHeight);
+}
 
+int BandedReport::pageCount() const
+{
     const int records = m_rows.rowCount();
     int lastDetailPage = 1;
-    int usedOnLastPage = m_layout.reportHeader.height + records * m_detailHeight;
+    int usedOnLastPage = 0;
     if (records > m_onFirstPage) {
         const int rest = records - m_onFirstPage;
         lastDetailPage = 1 + (rest + m_perPage - 1) / m_perPage;
         usedOnLastPage = (rest - (lastDetailPage - 2) * m_perPage) * m_detailHeight;
+    } else {
+        usedOnLastPage = m_layout.reportHeader.height + records * m_detailHeight;
     }
-    const bool footerFits = usedOnLastPage + m_layout.reportFooter.height <= body;
-    m_pageCount = lastDetailPage + (footerFits ? 0 : 1);
+    const bool footerFits = usedOnLastPage + m_layout.reportFooter.height <= bodyHeight();
+    return lastDetailPage + (footerFits ? 0 : 1);
+}
+
+bool BandedReport::pageCountKnown() const
+{
+    return m_rows.complete();
+}
+
+int BandedReport::pagesReady() const
+{
+    if (pageCountKnown())
+        return pageCount();
+    const int records = m_rows.rowCount();
+    return records < m_onFirstPage ? 0 : 1 + (records - m_onFirstPage) / m_perPage;
 }
 
 int BandedReport::bodyHeight() const
@@ -88,7 +106,7 @@ int BandedReport::bodyHeight() const
 BandedReport::Records BandedReport::recordsOn(int page) const
 {
     const int records = m_rows.rowCount();
-    if (page < 1 || page > m_pageCount)
+    if (page < 1 || page > pageCount())
         return {};
     if (page == 1)
         return {0, std::min(records, m_onFirstPage)};
@@ -109,7 +127,8 @@ QStringList BandedReport::missingFields() const
 
 void BandedReport::drawPage(QPainter &painter, int page) const
 {
-    if (page < 1 || page > m_pageCount)
+    const int pages = pageCount();
+    if (page < 1 || page > pages)
         return;
     int top = m_layout.topMargin;
     if (page == 1) {
@@ -125,9 +144,10 @@ void BandedReport::drawPage(QPainter &painter, int page) const
         drawBand(painter, m_layout.detail, top, page, records.first + i);
         top += m_detailHeight;
     }
-    if (page == m_pageCount)
+    if (!pageCountKnown())
+        return;
+    if (page == pages)
         drawBand(painter, m_layout.reportFooter, top, page, -1);
-
     const int footerTop = m_paper.height() - m_layout.bottomMargin - m_layout.pageFooter.height;
     drawBand(painter, m_layout.pageFooter, footerTop, page, -1);
 }
@@ -146,7 +166,7 @@ void BandedReport::drawBand(QPainter &painter, const ReportBand &band, int top, 
         case ReportControl::Field: {
             QString text;
             if (control.kind == ReportControl::Label) {
-                text = expandPlaceholders(control.text, m_date, page, m_pageCount);
+                text = expandPlaceholders(control.text, m_date, page, pageCount());
             } else {
                 const int column = m_columns.value(control.text, -1);
                 if (record >= 0 && column >= 0)
@@ -178,7 +198,7 @@ void BandedReport::drawBand(QPainter &painter, const ReportBand &band, int top, 
 bool BandedReport::print(QPagedPaintDevice &device, int fromPage, int toPage) const
 {
     fromPage = std::max(1, fromPage);
-    toPage = std::min(m_pageCount, toPage);
+    toPage = std::min(pageCount(), toPage);
     QPainter painter;
     if (!painter.begin(&device))
         return false;

@@ -1,8 +1,10 @@
 #pragma once
 // Lays a ReportLayout out on pages and draws them. The number of pages, and the
 // records of any page, follow from the band heights and the page height alone,
-// so the page count is known before the first page is drawn and any page of a
-// million records is drawn at once, reading only its own rows.
+// so any page of a million records is drawn at once, reading only its own rows.
+// Rows that arrive a batch at a time (RowSource.h) are laid out as they come: a
+// page is ready once its records have arrived, and the page count, which the
+// page footers print, is known once they all have.
 #include "core/report/ReportLayout.h"
 
 #include <QDate>
@@ -33,13 +35,18 @@ public:
     const ReportLayout &layout() const { return m_layout; }
     QSize paperTwips() const { return m_paper; }
     QDate date() const { return m_date; }
-    int pageCount() const { return m_pageCount; }
+    // The pages of the rows arrived so far; the report's once pageCountKnown().
+    int pageCount() const;
+    bool pageCountKnown() const;
+    // The pages whose every record has arrived, from the first.
+    int pagesReady() const;
     Records recordsOn(int page) const; // pages count from 1
     // Fields of the layout the rows do not have (they would print nothing).
     QStringList missingFields() const;
 
     // Draws one page; the painter's units are twips with the origin at the
-    // sheet's top left corner (see scaleToTwips).
+    // sheet's top left corner (see scaleToTwips). The page footer, which prints
+    // the page count, and the report footer are left out until it is known.
     void drawPage(QPainter &painter, int page) const;
     // Prints pages `fromPage`..`toPage` on `device` (a printer or a PDF file),
     // whose painting must cover the whole sheet; false when it could not be started.
@@ -61,7 +68,6 @@ private:
     int m_detailHeight = 1;
     int m_onFirstPage = 0; // records that fit under the report header
     int m_perPage = 1;     // records that fit on every other page
-    int m_pageCount = 1;
 };
 
 } // namespace report

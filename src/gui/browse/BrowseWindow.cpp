@@ -17,6 +17,7 @@
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/ExportMenu.h"
 #include "gui/kit/Guard.h"
+#include "gui/kit/RowWindow.h"
 #include "gui/kit/Texts.h"
 #include "gui/kit/ToolWindow.h"
 
@@ -141,9 +142,11 @@ void BrowseWindow::query()
 
 void BrowseWindow::printListing()
 {
-    // What is printed is what the table holds; the empty row for a new record is
-    // no row of the table and is left out.
+    // What is printed is what the table holds, every row of it; the empty row
+    // for a new record is no row of the table and is left out.
     if (!storePendingEdit())
+        return;
+    if (m_model->source() && !guarded(this, *m_context.dialogs, [this] { m_model->source()->readAll(); }))
         return;
     const bool editable = m_model->isEditable();
     m_model->setEditable(false);
@@ -160,7 +163,8 @@ void BrowseWindow::printReport()
 void BrowseWindow::leaveRow(const QModelIndex &current, const QModelIndex &previous)
 {
     // The changed row is written when the user leaves it.
-    if (!m_model->hasPendingEdit() || previous.row() != m_model->pendingRow() || current.row() == previous.row())
+    if (!m_model->hasPendingEdit() || RowWindow::rowOf(current) == m_model->pendingRow()
+        || current.row() == previous.row())
         return;
     if (!guarded(this, *m_context.dialogs, [this] { storeOrAskOnConflict(); })) {
         // The change is kept: the user goes back to its row, to retry or to drop it (Esc).
@@ -169,7 +173,7 @@ void BrowseWindow::leaveRow(const QModelIndex &current, const QModelIndex &previ
             this,
             [this, column] {
                 if (m_model->hasPendingEdit())
-                    m_grid->setCurrentIndex(m_model->index(m_model->pendingRow(), column));
+                    RowWindow::setCurrent(*m_grid, m_model->index(m_model->pendingRow(), column));
             },
             Qt::QueuedConnection);
     }
@@ -223,7 +227,7 @@ void BrowseWindow::deleteSelectedRows()
 {
     QList<int> rows;
     for (const QModelIndex &row : m_grid->selectionModel()->selectedRows())
-        rows.append(row.row());
+        rows.append(RowWindow::rowOf(row));
     if (rows.isEmpty())
         return;
     m_grid->commitEditor();

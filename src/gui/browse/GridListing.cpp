@@ -4,6 +4,7 @@
 #include "gui/kit/AppContext.h"
 #include "gui/kit/Dialogs.h"
 #include "gui/kit/Printers.h"
+#include "gui/kit/RowWindow.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -219,7 +220,8 @@ bool printGridListing(const AppContext &context, QWidget *parent, QAbstractItemM
 
 bool printGridListing(const AppContext &context, QTableView &grid)
 {
-    QAbstractItemModel *model = grid.model();
+    // Every row of the grid, not only those of its window.
+    QAbstractItemModel *model = RowWindow::rowsOf(grid.model());
     if (!model) {
         tellTooFewColumns(context, &grid);
         return false;
@@ -236,7 +238,7 @@ bool printGridListing(const AppContext &context, QTableView &grid)
     };
     const int printed = printRows(context, &grid, *model, columns, text);
     if (printed > 0)
-        grid.setCurrentIndex(model->index(printed - 1, columns.at(printedColumns - 1)));
+        RowWindow::setCurrent(grid, model->index(printed - 1, columns.at(printedColumns - 1)));
     return printed >= 0;
 }
 

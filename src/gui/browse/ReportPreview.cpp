@@ -3,6 +3,7 @@
 #include "core/engines/DbError.h"
 #include "gui/kit/Texts.h"
 #include "core/catalogue/Diagnosis.h"
+#include "core/catalogue/RowSource.h"
 #include "core/report/CatalogueReportLayout.h"
 #include "core/settings/Twips.h"
 #include "gui/kit/AppContext.h"
@@ -197,7 +198,7 @@ void ReportPreview::pageUnreadable(const db::DbError &error) const
         Qt::QueuedConnection);
 }
 
-bool ReportPreview::showModal(const db::RowSource &rows)
+bool ReportPreview::showModal(db::RowSource &rows)
 {
     if (m_modalLoop) { // already shown: the one window comes forward
         toolwindow::showModeless(this);
@@ -218,6 +219,15 @@ bool ReportPreview::showModal(const db::RowSource &rows)
     m_unreadableTold = false;
     m_page = 1;
     updateControls();
+    static_cast<PageView *>(m_pageView)->fitToPaper();
+    // Pages become ready as their rows arrive; the page count, printed at the
+    // foot of each page, once they all have.
+    connect(&rows, &db::RowSource::rowsArrived, this, &ReportPreview::updateControls);
+    connect(&rows, &db::RowSource::completed, this, [this] {
+        updateControls();
+        m_pageView->update();
+    });
+    connect(&rows, &db::RowSource::arrivalFailed, this, &ReportPreview::pageUnreadable);
     // Opens with the page as wide as the window: the whole line, and the page
     // number a short scroll away, on any screen.
     m_zoomBox->setCurrentIndex(m_zoomBox->findData(fitWidthData));
@@ -232,10 +242,12 @@ bool ReportPreview::showModal(const db::RowSource &rows)
     m_modalLoop = nullptr;
 
     // The caller releases the rows next: forget them.
+    rows.disconnect(this);
     m_report.reset();
     m_rows = nullptr;
     m_page = 1;
     updateControls();
+    static_cast<PageView *>(m_pageView)->fitToPaper();
     return true;
 }
 
@@ -248,12 +260,13 @@ void ReportPreview::closeEvent(QCloseEvent *event)
 
 void ReportPreview::goToPage(int page)
 {
-    const int last = m_report ? m_report->pageCount() : 1;
+    const int last = m_report ? std::max(1, m_report->pagesReady()) : 1;
     page = qBound(1, page, last);
     if (page == m_page && m_goTo->value() == page)
         return;
     m_page = page;
     updateControls();
+    m_pageView->update();
     m_scroll->verticalScrollBar()->setValue(0); // a new page is read from its top
 }
 
@@ -297,20 +310,22 @@ void ReportPreview::resizeEvent(QResizeEvent *event)
 
 void ReportPreview::updateControls()
 {
-    const int last = m_report ? m_report->pageCount() : 1;
+    const int last = m_report ? std::max(1, m_report->pagesReady()) : 1;
     {
         const QSignalBlocker blocker(m_goTo);
         m_goTo->setRange(1, last);
         m_goTo->setValue(m_page);
     }
-    m_pageLabel->setText(QStringLiteral("Pagina %1 di %2").arg(m_page).arg(last));
+    if (!m_report || m_report->pageCountKnown())
+        m_pageLabel->setText(QStringLiteral("Pagina %1 di %2").arg(m_page).arg(last));
+    else
+        m_pageLabel->setText(QStringLiteral("Pagina %1").arg(m_page));
     m_first->setEnabled(m_page > 1);
     m_previous->setEnabled(m_page > 1);
     m_next->setEnabled(m_page < last);
     m_last->setEnabled(m_page < last);
     m_goTo->setEnabled(last > 1);
     m_print->setEnabled(m_report != nullptr);
-    static_cast<PageView *>(m_pageView)->fitToPaper();
 }
 
 void ReportPreview::print()
@@ -318,6 +333,9 @@ void ReportPreview::print()
     if (!m_report || !m_rows)
         return;
     const AppContext &context = m_context;
+    // Every page is printed: the rows still to come are read first.
+    if (!guarded(this, *context.dialogs, [this] { m_rows->readAll(); }))
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);

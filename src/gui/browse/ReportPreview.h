@@ -4,7 +4,9 @@
 // window registry, sized to nine tenths of the screen and centred; each caller
 // hands it the rows to print and shows it maximised and modal with showModal().
 // It draws only the page in view, pages through the report and prints it
-// through the print dialog.
+// through the print dialog. The first page shows as soon as its rows are there;
+// while the others arrive the user pages through those ready, and the page
+// count ("Pagina 1 di N") appears once they all have.
 #include "core/report/BandedReport.h"
 
 #include <QWidget>
@@ -33,7 +35,7 @@ public:
     // Shows the report of `rows` maximised and modal and returns when the user has
     // closed the window; the rows are not read any more afterwards. Rows without a
     // field of the report: a message, nothing shown, false.
-    bool showModal(const db::RowSource &rows);
+    bool showModal(db::RowSource &rows);
 
     // The report being shown (nullptr when none), and the page in view (from 1).
     const report::BandedReport *report() const { return m_report.get(); }
@@ -56,7 +58,7 @@ private:
     void fitToWindow(); // "Larghezza pagina" and "Pagina intera"
 
     const AppContext &m_context;
-    const db::RowSource *m_rows = nullptr;
+    db::RowSource *m_rows = nullptr;
     std::unique_ptr<report::BandedReport> m_report;
     QEventLoop *m_modalLoop = nullptr;
     int m_page = 1;

@@ -1,5 +1,7 @@
 #include "gui/kit/DataGrid.h"
 
+#include "gui/kit/RowWindow.h"
+
 #include <QHeaderView>
 
 namespace datagrid {
@@ -17,6 +19,20 @@ void prepareForLargeResults(QTableView &grid)
 DataGridView::DataGridView(QWidget *parent) : QTableView(parent)
 {
     prepareForLargeResults(*this);
+}
+
+void DataGridView::setModel(QAbstractItemModel *model)
+{
+    QAbstractItemModel *old = QTableView::model();
+    if (model) {
+        auto *window = new RowWindow(*model, *this);
+        QTableView::setModel(window);
+        window->attach(*this);
+    } else {
+        QTableView::setModel(nullptr);
+    }
+    if (qobject_cast<RowWindow *>(old))
+        delete old;
 }
 
 void DataGridView::commitEditor()

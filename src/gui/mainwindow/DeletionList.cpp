@@ -1,6 +1,6 @@
 #include "gui/mainwindow/DeletionList.h"
 
-#include "core/engines/DbError.h"
+#include "gui/kit/RowWindow.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -10,30 +10,19 @@ namespace {
 const QString separator = QStringLiteral("-- ");
 }
 
-DeletionList::DeletionList(QObject *parent) : QAbstractListModel(parent)
+DeletionList::DeletionList(QObject *parent) : db::RowSourceModel(parent)
 {
 }
 
-void DeletionList::setSource(std::shared_ptr<db::RowSource> rows)
+int DeletionList::columnCount(const QModelIndex &parent) const
 {
-    beginResetModel();
-    m_failureReported = false;
-    m_rows = std::move(rows);
-    const char16_t *const fields[5] = {u"ID", u"Chiave", u"Argomento", u"Testo", u"Pubblicazione"};
-    for (int i = 0; i < 5; ++i)
-        m_columns[i] = m_rows ? m_rows->columnOf(QString::fromUtf16(fields[i])) : -1;
-    endResetModel();
-}
-
-int DeletionList::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount();
+    return parent.isValid() || !m_rows ? 0 : 1;
 }
 
 QVariant DeletionList::data(const QModelIndex &index, int role) const
 {
     // The combo box also asks for "no entry" (an invalid index) when nothing is chosen.
-    if (!m_rows || !index.isValid() || index.parent().isValid() || index.row() >= rowCount())
+    if (!m_rows || !index.isValid() || !checkIndex(index, CheckIndexOption::ParentIsInvalid))
         return QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
@@ -43,19 +32,13 @@ QVariant DeletionList::data(const QModelIndex &index, int role) const
 QString DeletionList::entry(int row) const
 {
     QStringList parts;
-    try {
-        for (const int column : m_columns)
-            parts.append(column < 0 ? QString() : m_rows->value(row, column).toString());
-    } catch (const db::DbError &error) {
-        // Told once, and not from inside the list's painting.
-        if (!m_failureReported) {
-            m_failureReported = true;
-            QMetaObject::invokeMethod(
-                const_cast<DeletionList *>(this),
-                [this, error] { emit const_cast<DeletionList *>(this)->readFailed(error); }, Qt::QueuedConnection);
-        }
-        return QString();
+    for (const char16_t *field : {u"ID", u"Chiave", u"Argomento", u"Testo", u"Pubblicazione"}) {
+        const int column = m_rows->columnOf(QString::fromUtf16(field));
+        parts.append(column < 0 ? QString() : read(row, column).toString());
     }
+    // A record gone meanwhile, or one that could not be read, has no number.
+    if (parts.constFirst().isEmpty())
+        return QString();
     return parts.join(separator);
 }
 
@@ -65,7 +48,10 @@ void DeletionList::showIn(QComboBox &combo)
     view->setUniformItemSizes(true);
     combo.setView(view);
     combo.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo.setModel(this);
+    // A list of millions of entries: the box and its list hold a window of them.
+    auto *window = new RowWindow(*this, combo);
+    combo.setModel(window);
+    window->attach(*view);
     combo.setCurrentIndex(-1);
 }
 

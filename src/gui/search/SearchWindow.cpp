@@ -79,9 +79,10 @@ SearchWindow::SearchWindow(const AppContext &context, QWidget *parent)
                 [this, prompt, title, field] { search(prompt, title, field); });
     }
     exportmenu::add(*this, m_context, QStringLiteral("ricerca"), [this]() -> std::optional<exporting::Rows> {
-        if (!m_model->source())
-            return std::nullopt;
-        return exporting::rowsOf(m_model->source());
+        std::optional<exporting::Rows> rows;
+        if (m_model->source())
+            guarded(this, *m_context.dialogs, [this, &rows] { rows = exporting::rowsOf(m_model->source()); });
+        return rows;
     });
     attachmentmenu::addTo(*m_grid, m_context);
     // The grid follows the inner area's size.
@@ -94,7 +95,7 @@ void SearchWindow::load()
 {
     m_settings.setFileName(m_context.settingsPath());
     placement::restore(m_settings, *this, true);
-    // The whole catalogue, as it is now: a snapshot that later changes do not touch.
+    // The whole catalogue: the records it holds now, records added later left out.
     guarded(this, *m_context.dialogs, [this] { bind(m_context.store->catalogueSnapshot()); });
     emit loaded();
 }

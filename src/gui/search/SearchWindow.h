@@ -38,7 +38,7 @@ signals:
     void loaded();
     void unloading();
     // The user wants the result printed as the catalogue report.
-    void printRequested(const db::RowSource &rows);
+    void printRequested(db::RowSource &rows);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

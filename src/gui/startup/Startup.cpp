@@ -1,8 +1,15 @@
 #include "gui/startup/Startup.h"
 
-#include "gui/kit/Texts.h"
-#include "core/engines/DbError.h"
+#include "core/catalogue/Backup.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/catalogue/CatalogueLock.h"
 #include "core/catalogue/Store.h"
+#include "core/engines/DbError.h"
+#include "gui/kit/AppContext.h"
+#include "gui/kit/BackupCopies.h"
+#include "gui/kit/Dialogs.h"
+#include "gui/kit/Texts.h"
+#include "gui/startup/AccessMigration.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -138,6 +145,31 @@ void checkSearchIndex(const db::Store &store, QWidget *mainWindow, int showAfter
     // Clicks on the main window wait until the index is ready.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker->wait();
+}
+
+std::unique_ptr<db::CatalogueLock> openCatalogueFile(const AppContext &context)
+{
+    Dialogs &dialogs = *context.dialogs;
+    if (!accessmigration::offerConversion(context.programFolder, dialogs,
+                                          accessmigration::converterBeside(context.programFolder)))
+        return nullptr;
+    // Checked before anything is made beside it.
+    if (const QString problem = db::checkCatalogue(context.catalogPath()); !problem.isEmpty()) {
+        dialogs.fail(nullptr, problem);
+        return nullptr;
+    }
+    // Other copies of the program hold it too; a restore takes it alone.
+    auto inUse = std::make_unique<db::CatalogueLock>(context.catalogPath(), db::CatalogueLock::Shared);
+    if (inUse->busy()) {
+        dialogs.fail(nullptr,
+                     QStringLiteral("Il catalogo \"%1\" è in fase di ripristino da una copia di sicurezza: "
+                                    "avviare il programma quando il ripristino è finito.")
+                         .arg(context.catalogPath()));
+        return nullptr;
+    }
+    backup::removeLeftovers(context.catalogPath());
+    backupcopies::makeDailyCopy(context.catalogPath(), dialogs);
+    return inUse;
 }
 
 } // namespace startup

@@ -6,8 +6,10 @@
 
 class QApplication;
 class QWidget;
+struct AppContext;
 
 namespace db {
+class CatalogueLock;
 class Store;
 }
 
@@ -21,6 +23,13 @@ std::unique_ptr<QApplication> makeApplication(int &argc, char **argv);
 // program's own for the texts of Qt's dialogs that Qt's lack; the program keeps
 // running when a window closes, whichever it is.
 void configure(QApplication &app);
+
+// Opens the catalogue file of `context` for the program's life: converts the old
+// program's Access catalogue when the user agrees, checks the catalogue, takes
+// the lock that keeps a restore away while the program runs, clears what a copy
+// or restore killed halfway left, and makes the day's copy. Null when the start
+// is refused (the user was told why): the folder is then left as it was found.
+std::unique_ptr<db::CatalogueLock> openCatalogueFile(const AppContext &context);
 
 // "Esci": ends the event loop at once, without asking any window to close.
 void endProgram();

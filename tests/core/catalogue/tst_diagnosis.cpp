@@ -1,5 +1,5 @@
-// What the user is told about a catalogue that is damaged, cut short or not
-// writable: said as such, with what to do (the newest backup copy and the
+// What the user is told about a catalogue that is damaged, cut short, not
+// writable or on a full disk: said as such, with what to do (the newest backup copy and the
 // command that restores it; the permissions to give), never the advice to make
 // a new catalogue; the engine's own text after it for the expert.
 #include "CatalogueFolder.h"
@@ -11,9 +11,12 @@
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/Store.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +54,52 @@ void compareDamagedAdvice(const QString &message, const QString &copy)
     QVERIFY2(message.contains(copy), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("catalogo vuoto")), qPrintable(message));
 }
+// A small disk of the test's own (a memory file system, mounted by root), with a
+// new catalogue on it, that the test fills or makes read-only.
+class SmallDisk {
+public:
+    SmallDisk()
+    {
+        const QByteArray where = QFile::encodeName(m_mountPoint.path());
+        m_mounted = ::mount("tmpfs", where.constData(), "tmpfs", 0, "size=4m") == 0;
+        if (m_mounted)
+            createCatalogue(catalogPath());
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_mountPoint.path()).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_mountPoint.path(); }
+    QString catalogPath() const { return m_mountPoint.filePath(QStringLiteral("db1.mdb")); }
+    QStringList files() const { return QDir(path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    // Writes a file until the disk has no room left.
+    void fill() const
+    {
+        QFile filler(m_mountPoint.filePath(QStringLiteral("riempitivo")));
+        QVERIFY(filler.open(QIODevice::Append));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    void emptyAgain() const { QVERIFY(QFile::remove(m_mountPoint.filePath(QStringLiteral("riempitivo")))); }
+    bool makeReadOnly() const
+    {
+        return ::mount(nullptr, QFile::encodeName(path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QTemporaryDir m_mountPoint;
+    bool m_mounted = false;
+};
+
+void verifyToldWithoutNewCatalogue(const QString &message, const QString &expected)
+{
+    QVERIFY2(message.contains(expected), qPrintable(message));
+    QVERIFY2(!message.contains(QStringLiteral("crea_catalogo")), qPrintable(message));
+    QVERIFY2(!message.contains(QStringLiteral("chmod")), qPrintable(message));
+}
 } // namespace
 
 class TestDiagnosis : public QObject {
@@ -59,6 +108,8 @@ private slots:
     void catalogueCutShortIsDamagedAtStart();
     void damagedPageMetByAnActionNamesTheNewestCopy();
     void catalogueThatCannotBeWrittenSaysSo();
+    void fullDiskIsToldAsSuch();
+    void readOnlyDiskIsToldAsSuch();
 };
 
 void TestDiagnosis::catalogueCutShortIsDamagedAtStart()
@@ -112,6 +163,49 @@ void TestDiagnosis::catalogueThatCannotBeWrittenSaysSo()
     QVERIFY2(message.contains(QStringLiteral("chmod u+w")), qPrintable(message));
     QVERIFY2(!message.contains(QStringLiteral("crea_catalogo")), qPrintable(message)); // never a new catalogue
     QCOMPARE(checkCatalogue(env.catalogPath()), QString());                            // its owner may
+}
+
+// At start the check touches nothing on a full disk; an insertion that meets it
+// stores nothing and says why.
+void TestDiagnosis::fullDiskIsToldAsSuch()
+{
+    const SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("needs root, to mount a small disk");
+    disk.fill();
+    const QStringList before = disk.files();
+    verifyToldWithoutNewCatalogue(checkCatalogue(disk.catalogPath()), QStringLiteral("il disco che lo contiene è pieno"));
+    QCOMPARE(disk.files(), before);
+
+    disk.emptyAgain();
+    {
+        const Store store(disk.catalogPath());
+        NewRecord record;
+        record.chiave = QStringLiteral("prima");
+        QCOMPARE(store.addRecord(record, 1), qint64(1));
+        disk.fill();
+        try {
+            record.note = QString(200000, QLatin1Char('a'));
+            store.addRecord(record, 2);
+            QFAIL("an insertion on a full disk reported as done");
+        } catch (const DbError &error) {
+            QCOMPARE(error.kind(), DbError::Kind::DiskFull);
+            verifyToldWithoutNewCatalogue(failureMessage(error), QStringLiteral("lo spazio sul disco"));
+        }
+    }
+    disk.emptyAgain();
+    QCOMPARE(Store(disk.catalogPath()).recordCount(), qint64(1));
+}
+
+// A catalogue on a disk mounted read-only: no permission would help.
+void TestDiagnosis::readOnlyDiskIsToldAsSuch()
+{
+    const SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP("needs root, to mount a small disk");
+    QVERIFY(disk.makeReadOnly());
+    const QString message = checkCatalogue(disk.catalogPath());
+    verifyToldWithoutNewCatalogue(message, QStringLiteral("in sola lettura: \"%1\"").arg(disk.path()));
 }
 
 QTEST_MAIN(TestDiagnosis)

@@ -313,32 +313,32 @@ private slots:
         QCOMPARE(checkCatalogue(good.catalogPath()), QString());
     }
 
-    void queryRowSourceReadsOnDemandAndKeepsItsSnapshot()
+    void queryRowSourceReadsOnDemandAndKeepsItsRows()
     {
         CatalogueFolder env;
         for (int i = 0; i < 300; ++i)
             addRecord(env, QStringLiteral("k%1").arg(i), QStringLiteral("a%1").arg(i));
-        QueryRowSource all(env.catalogPath(), QueryRowSource::Reading::Snapshot);
+        QueryRowSource all(env.catalogPath());
         QCOMPARE(all.rowCount(), 300);
         QCOMPARE(all.fieldNames(), tabellaFields());
         QCOMPARE(all.value(299, all.columnOf(QStringLiteral("Chiave"))).toString(), QStringLiteral("k299"));
         QCOMPARE(all.value(0, 0).toLongLong(), 1);
         QCOMPARE(all.value(150, all.columnOf(QStringLiteral("argomento"))).toString(), QStringLiteral("a150"));
 
-        // Another window changes and deletes rows: the snapshot does not move.
+        // Another window changes, deletes and adds rows: the result keeps its
+        // records, read as they are now, the deleted one empty.
         testdata::runSql(env, {QStringLiteral("UPDATE Tabella SET Chiave = 'cambiata' WHERE ID = 151"),
                                QStringLiteral("DELETE FROM Tabella WHERE ID = 1")});
+        addRecord(env, QStringLiteral("nuova"));
         all.invalidate();
         QCOMPARE(all.rowCount(), 300);
-        QCOMPARE(all.value(150, 1).toString(), QStringLiteral("k150"));
-        QCOMPARE(all.value(0, 1).toString(), QStringLiteral("k0"));
+        QCOMPARE(all.value(150, 1).toString(), QStringLiteral("cambiata"));
+        QVERIFY(all.value(0, 1).isNull());
 
-        QueryRowSource live(env.catalogPath(), QueryRowSource::Reading::Live,
-                            Search{SearchField::Chiave, QStringLiteral("CAMBIATA")});
-        QCOMPARE(live.rowCount(), 1);
-        QCOMPARE(live.rowId(0), 151);
-        QVERIFY_THROWS_EXCEPTION(DbError, QueryRowSource(env.folder() + QStringLiteral("/nessuno.mdb"),
-                                                         QueryRowSource::Reading::Snapshot));
+        QueryRowSource found(env.catalogPath(), Search{SearchField::Chiave, QStringLiteral("CAMBIATA")});
+        QCOMPARE(found.rowCount(), 1);
+        QCOMPARE(found.rowId(0), 151);
+        QVERIFY_THROWS_EXCEPTION(DbError, QueryRowSource(env.folder() + QStringLiteral("/nessuno.mdb")));
     }
 
     // A search through the trigram index gives exactly the rows, in the same
@@ -358,7 +358,7 @@ private slots:
         auto compareWithScan = [&](const Search &search) {
             const IdQuery indexed = indexedSearch(search);
             QVERIFY2(!indexed.sql.isEmpty(), qPrintable(search.fragment));
-            QueryRowSource rows(env.catalogPath(), QueryRowSource::Reading::Snapshot, search);
+            QueryRowSource rows(env.catalogPath(), search);
             const auto c = db::connect(env.catalogPath());
             QCOMPARE(searchIndexState(c->database()), IndexState::UpToDate);
             QList<qint64> searched;
@@ -402,7 +402,7 @@ private slots:
             c->dropSearchIndex();
             QVERIFY(!c->hasSearchIndex());
             addRecord(env, QStringLiteral("la città")); // no index: plain scan still right
-            QCOMPARE(QueryRowSource(env.catalogPath(), QueryRowSource::Reading::Snapshot, search).rowCount(), 2);
+            QCOMPARE(QueryRowSource(env.catalogPath(), search).rowCount(), 2);
         }
         QCOMPARE(checkSearchIndex(env.catalogPath()), IndexRepair::Rebuilt);
         const auto c = db::connect(env.catalogPath());

@@ -5,7 +5,7 @@
 #include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
-#include "gui/kit/Texts.h"
+#include "core/catalogue/QueryRowSource.h"
 #include "gui/Windows.h"
 #include "gui/browse/ReportPreview.h"
 #include "gui/kit/Texts.h"
@@ -47,6 +47,7 @@ private slots:
     void emptyCatalogue();
     void missingCatalogue();
     void tableWithoutAField();
+    void pagesOfRowsArrivingLater();
 };
 
 void tst_CatalogueReport::showsEveryRecordAndReleasesTheCatalogue()
@@ -131,6 +132,39 @@ void tst_CatalogueReport::tableWithoutAField()
     QCOMPARE(env.dialogs.shown.size(), 1);
     QCOMPARE(env.dialogs.last().text, QStringLiteral("Impossibile mostrare il report: ai dati mancano i campi Prog."));
     QVERIFY(catalogueReleased(env));
+}
+
+// More records than arrive at first: the first page shows at once, without a
+// page count; once every record has arrived the count, and the last page's
+// records, are those of the report of every record read at once.
+void tst_CatalogueReport::pagesOfRowsArrivingLater()
+{
+    TestEnvironment env;
+    QList<QVariantMap> records;
+    for (int n = 1; n <= 3000; ++n)
+        records.append({{QStringLiteral("Chiave"), QStringLiteral("voce %1").arg(n)}});
+    testdata::addRecords(env, records);
+    const std::shared_ptr<db::QueryRowSource> every = env.store.reportRows();
+    every->readAll();
+    Windows windows(env.context);
+    QWidget caller;
+    QString atFirst, counted, lastOnLastPage;
+    int pages = 0;
+    QTimer::singleShot(0, &caller, [&] {
+        ReportPreview &window = windows.reportPreview();
+        atFirst = Ui(window).label(u"indicatorePagina")->text();
+        QTRY_VERIFY(window.report()->pageCountKnown());
+        counted = Ui(window).label(u"indicatorePagina")->text();
+        pages = report::BandedReport(window.report()->layout(), *every, window.report()->paperTwips()).pageCount();
+        Ui(window).click(u"ultimaPagina");
+        const report::BandedReport::Records last = window.report()->recordsOn(window.currentPage());
+        lastOnLastPage = every->value(last.first + last.count - 1, 1).toString();
+        window.close();
+    });
+    QVERIFY(windows.showWholeCatalogueReport(&caller));
+    QCOMPARE(atFirst, QStringLiteral("Pagina 1"));
+    QCOMPARE(counted, QStringLiteral("Pagina 1 di %1").arg(pages));
+    QCOMPARE(lastOnLastPage, QStringLiteral("voce 3000"));
 }
 
 QTEST_MAIN(tst_CatalogueReport)

@@ -28,7 +28,7 @@ namespace {
 
 // Runs `check` while the report is shown modal, then closes the window the way
 // the user does; returns when showModal has returned.
-void whileShown(ReportPreview &window, const db::RowSource &rows, const std::function<void()> &check)
+void whileShown(ReportPreview &window, db::RowSource &rows, const std::function<void()> &check)
 {
     bool ran = false;
     QTimer::singleShot(0, &window, [&] {
@@ -101,7 +101,7 @@ void tst_rptBooks::restoredGeometryIsNineTenthsCentred()
     };
     QVERIFY2(near(window.geometry()), qPrintable(QDebug::toString(window.geometry())));
 
-    const db::MemoryRowSource rows = reportrows::records(1);
+    db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         QVERIFY(window.isMaximized());
         QVERIFY2(near(window.normalGeometry()), qPrintable(QDebug::toString(window.normalGeometry())));
@@ -115,7 +115,7 @@ void tst_rptBooks::shownMaximisedAndModalUntilClosed()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(3);
+    db::MemoryRowSource rows = reportrows::records(3);
     whileShown(window, rows, [&] {
         QVERIFY(window.isVisible());
         QVERIFY(window.isMaximized());
@@ -128,7 +128,7 @@ void tst_rptBooks::shownMaximisedAndModalUntilClosed()
     QVERIFY(!window.report()); // the rows are the caller's again
 
     // Shown a second time, with other rows, it starts again from the first page.
-    const db::MemoryRowSource more = reportrows::records(9);
+    db::MemoryRowSource more = reportrows::records(9);
     whileShown(window, more, [&] {
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 1 di 3"));
         click(window, "ultimaPagina");
@@ -173,7 +173,7 @@ void tst_rptBooks::paging()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(9);
+    db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
         auto *pageBox = Ui(window).find<QSpinBox>(u"vaiAPagina");
         for (const QString &step : steps) {
@@ -201,7 +201,7 @@ void tst_rptBooks::aMillionRecordsPageAtOnce()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const reportrows::GeneratedRows rows(1000000);
+    reportrows::GeneratedRows rows(1000000);
     whileShown(window, rows, [&] {
         QCOMPARE(pageLabel(window), QStringLiteral("Pagina 1 di 250000"));
         click(window, "ultimaPagina");
@@ -221,7 +221,7 @@ void tst_rptBooks::zoom()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(2);
+    db::MemoryRowSource rows = reportrows::records(2);
     whileShown(window, rows, [&] {
         auto *page = Ui(window).find(u"pagina");
         auto *zoomBox = Ui(window).find<QComboBox>(u"zoom");
@@ -257,7 +257,7 @@ void tst_rptBooks::aNewPageOpensAtItsTop()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(9);
+    db::MemoryRowSource rows = reportrows::records(9);
     whileShown(window, rows, [&] {
         QScrollBar *scroll = Ui(window).find<QScrollArea>(u"anteprima")->verticalScrollBar();
         QVERIFY(scroll->maximum() > 0); // at 100 % the page is taller than the window
@@ -272,7 +272,7 @@ void tst_rptBooks::printsThroughThePrintDialog()
     TestEnvironment env;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(5);
+    db::MemoryRowSource rows = reportrows::records(5);
     whileShown(window, rows, [&] { Ui(window).click(u"stampa"); });
     QVERIFY(QFile::exists(env.printers.pdfPath));
     QCOMPARE(pdftext::pageCount(env.printers.pdfPath), 2);
@@ -293,7 +293,7 @@ void tst_rptBooks::printDialogCancelled()
     env.printers.acceptDialog = false;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(1);
+    db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         Ui(window).click(u"stampa");
         QVERIFY(window.isVisible()); // back to the preview
@@ -340,7 +340,7 @@ void tst_rptBooks::printingThatCannotBeDone()
     env.context.printers = &printers;
     Windows windows(env.context);
     ReportPreview &window = windows.reportPreview();
-    const db::MemoryRowSource rows = reportrows::records(1);
+    db::MemoryRowSource rows = reportrows::records(1);
     whileShown(window, rows, [&] {
         Ui(window).click(u"stampa");
         QVERIFY(window.isVisible()); // the preview stays usable
@@ -357,7 +357,7 @@ void tst_rptBooks::rowsWithoutAFieldOfTheReport()
     ReportPreview &window = windows.reportPreview();
     QStringList fields = db::tabellaFields();
     fields.removeAll(QStringLiteral("N°"));
-    const db::MemoryRowSource rows(fields, {});
+    db::MemoryRowSource rows(fields, {});
     bool shown = false;
     QTimer::singleShot(0, &window, [&] { // closes the window should it wrongly open
         shown = window.isVisible();

@@ -2,6 +2,7 @@
 // list and its entries, the confirmation, and texts that name no record.
 #include "EntryScreenHelpers.h"
 #include "gui/kit/Texts.h"
+#include "gui/kit/RowWindow.h"
 #include "gui/mainwindow/DeletionList.h"
 
 #include <QAbstractItemModelTester>
@@ -193,7 +194,7 @@ void TestDeletion::listModelIsConsistent()
         QStringList{QStringLiteral("Pubblicazione"), QStringLiteral("id"), QStringLiteral("Testo")},
         QVector<QVector<QVariant>>{{QStringLiteral("Geo"), 7, QStringLiteral("t")}}));
     // Found by name in any order and letter case; a missing field gives the empty text.
-    QCOMPARE(list.data(list.index(0)).toString(), QStringLiteral("7-- -- -- t-- Geo"));
+    QCOMPARE(list.data(list.index(0, 0)).toString(), QStringLiteral("7-- -- -- t-- Geo"));
     list.clear();
     QCOMPARE(list.rowCount(), 0);
 }
@@ -208,7 +209,7 @@ void TestDeletion::listDoesNotMeasureItsEntries()
     QVERIFY(view->uniformItemSizes());
     QVERIFY(ui.comboBox(u"Combo7")->sizeAdjustPolicy() != QComboBox::AdjustToContents);
     QVERIFY(ui.comboBox(u"Combo7")->sizeAdjustPolicy() != QComboBox::AdjustToContentsOnFirstShow);
-    QVERIFY(qobject_cast<DeletionList *>(ui.comboBox(u"Combo7")->model()));
+    QVERIFY(qobject_cast<DeletionList *>(RowWindow::rowsOf(ui.comboBox(u"Combo7")->model())));
 }
 
 void TestDeletion::recordNumberOfText_data()

@@ -6,11 +6,13 @@
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
 #include "gui/kit/DataGrid.h"
+#include "gui/kit/RowWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLocale>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -139,6 +141,65 @@ private slots:
         const int lastShown = grid.rowAt(grid.viewport()->height() - 1);
         QVERIFY(lastShown > 999'900);
         QCOMPARE(model.data(model.index(999'999, 0)).toString(), QStringLiteral("1000000"));
+    }
+
+    // More records than the first batch, shown in a grid whose window holds
+    // fewer rows than them: the rows that arrive later, reached page by page, by
+    // the scroll bar and by Ctrl+End, are those of the catalogue, in ID order,
+    // none twice; a record deleted meanwhile shows empty.
+    void rowsArrivingLaterAreTheRecordsInTheirOrder()
+    {
+        TestEnvironment env;
+        QList<QVariantMap> records;
+        for (int n = 0; n < 5000; ++n)
+            records.append({{QStringLiteral("Chiave"), QStringLiteral("k%1").arg(n)}});
+        for (const qint64 id : {70000, 70001, 900000}) // IDs far apart, as after a conversion
+            records.append({{QStringLiteral("ID"), id}, {QStringLiteral("Chiave"), QStringLiteral("lontano")}});
+        testdata::addRecords(env, records);
+        testdata::runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID % 7 = 0")});
+        const QStringList ids = testdata::storedField(env, QStringLiteral("ID"));
+
+        RowSourceModel model;
+        datagrid::DataGridView grid;
+        grid.setModel(&model);
+        auto *window = qobject_cast<RowWindow *>(grid.model());
+        window->setCapacity(300);
+        grid.resize(500, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        model.setSource(env.store.catalogueSnapshot());
+        QVERIFY(model.rowCount() < ids.size()); // the others arrive while the grid is shown
+        QTRY_VERIFY(model.source()->complete());
+        const auto idInView = [&](int y) { return grid.indexAt(QPoint(1, y)).siblingAtColumn(0).data().toString(); };
+
+        QStringList seen; // the rows of every page, those of the page before left out
+        int lastSeen = -1;
+        grid.setCurrentIndex(grid.model()->index(0, 0));
+        for (int page = 0; page < ids.size(); ++page) {
+            for (int y = 1; grid.indexAt(QPoint(1, y)).isValid() && y < grid.viewport()->height(); y += 4) {
+                if (RowWindow::rowOf(grid.indexAt(QPoint(1, y))) > lastSeen) {
+                    lastSeen = RowWindow::rowOf(grid.indexAt(QPoint(1, y)));
+                    seen.append(idInView(y));
+                }
+            }
+            if (RowWindow::rowOf(grid.currentIndex()) == ids.size() - 1)
+                break;
+            QTest::keyClick(&grid, Qt::Key_PageDown);
+        }
+        QCOMPARE(seen, ids);
+
+        auto *bar = grid.findChild<QScrollBar *>(QStringLiteral("righe"));
+        bar->setValue(2700);
+        QCOMPARE(idInView(1), ids.at(2700));
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(idInView(1), ids.first());
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid.currentIndex().siblingAtColumn(0).data().toString(), ids.last());
+
+        testdata::runSql(env, QStringLiteral("DELETE FROM Tabella WHERE ID = ?"), {ids.last().toLongLong()});
+        static_cast<QueryRowSource *>(model.source().get())->invalidate();
+        QVERIFY(grid.currentIndex().siblingAtColumn(1).data().isNull());
+        QCOMPARE(model.rowCount(), ids.size());
     }
 
     // Over the catalogue: the rows of a statement, in the engine's order.

@@ -6,6 +6,7 @@
 #include "GuiTest.h"
 #include "PdfText.h"
 #include "TestEnvironment.h"
+#include "Tools.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/catalogue/QueryRowSource.h"
 #include "core/catalogue/RowSourceModel.h"
@@ -21,6 +22,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -77,6 +79,14 @@ QStringList headings(const QTableView &grid)
     return names;
 }
 
+// Searches with the menu item `item` for `typed`, answering No to printing.
+void searchFor(TestEnvironment &env, const Ui &ui, QStringView item, const QString &typed)
+{
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::No);
+    ui.trigger(item);
+}
+
 void deliverDeletions()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -128,6 +138,7 @@ private slots:
     void widenedColumnKeepsItsWidth();
     void databaseFailureLeavesTheWindowUsable();
     void missingCatalogueAtOpening();
+    void openWindowHoldsNothingOpen();
 };
 
 void TestSearchWindow::opensOnTheWholeCatalogue()
@@ -327,9 +338,7 @@ void TestSearchWindow::resultIsReadOnly()
     const Ui ui(form);
     form.show();
     for (const QString &typed : {QStringLiteral("stor"), QStringLiteral("nessuno")}) {
-        env.dialogs.answerInput(typed);
-        env.dialogs.answerButton(QMessageBox::No);
-        ui.trigger(u"Chiave");
+        searchFor(env, ui, u"Chiave", typed);
         QCOMPARE(ui.grid(u"dgCustomers")->editTriggers(), QAbstractItemView::NoEditTriggers);
         const QModelIndex cell = ui.grid(u"dgCustomers")->model()->index(0, 1);
         QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
@@ -606,6 +615,43 @@ void TestSearchWindow::missingCatalogueAtOpening()
     QVERIFY(env.dialogs.last().text.contains(QStringLiteral("db1.mdb")));
     QCOMPARE(ui.grid(u"dgCustomers")->model()->rowCount(), 0);
     QCOMPARE(ui.grid(u"dgCustomers")->model()->columnCount(), 0);
+}
+
+// A search window left open, its result shown, holds nothing open: another
+// workstation stores a record; on the file the write-ahead log is folded back
+// into the catalogue whole, on a server the administrator empties Tabella
+// without waiting for the window.
+void TestSearchWindow::openWindowHoldsNothingOpen()
+{
+    TestEnvironment env;
+    fill(env);
+    Windows windows(env.context);
+    SearchWindow &search = windows.searchWindow();
+    const Ui ui(search);
+    search.show();
+    searchFor(env, ui, u"Chiave", QStringLiteral("stori"));
+    ui.grid(u"dgCustomers")->viewport()->grab();
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+
+    db::NewRecord record;
+    record.chiave = QStringLiteral("da un'altra postazione");
+    record.argomento = QStringLiteral("x");
+    db::Store otherWorkstation(env.catalogPath());
+    QCOMPARE(otherWorkstation.addRecord(record, otherWorkstation.readCounter().last + 1), qint64(6));
+    if (!env.onServer()) {
+        const testdata::ToolRun checkpoint = testdata::runTool(
+            QStringLiteral("sqlite3"), {env.catalogPath(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);")});
+        QCOMPARE(checkpoint.output.trimmed(), QByteArray("0|0|0"));
+        QCOMPARE(QFileInfo(env.catalogPath() + QStringLiteral("-wal")).size(), 0);
+    } else {
+        const testdata::ToolRun truncate = testdata::runTool(
+            QStringLiteral("psql"), {QStringLiteral("-qAt"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                                     env.catalogPath()},
+            "SET lock_timeout = '3s';\nTRUNCATE \"Tabella\";\n");
+        QVERIFY2(truncate.ok(), truncate.errorOutput.constData());
+    }
+    QCOMPARE(gridIds(*ui.grid(u"dgCustomers")).size(), 2); // the window still shows its result
+    QCOMPARE(env.dialogs.unexpected, 0);
 }
 
 QTEST_MAIN(TestSearchWindow)

@@ -2,15 +2,20 @@
 // Sì converts it through the catalogue tool and keeps the original as
 // db1-access.mdb, No ends the program with nothing changed; refusals and
 // failures change nothing either. After converting, the entry screen goes on
-// from the old numbers.
+// from the old numbers. A start refused for any reason leaves the folder as it
+// was; a start that goes on clears what a killed restore left.
 #include "AccessFixtures.h"
 #include "EntryScreenHelpers.h"
 #include "core/catalogue/Catalogue.h"
 #include "gui/kit/Texts.h"
+#include "core/catalogue/CatalogueLock.h"
 #include "gui/startup/AccessMigration.h"
+#include "gui/startup/Startup.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -69,6 +74,9 @@ private slots:
     void failedConversionChangesNothing();
     void crashOfTheConverterChangesNothing();
     void progressShowsAndAnnullaEndsTheConversion();
+    void refusedStartLeavesTheFolderAsItWas_data();
+    void refusedStartLeavesTheFolderAsItWas();
+    void startClearsWhatAKilledRestoreLeft();
 };
 
 void TestAccessMigration::catalogueOfThisProgramIsNotQuestioned()
@@ -268,6 +276,51 @@ void TestAccessMigration::progressShowsAndAnnullaEndsTheConversion()
     QVERIFY(!visibleProgress());
     QCOMPARE(entriesIn(env.folder()), (QStringList{QStringLiteral("db1.mdb"), QStringLiteral("finto_crea_catalogo")}));
     QCOMPARE(accessdata::sha256(env.catalogPath()), original);
+}
+
+void TestAccessMigration::refusedStartLeavesTheFolderAsItWas_data()
+{
+    QTest::addColumn<QByteArray>("standing"); // what stands under the catalogue's name
+    QTest::newRow("file di testo") << QByteArray("Articoli da catalogare\n");
+    QTest::newRow("file vuoto") << QByteArray();
+    QTest::newRow("catalogo troncato") << QByteArray("cut");
+    QTest::newRow("catalogo di Access, risposta No") << QByteArray("access");
+}
+
+void TestAccessMigration::refusedStartLeavesTheFolderAsItWas()
+{
+    QFETCH(QByteArray, standing);
+    TestEnvironment env(standing == "cut");
+    if (standing == "cut") {
+        QFile catalogue(env.catalogPath());
+        QVERIFY(catalogue.resize(1024));
+    } else if (standing == "access") {
+        placeAccessCatalogue(env, fixtureBytes());
+        env.dialogs.answerButton(QMessageBox::No);
+    } else {
+        QVERIFY(accessdata::write(env.catalogPath(), standing));
+    }
+    const QStringList before = entriesIn(env.folder());
+
+    QVERIFY(!startup::openCatalogueFile(env.context));
+    QVERIFY(!env.dialogs.shown.isEmpty());
+    QCOMPARE(entriesIn(env.folder()), before);
+}
+
+void TestAccessMigration::startClearsWhatAKilledRestoreLeft()
+{
+    TestEnvironment env;
+    QProcess ended; // a process that is gone: its leftovers are nobody's
+    ended.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    const QString leftover = env.filePath(QStringLiteral(".db1.mdb.%1.ripristino").arg(pid));
+    QVERIFY(accessdata::write(leftover, "metà di una copia"));
+
+    const std::unique_ptr<db::CatalogueLock> inUse = startup::openCatalogueFile(env.context);
+    QVERIFY(inUse && inUse->held());
+    QVERIFY(!QFileInfo::exists(leftover));
 }
 
 QTEST_MAIN(TestAccessMigration)
