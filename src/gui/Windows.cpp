@@ -18,6 +18,7 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/service/ServiceWindow.h"
+#include "gui/startup/Startup.h"
 
 Windows::Windows(const AppContext &context) : m_context(context)
 {
@@ -69,6 +70,12 @@ SearchWindow &Windows::searchWindow()
         connect(m_searchWindow, &SearchWindow::unloading, &mainWindow(), &MainWindow::clearSearchEntry);
         connect(m_searchWindow, &SearchWindow::printRequested, this,
                 [this](db::RowSource &rows) { reportPreview().showModal(rows); });
+        // A search that found the index broken read the table instead; the index is
+        // repaired now, as at start, so that the next searches are quick again.
+        connect(m_searchWindow, &SearchWindow::searched, this, [this] {
+            if (m_context.store->searchIndexWantsRepair())
+                startup::checkSearchIndex(*m_context.store, m_searchWindow);
+        });
         m_searchWindow->load();
     }
     return *m_searchWindow;

@@ -313,6 +313,11 @@ void Store::eachRecord(const std::function<bool(const QVariantList &)> &take) co
 
 // ---- start-up ----
 
+bool Store::searchIndexWantsRepair() const
+{
+    return m_engine->searchIndexWantsRepair(m_path);
+}
+
 IndexRepair Store::checkSearchIndex(const IndexProgress &progress) const
 {
     return m_engine->checkSearchIndex(m_path, progress);

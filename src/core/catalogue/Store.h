@@ -123,6 +123,8 @@ public:
     // brings in the rows changed by other programs; `progress` follows a long
     // rebuild. Throws DbError.
     IndexRepair checkSearchIndex(const IndexProgress &progress = {}) const;
+    // Whether a search found the index unable to help since its last check.
+    bool searchIndexWantsRepair() const;
 
     // ---- filling a new catalogue from another program's file ----
     // Rows come in with the numbers they had, in one transaction on a catalogue

@@ -77,6 +77,9 @@ public:
     // At program start: the search index checked and repaired, the rows changed by
     // other programs brought in. May run on a worker thread. Throws DbError.
     virtual IndexRepair checkSearchIndex(const QString &location, const IndexProgress &progress) const = 0;
+    // Whether a search met a search index that could not help (missing, not as the
+    // program makes it, or broken) since its last check: it wants checkSearchIndex().
+    virtual bool searchIndexWantsRepair(const QString &location) const = 0;
     // The catalogue as the user knows it: the file, or the server without a password.
     virtual QString shown(const QString &location) const = 0;
     // Whether workstations of an office share the catalogue (a server), rather

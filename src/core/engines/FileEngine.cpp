@@ -68,6 +68,11 @@ CatalogueCheck FileEngine::checkCatalogue(const QString &location) const
     return checkCatalogueFile(location);
 }
 
+bool FileEngine::searchIndexWantsRepair(const QString &location) const
+{
+    return db::searchIndexWantsRepair(location);
+}
+
 IndexRepair FileEngine::checkSearchIndex(const QString &location, const IndexProgress &progress) const
 {
     return db::checkSearchIndex(location, progress);
@@ -195,12 +200,14 @@ qint64 FileConnection::searchIds(const Search &search, const IdRange &range, con
                 beginSnapshot();
             state = searchIndexState(database());
         }
+        if (state == IndexState::Missing)
+            noteSearchIndexBroken(location());
         if (state != IndexState::Missing) {
             const IdQuery indexed = indexedSearch(search, state == IndexState::ChangesPending);
             if (!indexed.sql.isEmpty()) {
                 // An index that breaks while the program runs (its tables dropped or
                 // damaged by another client) is not the catalogue's fault: the search
-                // goes on through Tabella itself, and the next start rebuilds the index.
+                // goes on through Tabella itself, and the index is noted for repair.
                 IdRange rest = range;
                 qint64 handed = 0;
                 try {
@@ -212,6 +219,7 @@ qint64 FileConnection::searchIds(const Search &search, const IdRange &range, con
                 } catch (const DbError &error) {
                     if (error.kind() == DbError::Kind::Busy)
                         throw;
+                    noteSearchIndexBroken(location());
                 }
                 rest.limit -= handed;
                 return handed + scanIds(search, rest, take);

@@ -16,6 +16,7 @@ public:
     void createCatalogue(const QString &location) const override;
     CatalogueCheck checkCatalogue(const QString &location) const override;
     IndexRepair checkSearchIndex(const QString &location, const IndexProgress &progress) const override;
+    bool searchIndexWantsRepair(const QString &location) const override;
     QString shown(const QString &location) const override;
     bool sharedByWorkstations() const override { return false; }
     std::unique_ptr<WorkstationMark> markWorkstation(const QString &location) const override;

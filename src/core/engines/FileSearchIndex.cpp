@@ -5,6 +5,7 @@
 #include "core/engines/Schema.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -559,9 +560,28 @@ bool catchUpSearchIndex(const QString &catalogPath)
         applyNote(connection, {});
         connection.exec(QStringLiteral("COMMIT"));
         return true;
-    } catch (const DbError &) {
+    } catch (const DbError &error) {
+        if (error.kind() != DbError::Kind::Busy && error.kind() != DbError::Kind::ReadOnly)
+            noteSearchIndexBroken(catalogPath);
         return false;
     }
+}
+
+namespace {
+QMutex brokenIndexesGuard;
+QSet<QString> brokenIndexes; // catalogues whose index a search found unable to help
+} // namespace
+
+void noteSearchIndexBroken(const QString &catalogPath)
+{
+    const QMutexLocker locked(&brokenIndexesGuard);
+    brokenIndexes.insert(catalogPath);
+}
+
+bool searchIndexWantsRepair(const QString &catalogPath)
+{
+    const QMutexLocker locked(&brokenIndexesGuard);
+    return brokenIndexes.contains(catalogPath);
 }
 
 IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &progress)
@@ -604,6 +624,8 @@ IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &pr
         repair = IndexRepair::Rebuilt;
     }
     connection.exec(QStringLiteral("COMMIT"));
+    const QMutexLocker locked(&brokenIndexesGuard);
+    brokenIndexes.remove(catalogPath);
     return repair;
 }
 

@@ -51,6 +51,11 @@ bool catchUpSearchIndex(const QString &catalogPath);
 // that thread. Throws DbError.
 IndexRepair checkSearchIndex(const QString &catalogPath, const IndexProgress &progress = {});
 
+// A search met the index of the catalogue at `catalogPath` unable to help: it is
+// noted, and the note lasts until checkSearchIndex() has run on it.
+void noteSearchIndexBroken(const QString &catalogPath);
+bool searchIndexWantsRepair(const QString &catalogPath);
+
 // A statement giving IDs, with the values bound to its placeholders in order.
 struct IdQuery {
     QString sql;

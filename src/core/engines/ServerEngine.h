@@ -17,6 +17,8 @@ public:
     CatalogueCheck checkCatalogue(const QString &location) const override;
     // The server keeps its own indexes: nothing to check.
     IndexRepair checkSearchIndex(const QString &location, const IndexProgress &progress) const override;
+    // The server keeps its search tables up to date by itself.
+    bool searchIndexWantsRepair(const QString &) const override { return false; }
     QString shown(const QString &location) const override;
     bool sharedByWorkstations() const override { return true; }
     std::unique_ptr<WorkstationMark> markWorkstation(const QString &location) const override;

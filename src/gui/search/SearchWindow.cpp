@@ -118,13 +118,14 @@ void SearchWindow::search(const QString &prompt, const QString &title, db::Searc
     m_search = db::Search{field, answer.text};
     query(*m_search);
     init();
+    emit searched();
 }
 
 void SearchWindow::query(const db::Search &search)
 {
     Dialogs &dialogs = *m_context.dialogs;
     guarded(this, dialogs, [&] {
-        // A snapshot: the result stays as the search found it while it is shown.
+        // The records found now: those added later are not part of the result.
         const auto rows = m_context.store->search(search);
         if (rows->rowCount() == 0) {
             dialogs.message(this, QStringLiteral("Nessun record trovato"), QStringLiteral("Ricerca fallita"),

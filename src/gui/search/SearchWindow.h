@@ -39,6 +39,8 @@ signals:
     void unloading();
     // The user wants the result printed as the catalogue report.
     void printRequested(db::RowSource &rows);
+    // A search has run, whatever it found.
+    void searched();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -139,6 +139,7 @@ private slots:
     void databaseFailureLeavesTheWindowUsable();
     void missingCatalogueAtOpening();
     void openWindowHoldsNothingOpen();
+    void searchThatMeetsABrokenIndexIsExactAndRepairsIt();
 };
 
 void TestSearchWindow::opensOnTheWholeCatalogue()
@@ -652,6 +653,29 @@ void TestSearchWindow::openWindowHoldsNothingOpen()
     }
     QCOMPARE(gridIds(*ui.grid(u"dgCustomers")).size(), 2); // the window still shows its result
     QCOMPARE(env.dialogs.unexpected, 0);
+}
+
+// Another program drops a piece of the file's search index while the window is
+// open: the search still finds what it must, and the index is whole again after it.
+void TestSearchWindow::searchThatMeetsABrokenIndexIsExactAndRepairsIt()
+{
+    TestEnvironment env;
+    if (env.onServer())
+        QSKIP("the server keeps its search tables itself");
+    fill(env);
+    Windows windows(env.context);
+    SearchWindow &search = windows.searchWindow();
+    const Ui ui(search);
+    search.show();
+    for (const QString &drop : {QStringLiteral("DROP TABLE Tabella_ricerca_idx"),
+                                QStringLiteral("DROP TABLE Tabella_ricerca_config")}) {
+        searchFor(env, ui, u"Chiave", QStringLiteral("stori"));
+        testdata::runSql(env, {drop});
+        searchFor(env, ui, u"Chiave", QStringLiteral("stori"));
+        QCOMPARE(gridIds(*ui.grid(u"dgCustomers")), (QStringList{QStringLiteral("1"), QStringLiteral("5")}));
+        QVERIFY(!env.store.searchIndexWantsRepair());
+        QVERIFY(testdata::rowCount(env, QStringLiteral("Tabella_ricerca_idx")) > 0);
+    }
 }
 
 QTEST_MAIN(TestSearchWindow)
