@@ -15,8 +15,11 @@
 #include "gui/startup/Startup.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
+constexpr int markCheckMilliseconds = 10000;
+
 // The main window on screen, the search index checked, until "Esci".
 int runWindows(const AppContext &context, const db::Store &store)
 {
@@ -69,6 +72,10 @@ int main(int argc, char *argv[])
             dialogs.fail(nullptr, problem + QStringLiteral("\n\nIl programma termina senza aver cambiato nulla."));
             return 1;
         }
+        // A server restarted meanwhile has dropped the mark: it is taken again.
+        QTimer keepMark;
+        QObject::connect(&keepMark, &QTimer::timeout, [&workstation] { workstation->keep(); });
+        keepMark.start(markCheckMilliseconds);
         return runWindows(context, store);
     }
 

@@ -9,8 +9,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <optional>
-
 namespace db {
 
 namespace {
@@ -25,44 +23,64 @@ QSet<int> ownMarkProcesses; // the server processes of this program's own marks
 } // namespace
 
 WorkstationMark::WorkstationMark(const QString &uri)
-    : m_name(QStringLiteral("postazione-%1").arg(markConnections.fetchAndAddRelaxed(1)))
+    : m_uri(uri), m_name(QStringLiteral("postazione-%1").arg(markConnections.fetchAndAddRelaxed(1)))
 {
-    std::optional<DbError> failed;
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-        try {
-            openServerDatabase(database, uri);
-            QSqlQuery mark(database);
-            if (!mark.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()")
-                               .arg(markClass)
-                               .arg(markObject))
-                || !mark.next())
-                throw serverError(mark.lastError(), uri, connectionBroken(database));
-            const QMutexLocker lock(&ownMarksMutex);
-            ownMarkProcesses.insert(mark.value(1).toInt());
-        } catch (const DbError &error) {
-            failed = error;
-            database.close();
-        }
-    }
-    if (failed) {
+    QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+    try {
+        take();
+    } catch (const DbError &) {
         QSqlDatabase::removeDatabase(m_name);
-        throw *failed;
+        throw;
+    }
+}
+
+void WorkstationMark::take()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_name, false);
+    try {
+        openServerDatabase(database, m_uri);
+        QSqlQuery mark(database);
+        if (!mark.exec(QStringLiteral("SELECT pg_advisory_lock_shared(%1, %2), pg_backend_pid()")
+                           .arg(markClass)
+                           .arg(markObject))
+            || !mark.next())
+            throw serverError(mark.lastError(), m_uri, connectionBroken(database));
+        m_process = mark.value(1).toInt();
+        const QMutexLocker lock(&ownMarksMutex);
+        ownMarkProcesses.insert(m_process);
+    } catch (const DbError &) {
+        database.close();
+        throw;
+    }
+}
+
+void WorkstationMark::forgetOwnProcess()
+{
+    const QMutexLocker lock(&ownMarksMutex);
+    ownMarkProcesses.remove(m_process);
+    m_process = 0;
+}
+
+void WorkstationMark::keep()
+{
+    {
+        QSqlDatabase database = QSqlDatabase::database(m_name, false);
+        if (connectionAnswers(database))
+            return;
+        database.close();
+    }
+    forgetOwnProcess();
+    try {
+        take();
+    } catch (const DbError &) {
+        // the server does not answer yet: asked again next time
     }
 }
 
 WorkstationMark::~WorkstationMark()
 {
-    {
-        QSqlDatabase database = QSqlDatabase::database(m_name, false);
-        QSqlQuery pid(database);
-        if (pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next()) {
-            const QMutexLocker lock(&ownMarksMutex);
-            ownMarkProcesses.remove(pid.value(0).toInt());
-        }
-        pid = QSqlQuery();
-        database.close();
-    }
+    forgetOwnProcess();
+    QSqlDatabase::database(m_name, false).close();
     QSqlDatabase::removeDatabase(m_name);
 }
 

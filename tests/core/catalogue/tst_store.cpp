@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
+#include <QSqlQuery>
 #include <QTest>
 #include <unistd.h>
 
@@ -584,6 +585,15 @@ void TestStore::serverThatWentAwayIsReachedAgain()
         QSKIP("a file has no connection to lose");
     env.store.addRecord(record(QStringLiteral("prima")), 1);
     const auto rows = env.store.browseRows();
+    WorkstationMark mark(env.catalogPath());
+    const auto marksHeld = [&env] {
+        const auto server = db::connect(env.catalogPath());
+        QSqlQuery held = server->run(QStringLiteral("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND "
+                                                    "granted AND classid::bigint = x'52756430'::int AND database = "
+                                                    "(SELECT oid FROM pg_database WHERE datname = current_database())"));
+        return held.next() ? held.value(0).toInt() : -1;
+    };
+    QCOMPARE(marksHeld(), 1);
     testserver::run(env.catalogPath(),
                     QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE "
                                    "datname = current_database() AND pid <> pg_backend_pid()"));
@@ -599,6 +609,10 @@ void TestStore::serverThatWentAwayIsReachedAgain()
     QCOMPARE(env.store.addRecord(record(QStringLiteral("dopo")), 2), qint64(2));
     QCOMPARE(testdata::storedField(env, QStringLiteral("Chiave")),
              QStringList({QStringLiteral("prima"), QStringLiteral("dopo")}));
+    // The workstation's mark went with its session, and is taken again.
+    QCOMPARE(marksHeld(), 0);
+    mark.keep();
+    QCOMPARE(marksHeld(), 1);
 }
 
 // A workstation whose user may only read is told the command that lets it write,
