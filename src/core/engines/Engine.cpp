@@ -293,10 +293,13 @@ qint64 Connection::lastId()
 
 QStringList Connection::fieldsOf(const QString &table)
 {
+    if (const auto known = m_fields.constFind(table); known != m_fields.cend())
+        return *known;
     const QSqlRecord record = run(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(name(tableOf(table).name))).record();
     QStringList fields;
     for (int i = 0; i < record.count(); ++i)
         fields.append(record.fieldName(i));
+    m_fields.insert(table, fields);
     return fields;
 }
 

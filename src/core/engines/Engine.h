@@ -129,7 +129,8 @@ public:
     QHash<qint64, QVariantList> rowsById(const QStringList &fields, std::span<const qint64> ids);
     qint64 count(const QString &table);
     // The fields `table` has in the catalogue, in its order: those of the schema,
-    // unless another program changed the table.
+    // unless another program changed the table. Asked once a connection (a kept
+    // server connection is asked for them by every window it serves).
     QStringList fieldsOf(const QString &table);
     // Adds a row, field -> value (field names in any letter case); a text without
     // value is stored as the empty text. The table's counter is given by the
@@ -210,6 +211,7 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     QHash<QString, QSqlQuery> m_prepared;
+    QHash<QString, QStringList> m_fields; // fieldsOf's answers, by table
     bool m_transactionOpen = false;
 };
 

@@ -94,17 +94,19 @@ QStringList searchTableStatements(bool create)
 
 bool searchTableTrusted(QSqlDatabase &database, const QString &uri, const QString &field)
 {
+    // Asked before every batch of a search: one plain statement, one trip to the
+    // server. The names are the program's own, without quotes in them.
     QStringList triggers;
     for (const auto &trigger : searchTriggers())
-        triggers.append(trigger.name);
+        triggers.append(QLatin1Char('\'') + trigger.name + QLatin1Char('\''));
     QSqlQuery check(database);
-    check.prepare(QStringLiteral("SELECT to_regclass(?) IS NOT NULL AND (SELECT count(*) FROM pg_trigger"
-                                 " WHERE tgrelid = to_regclass('\"Tabella\"') AND tgenabled <> 'D'"
-                                 " AND tgname = ANY (string_to_array(?, ','))) = ?"));
-    check.addBindValue(quotedName(searchTable(field)));
-    check.addBindValue(triggers.join(QLatin1Char(',')));
-    check.addBindValue(int(triggers.size()));
-    if (!check.exec() || !check.next())
+    check.setForwardOnly(true);
+    if (!check.exec(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL AND (SELECT count(*) FROM pg_trigger"
+                                   " WHERE tgrelid = to_regclass('\"Tabella\"') AND tgenabled <> 'D'"
+                                   " AND tgname IN (%2)) = %3")
+                        .arg(quotedName(searchTable(field)), triggers.join(QLatin1Char(',')))
+                        .arg(triggers.size()))
+        || !check.next())
         throw serverError(check.lastError(), uri, connectionBroken(database));
     return check.value(0).toBool();
 }
