@@ -8,6 +8,7 @@
 #include "gui/kit/DataGrid.h"
 #include "gui/kit/RowWindow.h"
 
+#include <QStandardItemModel>
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
@@ -200,6 +201,26 @@ private slots:
         static_cast<QueryRowSource *>(model.source().get())->invalidate();
         QVERIFY(grid.currentIndex().siblingAtColumn(1).data().isNull());
         QCOMPARE(model.rowCount(), ids.size());
+    }
+
+    // A record stored from the browse grid's new-record row comes in just before
+    // it: a window over the last rows keeps the new-record row in it, the first
+    // row leaving instead; any other window keeps its first row.
+    void windowOverTheLastRowsKeepsTheLastRow()
+    {
+        QStandardItemModel rows(20, 1);
+        QObject owner;
+        RowWindow window(rows, owner);
+        window.setCapacity(10);
+        window.moveTo(10);
+        rows.insertRows(19, 1);
+        QCOMPARE(window.rowCount(), 10);
+        QCOMPARE(window.mapToSource(window.index(9, 0)).row(), 20);
+
+        window.moveTo(0);
+        rows.insertRows(5, 1);
+        QCOMPARE(window.first(), 0);
+        QCOMPARE(window.rowCount(), 10);
     }
 
     // Over the catalogue: the rows of a statement, in the engine's order.
