@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStorageInfo>
 
 namespace db {
@@ -65,9 +66,20 @@ QString diskFullAdvice(const QString &catalogPath)
     if (shared(catalogPath))
         return QStringLiteral("Avvisare chi amministra il server: il disco che contiene i database del server va "
                               "liberato o ingrandito.");
+    const QString folder = QDir::toNativeSeparators(QFileInfo(catalogPath).absolutePath());
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    const auto size = [&italian](qint64 bytes) {
+        return italian.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    };
+    const qint64 left = diskSpaceLeft(catalogPath);
+    const QString howMuch = left < 0 ? QString()
+                                     : QStringLiteral(" Sul disco restano %1 liberi; per lavorare il catalogo ne "
+                                                      "chiede almeno %2, più lo spazio dei dati da salvare.")
+                                           .arg(size(left), size(diskRoomNeeded));
     return QStringLiteral("Liberare spazio sul disco che contiene \"%1\" (ad esempio eliminando file non più "
                           "necessari o vecchie copie di sicurezza), poi riprovare.")
-        .arg(QDir::toNativeSeparators(QFileInfo(catalogPath).absolutePath()));
+               .arg(folder)
+        + howMuch;
 }
 
 QString failureMessage(const DbError &error)

@@ -86,13 +86,17 @@ DbError::Kind kindOfEngineCode(int code)
     }
 }
 
-bool diskFull(const QString &path)
+qint64 diskSpaceLeft(const QString &path)
 {
-    // The engine needs a few pages for its log and its shared memory beside the file.
-    constexpr qint64 roomNeeded = 1 << 20;
     const QFileInfo info(path);
     const QStorageInfo disk(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
-    return disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < roomNeeded;
+    return disk.isValid() ? disk.bytesAvailable() : -1;
+}
+
+bool diskFull(const QString &path)
+{
+    const qint64 left = diskSpaceLeft(path);
+    return left >= 0 && left < diskRoomNeeded;
 }
 
 DbError engineError(int code, const QString &text, const QString &catalogPath)

@@ -52,8 +52,12 @@ private:
 // The failure an engine error code stands for (SQLite's result codes, extended or not).
 DbError::Kind kindOfEngineCode(int code);
 // Whether the disk that holds `path` (a file or a folder) has no room left for
-// the engine's work: what a write that failed for no other reason meets.
+// the engine's work (a few pages of its log and shared memory beside the file):
+// what a write that failed for no other reason meets.
+constexpr qint64 diskRoomNeeded = 1 << 20;
 bool diskFull(const QString &path);
+// The bytes free on the disk that holds `path`; -1 when that cannot be known.
+qint64 diskSpaceLeft(const QString &path);
 // A DbError for what the engine reported, on the catalogue at `catalogPath`.
 DbError engineError(const QSqlError &error, const QString &catalogPath = QString());
 DbError engineError(int code, const QString &text, const QString &catalogPath = QString());

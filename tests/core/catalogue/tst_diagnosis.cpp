@@ -174,7 +174,10 @@ void TestDiagnosis::fullDiskIsToldAsSuch()
         QSKIP("needs root, to mount a small disk");
     disk.fill();
     const QStringList before = disk.files();
-    verifyToldWithoutNewCatalogue(checkCatalogue(disk.catalogPath()), QStringLiteral("il disco che lo contiene è pieno"));
+    const QString atStart = checkCatalogue(disk.catalogPath());
+    verifyToldWithoutNewCatalogue(atStart, QStringLiteral("il disco che lo contiene è pieno"));
+    QVERIFY2(atStart.contains(QStringLiteral("Sul disco restano ")), qPrintable(atStart)); // how much, and where
+    QVERIFY2(atStart.contains(disk.path()), qPrintable(atStart));
     QCOMPARE(disk.files(), before);
 
     disk.emptyAgain();
