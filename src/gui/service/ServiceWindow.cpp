@@ -129,16 +129,11 @@ void ServiceWindow::restartNumbering(bool checked)
         return;
     m_counterEntry->setChecked(false);
     m_deleteAllEntry->setChecked(false);
-    Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.askBeforeChanging(this,
-                                    QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
-                                                   "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
-                                                   "Vuoi Proseguire ? "),
-                                    texts::applicationTitle())
-        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeRestartingNumbering,
-                                          dialogs)
-        && guarded([this] { m_context.store->restartNumbering(); }))
-        dialogs.inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
+    if (changedAfterCopy(QStringLiteral("ATTENZIONE :Per procedere all'azzeramento del contatore  delle "
+                                        "registrazioni è necessario PRIMA \nEliminare le registrazioni , "
+                                        "Vuoi Proseguire ? "),
+                         backup::Kind::BeforeRestartingNumbering, [this] { m_context.store->restartNumbering(); }))
+        m_context.dialogs->inform(this, QStringLiteral("Contatore Registrazioni Azzerato"), QMessageBox::NoIcon);
     m_restartEntry->setChecked(false);
 }
 
@@ -148,13 +143,17 @@ void ServiceWindow::deleteAllRecords(bool checked)
         return;
     m_counterEntry->setChecked(false);
     m_restartEntry->setChecked(false);
-    Dialogs &dialogs = *m_context.dialogs;
-    if (dialogs.askBeforeChanging(this, QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
-                                    texts::applicationTitle())
-        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), backup::Kind::BeforeDeletingRecords, dialogs)
-        && guarded([this] { m_context.store->deleteAllRecords(); }))
-        dialogs.inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
+    if (changedAfterCopy(QStringLiteral("Siete sicuri di cancellare tutti i dati registrati ? "),
+                         backup::Kind::BeforeDeletingRecords, [this] { m_context.store->deleteAllRecords(); }))
+        m_context.dialogs->inform(this, QStringLiteral("Registrazioni cancellate !"), QMessageBox::NoIcon);
     m_deleteAllEntry->setChecked(false);
+}
+
+bool ServiceWindow::changedAfterCopy(const QString &question, backup::Kind copy, const std::function<void()> &change)
+{
+    Dialogs &dialogs = *m_context.dialogs;
+    return dialogs.askBeforeChanging(this, question, texts::applicationTitle())
+        && backupcopies::copyBeforeAction(this, m_context.catalogPath(), copy, dialogs) && guarded(change);
 }
 
 void ServiceWindow::closeEvent(QCloseEvent *event)

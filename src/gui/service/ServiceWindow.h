@@ -4,6 +4,7 @@
 // record. Each asks first, makes a backup copy of the catalogue just before it
 // changes anything, and unchecks itself when done or refused. The main
 // window is hidden while this window is open and comes back when it closes.
+#include "core/catalogue/Backup.h"
 #include "gui/kit/WindowLayout.h"
 
 #include <QCheckBox>
@@ -39,6 +40,9 @@ private:
     void restartNumbering(bool checked);
     void deleteAllRecords(bool checked);
     bool guarded(const std::function<void()> &work);
+    // A change of every record: asked first (No by default), a backup copy of
+    // `copy`'s kind made, then `change` done. Whether it was done.
+    bool changedAfterCopy(const QString &question, backup::Kind copy, const std::function<void()> &change);
 
     const AppContext &m_context;
     // Built from its layout table first; its three boxes are found by their names.
