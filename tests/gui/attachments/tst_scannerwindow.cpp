@@ -37,6 +37,16 @@ Ui openScanner(Windows &windows)
     return Ui(*windows.loadedScannerWindow());
 }
 
+// Opens the scanner window and scans to the name `typed`, answering the question.
+Ui scanNamed(TestEnvironment &env, Windows &windows, const QString &typed)
+{
+    const Ui scanner = openScanner(windows);
+    env.dialogs.answerInput(typed);
+    env.dialogs.answerButton(QMessageBox::Ok);
+    scanner.click(u"Command1");
+    return scanner;
+}
+
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -185,10 +195,7 @@ void TestScannerWindow::nameOutsideTheFolderIsRefused()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    const Ui scanner = openScanner(windows);
-    env.dialogs.answerInput(typed);
-    env.dialogs.answerButton(QMessageBox::Ok);
-    scanner.click(u"Command1");
+    const Ui scanner = scanNamed(env, windows, typed);
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &refusal = env.dialogs.last();
@@ -214,10 +221,7 @@ void TestScannerWindow::scanWritesTheFileAndNotesIt()
     QFETCH(QString, typed);
     TestEnvironment env;
     Windows windows(env.context);
-    const Ui scanner = openScanner(windows);
-    env.dialogs.answerInput(typed);
-    env.dialogs.answerButton(QMessageBox::Ok);
-    scanner.click(u"Command1");
+    const Ui scanner = scanNamed(env, windows, typed);
 
     QCOMPARE(env.dialogs.shown.size(), 2);
     const ShownBox &echo = env.dialogs.last();
@@ -260,10 +264,7 @@ void TestScannerWindow::scannedDocumentOpensFromTheAttachmentWindow()
 {
     TestEnvironment env;
     Windows windows(env.context);
-    const Ui scanner = openScanner(windows);
-    env.dialogs.answerInput(QStringLiteral("Ricevuta.pdf"));
-    env.dialogs.answerButton(QMessageBox::Ok);
-    scanner.click(u"Command1");
+    scanNamed(env, windows, QStringLiteral("Ricevuta.pdf"));
 
     const QString path = env.context.attachmentFolder() + QStringLiteral("/Ricevuta.pdf");
     Ui(windows.mainWindow()).click(u"Command6");

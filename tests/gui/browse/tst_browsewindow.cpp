@@ -88,6 +88,18 @@ BrowseWindow &openOnTable(Windows &windows)
     Ui(browse).trigger(u"Visualizza");
     return browse;
 }
+// The browse window over records with these keys, its table shown on screen.
+struct ShownTable {
+    struct Filled : TestEnvironment {
+        explicit Filled(const QStringList &keys) { fill(*this, keys); }
+    };
+    explicit ShownTable(const QStringList &keys) : env(keys) { browse.show(); }
+    Filled env;
+    Windows windows{env.context};
+    BrowseWindow &browse = openOnTable(windows);
+    const Ui ui{browse};
+    QTableView &grid = *ui.grid(u"DataGrid1");
+};
 } // namespace
 
 class TestBrowseWindow : public QObject {
@@ -207,14 +219,9 @@ void TestBrowseWindow::visualizzaShowsTheTableForEditing()
 
 void TestBrowseWindow::changedRowStoredWhenLeftAndFoundBySearch()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b")});
+    auto &[env, windows, browse, ui, grid] = shown;
     QVERIFY(QTest::qWaitForWindowExposed(&browse));
-    QTableView &grid = *ui.grid(u"DataGrid1");
     typeInto(grid, 0, QStringLiteral("Argomento"), QStringLiteral("Nuovo argomento dell'anno"));
     typeInto(grid, 0, QStringLiteral("Note"), QStringLiteral("nota")); // same row: nothing stored yet
     QCOMPARE(storedField(env, QStringLiteral("Argomento")).at(0), QStringLiteral("argomento a"));
@@ -239,13 +246,8 @@ void TestBrowseWindow::changedRowStoredWhenLeftAndFoundBySearch()
 
 void TestBrowseWindow::idCannotBeTyped()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a")});
+    auto &[env, windows, browse, ui, grid] = shown;
     for (int row : {0, 1}) {
         const QModelIndex id = grid.model()->index(row, 0);
         QVERIFY(!(id.flags() & Qt::ItemIsEditable));
@@ -259,13 +261,8 @@ void TestBrowseWindow::idCannotBeTyped()
 
 void TestBrowseWindow::rowsDeletedWithTheDelKey()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+    auto &[env, windows, browse, ui, grid] = shown;
     grid.selectRow(1);
     grid.selectionModel()->select(grid.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QTest::keyClick(&grid, Qt::Key_Delete);
@@ -280,13 +277,8 @@ void TestBrowseWindow::rowsDeletedWithTheDelKey()
 
 void TestBrowseWindow::newRowAddsARecord()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(grid, 1, QStringLiteral("Chiave"), QStringLiteral("nuova"));
     typeInto(grid, 1, QStringLiteral("Pubblicazione"), QStringLiteral("Focus"));
     grid.setCurrentIndex(grid.model()->index(0, 1));
@@ -299,13 +291,8 @@ void TestBrowseWindow::newRowAddsARecord()
 
 void TestBrowseWindow::escDropsTheRowChange()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b")});
+    auto &[env, windows, browse, ui, grid] = shown;
     grid.model()->setData(grid.model()->index(0, 1), QStringLiteral("x"));
     QTest::keyClick(&grid, Qt::Key_Escape);
     QCOMPARE(grid.model()->index(0, 1).data().toString(), QStringLiteral("a"));
@@ -334,12 +321,8 @@ void TestBrowseWindow::pendingEditStoredOnClose()
 
 void TestBrowseWindow::pendingEditStoredOnEsci()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
+    ShownTable shown({QStringLiteral("a")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(*ui.grid(u"DataGrid1"), 1, QStringLiteral("Chiave"), QStringLiteral("aggiunta prima di uscire"));
     Ui(windows.mainWindow()).checkBox(u"Check11")->setChecked(true); // "Esci"
     QCOMPARE(env.endProgramCalls, 1);
@@ -350,12 +333,8 @@ void TestBrowseWindow::pendingEditStoredOnEsci()
 
 void TestBrowseWindow::refusedStoreOnCloseAsksFirst()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(*ui.grid(u"DataGrid1"), 0, QStringLiteral("Chiave"), QStringLiteral("A"));
     testdata::runSql(env, {QStringLiteral("DELETE FROM Tabella WHERE ID = 1")}); // another window deletes it
     env.dialogs.answerButton(QMessageBox::No);
@@ -382,13 +361,8 @@ void TestBrowseWindow::refusedStoreOnCloseAsksFirst()
 // here is dropped and the row shows the record as stored now.
 void TestBrowseWindow::rowChangedElsewhereReloadedOnNo()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(grid, 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
     changeElsewhere(env, 1, QStringLiteral("altrui"));
     env.dialogs.answerButton(QMessageBox::No);
@@ -414,12 +388,8 @@ void TestBrowseWindow::rowChangedElsewhereReloadedOnNo()
 // typed here stay as it stored them.
 void TestBrowseWindow::rowChangedElsewhereOverwrittenOnSiWhenClosing()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
+    ShownTable shown({QStringLiteral("a")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(*ui.grid(u"DataGrid1"), 0, QStringLiteral("Chiave"), QStringLiteral("mia"));
     changeElsewhere(env, 1, QStringLiteral("altrui"));
     env.dialogs.answerButton(QMessageBox::Yes);
@@ -434,13 +404,8 @@ void TestBrowseWindow::rowChangedElsewhereOverwrittenOnSiWhenClosing()
 // Deleting other rows stores the changed row first: the same question, then the deletion.
 void TestBrowseWindow::rowChangedElsewhereAskedBeforeADeletion()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("a"), QStringLiteral("b")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
-    QTableView &grid = *ui.grid(u"DataGrid1");
+    ShownTable shown({QStringLiteral("a"), QStringLiteral("b")});
+    auto &[env, windows, browse, ui, grid] = shown;
     const QModelIndex changed = grid.model()->index(0, column(grid, QStringLiteral("Chiave")));
     grid.setCurrentIndex(changed);
     QVERIFY(grid.model()->setData(changed, QStringLiteral("mia")));
@@ -498,12 +463,8 @@ void TestBrowseWindow::searchResultKeepsItsRecordsWhileRowsChange()
 
 void TestBrowseWindow::stampaPrintsTheStoredRows()
 {
-    TestEnvironment env;
-    fill(env, {QStringLiteral("uno"), QStringLiteral("due")});
-    Windows windows(env.context);
-    BrowseWindow &browse = openOnTable(windows);
-    const Ui ui(browse);
-    browse.show();
+    ShownTable shown({QStringLiteral("uno"), QStringLiteral("due")});
+    auto &[env, windows, browse, ui, grid] = shown;
     typeInto(*ui.grid(u"DataGrid1"), 1, QStringLiteral("Chiave"), QStringLiteral("DUE"));
     ui.click(u"Command1");
     QCOMPARE(storedField(env, QStringLiteral("Chiave")), (QStringList{QStringLiteral("uno"), QStringLiteral("DUE")}));

@@ -115,6 +115,16 @@ QStringList savedPlacement(const TestEnvironment &env)
         values.append(ini.read(QStringLiteral("Form7"), QString::fromLatin1(key), QStringLiteral("?")));
     return values;
 }
+// The search window over the sample catalogue, not yet shown.
+struct OpenSearch {
+    struct Filled : TestEnvironment {
+        Filled() { fill(*this); }
+    };
+    Filled env;
+    Windows windows{env.context};
+    SearchWindow &form = windows.searchWindow();
+    const Ui ui{form};
+};
 } // namespace
 
 class TestSearchWindow : public QObject {
@@ -233,11 +243,8 @@ void TestSearchWindow::search()
     QFETCH(QString, prompt);
     QFETCH(QString, title);
     QFETCH(QStringList, ids);
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     env.dialogs.answerInput(typed);
     env.dialogs.answerButton(QMessageBox::No);
     Ui(form).trigger(action);
@@ -262,11 +269,8 @@ void TestSearchWindow::search()
 
 void TestSearchWindow::searchWithoutHitsKeepsTheGrid()
 {
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     env.dialogs.answerInput(QStringLiteral("Focus"));
     env.dialogs.answerButton(QMessageBox::No);
     ui.trigger(u"Pubblicazione");
@@ -306,11 +310,8 @@ void TestSearchWindow::emptyInputOrCancel_data()
 void TestSearchWindow::emptyInputOrCancel()
 {
     QFETCH(bool, cancel);
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     for (QAction *action :
          {ui.action(u"Chiave"), ui.action(u"Argomento"), ui.action(u"Testo"), ui.action(u"Pubblicazione")}) {
         env.dialogs.clear();
@@ -332,11 +333,8 @@ void TestSearchWindow::emptyInputOrCancel()
 
 void TestSearchWindow::resultIsReadOnly()
 {
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     form.show();
     for (const QString &typed : {QStringLiteral("stor"), QStringLiteral("nessuno")}) {
         searchFor(env, ui, u"Chiave", typed);
@@ -357,11 +355,8 @@ void TestSearchWindow::resultIsReadOnly()
 
 void TestSearchWindow::printingHandsTheGridRowsToTheReport()
 {
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     int pages = 0;
     bool modal = false;
     env.dialogs.answerInput(QStringLiteral("stor"));
@@ -537,11 +532,8 @@ void TestSearchWindow::reopeningKeepsItsPlacement()
 // once, and the next search and the next opening show it.
 void TestSearchWindow::widenedColumnKeepsItsWidth()
 {
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &form = windows.searchWindow();
-    const Ui ui(form);
+    OpenSearch open;
+    auto &[env, windows, form, ui] = open;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QHeaderView *header = ui.grid(u"dgCustomers")->horizontalHeader();
@@ -624,11 +616,8 @@ void TestSearchWindow::missingCatalogueAtOpening()
 // without waiting for the window.
 void TestSearchWindow::openWindowHoldsNothingOpen()
 {
-    TestEnvironment env;
-    fill(env);
-    Windows windows(env.context);
-    SearchWindow &search = windows.searchWindow();
-    const Ui ui(search);
+    OpenSearch open;
+    auto &[env, windows, search, ui] = open;
     search.show();
     searchFor(env, ui, u"Chiave", QStringLiteral("stori"));
     ui.grid(u"dgCustomers")->viewport()->grab();
